@@ -1,0 +1,67 @@
+#pragma once
+// A parsed INI text with the platform profile functions' matching rules:
+// - lines end at CR or LF; blanks around every line are dropped;
+// - "[name]" opens a section named by what stands between '[' and the last
+//   ']', without surrounding blanks;
+// - any other line is a key: the name before the first '=', the value after
+//   it, both without surrounding blanks; a line without '=' is a key without a
+//   value (comments are such keys);
+// - section and key names compare without regard to ASCII letter case, and
+//   blanks around a requested name do not take part;
+// - only the first section of a name is searched, and in it the first key of
+//   a name;
+// - a value enclosed in matching single or double quotes loses them.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+class IniDocument {
+public:
+    IniDocument() = default;
+    explicit IniDocument(std::string_view text);
+
+    // Value of a key as the profile string function returns it into a buffer
+    // of `bufferChars` characters (terminator included); nullopt when the
+    // section or the key is missing, or the key has no '='.
+    std::optional<std::string> Find(std::string_view section, std::string_view key,
+                                    std::size_t bufferChars) const;
+
+    // Sets a key, adding the section and the key when missing.
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // The file's text as it is to be written back.
+    std::string Text() const;
+
+private:
+    struct Key {
+        std::string name;
+        std::optional<std::string> value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Key> keys;
+    };
+
+    const Section* FindSection(std::string_view name) const;
+    Section* FindSection(std::string_view name);
+
+    std::vector<Section> sections_;
+};
+
+// Blanks as the profile functions see them (white space and the DOS
+// end-of-file character).
+bool IsProfileBlank(char c);
+
+// Requested names lose surrounding blanks before they are compared.
+std::string_view TrimProfileName(std::string_view name);
+
+// The integer the profile functions make of a value text: blanks skipped,
+// optional sign, decimal digits (or binary, octal, hexadecimal after "0b",
+// "0o", "0x"), wrap-around on overflow.
+int ParseProfileInt(std::string_view text);
+
+} // namespace common

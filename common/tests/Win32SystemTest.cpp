@@ -1,0 +1,77 @@
+#include "common/SettingsLocator.h"
+#include "common/Win32System.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+std::string Scratch(const std::string& leaf)
+{
+    char path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, path);
+    std::string folder = std::string(path) + "brelvin_locator_" + std::to_string(GetCurrentProcessId()) + "_" + leaf;
+    return folder;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(Win32System, ProgramFolderEndsWithABackslashAndHoldsTheProgram)
+{
+    const std::string folder = common::ProgramFolderA();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    EXPECT_EQ(std::string(module).rfind(folder, 0), 0u);
+    EXPECT_EQ(common::ProgramFolderW(), std::wstring(folder.begin(), folder.end()));
+}
+
+TEST(Win32System, TheTestUserIsAnAdministrator)
+{
+    // Wine's user belongs to the Administrators group.
+    EXPECT_EQ(common::IsUserAdmin(), 1);
+}
+
+TEST(Win32System, NonAdministratorGetsAPerUserCopyMadeOnce)
+{
+    const std::string program = Scratch("program\\");
+    const std::string appData = Scratch("appdata");
+    CreateDirectoryA(program.c_str(), nullptr);
+    std::ofstream(program + "WBInit.ini", std::ios::binary) << "[coordinate]\r\nwdot=4\r\n";
+
+    common::Win32SettingsFileSystemA fs;
+    const std::string path = common::LocateSettingsFile(program, false, appData, fs);
+    EXPECT_EQ(path, appData + "\\CvSoftware\\Drivers\\WBInit.ini");
+    EXPECT_EQ(ReadAll(path), "[coordinate]\r\nwdot=4\r\n");
+
+    // Later edits of the program folder's file do not reach the user's copy.
+    std::ofstream(program + "WBInit.ini", std::ios::binary) << "[coordinate]\r\nwdot=9\r\n";
+    common::LocateSettingsFile(program, false, appData, fs);
+    EXPECT_EQ(ReadAll(path), "[coordinate]\r\nwdot=4\r\n");
+}
+
+TEST(Win32System, WideLocatorFollowsTheSameRule)
+{
+    const std::wstring program = L"C:\\nonexistent_program_folder\\";
+    const std::string appDataNarrow = Scratch("wide_appdata");
+    const std::wstring appData(appDataNarrow.begin(), appDataNarrow.end());
+    common::Win32SettingsFileSystemW fs;
+    const std::wstring path = common::LocateSettingsFile(program, false, appData, fs);
+    EXPECT_EQ(path, appData + L"\\CvSoftware\\Drivers\\WBInit.ini");
+    // The folders exist even though there was nothing to copy.
+    DWORD attributes = GetFileAttributesW((appData + L"\\CvSoftware\\Drivers").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(common::LocateSettingsFile(program, true, appData, fs), L"C:\\nonexistent_program_folder\\WBInit.ini");
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+#include "common/Win32System.h"
+
+#include <windows.h>
+#include <imagehlp.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <vector>
+
+namespace common {
+namespace {
+
+template <typename Char>
+std::basic_string<Char> CutAfterLastBackslash(const std::basic_string<Char>& path)
+{
+    auto cut = path.find_last_of(static_cast<Char>('\\'));
+    return cut == std::basic_string<Char>::npos ? std::basic_string<Char>() : path.substr(0, cut + 1);
+}
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+struct SidFreer {
+    void operator()(PSID sid) const { FreeSid(sid); }
+};
+using UniqueSid = std::unique_ptr<void, SidFreer>;
+
+} // namespace
+
+std::string ProgramFolderA()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return CutAfterLastBackslash(std::string(path));
+}
+
+std::wstring ProgramFolderW()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return CutAfterLastBackslash(std::wstring(path));
+}
+
+int IsUserAdmin()
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return 0;
+    UniqueHandle token(raw);
+
+    // A group list that does not fit the buffer counts as not administrator.
+    alignas(TOKEN_GROUPS) unsigned char buffer[1024];
+    DWORD needed = 0;
+    if (!GetTokenInformation(token.get(), TokenGroups, buffer, sizeof buffer, &needed)) return 0;
+
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    PSID rawSid = nullptr;
+    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
+                                  0, 0, 0, 0, 0, 0, &rawSid))
+        return 0;
+    UniqueSid administrators(rawSid);
+
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer);
+    for (DWORD i = 0; i < groups->GroupCount; ++i)
+        if (EqualSid(groups->Groups[i].Sid, administrators.get())) return 1;
+    return 0;
+}
+
+std::string AppDataFolderA()
+{
+    char path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_APPDATA, FALSE)) return {};
+    return path;
+}
+
+std::wstring AppDataFolderW()
+{
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, FALSE)) return {};
+    return path;
+}
+
+bool Win32SettingsFileSystemA::Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32SettingsFileSystemA::MakeFolders(const std::string& folderPath)
+{
+    return MakeSureDirectoryPathExists(folderPath.c_str()) != FALSE;
+}
+
+bool Win32SettingsFileSystemA::CopyOver(const std::string& from, const std::string& to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+void Win32SettingsFileSystemA::SleepMs(unsigned ms)
+{
+    Sleep(ms);
+}
+
+bool Win32SettingsFileSystemW::Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32SettingsFileSystemW::MakeFolders(const std::wstring& folderPath)
+{
+    // The folder-creation helper takes narrow paths only; create each level.
+    for (std::size_t pos = folderPath.find(L'\\', 3); pos != std::wstring::npos;
+         pos = folderPath.find(L'\\', pos + 1))
+        CreateDirectoryW(folderPath.substr(0, pos).c_str(), nullptr);
+    DWORD attributes = GetFileAttributesW(folderPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32SettingsFileSystemW::CopyOver(const std::wstring& from, const std::wstring& to)
+{
+    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+void Win32SettingsFileSystemW::SleepMs(unsigned ms)
+{
+    Sleep(ms);
+}
+
+std::string LocateSettingsFileA()
+{
+    Win32SettingsFileSystemA fs;
+    return LocateSettingsFile(ProgramFolderA(), IsUserAdmin() != 0, AppDataFolderA(), fs);
+}
+
+std::wstring LocateSettingsFileW()
+{
+    Win32SettingsFileSystemW fs;
+    return LocateSettingsFile(ProgramFolderW(), IsUserAdmin() != 0, AppDataFolderW(), fs);
+}
+
+} // namespace common

@@ -1,0 +1,44 @@
+#pragma once
+// The few system facts every program of the suite asks for.
+#include "common/SettingsLocator.h"
+
+#include <string>
+
+namespace common {
+
+// The running program's folder: its module path cut after the last backslash.
+std::string ProgramFolderA();
+std::wstring ProgramFolderW();
+
+// 1 when the process token lists the built-in Administrators group
+// (S-1-5-32-544), whatever the group's attributes; 0 otherwise or on any
+// failure, including a group list larger than 1024 bytes.
+int IsUserAdmin();
+
+// The user's roaming application-data folder, without a trailing backslash;
+// empty when the system does not tell.
+std::string AppDataFolderA();
+std::wstring AppDataFolderW();
+
+// The locator's file operations on the real file system.
+class Win32SettingsFileSystemA final : public SettingsFileSystem {
+public:
+    bool Exists(const std::string& path) override;
+    bool MakeFolders(const std::string& folderPath) override;
+    bool CopyOver(const std::string& from, const std::string& to) override;
+    void SleepMs(unsigned ms) override;
+};
+
+class Win32SettingsFileSystemW final : public BasicSettingsFileSystem<wchar_t> {
+public:
+    bool Exists(const std::wstring& path) override;
+    bool MakeFolders(const std::wstring& folderPath) override;
+    bool CopyOver(const std::wstring& from, const std::wstring& to) override;
+    void SleepMs(unsigned ms) override;
+};
+
+// The settings file of the current user by the suite's one rule.
+std::string LocateSettingsFileA();
+std::wstring LocateSettingsFileW();
+
+} // namespace common

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds every preset and runs every test: the portable core natively with
+# sanitizers, short fuzzing runs, and the Windows code under Wine. The last
+# line counts all tests that passed and failed.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+cd "$root"
+. "$here/wine-env.sh"
+jobs=$(nproc)
+passed=0
+failed=0
+problems=()
+
+# Adds the counts of one ctest log to the totals.
+count_ctest() {
+  local log=$1 line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -z "$line" ]; then
+    problems+=("$2: ctest ran no tests")
+    failed=$((failed + 1))
+    return
+  fi
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  [ "$bad" -eq 0 ] || problems+=("$2: $bad failed")
+}
+
+step() { echo; echo "=== $*"; }
+
+build() { # preset
+  cmake --preset "$1" >"build/$1-configure.log" 2>&1 &&
+    cmake --build --preset "$1" -j "$jobs" >"build/$1-build.log" 2>&1 || {
+      tail -40 "build/$1-configure.log" "build/$1-build.log" 2>/dev/null
+      problems+=("$1: build failed (build/$1-build.log)")
+      failed=$((failed + 1))
+      return 1
+    }
+}
+
+mkdir -p build
+
+step "native build and unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+if build native; then
+  ctest --preset native -j "$jobs" 2>&1 | tee build/native-test.log | grep -E 'tests passed|Failed|\*\*\*' || true
+  count_ctest build/native-test.log native
+fi
+
+step "fuzzing (bounded runs)"
+if build fuzz; then
+  for fuzzer in build/fuzz/fuzz/*_fuzzer; do
+    [ -x "$fuzzer" ] || continue
+    name=$(basename "$fuzzer")
+    corpus="build/fuzz/corpus/$name"
+    mkdir -p "$corpus"
+    seeds="fuzz/seeds/${name%_fuzzer}"
+    [ -d "$seeds" ] || seeds=
+    if "$fuzzer" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="build/fuzz/$name-" "$corpus" $seeds >"build/fuzz/$name.log" 2>&1; then
+      echo "$name: $(grep -Eo 'Done [0-9]+ runs' "build/fuzz/$name.log" | tail -1), no failures"
+      passed=$((passed + 1))
+    else
+      tail -30 "build/fuzz/$name.log"
+      problems+=("$name found a failure (build/fuzz/$name.log)")
+      failed=$((failed + 1))
+    fi
+  done
+fi
+
+step "Windows build (32-bit, the shipping programs)"
+build windows
+winbuild=windows
+if ! can_run_32bit; then
+  step "this machine cannot execute 32-bit code: Windows tests run on the 64-bit build"
+  build wine64 && winbuild=wine64 || winbuild=
+fi
+
+if [ -n "$winbuild" ]; then
+  step "Windows tests under Wine ($winbuild)"
+  export WINEPREFIX="$root/build/$winbuild/wineprefix"
+  "$here/wine-prefix.sh" "$WINEPREFIX"
+  wineserver -p   # one server for the whole run keeps each program start fast
+  ctest --preset "$winbuild" -j "$jobs" 2>&1 | tee "build/$winbuild-test.log" | grep -E 'tests passed|Failed|\*\*\*' || true
+  count_ctest "build/$winbuild-test.log" "$winbuild"
+  wineserver -k 2>/dev/null || true
+fi
+
+echo
+for p in "${problems[@]}"; do echo "problem: $p"; done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
