@@ -1,11 +1,15 @@
 # The two commands of the project, thin wrappers over the CMake presets.
+#   make run    run the board driver under Wine against the stand-ins
 #   make test   install what is missing, build everything, run every test
 #   make bench  build and run the benchmarks
 #   make screenshots  pictures of the dialogs, under Xvfb
-.PHONY: test deps bench screenshots clean
+.PHONY: test run deps bench screenshots clean
 
 test: deps
 	@scripts/test.sh
+
+run: deps
+	@scripts/run.sh
 
 deps:
 	@scripts/install-deps.sh
