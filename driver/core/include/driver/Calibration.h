@@ -4,8 +4,10 @@
 // orientation and the board's key points. Built from WBInit.ini by Load and
 // then only read; a reload builds a new model (see CalibrationStore).
 #include "common/Profile.h"
+#include "driver/QuadRegion.h"
 
 #include <array>
+#include <cstdint>
 
 namespace driver {
 
@@ -16,6 +18,7 @@ struct Point {
 
 class CCalibration {
 public:
+    static constexpr int kMinGrid = 2;
     static constexpr int kMaxGrid = 10;
     static constexpr int kMaxCells = (kMaxGrid - 1) * (kMaxGrid - 1);
     static constexpr int kKeyPoints = 28;
@@ -26,12 +29,31 @@ public:
     // the whole model for a primary screen of `screenWidth` x `screenHeight`
     // pixels and writes the BoardArea section back. False when the grid holds
     // a degenerate cell (the model is still usable as computed).
+    //
+    // Also false, with the model built all the same, when:
+    // - "wdot" or "hdot" lies outside 2..10: the size is clamped into that
+    //   range, so the model never indexes past its arrays or divides by zero,
+    //   but a clamped grid does not describe the screen as measured;
+    // - a cell's transform could not be solved (singular system, or points
+    //   that are not finite numbers): that cell maps nothing.
+    // "Twdot" and "Thdot" are clamped into 2..10 silently, as nothing is
+    // derived from the second grid.
     bool Load(common::Profile& settings, int screenWidth, int screenHeight);
 
     // Maps a camera point (already turned when Upright() is 0) to screen
     // pixels in place. False when the point lies in no cell (point unchanged)
-    // or maps off the screen (point holds the mapped values).
+    // or maps off the screen (point holds the mapped values). A point whose
+    // cell has no usable transform, or whose mapping is not a finite number,
+    // also gives false and stays unchanged.
     bool MapPoint(Point& point) const;
+
+    // The first cell, in scan order (column outer, row inner), whose
+    // quadrilateral holds the point truncated toward zero; -1 when none does
+    // or the point is not finite.
+    int CellAt(const Point& point) const;
+
+    // The mapping of MapPoint through the transform of `cell`.
+    bool MapInCell(int cell, Point& point) const;
 
     int GetUseKey() const { return useKey_; }
     void SetUseKey(int value) { useKey_ = value; }
@@ -44,17 +66,48 @@ public:
 
     int GridColumns() const { return wdot_; }
     int GridRows() const { return hdot_; }
+    int SecondGridColumns() const { return twdot_; }
+    int SecondGridRows() const { return thdot_; }
+    int CellCount() const { return (wdot_ - 1) * (hdot_ - 1); }
+    // Calibration point after loading (turned, border pushed); camera space.
+    Point DotPoint(int column, int row) const { return {dotX_[column][row], dotY_[column][row]}; }
+    // Screen position of a calibration point.
+    Point ScreenPoint(int column, int row) const { return {screenX_[column][row], screenY_[column][row]}; }
+    // Coefficients a..h of a cell's transform.
+    const double* CellTransform(int cell) const { return dotCell_[cell]; }
     // Camera-space extremes of the grid: column-0 x, row-0 y, last-column x,
     // last-row y.
     const std::array<double, 4>& Area() const { return area_; }
 
 private:
+    // Bounding box of a cell's quadrilateral: a pixel in the region lies in
+    // left <= x < right and top <= y < bottom.
+    struct CellBounds {
+        std::int32_t left, top, right, bottom;
+    };
+
+    void ReadGridSizes(const common::Profile& settings);
+    void BuildScreenGrid();
+    void ReadGrids(const common::Profile& settings);
+    void WriteBoardArea(common::Profile& settings);
+    void TurnIfUpsideDown();
+    void SolveCellTransforms();
+    void PushBorder();
+    bool HasDegenerateCell() const;
+    void BuildCellRegions();
+    void ReadKeyPoints(const common::Profile& settings);
+    void ComputeKeyTolerance();
+
     int wdot_ = 3, hdot_ = 3;
     int twdot_ = 10, thdot_ = 10;
+    bool gridSizeClamped_ = false;
     double tdotX_[kMaxGrid][kMaxGrid] = {}, tdotY_[kMaxGrid][kMaxGrid] = {};
     double dotX_[kMaxGrid][kMaxGrid] = {}, dotY_[kMaxGrid][kMaxGrid] = {};
     double screenX_[kMaxGrid][kMaxGrid] = {}, screenY_[kMaxGrid][kMaxGrid] = {};
     double dotCell_[kMaxCells][8] = {};
+    bool cellSolved_[kMaxCells] = {};
+    IntQuad cellQuads_[kMaxCells] = {};
+    CellBounds cellBounds_[kMaxCells] = {};
     std::array<double, 4> area_ = {};
     int useKey_ = 0;
     int screenWidth_ = 0, screenHeight_ = 0;
@@ -64,12 +117,20 @@ private:
 };
 
 // Longest decimal floating-point prefix of `text` after blanks and tabs, in
-// the C locale. The value is stored in every case; false when it is 0 without
-// a leading '0', or when anything but blanks and tabs follows the number.
+// the C locale whatever the process locale. The value is stored in every
+// case; false when it is 0 without a leading '0', when anything but blanks
+// and tabs follows the number, or when it is too large for a double (the
+// value is then infinite).
 bool ParseNumber(const char* text, double& value);
 
 // Gauss-Jordan elimination with full pivoting on an n x n system stored row
-// by row: on return `rhs` holds the solution and `matrix` the inverse.
+// by row: on return `rhs` holds the solution and `matrix` the inverse. A
+// singular system is reported on standard output and leaves values that are
+// infinite or not a number. n is at most 8.
 void SolveLinearSystem(double* matrix, int n, double* rhs);
+
+// Truncation toward zero into an int, saturating at its limits; not a number
+// gives 0.
+int SaturatingTruncate(double value);
 
 } // namespace driver

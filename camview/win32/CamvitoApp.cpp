@@ -1,0 +1,63 @@
+#include "CamvitoApp.h"
+
+#include "CamvitoDlg.h"
+#include "CamvitoStrings.h"
+#include "CaptureGraph.h"
+
+#include <commctrl.h>
+
+namespace camview {
+
+namespace {
+
+constexpr wchar_t kInstanceMutexName[] = L"SumCamvito2012";
+
+// Holds the single-instance mutex for the life of the program.
+class InstanceMutex {
+public:
+    InstanceMutex() : handle_(CreateMutexW(nullptr, TRUE, kInstanceMutexName))
+    {
+        alreadyRunning_ = GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    InstanceMutex(const InstanceMutex&) = delete;
+    InstanceMutex& operator=(const InstanceMutex&) = delete;
+    ~InstanceMutex()
+    {
+        if (!handle_) return;
+        if (!alreadyRunning_) ReleaseMutex(handle_);
+        CloseHandle(handle_);
+    }
+    bool AlreadyRunning() const { return alreadyRunning_; }
+
+private:
+    HANDLE handle_;
+    bool alreadyRunning_ = false;
+};
+
+} // namespace
+
+int CCamvitoApp::Run()
+{
+    InstanceMutex instanceMutex;
+    if (instanceMutex.AlreadyRunning()) {
+        const AlreadyRunningTexts texts = LoadAlreadyRunningTexts();
+        MessageBoxW(nullptr, texts.text.c_str(), texts.caption.c_str(), MB_ICONINFORMATION);
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    CCaptureGraph graph;
+    CCamvitoDlg dialog(graph);
+    dialog.DoModal(instance_);
+    return 0;
+}
+
+} // namespace camview
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    camview::CCamvitoApp app(instance);
+    return app.Run();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The live view dialog: borrows the camera from the camera service, shows
+// the picture with its alignment marks, sets the camera's brightness from
+// the slider, turns the picture on request and gives the camera back when
+// it closes.
+#include "CamvitoStrings.h"
+#include "CaptureGraph.h"
+#include "LiveView.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+
+namespace camview {
+
+class CCamvitoDlg {
+public:
+    explicit CCamvitoDlg(CCaptureGraph& graph) : graph_(graph) {}
+    CCamvitoDlg(const CCamvitoDlg&) = delete;
+    CCamvitoDlg& operator=(const CCamvitoDlg&) = delete;
+
+    // Runs the dialog modally; its result (0 when no camera was found).
+    INT_PTR DoModal(HINSTANCE instance);
+
+private:
+    // Starting: the graph runs and timer 1111 is armed. Live: the drawing
+    // thread runs. Closing: the close sequence has begun and runs once.
+    enum class ViewState { Starting, Live, Closing };
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnInitDialog();
+    void AddAboutItem();
+    void OnViewTimer();
+    void OnBrightnessScroll(HWND control);
+    void OnTurnImage();
+    BOOL OnSysCommand(WPARAM command);
+    BOOL OnPaint();
+    void CloseView();
+
+    CCaptureGraph& graph_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    HICON icon_ = nullptr;
+    DialogTexts texts_;
+    int serviceWasRunning_ = 0;
+    ViewState state_ = ViewState::Starting;
+    std::atomic<int> imageTurned_{0};
+    std::unique_ptr<CLiveView> liveView_;
+};
+
+} // namespace camview

@@ -1,0 +1,38 @@
+#pragma once
+// What the touch pipeline asks of the calibration: the point mapping, the
+// camera orientation, the screen it was loaded for and the board keys. The
+// worker wraps the model snapshot in force for one record in a
+// CalibrationModelView; tests give the pipeline a simpler mapping.
+#include "driver/Calibration.h"
+#include "driver/Desktop.h"
+
+namespace driver {
+
+class CalibrationView {
+public:
+    virtual ~CalibrationView() = default;
+
+    // Camera units in, screen pixels out in place; false when the point lies
+    // in no calibrated cell or off the screen.
+    virtual bool MapPoint(Point& point) const = 0;
+    virtual int Upright() const = 0;
+    virtual ScreenSize Screen() const = 0;
+    virtual Point KeyPoint(int n) const = 0;
+    virtual int KeyTolerance() const = 0;
+};
+
+class CalibrationModelView final : public CalibrationView {
+public:
+    explicit CalibrationModelView(const CCalibration& model) : model_(model) {}
+
+    bool MapPoint(Point& point) const override { return model_.MapPoint(point); }
+    int Upright() const override { return model_.Upright(); }
+    ScreenSize Screen() const override { return {model_.ScreenWidth(), model_.ScreenHeight()}; }
+    Point KeyPoint(int n) const override { return model_.KeyPoint(n); }
+    int KeyTolerance() const override { return model_.KeyTolerance(); }
+
+private:
+    const CCalibration& model_;
+};
+
+} // namespace driver

@@ -1,0 +1,46 @@
+#pragma once
+// The five mouse-event wrappers. They take screen pixels, scale them to the
+// absolute range with the screen size they were made with, and inject
+// through the desktop. They keep no state, so the touch worker and the
+// window thread's timers may use them side by side.
+#include "driver/Desktop.h"
+
+#include <cstdint>
+
+namespace driver {
+
+namespace mouse_flags {
+inline constexpr std::uint32_t kMove = 0x0001;
+inline constexpr std::uint32_t kLeftDown = 0x0002;
+inline constexpr std::uint32_t kLeftUp = 0x0004;
+inline constexpr std::uint32_t kRightDown = 0x0008;
+inline constexpr std::uint32_t kRightUp = 0x0010;
+inline constexpr std::uint32_t kAbsolute = 0x8000;
+} // namespace mouse_flags
+
+// Pixel to absolute coordinate: pixel * 65535 / extent in 32-bit signed
+// arithmetic, truncating toward zero. Pixels beyond the 32-bit product's
+// range saturate instead of overflowing. `extent` must not be 0.
+int ToAbsolute(int pixel, int extent);
+
+class MouseInput {
+public:
+    MouseInput(Desktop& desktop, ScreenSize screen) : desktop_(desktop), screen_(screen) {}
+
+    void MouseLeftUp(int x, int y) const;
+    void MouseLeftDownAt(int x, int y) const;
+    void MouseMoveTo(int x, int y) const;
+    void MouseDoubleClick(int x, int y) const;
+    void MouseRightClickAt(int x, int y) const;
+
+private:
+    // With no screen metrics there is nothing sensible to scale to, so
+    // nothing is injected.
+    bool HasScreen() const { return screen_.width != 0 && screen_.height != 0; }
+    void Inject(std::uint32_t flags, int x, int y) const;
+
+    Desktop& desktop_;
+    ScreenSize screen_;
+};
+
+} // namespace driver

@@ -1,0 +1,95 @@
+#include "driver/GestureMachines.h"
+
+#include <cmath>
+
+namespace driver {
+namespace {
+
+bool IsContact(const PointSlot& slot) { return slot.status == static_cast<std::uint8_t>(SlotStatus::Contact); }
+bool IsRelease(const PointSlot& slot) { return slot.status == static_cast<std::uint8_t>(SlotStatus::Release); }
+
+double ClampTo(double value, int extent) {
+    if (std::isnan(value) || value < 0) return 0;
+    if (value > extent) return extent;
+    return value;
+}
+
+// Socket-side points that miss the calibrated area are kept on the screen
+// rather than dropped.
+Point MapOrClamp(Point point, const CalibrationView& calibration) {
+    if (!calibration.MapPoint(point)) {
+        const ScreenSize screen = calibration.Screen();
+        point = {ClampTo(point.x, screen.width), ClampTo(point.y, screen.height)};
+    }
+    return point;
+}
+
+} // namespace
+
+void GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration) {
+    if (state_.socketMode == 0) {
+        ProcessTouchMouse(record, calibration);
+    } else if (state_.socketVariant == 1) {
+        ProcessTouchHalfSplit(record, calibration);
+    } else {
+        ProcessTouchPairSplit(record, calibration);
+    }
+}
+
+void GestureMachines::ToMouse(const PointSlot& slot, const CalibrationView& calibration) {
+    if (IsContact(slot)) {
+        mouse_.OnContact(slot.point, calibration);
+    } else if (IsRelease(slot)) {
+        mouse_.OnRelease(calibration);
+    }
+}
+
+void GestureMachines::ToSocket(const PointSlot& slot, bool doubleTaps, const CalibrationView& calibration) {
+    if (IsContact(slot)) {
+        socket_.OnContact(slot.point, doubleTaps, calibration);
+    } else if (IsRelease(slot)) {
+        socket_.OnRelease(doubleTaps);
+    }
+}
+
+void GestureMachines::ProcessTouchMouse(const TouchRecord& record, const CalibrationView& calibration) {
+    const auto& slots = record.slots;
+    ToMouse(slots[0], calibration);
+    ToMouse(slots[1], calibration);
+    // The second pair stands in only while the first pair has no contact.
+    if (!IsContact(slots[0]) && !IsContact(slots[1])) {
+        ToMouse(slots[2], calibration);
+        ToMouse(slots[3], calibration);
+    }
+}
+
+void GestureMachines::ProcessTouchPairSplit(const TouchRecord& record, const CalibrationView& calibration) {
+    const auto& slots = record.slots;
+    ToMouse(slots[0], calibration);
+    ToMouse(slots[1], calibration);
+    for (std::size_t s = 2; s < slots.size(); ++s) {
+        PointSlot onScreen = slots[s];
+        if (IsContact(onScreen)) onScreen.point = MapOrClamp(onScreen.point, calibration);
+        ToSocket(onScreen, false, calibration);
+    }
+}
+
+void GestureMachines::ProcessTouchHalfSplit(const TouchRecord& record, const CalibrationView& calibration) {
+    const int halfWidth = calibration.Screen().width / 2;
+    for (const PointSlot& slot : record.slots) {
+        // A point outside the calibrated area is compared as it came back
+        // from the mapping, possibly still in camera units.
+        Point mapped = slot.point;
+        calibration.MapPoint(mapped);
+        if (mapped.x > halfWidth) {
+            state_.idleCount = 0;
+            PointSlot onScreen = slot;
+            onScreen.point = MapOrClamp(slot.point, calibration);
+            ToSocket(onScreen, true, calibration);
+        } else {
+            ToMouse(slot, calibration);
+        }
+    }
+}
+
+} // namespace driver

@@ -1,0 +1,178 @@
+#pragma once
+// Recording stand-ins for the seams of the touch pipeline: a desktop with a
+// manual clock, a hook library, a byte channel, a board-key test and a
+// calibration with a simple, predictable mapping.
+#include "driver/BoardKeyTest.h"
+#include "driver/ByteChannel.h"
+#include "driver/CalibrationView.h"
+#include "driver/Desktop.h"
+#include "driver/HookControl.h"
+#include "driver/TouchRecord.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace driver::testing {
+
+struct MouseEvent {
+    std::uint32_t flags;
+    int ax;
+    int ay;
+    bool operator==(const MouseEvent& o) const { return flags == o.flags && ax == o.ax && ay == o.ay; }
+};
+
+struct PostedMessage {
+    WindowRef window;
+    unsigned message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    bool operator==(const PostedMessage& o) const {
+        return window == o.window && message == o.message && wParam == o.wParam && lParam == o.lParam;
+    }
+};
+
+struct TimerStart {
+    unsigned id;
+    unsigned periodMs;
+    bool operator==(const TimerStart& o) const { return id == o.id && periodMs == o.periodMs; }
+};
+
+class FakeDesktop final : public Desktop {
+public:
+    struct Window {
+        std::string windowClass;
+        std::string caption;
+    };
+
+    // Windows that "exist"; a window's ref is its index + 1.
+    std::vector<Window> windows;
+    std::vector<MouseEvent> mouseEvents;
+    std::vector<PostedMessage> posts;
+    std::vector<TimerStart> timers;
+    std::vector<ScreenPosition> cursorSets;
+    std::vector<unsigned> sleeps;
+    ScreenPosition cursor;
+    std::uint32_t now = 100000;
+
+    WindowRef AddWindow(const std::string& windowClass, const std::string& caption) {
+        windows.push_back({windowClass, caption});
+        return windows.size();
+    }
+
+    WindowRef FindWindowByClass(const char* windowClass, const char* caption) override {
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            if (windows[i].windowClass == windowClass && (caption == nullptr || windows[i].caption == caption)) {
+                return i + 1;
+            }
+        }
+        return 0;
+    }
+    void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        posts.push_back({window, message, wParam, lParam});
+    }
+    std::intptr_t SendToWindow(WindowRef window, unsigned message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override {
+        posts.push_back({window, message, wParam, lParam});
+        return 0;
+    }
+    void InjectMouseEvent(std::uint32_t flags, int ax, int ay) override { mouseEvents.push_back({flags, ax, ay}); }
+    void SetCursorPosition(int x, int y) override {
+        cursorSets.push_back({x, y});
+        cursor = {x, y};
+    }
+    ScreenPosition CursorPosition() override { return cursor; }
+    WindowRef ForegroundWindow() override { return 0; }
+    ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
+    void StartDriverTimer(unsigned timerId, unsigned periodMs) override { timers.push_back({timerId, periodMs}); }
+    void KillDriverTimer(unsigned) override {}
+    std::string ProgramFolder() override { return "C:\\Board\\"; }
+    void OpenProgram(const std::string&, const std::string&) override {}
+    void SleepMs(unsigned milliseconds) override {
+        sleeps.push_back(milliseconds);
+        now += milliseconds;
+    }
+    std::uint32_t TickCount() override { return now; }
+};
+
+class FakeHook final : public HookControl {
+public:
+    // 1 and 0 for the switches, 'H' for ToHadMouseDBLCLK, 'R' for ToReUse.
+    std::vector<int> calls;
+    void ToHookMouseDBLCLK(int enable) override { calls.push_back(enable); }
+    void ToHadMouseDBLCLK() override { calls.push_back('H'); }
+    void ToReUseMouseDBLCLK() override { calls.push_back('R'); }
+};
+
+class RecordingChannel final : public ByteChannel {
+public:
+    std::vector<std::vector<std::uint8_t>> writes;
+    bool Write(const std::uint8_t* data, std::size_t length) override {
+        writes.emplace_back(data, data + length);
+        return true;
+    }
+};
+
+class FakeBoardKeys final : public BoardKeyTest {
+public:
+    std::function<bool(const Point&)> hits = [](const Point&) { return false; };
+    std::vector<Point> asked;
+    bool TryBoardKey(const Point& screenPoint, const CalibrationView&) override {
+        asked.push_back(screenPoint);
+        return hits(screenPoint);
+    }
+};
+
+// Camera units map to screen pixels by a fixed scale (1 by default, so tests
+// read in pixels). Points with camera x at or beyond `boardEndX` lie in no
+// cell and come back unchanged; mapped points off the screen come back
+// mapped. Both answer false.
+class FakeCalibration final : public CalibrationView {
+public:
+    double scale = 1.0;
+    double boardEndX = 3200;
+    int upright = 1;
+    ScreenSize screen{1024, 768};
+    std::array<Point, CCalibration::kKeyPoints> keys{};
+    int tolerance = 0;
+
+    bool MapPoint(Point& point) const override {
+        if (point.x >= boardEndX) return false;
+        point.x *= scale;
+        point.y *= scale;
+        return point.x >= 0 && point.y >= 0 && point.x <= screen.width && point.y <= screen.height;
+    }
+    int Upright() const override { return upright; }
+    ScreenSize Screen() const override { return screen; }
+    Point KeyPoint(int n) const override { return keys[static_cast<std::size_t>(n)]; }
+    int KeyTolerance() const override { return tolerance; }
+};
+
+// A record built slot by slot.
+class RecordBuilder {
+public:
+    RecordBuilder& Slot(int s, std::uint8_t status, unsigned x = 0, unsigned y = 0) {
+        std::uint8_t* p = bytes_ + 5 * s;
+        p[0] = status;
+        p[1] = static_cast<std::uint8_t>(x >> 8);
+        p[2] = static_cast<std::uint8_t>(x);
+        p[3] = static_cast<std::uint8_t>(y >> 8);
+        p[4] = static_cast<std::uint8_t>(y);
+        return *this;
+    }
+    RecordBuilder& Contact(int s, unsigned x, unsigned y) { return Slot(s, 1, x, y); }
+    RecordBuilder& Release(int s) { return Slot(s, 2); }
+    RecordBuilder& Event(std::uint8_t code) { return Slot(0, code); }
+
+    const TouchRecordBytes& Bytes() const { return bytes_; }
+    TouchRecord Decoded(int upright = 1) const { return DecodeTouchRecord(bytes_, upright); }
+
+private:
+    TouchRecordBytes bytes_ = {};
+};
+
+inline std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> values) { return values; }
+
+} // namespace driver::testing

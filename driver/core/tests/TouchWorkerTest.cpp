@@ -1,0 +1,246 @@
+// The worker's cycle: idleness and the hook, pen buttons, camera reports,
+// hand-over to the gestures and raw forwarding.
+#include "DriverFakes.h"
+
+#include "common/Messages.h"
+#include "driver/TouchWorker.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace driver {
+namespace {
+
+using testing::FakeBoardKeys;
+using testing::FakeCalibration;
+using testing::FakeDesktop;
+using testing::FakeHook;
+using testing::PostedMessage;
+using testing::RecordBuilder;
+using testing::RecordingChannel;
+using testing::TimerStart;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr unsigned kWindowClose = 0x0010;
+
+class TouchWorkerTest : public ::testing::Test {
+protected:
+    TouchWorkerTest() {
+        socket.Publish(socketChannel);
+        pipe.Publish(pipeChannel);
+    }
+
+    void Cycle(const RecordBuilder& record = RecordBuilder()) { worker.Cycle(record.Bytes(), calibration); }
+    void Cycles(int n) {
+        for (int i = 0; i < n; ++i) Cycle();
+    }
+
+    FakeDesktop desktop;
+    FakeHook hook;
+    DriverState state;
+    FakeBoardKeys keys;
+    FakeCalibration calibration;
+    std::shared_ptr<RecordingChannel> socketChannel = std::make_shared<RecordingChannel>();
+    std::shared_ptr<RecordingChannel> pipeChannel = std::make_shared<RecordingChannel>();
+    ChannelSlot socket;
+    ChannelSlot pipe;
+    TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe}};
+};
+
+// --- idleness and the hook ----------------------------------------------
+
+TEST_F(TouchWorkerTest, BeginSwitchesDoubleClickHandlingOn) {
+    worker.Begin();
+    EXPECT_THAT(hook.calls, ElementsAre(1));
+}
+
+TEST_F(TouchWorkerTest, IdleCountOf500KeepsTheHookOnAnd501SwitchesItOff) {
+    worker.Begin();
+    Cycles(501);  // counts 0..500 seen at the switch
+    EXPECT_EQ(state.idleCount, 501);
+    EXPECT_THAT(hook.calls, ElementsAre(1));
+    Cycle();
+    Cycle();
+    EXPECT_THAT(hook.calls, ElementsAre(1, 0, 0));  // repeated while idle
+}
+
+TEST_F(TouchWorkerTest, ActivityAfterIdlenessSwitchesTheHookBackOnOnce) {
+    worker.Begin();
+    state.idleCount = 600;
+    Cycle(RecordBuilder().Contact(0, 10, 10));
+    Cycle();
+    Cycle();
+    EXPECT_THAT(hook.calls, ElementsAre(1, 0, 1));
+}
+
+TEST_F(TouchWorkerTest, IdlenessKeepsCountingWhileForwarding) {
+    state.forwardingActive = 1;
+    worker.Begin();
+    Cycles(502);
+    Cycle(RecordBuilder().Contact(0, 10, 10).Release(1));
+    EXPECT_GT(state.idleCount, 500);
+    EXPECT_EQ(hook.calls.back(), 0);
+}
+
+// --- pen buttons ---------------------------------------------------------
+
+TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease) {
+    desktop.cursor = {321, 123};
+    state.idleCount = 50;
+    Cycle(RecordBuilder().Event(8));
+    Cycle(RecordBuilder().Event(8));
+    Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(state.frontPenPresses, 1);
+    EXPECT_EQ(state.actionArmed, 0);
+    EXPECT_EQ(state.savedCursorX, 321);
+    EXPECT_EQ(state.savedCursorY, 123);
+    EXPECT_EQ(state.idleCount, 0);
+    EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300}));
+
+    Cycle(RecordBuilder().Release(2));  // a release in any slot re-arms
+    desktop.cursor = {5, 6};
+    Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(state.frontPenPresses, 2);
+    EXPECT_EQ(state.savedCursorX, 5);
+    EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300}));  // already running
+}
+
+TEST_F(TouchWorkerTest, RearButtonStartsTheLongerTimerAndNotifiesTheHookEveryRecord) {
+    Cycle(RecordBuilder().Event(9));
+    Cycle(RecordBuilder().Event(9));
+    EXPECT_EQ(state.rearPenPresses, 1);
+    EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 500}));
+    EXPECT_THAT(hook.calls, ElementsAre('H', 'H'));
+}
+
+TEST_F(TouchWorkerTest, TimerStartsOnlyWhenItsCounterIsZero) {
+    state.frontPenPresses = 2;  // timer already armed by earlier presses
+    Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(state.frontPenPresses, 3);
+    EXPECT_THAT(desktop.timers, IsEmpty());
+}
+
+TEST_F(TouchWorkerTest, PenButtonRecordsDoNotReachTheGestures) {
+    Cycle(RecordBuilder().Event(8).Contact(1, 100, 100));
+    Cycle(RecordBuilder().Event(9).Contact(1, 100, 100).Release(2));
+    Cycle(RecordBuilder().Contact(1, 100, 100));  // only the first sample the gestures see
+    EXPECT_THAT(desktop.mouseEvents, IsEmpty());
+}
+
+// --- camera reports ------------------------------------------------------
+
+TEST_F(TouchWorkerTest, FirstCameraReportTellsTheDrawingApplicationOnce) {
+    const WindowRef drawingApp = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
+    Cycle(RecordBuilder().Event(4));
+    EXPECT_EQ(state.cameraKind, 2);
+    Cycle(RecordBuilder().Event(3));
+    EXPECT_EQ(state.cameraKind, 1);
+    EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{drawingApp, msg::kBoardEvent, 10, 2321}));
+    EXPECT_EQ(state.connectNoticeSent, 1);
+}
+
+TEST_F(TouchWorkerTest, KindOneReportCarriesWParamZeroAndCountsAsSentWithoutAWindow) {
+    Cycle(RecordBuilder().Event(3));
+    EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{0, msg::kBoardEvent, 0, 2321}));
+    EXPECT_EQ(state.connectNoticeSent, 1);
+}
+
+TEST_F(TouchWorkerTest, CameraReportRecordsStillCarryContacts) {
+    Cycle(RecordBuilder().Event(3).Contact(2, 100, 100));
+    Cycle(RecordBuilder().Event(3).Contact(2, 100, 100));
+    ASSERT_EQ(desktop.mouseEvents.size(), 1u);
+    EXPECT_EQ(desktop.mouseEvents[0].flags, 0x8003u);
+}
+
+// --- routing and orientation ---------------------------------------------
+
+TEST_F(TouchWorkerTest, UpsideDownCameraTurnsPointsBeforeTheGestures) {
+    calibration.upright = 0;
+    calibration.scale = 0.25;  // (3200 - 2800, 2400 - 2000) -> (100, 100)
+    Cycle(RecordBuilder().Contact(0, 2800, 2000));
+    Cycle(RecordBuilder().Contact(0, 2800, 2000));
+    ASSERT_EQ(desktop.mouseEvents.size(), 1u);
+    EXPECT_EQ(desktop.mouseEvents[0].ax, 100 * 65535 / 1024);
+    EXPECT_EQ(desktop.mouseEvents[0].ay, 100 * 65535 / 768);
+}
+
+TEST_F(TouchWorkerTest, SocketModePicksTheVariantPerRecord) {
+    state.socketMode = 1;
+    state.socketVariant = 0;
+    Cycle(RecordBuilder().Contact(2, 800, 100));
+    Cycle(RecordBuilder().Contact(2, 800, 100));
+    EXPECT_EQ(socketChannel->writes.size(), 1u);
+    state.socketMode = 0;
+    Cycle(RecordBuilder().Contact(2, 800, 100));
+    Cycle(RecordBuilder().Contact(2, 800, 100));
+    EXPECT_EQ(socketChannel->writes.size(), 1u);
+    EXPECT_EQ(desktop.mouseEvents.size(), 1u);
+}
+
+TEST_F(TouchWorkerTest, WithoutAPublishedCalibrationNothingIsInjected) {
+    const RecordBuilder contact = RecordBuilder().Contact(0, 100, 100);
+    worker.Cycle(contact.Bytes());
+    worker.Cycle(contact.Bytes());
+    worker.Cycle(RecordBuilder().Release(0).Bytes());
+    EXPECT_THAT(desktop.mouseEvents, IsEmpty());
+    EXPECT_EQ(state.idleCount, 0);
+}
+
+// --- raw forwarding ------------------------------------------------------
+
+class ForwardingTest : public TouchWorkerTest {
+protected:
+    ForwardingTest() {
+        state.forwardingActive = 1;
+        calibration.tolerance = 10;
+        calibration.keys[12] = {1000, 700};
+        calibration.keys[26] = {100, 50};
+        dialog = desktop.AddWindow(wnd::kCalibrationDialogClass, "any caption");
+    }
+    WindowRef dialog = 0;
+};
+
+TEST_F(ForwardingTest, EveryCycleWritesTheRecordAsReadEvenWhenEmpty) {
+    calibration.upright = 0;
+    const RecordBuilder contact = RecordBuilder().Contact(0, 0x1234, 0x0567).Event(8);
+    Cycle();
+    Cycle(contact);
+    ASSERT_EQ(pipeChannel->writes.size(), 2u);
+    EXPECT_EQ(pipeChannel->writes[0], std::vector<std::uint8_t>(20, 0));
+    EXPECT_EQ(pipeChannel->writes[1], std::vector<std::uint8_t>(contact.Bytes(), contact.Bytes() + 20));
+    EXPECT_THAT(desktop.mouseEvents, IsEmpty());
+    EXPECT_EQ(state.frontPenPresses, 0);
+}
+
+TEST_F(ForwardingTest, CalibrationKeyClosesTheDialogOncePerContact) {
+    Cycle(RecordBuilder().Contact(0, 1010, 690));  // exactly the tolerance away
+    Cycle(RecordBuilder().Contact(0, 1000, 700));
+    EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{dialog, kWindowClose, 1, 1}));
+    EXPECT_THAT(desktop.sleeps, ElementsAre(200u));
+    Cycle(RecordBuilder().Release(1));
+    Cycle(RecordBuilder().Contact(1, 95, 55));  // the key's second copy
+    EXPECT_EQ(desktop.posts.size(), 2u);
+}
+
+TEST_F(ForwardingTest, JustOutsideTheToleranceMissesTheKey) {
+    Cycle(RecordBuilder().Contact(0, 1011, 700));
+    Cycle(RecordBuilder().Contact(0, 1000, 689));
+    EXPECT_THAT(desktop.posts, IsEmpty());
+}
+
+TEST_F(ForwardingTest, PlainForwardingSkipsTheKeyTest) {
+    state.forwardPlain = 1;
+    Cycle(RecordBuilder().Contact(0, 1000, 700));
+    EXPECT_THAT(desktop.posts, IsEmpty());
+    EXPECT_EQ(pipeChannel->writes.size(), 1u);
+}
+
+TEST_F(ForwardingTest, NoPipeMeansNothingIsWrittenAndNothingBreaks) {
+    pipe.Withdraw();
+    Cycle(RecordBuilder().Contact(0, 1, 1));
+    EXPECT_THAT(pipeChannel->writes, IsEmpty());
+}
+
+} // namespace
+} // namespace driver

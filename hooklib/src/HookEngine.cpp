@@ -1,0 +1,174 @@
+#include "HookEngine.h"
+
+#include "hooklib/WToolobjectHook.h"
+
+#include <cstdint>
+
+namespace hooklib {
+namespace {
+
+// Posted to the hook thread: inject a left press at (wParam, lParam).
+constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
+constexpr DWORD kThreadStartTimeoutMs = 5000;
+constexpr DWORD kThreadStopTimeoutMs = 2000;
+
+// A pixel as the absolute coordinate that lands back on that pixel: the
+// system turns it into a pixel as ax * size / 65536, truncating.
+LONG AbsoluteCoordinate(int pixel, int size)
+{
+    if (size <= 0) return 0;
+    const std::int64_t ax = (static_cast<std::int64_t>(pixel) * 65536 + size - 1) / size;
+    if (ax < 0) return 0;
+    return ax > 65535 ? 65535 : static_cast<LONG>(ax);
+}
+
+HMODULE ThisModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+} // namespace
+
+HookEngine& HookEngine::Instance()
+{
+    static HookEngine engine;
+    return engine;
+}
+
+HookEngine::HookEngine() : assist_(GetDoubleClickTime(), WToolobjectHook::kTouchReachPixels) {}
+
+HookEngine::~HookEngine()
+{
+    Remove();
+}
+
+void HookEngine::Install()
+{
+    std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
+    if (thread_) return;
+
+    UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!ready) return;
+    ThreadStart args{this, ready.get()};
+
+    DWORD id = 0;
+    UniqueHandle thread(CreateThread(nullptr, 0, &HookEngine::HookThreadMain, &args, 0, &id));
+    if (!thread) return;
+
+    // The thread signals once its hook is in place (or could not be); `args`
+    // must outlive that moment.
+    HANDLE waits[2] = {ready.get(), thread.get()};
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kThreadStartTimeoutMs);
+    if (woke != WAIT_OBJECT_0 || WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) {
+        // No hook: the thread has ended or is ending by itself.
+        if (woke == WAIT_TIMEOUT) PostThreadMessageW(id, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread.get(), kThreadStopTimeoutMs);
+        return;
+    }
+    thread_ = std::move(thread);
+    threadId_ = id;
+}
+
+void HookEngine::Remove()
+{
+    std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
+    if (thread_) {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        // Bounded: at process exit the thread may already be gone, or unable
+        // to run while the loader is busy.
+        WaitForSingleObject(thread_.get(), kThreadStopTimeoutMs);
+        thread_.reset();
+        threadId_ = 0;
+    }
+    std::lock_guard<std::mutex> state(stateLock_);
+    assist_.Forget();
+}
+
+void HookEngine::SetEnabled(bool on)
+{
+    std::lock_guard<std::mutex> state(stateLock_);
+    if (assist_.Enabled() != on) assist_.SetEnabled(on);
+}
+
+void HookEngine::ForgetPendingPress()
+{
+    std::lock_guard<std::mutex> state(stateLock_);
+    assist_.Forget();
+}
+
+void HookEngine::Housekeeping()
+{
+    std::lock_guard<std::mutex> state(stateLock_);
+    assist_.SetDoubleClickTime(GetDoubleClickTime());
+    assist_.Expire(GetTickCount());
+}
+
+DWORD WINAPI HookEngine::HookThreadMain(void* raw)
+{
+    const auto* start = static_cast<const ThreadStart*>(raw);
+    start->engine->RunHookThread(start->ready);
+    return 0;
+}
+
+void HookEngine::RunHookThread(HANDLE ready)
+{
+    // Makes the message queue exist before anybody may post to it.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, &HookEngine::LowLevelMouseProc, ThisModule(), 0);
+    SetEvent(ready);
+    if (!hook) return;
+
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == kInjectPressMessage) {
+            InjectPressAt(PixelPoint{static_cast<int>(msg.wParam), static_cast<int>(msg.lParam)});
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    UnhookWindowsHookEx(hook);
+}
+
+bool HookEngine::ReplacePress(const MSLLHOOKSTRUCT& info, PixelPoint& target)
+{
+    if (info.dwExtraInfo == kOwnPressTag) return false;
+    std::lock_guard<std::mutex> state(stateLock_);
+    const auto replacement = assist_.OnLeftPress(PixelPoint{info.pt.x, info.pt.y}, info.time);
+    if (!replacement) return false;
+    target = *replacement;
+    return true;
+}
+
+void HookEngine::InjectPressAt(PixelPoint target)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = AbsoluteCoordinate(target.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = AbsoluteCoordinate(target.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN;
+    input.mi.dwExtraInfo = kOwnPressTag;
+    SendInput(1, &input, sizeof input);
+}
+
+LRESULT CALLBACK HookEngine::LowLevelMouseProc(int code, WPARAM message, LPARAM data)
+{
+    if (code == HC_ACTION && message == WM_LBUTTONDOWN) {
+        const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+        PixelPoint target;
+        if (Instance().ReplacePress(info, target)) {
+            // The press is swallowed here and made again at the first tap's
+            // place once the system has finished with this one.
+            PostThreadMessageW(GetCurrentThreadId(), kInjectPressMessage, static_cast<WPARAM>(target.x),
+                               static_cast<LPARAM>(target.y));
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+} // namespace hooklib

@@ -1,0 +1,63 @@
+#pragma once
+// The one low-level mouse hook of the process and the thread that owns it.
+// The hook runs on a thread of its own, so it keeps answering while the
+// thread that installed it is busy (the driver's window thread sleeps during
+// start-up) and so that the system never has to wait on a caller's thread.
+#include "DoubleTapAssist.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+
+namespace hooklib {
+
+struct HandleCloser {
+    void operator()(HANDLE h) const
+    {
+        if (h) CloseHandle(h);
+    }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+class HookEngine {
+public:
+    // Marks the presses the engine injects itself, so that its hook lets
+    // them through.
+    static constexpr ULONG_PTR kOwnPressTag = 0x4C4E4B31;  // "LNK1"
+
+    static HookEngine& Instance();
+
+    void Install();
+    void Remove();
+    void SetEnabled(bool on);
+    void ForgetPendingPress();
+    void Housekeeping();
+
+    ~HookEngine();
+
+private:
+    HookEngine();
+
+    struct ThreadStart {
+        HookEngine* engine;
+        HANDLE ready;
+    };
+
+    static LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM data);
+    static DWORD WINAPI HookThreadMain(void* self);
+
+    void RunHookThread(HANDLE ready);
+    // True when the press described by `info` must be replaced by one at `target`.
+    bool ReplacePress(const MSLLHOOKSTRUCT& info, PixelPoint& target);
+    static void InjectPressAt(PixelPoint target);
+
+    std::mutex stateLock_;  // guards assist_: used by the hook thread and every caller
+    DoubleTapAssist assist_;
+
+    std::mutex lifecycleLock_;  // serialises Install and Remove
+    UniqueHandle thread_;
+    DWORD threadId_ = 0;
+};
+
+} // namespace hooklib

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The project's main job on a Linux machine: builds the Windows programs, runs
+# the board driver under Wine against the camera service stand-in replaying a
+# recorded board session, with the drawing application stand-in listening and
+# a recorder of the mouse input that reaches the desktop; then prints what
+# arrived and draws the strokes into build/<preset>/run/strokes.svg.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+cd "$root"
+. "$here/wine-env.sh"
+
+# The shipping build is 32-bit; a machine that cannot execute 32-bit code runs
+# the 64-bit build of the same sources.
+preset=windows
+can_run_32bit || preset=wine64
+build="build/$preset"
+programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimRunSession.exe)
+targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimRunSession)
+
+echo "building the Windows programs ($preset)..."
+mkdir -p build
+cmake --preset "$preset" >"build/$preset-run-configure.log" 2>&1 || { tail -30 "build/$preset-run-configure.log"; exit 1; }
+cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/$preset-run-build.log" 2>&1 ||
+  { tail -30 "build/$preset-run-build.log"; exit 1; }
+
+run="$build/run"
+rm -rf "$run"
+mkdir -p "$run"
+for program in "${programs[@]}"; do cp "$build/bin/$program" "$run/"; done
+cp sim/sessions/board-session.script "$run/session.script"
+cp sim/sessions/WBInit.ini "$run/session.ini"
+
+export WINEPREFIX="$root/$build/wineprefix"
+"$here/wine-prefix.sh" "$WINEPREFIX"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+echo "running the driver with the stand-ins under Wine..."
+status=0
+"$here/wine-run.sh" "$run/SimRunSession.exe" | tr -d '\r' || status=$?
+[ "$status" -eq 0 ] || exit "$status"
+echo "picture of the strokes: $run/strokes.svg"

@@ -1,0 +1,142 @@
+#include "sim/BoardRig.h"
+
+#include "common/Messages.h"
+#include "sim/LineLog.h"
+#include "sim/Waiting.h"
+
+#include <windows.h>
+
+namespace sim {
+namespace {
+
+constexpr unsigned kCloseTimeoutMs = 10000;
+
+// Programs the rig copies into its folder.
+constexpr const char* kPrograms[] = {kDriverProgram,     kHookLibrary,     wnd::kCameraServiceProgram,
+                                     kDrawingAppProgram, kMainToolProgram, kRecorderProgram};
+
+} // namespace
+
+std::vector<LoggedMessage> MessagesInLog(const std::string& path) {
+    std::vector<LoggedMessage> messages;
+    for (const std::string& line : LogLines(path)) {
+        if (auto message = ParseMessageLine(line)) messages.push_back(*message);
+    }
+    return messages;
+}
+
+BoardRig::BoardRig(const std::string& programs, const std::string& scratchParent, const std::string& label,
+                   FolderLifetime lifetime)
+    : programs_(programs), folder_(scratchParent, label, lifetime) {}
+
+BoardRig::~BoardRig() {
+    CloseDriver(kCloseTimeoutMs);
+    CloseStandIns();
+}
+
+bool BoardRig::Fail(const std::string& problem) {
+    problem_ = problem;
+    return false;
+}
+
+bool BoardRig::CopyProgram(const std::string& name) {
+    if (folder_.CopyIn(programs_ + name, name)) return true;
+    return Fail("cannot copy " + programs_ + name + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+bool BoardRig::Prepare(const std::string& script, const std::string& settings) {
+    if (!folder_.Ok()) return Fail("cannot make the folder " + folder_.Path());
+    for (const char* program : kPrograms) {
+        if (!CopyProgram(program)) return false;
+    }
+    if (!script.empty() && !folder_.Write(kScriptFile, script)) return Fail("cannot write the script");
+    if (!settings.empty() && !folder_.Write(kSettingsFile, settings)) return Fail("cannot write the settings");
+    return true;
+}
+
+bool BoardRig::StartRecorder() {
+    recorder_ = ChildProcess::Start(File(kRecorderProgram), folder_.Path());
+    if (!recorder_) return Fail("cannot start the mouse recorder");
+    if (!WaitForLogLine(File(kRecorderLog), "ready", kStartTimeoutMs)) return Fail("the mouse recorder is not ready");
+    return true;
+}
+
+bool BoardRig::StartDrawingApp() {
+    drawingApp_ = ChildProcess::Start(File(kDrawingAppProgram), folder_.Path());
+    if (!drawingApp_ || !WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kStartTimeoutMs)) {
+        return Fail("the drawing application stand-in did not come up");
+    }
+    return true;
+}
+
+bool BoardRig::StartMainTool() {
+    mainTool_ = ChildProcess::Start(File(kMainToolProgram), folder_.Path());
+    if (!mainTool_ || !WaitForWindow(wnd::kMainToolClass, nullptr, kStartTimeoutMs)) {
+        return Fail("the main tool stand-in did not come up");
+    }
+    return true;
+}
+
+bool BoardRig::StartDriver() {
+    driver_ = ChildProcess::Start(File(kDriverProgram), folder_.Path());
+    if (!driver_) return Fail("cannot start " + File(kDriverProgram));
+    if (!WaitForWindow(wnd::kDriverClass, wnd::kDriverCaption, kStartTimeoutMs)) {
+        return Fail("the driver's window did not appear");
+    }
+    return true;
+}
+
+ChildProcess BoardRig::StartSecondDriver() const { return ChildProcess::Start(File(kDriverProgram), folder_.Path()); }
+
+bool BoardRig::WaitForScript(unsigned timeoutMs) const {
+    const std::string log = File(kCameraServiceLog);
+    if (!WaitForLogLine(log, [](const std::string& line) { return line.compare(0, 7, "script ") == 0 &&
+                                                                  line.compare(0, 13, "script begin ") != 0; },
+                        timeoutMs)) {
+        return false;
+    }
+    return !FindLogLine(log, "script done ").empty();
+}
+
+bool BoardRig::CloseDriver(unsigned timeoutMs) {
+    if (!driver_.Running()) return true;
+    if (HWND window = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption)) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (driver_.WaitForExit(timeoutMs)) return true;
+    driver_.Terminate();
+    return false;
+}
+
+void BoardRig::CloseWindowAndWait(const char* className, const char* caption, ChildProcess& process) {
+    if (!process) {
+        // Started by someone else (the camera service by the driver): found by its window.
+        if (HWND window = FindWindowA(className, caption)) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(window, &id);
+            process = ChildProcess::Adopt(id);
+        }
+    }
+    if (!process.Running()) return;
+    if (HWND window = FindWindowA(className, caption)) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!process.WaitForExit(kCloseTimeoutMs)) process.Terminate();
+}
+
+void BoardRig::CloseStandIns() {
+    ChildProcess cameraService;
+    CloseWindowAndWait(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService);
+    CloseWindowAndWait(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, drawingApp_);
+    CloseWindowAndWait(wnd::kMainToolClass, nullptr, mainTool_);
+    CloseWindowAndWait(kRecorderClass, nullptr, recorder_);
+}
+
+std::vector<MouseEvent> BoardRig::MouseEvents() const {
+    std::vector<MouseEvent> events;
+    for (const std::string& line : LogLines(File(kRecorderLog))) {
+        if (auto event = ParseMouseLine(line)) events.push_back(*event);
+    }
+    return events;
+}
+
+std::vector<LoggedMessage> BoardRig::DrawingAppMessages() const { return MessagesInLog(File(kDrawingAppLog)); }
+std::vector<LoggedMessage> BoardRig::CameraServiceMessages() const { return MessagesInLog(File(kCameraServiceLog)); }
+
+} // namespace sim

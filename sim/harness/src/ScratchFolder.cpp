@@ -1,0 +1,64 @@
+#include "sim/ScratchFolder.h"
+
+#include "sim/LineLog.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace sim {
+namespace {
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path + "\\");
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder(const std::string& parent, const std::string& label, FolderLifetime lifetime)
+    : lifetime_(lifetime) {
+    static std::atomic<int> counter{0};
+    CreateDirectoryA(parent.c_str(), nullptr);
+    path_ = lifetime == FolderLifetime::Kept
+                ? parent + label + "\\"
+                : parent + label + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
+    RemoveTree(path_);
+    ok_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (ok_ && lifetime_ == FolderLifetime::Temporary) RemoveTree(path_);
+}
+
+bool ScratchFolder::CopyIn(const std::string& source, const std::string& name) const {
+    return CopyFileA(source.c_str(), File(name).c_str(), FALSE) != 0;
+}
+
+bool ScratchFolder::Write(const std::string& name, const std::string& text) const {
+    return WriteWholeFile(File(name), text);
+}
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+} // namespace sim

@@ -1,0 +1,52 @@
+// The run job's session: the driver and its stand-ins in the folder
+// "session" beside this program, the camera service playing "session.script"
+// with the calibration "session.ini"; then a summary of what reached the
+// desktop on standard output and a picture of the strokes, "strokes.svg".
+#include "sim/BoardRig.h"
+#include "sim/LineLog.h"
+#include "sim/ScratchFolder.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+int Fail(const std::string& problem) {
+    std::printf("session failed: %s\n", problem.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main() {
+    const std::string here = sim::OwnFolder();
+    const std::string script = sim::ReadWholeFile(here + "session.script");
+    const std::string settings = sim::ReadWholeFile(here + "session.ini");
+    if (script.empty() || settings.empty()) return Fail("session.script or session.ini missing beside the runner");
+
+    sim::SessionReport report;
+    std::string cameraLog;
+    {
+        sim::BoardRig rig(here, here, "session", sim::FolderLifetime::Kept);
+        if (!rig.Prepare(script, settings) || !rig.StartRecorder() || !rig.StartDrawingApp() || !rig.StartDriver()) {
+            return Fail(rig.Problem());
+        }
+        std::printf("driver running; the camera service stand-in plays the session...\n");
+        std::fflush(stdout);
+        const bool played = rig.WaitForScript(120000);
+        rig.CloseDriver();
+        rig.CloseStandIns();
+        report = sim::BuildSessionReport(rig.MouseEvents(), rig.DrawingAppMessages());
+        cameraLog = rig.File(sim::kCameraServiceLog);
+        if (!played) return Fail("the session did not play to its end; see " + cameraLog);
+        std::printf("logs in %s\n", rig.Folder().Path().c_str());
+    }
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    sim::WriteWholeFile(here + "strokes.svg", sim::DrawStrokesSvg(report, width, height));
+    const std::string summary = sim::FormatSummary(report);
+    sim::WriteWholeFile(here + "summary.txt", summary);
+    std::printf("%s", summary.c_str());
+    return 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A hidden top-level window that stands in for another program's window and
+// writes what it receives to a log: "start" when it exists, "msg N w l" per
+// message, "exit" when WM_CLOSE ends it. Sent messages it logs are answered
+// with 0.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace sim {
+
+enum class LogScope {
+    ApplicationMessages,  // WM_USER and above: private, WM_APP and registered messages
+    AllMessages,
+};
+
+class LoggingWindow {
+public:
+    LoggingWindow(std::string className, std::string caption, std::string logPath, LogScope scope);
+    ~LoggingWindow();
+    LoggingWindow(const LoggingWindow&) = delete;
+    LoggingWindow& operator=(const LoggingWindow&) = delete;
+
+    // Runs on WM_CLOSE before "exit" is logged and the window goes.
+    void OnClose(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+
+    bool Create(HINSTANCE instance);
+    HWND Handle() const { return window_; }
+    // Until WM_CLOSE; returns the exit code.
+    int RunMessageLoop();
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Logs(UINT message) const;
+
+    std::string className_;
+    std::string caption_;
+    std::string logPath_;
+    LogScope scope_;
+    std::function<void()> closeHandler_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+} // namespace sim

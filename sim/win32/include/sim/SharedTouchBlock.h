@@ -1,0 +1,33 @@
+#pragma once
+// The camera service's side of the shared block "MMZorvikBoard" and its
+// mutex "MMZorvikBoardMtx": created or opened, whichever side comes first.
+#include "sim/TouchRecord.h"
+#include "sim/UniqueHandle.h"
+
+namespace sim {
+
+inline constexpr const char* kSharedBlockName = "MMZorvikBoard";
+inline constexpr const char* kSharedBlockMutexName = "MMZorvikBoardMtx";
+
+class SharedTouchBlock {
+public:
+    // 0 on success, else the system error of the failing step.
+    unsigned long Open();
+
+    // Writes the record under the mutex; false when the mutex was not had
+    // within `timeoutMs`.
+    bool Write(const TouchRecord& record, unsigned long timeoutMs = 1000);
+
+    // The block as it is now. Read without the mutex: only this side writes
+    // non-zero bytes, so a read torn by the driver's clearing is simply "not
+    // yet consumed".
+    TouchRecord Peek() const;
+    bool Consumed() const { return IsConsumed(Peek()); }
+
+private:
+    UniqueHandle mapping_;
+    UniqueHandle mutex_;
+    MappedView view_;
+};
+
+} // namespace sim
