@@ -100,9 +100,9 @@ STDMETHODIMP FakeCameraFilter::Pause()
     const HRESULT hr = StartStreaming();
     if (FAILED(hr)) return hr;
     std::lock_guard<std::mutex> hold(lock_);
+    // A live source delivers nothing while paused; GetState says so.
     state_ = State_Paused;
-    // A live source delivers nothing while paused.
-    return S_FALSE;
+    return S_OK;
 }
 
 STDMETHODIMP FakeCameraFilter::Run(REFERENCE_TIME)

@@ -1,9 +1,8 @@
 #include "driver/Calibration.h"
+#include "driver/Truncate.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 
 namespace driver {
@@ -34,14 +33,6 @@ double ReadNumber(const common::Profile& settings, const char* section, const st
 }
 
 } // namespace
-
-int SaturatingTruncate(double value)
-{
-    if (std::isnan(value)) return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
 
 bool CCalibration::Load(common::Profile& settings, int screenWidth, int screenHeight)
 {
@@ -106,7 +97,7 @@ void CCalibration::ComputeKeyTolerance()
     const auto& k = keyPoints_;
     const double heights = (k[1].y - k[0].y) + (k[12].y - k[11].y) + (k[6].y - k[5].y) +
                            (k[16].y - k[15].y) + (k[27].y - k[26].y);
-    keyTolerance_ = SaturatingTruncate(heights / 9.0);
+    keyTolerance_ = TruncateToInt(heights / 9.0);
 }
 
 } // namespace driver

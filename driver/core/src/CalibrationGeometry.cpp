@@ -1,4 +1,5 @@
 #include "driver/Calibration.h"
+#include "driver/Truncate.h"
 
 #include <cmath>
 #include <string>
@@ -17,7 +18,7 @@ constexpr double kBorderFar = 65535;
 
 std::string AreaText(double cameraValue)
 {
-    return std::to_string(SaturatingTruncate(cameraValue / 10 + 0.5));
+    return std::to_string(TruncateToInt(cameraValue / 10 + 0.5));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <vector>
 
 namespace fakecamera {
 
@@ -24,12 +25,17 @@ public:
         return RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) ==
                ERROR_SUCCESS;
     }
+    bool Open(HKEY parent, const std::wstring& path)
+    {
+        return RegOpenKeyExW(parent, path.c_str(), 0, KEY_READ, &key_) == ERROR_SUCCESS;
+    }
     bool SetText(const wchar_t* name, const std::wstring& value)
     {
         const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         return RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes) ==
                ERROR_SUCCESS;
     }
+    HKEY Get() const { return key_; }
 
 private:
     HKEY key_ = nullptr;
@@ -42,28 +48,58 @@ bool DeleteTree(const std::wstring& path)
 }
 
 std::wstring ClassKey() { return std::wstring(L"CLSID\\") + kClassIdText; }
-std::wstring InstanceKey() { return std::wstring(kCategoryInstances) + L"\\" + kClassIdText; }
+std::wstring InstanceKey(const std::wstring& name) { return std::wstring(kCategoryInstances) + L"\\" + name; }
+
+// The names of the category's devices that the fake camera class serves.
+std::vector<std::wstring> FakeCameraDevices()
+{
+    std::vector<std::wstring> names;
+    RegKey instances;
+    if (!instances.Open(HKEY_CLASSES_ROOT, kCategoryInstances)) return names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        if (RegEnumKeyExW(instances.Get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        wchar_t classId[64] = {};
+        DWORD bytes = sizeof(classId) - sizeof(wchar_t);
+        if (RegGetValueW(instances.Get(), name, L"CLSID", RRF_RT_REG_SZ, nullptr, classId, &bytes) == ERROR_SUCCESS &&
+            lstrcmpiW(classId, kClassIdText) == 0)
+            names.emplace_back(name);
+    }
+    return names;
+}
 
 } // namespace
+
+bool RegisterFakeCameraClass(const std::wstring& dllPath)
+{
+    RegKey classKey;
+    RegKey server;
+    return classKey.Create(HKEY_CLASSES_ROOT, ClassKey()) && classKey.SetText(nullptr, kFriendlyName) &&
+           server.Create(HKEY_CLASSES_ROOT, ClassKey() + L"\\InprocServer32") && server.SetText(nullptr, dllPath) &&
+           server.SetText(L"ThreadingModel", L"Both");
+}
+
+bool AddFakeCameraDevice(const std::wstring& instanceName, const std::wstring& devicePath)
+{
+    RegKey instance;
+    return instance.Create(HKEY_CLASSES_ROOT, InstanceKey(instanceName)) && instance.SetText(L"CLSID", kClassIdText) &&
+           instance.SetText(L"FriendlyName", kFriendlyName) && instance.SetText(L"DevicePath", devicePath);
+}
 
 bool RegisterFakeCamera(const std::wstring& dllPath, const std::wstring& devicePath)
 {
     UnregisterFakeCamera();
-    RegKey classKey;
-    RegKey server;
-    RegKey instance;
-    return classKey.Create(HKEY_CLASSES_ROOT, ClassKey()) && classKey.SetText(nullptr, kFriendlyName) &&
-           server.Create(HKEY_CLASSES_ROOT, ClassKey() + L"\\InprocServer32") && server.SetText(nullptr, dllPath) &&
-           server.SetText(L"ThreadingModel", L"Both") && instance.Create(HKEY_CLASSES_ROOT, InstanceKey()) &&
-           instance.SetText(L"CLSID", kClassIdText) && instance.SetText(L"FriendlyName", kFriendlyName) &&
-           instance.SetText(L"DevicePath", devicePath);
+    return RegisterFakeCameraClass(dllPath) && AddFakeCameraDevice(kClassIdText, devicePath);
 }
 
 bool UnregisterFakeCamera()
 {
-    const bool instanceGone = DeleteTree(InstanceKey());
-    const bool classGone = DeleteTree(ClassKey());
-    return instanceGone && classGone;
+    bool clean = true;
+    for (const std::wstring& name : FakeCameraDevices()) clean = DeleteTree(InstanceKey(name)) && clean;
+    return DeleteTree(ClassKey()) && clean;
 }
 
 std::wstring UsbDevicePath(const std::string& hardwareId)

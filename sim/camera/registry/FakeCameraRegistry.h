@@ -12,11 +12,19 @@ inline constexpr const wchar_t* kFriendlyName = L"Fake Board Camera";
 // Written beside the DLL by the camera; one line per event.
 inline constexpr const wchar_t* kLogFileName = L"FakeCamera.log";
 
-// `dllPath` is the Windows path of FakeCamera.dll. Replaces an earlier
-// registration. True when every key and value was written.
+// The COM class, served by FakeCamera.dll at `dllPath` (a Windows path).
+bool RegisterFakeCameraClass(const std::wstring& dllPath);
+
+// One more video-input device of the fake camera class; `instanceName` tells
+// devices apart (the system lists them in the order of these names).
+bool AddFakeCameraDevice(const std::wstring& instanceName, const std::wstring& devicePath);
+
+// The class and a single device, replacing an earlier registration. True
+// when every key and value was written.
 bool RegisterFakeCamera(const std::wstring& dllPath, const std::wstring& devicePath);
 
-// Removes the device and the class; true when nothing is left behind.
+// Removes every device of the fake camera class and the class itself; true
+// when nothing is left behind.
 bool UnregisterFakeCamera();
 
 // A device path as the system spells it for a USB camera with that hardware

@@ -129,8 +129,4 @@ bool ParseNumber(const char* text, double& value);
 // infinite or not a number. n is at most 8.
 void SolveLinearSystem(double* matrix, int n, double* rhs);
 
-// Truncation toward zero into an int, saturating at its limits; not a number
-// gives 0.
-int SaturatingTruncate(double value);
-
 } // namespace driver

@@ -1,0 +1,23 @@
+# Fails unless the DLL's export table holds exactly one entry: GetCameraIn,
+# exported by name with ordinal 1.
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump could not read ${DLL}")
+endif()
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[^\n]*\n)*)" table "${dump}")
+set(entries "${CMAKE_MATCH_1}")
+string(REGEX MATCHALL "\\[[ 0-9]+\\][^\n]*" rows "${entries}")
+list(LENGTH rows count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one export, found ${count}:\n${entries}")
+endif()
+list(GET rows 0 row)
+# Base-relative ordinal 0 with ordinal base 1 is ordinal 1.
+if(NOT row MATCHES "^\\[ *0\\] GetCameraIn$")
+  message(FATAL_ERROR "unexpected export: '${row}'")
+endif()
+string(REGEX MATCH "Ordinal Base[ \t]+([0-9]+)" base "${dump}")
+if(NOT CMAKE_MATCH_1 EQUAL 1)
+  message(FATAL_ERROR "ordinal base is ${CMAKE_MATCH_1}, expected 1")
+endif()
+message(STATUS "GetCameraIn is the only export, ordinal 1")

@@ -1,0 +1,150 @@
+// The capture graph in this process against the fake camera.
+#include "CaptureGraph.h"
+#include "EndToEndSupport.h"
+#include "FakeCameraRegistry.h"
+
+#include "common/CameraIds.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+namespace camview::e2e {
+namespace {
+
+std::wstring ListedPath(int viewToolEntry)
+{
+    const auto& model = product::kCameraModels[product::kViewToolCameraModels[viewToolEntry]];
+    return fakecamera::UsbDevicePath(product::UpperHardwareId(model).data());
+}
+
+class CaptureGraphWithFakeCamera : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cameraDll_ = WindowsPathOf(FAKE_CAMERA_DLL);
+        cameraLog_ = FolderOf(cameraDll_) + fakecamera::kLogFileName;
+        fakecamera::UnregisterFakeCamera();
+        RemoveFile(cameraLog_);
+        ASSERT_TRUE(fakecamera::RegisterFakeCameraClass(cameraDll_));
+    }
+    void TearDown() override
+    {
+        graph_.TearDownGraph();
+        fakecamera::UnregisterFakeCamera();
+    }
+
+    CapturedFrame GrabUntilFrame()
+    {
+        CapturedFrame frame;
+        WaitFor([&] { return graph_.GrabFrame(frame, keepWaiting_) == GrabResult::Frame; }, 5s);
+        return frame;
+    }
+
+    std::wstring cameraDll_;
+    std::wstring cameraLog_;
+    std::atomic<int> keepWaiting_{1};
+    CCaptureGraph graph_;
+};
+
+TEST_F(CaptureGraphWithFakeCamera, FindsTheListedCameraOfEachGeneration)
+{
+    for (int entry = 0; entry < 6; ++entry) {
+        ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", ListedPath(entry)));
+        CCaptureGraph graph;
+        EXPECT_EQ(graph.FindDevice(), 1) << entry;
+        EXPECT_EQ(graph.Generation(), entry < 3 ? CameraGeneration::First : CameraGeneration::Second) << entry;
+        graph.TearDownGraph();
+    }
+}
+
+TEST_F(CaptureGraphWithFakeCamera, CountsEveryListedCameraAndSkipsOthers)
+{
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"a-unlisted", fakecamera::UsbDevicePath("VID_0000&PID_0000")));
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"b-second-generation", ListedPath(4)));
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"c-first-generation", ListedPath(1)));
+    EXPECT_EQ(graph_.FindDevice(), 2);
+    EXPECT_EQ(graph_.Generation(), CameraGeneration::Second);
+}
+
+TEST_F(CaptureGraphWithFakeCamera, OnlyUnlistedDevicesGiveZero)
+{
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", fakecamera::UsbDevicePath("VID_0000&PID_0000")));
+    EXPECT_EQ(graph_.FindDevice(), 0);
+}
+
+TEST_F(CaptureGraphWithFakeCamera, NoVideoInputDevicesGiveMinusOne)
+{
+    EXPECT_EQ(graph_.FindDevice(), -1);
+}
+
+TEST_F(CaptureGraphWithFakeCamera, DeliversLive320By240FramesAndSetsProperties)
+{
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", ListedPath(3)));
+    ASSERT_EQ(graph_.FindDevice(), 1);
+    graph_.BuildGraph();
+    EXPECT_EQ(CountLines(cameraLog_, "Connect 320x240"), 1);
+    EXPECT_EQ(CountLines(cameraLog_, "VideoProcAmp.Set Gamma 140 1"), 1);
+
+    const CapturedFrame first = GrabUntilFrame();
+    ASSERT_EQ(first.width, 320);
+    ASSERT_EQ(first.height, 240);
+    ASSERT_EQ(first.bytes, 320u * 240u * 3u);
+    // The fake camera's picture moves, so a live view sees it change.
+    CapturedFrame later;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return graph_.GrabFrame(later, keepWaiting_) == GrabResult::Frame &&
+                   !std::equal(first.pixels.begin(), first.pixels.begin() + first.bytes, later.pixels.begin());
+        },
+        5s));
+
+    graph_.SetBrightness(BrightnessSetting(CameraGeneration::Second, 184));
+    EXPECT_EQ(CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1"), 1);
+
+    graph_.TearDownGraph();
+    EXPECT_EQ(CountLines(cameraLog_, "Stop"), 1);
+    EXPECT_EQ(graph_.GrabFrame(later, keepWaiting_), GrabResult::Ended);
+}
+
+TEST_F(CaptureGraphWithFakeCamera, FirstGenerationBrightnessIsExposure)
+{
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", ListedPath(0)));
+    ASSERT_EQ(graph_.FindDevice(), 1);
+    graph_.BuildGraph();
+    EXPECT_EQ(CountLines(cameraLog_, "VideoProcAmp.Set Gamma 140 1"), 0);
+    graph_.SetBrightness(BrightnessSetting(CameraGeneration::First, 1));
+    graph_.SetBrightness(BrightnessSetting(CameraGeneration::First, 9));
+    EXPECT_EQ(CountLines(cameraLog_, "CameraControl.Set Exposure -13 2"), 1);
+    EXPECT_EQ(CountLines(cameraLog_, "CameraControl.Set Exposure -5 2"), 2) << "starting value, then slider at 9";
+}
+
+TEST_F(CaptureGraphWithFakeCamera, WaitingForAFirstFrameStopsWhenAsked)
+{
+    // Registered but never built: no frame will come.
+    ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", ListedPath(0)));
+    ASSERT_EQ(graph_.FindDevice(), 1);
+    keepWaiting_ = 0;
+    CapturedFrame frame;
+    EXPECT_EQ(graph_.GrabFrame(frame, keepWaiting_), GrabResult::Ended);
+}
+
+} // namespace
+} // namespace camview::e2e
+
+namespace {
+// COM starts its helper service on first use; that service must not inherit
+// this test's output handles, or whoever reads them waits for it forever.
+class OutputHandlesNotInherited : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+            HANDLE handle = GetStdHandle(which);
+            if (handle && handle != INVALID_HANDLE_VALUE) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+        }
+    }
+};
+const auto* const kOutputHandlesNotInherited = ::testing::AddGlobalTestEnvironment(new OutputHandlesNotInherited);
+} // namespace
