@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace camview {
 
@@ -81,8 +82,11 @@ int CCaptureGraph::FindDevice()
     while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
         const std::wstring path = ReadDevicePath(moniker.Get());
         if (path.empty() || !search_.Offer(path)) continue;
-        // A later listed camera replaces an earlier one.
-        moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, captureFilter_.PutVoid());
+        // A later listed camera replaces an earlier one, but only once it is
+        // bound: a camera that cannot be opened does not cost the one before.
+        ComPtr<IBaseFilter> filter;
+        if (SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.PutVoid())) && filter)
+            captureFilter_ = std::move(filter);
     }
     return search_.Count();
 }

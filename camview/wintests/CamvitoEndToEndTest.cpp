@@ -69,8 +69,10 @@ protected:
         cameraLog_ = FolderOf(cameraDll_) + fakecamera::kLogFileName;
         RemoveFile(serviceLog_);
         RemoveFile(cameraLog_);
+        // A camera service left behind by an earlier test would answer for ours.
+        CloseAllCameraServices();
         ASSERT_EQ(FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption), nullptr)
-            << "a camera service of another test is still running";
+            << "a camera service of another test does not close";
     }
 
     void TearDown() override
@@ -252,7 +254,7 @@ TEST_F(CamvitoEndToEnd, SecondCopyShowsAlreadyRunningAndLeavesTheFirstLive)
     EXPECT_TRUE(first.WaitForExit(kCloseTimeout));
 }
 
-TEST_F(CamvitoEndToEnd, TurnButtonKeepsThePictureLive)
+TEST_F(CamvitoEndToEnd, TurnButtonAndAboutBoxKeepThePictureLive)
 {
     AttachCamera(2);
     Process camvito;
@@ -262,6 +264,14 @@ TEST_F(CamvitoEndToEnd, TurnButtonKeepsThePictureLive)
         PostMessageW(view, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(view, 1002)));
         EXPECT_TRUE(FramesKeepArriving(5));
     }
+
+    // The About item of the system menu; the low four bits do not count.
+    PostMessageW(view, WM_SYSCOMMAND, 0x0010 | 0x3, 0);
+    HWND about = WaitForWindow(L"#32770", L"\u5173\u4e8e Camvito", kStartTimeout);
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(FramesKeepArriving(5)) << "the picture stays live under the About box";
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 5s));
     PostMessageW(view, WM_CLOSE, 0, 0);
     EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
 }

@@ -132,19 +132,3 @@ TEST_F(CaptureGraphWithFakeCamera, WaitingForAFirstFrameStopsWhenAsked)
 
 } // namespace
 } // namespace camview::e2e
-
-namespace {
-// COM starts its helper service on first use; that service must not inherit
-// this test's output handles, or whoever reads them waits for it forever.
-class OutputHandlesNotInherited : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-            HANDLE handle = GetStdHandle(which);
-            if (handle && handle != INVALID_HANDLE_VALUE) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
-        }
-    }
-};
-const auto* const kOutputHandlesNotInherited = ::testing::AddGlobalTestEnvironment(new OutputHandlesNotInherited);
-} // namespace

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iomanip>
 #include <random>
 #include <string>
 
@@ -134,28 +135,61 @@ TEST(CalibrationMap, PointsInNoCellStayUnchanged)
     EXPECT_EQ(calibration.CellAt(farCorner), 3);
 }
 
+// The camera x in [low, high] whose mapping lands exactly on screen x
+// `target` (the mapping grows with x): bisection, then the doubles around
+// it. NaN when rounding skips the target.
+double CameraXMappingTo(const CCalibration& calibration, double target, double low, double high, double y)
+{
+    const auto mapped = [&](double x) {
+        Point p{x, y};
+        calibration.MapPoint(p);
+        return p.x;
+    };
+    for (int step = 0; step < 200; ++step) {
+        const double middle = low + (high - low) / 2;
+        (mapped(middle) < target ? low : high) = middle;
+    }
+    double x = low;
+    for (int step = 0; step < 64; ++step, x = std::nextafter(x, HUGE_VAL))
+        if (mapped(x) == target) return x;
+    return std::nan("");
+}
+
 TEST(CalibrationMap, ScreenEdgeAcceptedAtWidthAndRejectedAtZero)
 {
-    // Camera units are twice the screen pixels, so the transforms are exact
-    // halvings and the screen edges are reached exactly.
+    // Camera units are twice the screen pixels: the transforms halve.
     MemoryProfile settings;
     WriteGrid(settings, 2, 2, [](int i, int j) { return Point{i ? 1970.0 : 30.0, j ? 1970.0 : 30.0}; });
     CCalibration calibration;
     ASSERT_TRUE(calibration.Load(settings, 1000, 1000));
-    Point right{2000, 1000};
-    ASSERT_TRUE(calibration.MapPoint(right));
-    ASSERT_EQ(right.x, 1000);
-    Point bottom{1000, 2000};
-    EXPECT_TRUE(calibration.MapPoint(bottom));
-    EXPECT_EQ(bottom.y, 1000);
-    Point left{0, 1000};
-    EXPECT_FALSE(calibration.MapPoint(left));
-    EXPECT_EQ(left.x, 0);
-    Point top{1000, 0};
-    EXPECT_FALSE(calibration.MapPoint(top));
-    Point beyond{2002, 1000};
+
+    const double atWidth = CameraXMappingTo(calibration, 1000, 1990, 2010, 1000);
+    ASSERT_FALSE(std::isnan(atWidth));
+    Point right{atWidth, 1000};
+    EXPECT_TRUE(calibration.MapPoint(right));
+    Point beyond{std::nextafter(atWidth, HUGE_VAL) + 1e-9, 1000};
     EXPECT_FALSE(calibration.MapPoint(beyond));
-    EXPECT_EQ(beyond.x, 1001);
+    EXPECT_GT(beyond.x, 1000);
+
+    // Around screen x 0, bisected down to neighbouring doubles: the last
+    // camera x that maps to 0 or less is rejected, the next one accepted.
+    double low = -10, high = 10;
+    for (int step = 0; step < 200; ++step) {
+        const double middle = low + (high - low) / 2;
+        Point p{middle, 1000};
+        calibration.MapPoint(p);
+        (p.x <= 0 ? low : high) = middle;
+    }
+    Point left{low, 1000};
+    EXPECT_FALSE(calibration.MapPoint(left));
+    EXPECT_LE(left.x, 0);
+    EXPECT_GT(left.x, -1e-9) << "mapped value is kept";
+    Point justInside{high, 1000};
+    EXPECT_TRUE(calibration.MapPoint(justInside));
+    EXPECT_GT(justInside.x, 0);
+    Point inside{1000, 1000};
+    EXPECT_TRUE(calibration.MapPoint(inside));
+    EXPECT_NEAR(inside.x, 500, 1e-9);
 }
 
 TEST(CalibrationLoad, UpsideDownCameraMapsLikeAnUprightOneOnceTurned)
@@ -176,8 +210,12 @@ TEST(CalibrationLoad, UpsideDownCameraMapsLikeAnUprightOneOnceTurned)
     ASSERT_TRUE(turned.Load(turnedSettings, kWidth, kHeight));
     EXPECT_EQ(upright.Upright(), 1);
     EXPECT_EQ(turned.Upright(), 0);
-    for (const char* key : {"ptArea.left", "ptArea.right", "ptArea.top", "ptArea.bottom"})
-        EXPECT_EQ(Area(turnedSettings, key), Area(uprightSettings, key)) << key;
+    // The board area stays in the camera's own picture, so it is mirrored.
+    const auto areaValue = [](const MemoryProfile& s, const char* key) { return std::stoi(Area(s, key)); };
+    EXPECT_NEAR(areaValue(turnedSettings, "ptArea.left"), 320 - areaValue(uprightSettings, "ptArea.right"), 1);
+    EXPECT_NEAR(areaValue(turnedSettings, "ptArea.right"), 320 - areaValue(uprightSettings, "ptArea.left"), 1);
+    EXPECT_NEAR(areaValue(turnedSettings, "ptArea.top"), 240 - areaValue(uprightSettings, "ptArea.bottom"), 1);
+    EXPECT_NEAR(areaValue(turnedSettings, "ptArea.bottom"), 240 - areaValue(uprightSettings, "ptArea.top"), 1);
 
     std::uniform_real_distribution<double> cx(0, 3200), cy(0, 2400);
     for (int n = 0; n < 2000; ++n) {
@@ -252,12 +290,14 @@ TEST(CalibrationLoad, NumbersFollowedByTextKeepTheirPrefix)
 
 TEST(CalibrationLoad, DegenerateCellFailsTheLoadButKeepsTheModel)
 {
-    MemoryProfile settings = ExampleSettings();
-    // Cell (0,0): its diagonal corners share an x.
-    settings.WriteString("coordinate", "dot(1,1).x", "400");
+    MemoryProfile settings;
+    WriteRegularGrid(settings, 4, 4, 400, 300, 2800, 2100);
+    // Cell (1,1): its diagonal corners share an x. (Cells on the border
+    // cannot: the push moves their outer corners.)
+    settings.WriteString("coordinate", "dot(2,2).x", "1200");
     CCalibration calibration;
     EXPECT_FALSE(calibration.Load(settings, kWidth, kHeight));
-    Point p{2000, 1800};
+    Point p{2500, 1900};
     EXPECT_TRUE(calibration.MapPoint(p)) << "the other cells still map";
 }
 

@@ -98,17 +98,6 @@ TEST_F(GestureTest, ReleaseGoesOutAtTheLastSmoothedPointAndReArms) {
     EXPECT_EQ(machines.Mouse().CurrentState(), MousePointer::State::Up);
 }
 
-TEST_F(GestureTest, EveryContactAndReleaseResetsIdleness) {
-    state.idleCount = 300;
-    Contact(0, 5, 5);
-    EXPECT_EQ(state.idleCount, 0);
-    state.idleCount = 300;
-    Release(1);
-    EXPECT_EQ(state.idleCount, 0);
-    state.idleCount = 300;
-    Feed(RecordBuilder());
-    EXPECT_EQ(state.idleCount, 300);
-}
 
 TEST_F(GestureTest, PointLeavingTheBoardLiftsTheButton) {
     calibration.boardEndX = 1000;
@@ -160,13 +149,6 @@ TEST_F(GestureTest, BoardKeyHitTakesThePressButNotTheStroke) {
     EXPECT_THAT(Flags(), ElementsAre(kMove, kLeftUp));
 }
 
-TEST_F(GestureTest, BoardKeysAreNotAskedWhileDisabled) {
-    keys.hits = [](const Point&) { return true; };
-    Contact(0, 400, 200);
-    Contact(0, 400, 200);
-    EXPECT_THAT(keys.asked, IsEmpty());
-    EXPECT_THAT(Flags(), ElementsAre(kMoveLeftDown));
-}
 
 // --- socket pointer and packets ------------------------------------------
 
@@ -201,24 +183,7 @@ TEST_F(GestureTest, PairSplitClampsPointsOffTheCalibratedArea) {
     EXPECT_EQ(channel->writes[0], Bytes({0xEE, 0xEE, 0x81, 0x04, 0x00, 0x03, 0x00, 0x86}));  // (1024, 768)
 }
 
-TEST_F(GestureTest, PairSplitHasNoDoubleTaps) {
-    UseSocket(0);
-    for (int tap = 0; tap < 2; ++tap) {
-        Contact(2, 300, 300);
-        Contact(2, 300, 300);
-        Release(2);
-    }
-    EXPECT_EQ(Events(), Bytes({0x81, 0x83, 0x81, 0x83}));
-    EXPECT_EQ(state.tapCount, 0);
-}
 
-TEST_F(GestureTest, SocketSideIsSilentWhileSocketModeIsOff) {
-    UseSocket(0);
-    state.socketMode = 0;
-    machines.ProcessTouchPairSplit(RecordBuilder().Contact(2, 800, 600).Decoded(), calibration);
-    machines.ProcessTouchPairSplit(RecordBuilder().Contact(2, 800, 600).Decoded(), calibration);
-    EXPECT_THAT(channel->writes, IsEmpty());
-}
 
 TEST_F(GestureTest, HalfSplitRoutesByTheMappedXAgainstHalfTheWidth) {
     UseSocket(1);

@@ -3,6 +3,7 @@
 #include "DriverFakes.h"
 
 #include "common/Messages.h"
+#include "driver/DriverShutdown.h"
 #include "driver/TouchWorker.h"
 
 #include <gmock/gmock.h>
@@ -74,14 +75,6 @@ TEST_F(TouchWorkerTest, ActivityAfterIdlenessSwitchesTheHookBackOnOnce) {
     EXPECT_THAT(hook.calls, ElementsAre(1, 0, 1));
 }
 
-TEST_F(TouchWorkerTest, IdlenessKeepsCountingWhileForwarding) {
-    state.forwardingActive = 1;
-    worker.Begin();
-    Cycles(502);
-    Cycle(RecordBuilder().Contact(0, 10, 10).Release(1));
-    EXPECT_GT(state.idleCount, 500);
-    EXPECT_EQ(hook.calls.back(), 0);
-}
 
 // --- pen buttons ---------------------------------------------------------
 
@@ -114,12 +107,6 @@ TEST_F(TouchWorkerTest, RearButtonStartsTheLongerTimerAndNotifiesTheHookEveryRec
     EXPECT_THAT(hook.calls, ElementsAre('H', 'H'));
 }
 
-TEST_F(TouchWorkerTest, TimerStartsOnlyWhenItsCounterIsZero) {
-    state.frontPenPresses = 2;  // timer already armed by earlier presses
-    Cycle(RecordBuilder().Event(8));
-    EXPECT_EQ(state.frontPenPresses, 3);
-    EXPECT_THAT(desktop.timers, IsEmpty());
-}
 
 TEST_F(TouchWorkerTest, PenButtonRecordsDoNotReachTheGestures) {
     Cycle(RecordBuilder().Event(8).Contact(1, 100, 100));
@@ -140,11 +127,6 @@ TEST_F(TouchWorkerTest, FirstCameraReportTellsTheDrawingApplicationOnce) {
     EXPECT_EQ(state.connectNoticeSent, 1);
 }
 
-TEST_F(TouchWorkerTest, KindOneReportCarriesWParamZeroAndCountsAsSentWithoutAWindow) {
-    Cycle(RecordBuilder().Event(3));
-    EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{0, msg::kBoardEvent, 0, 2321}));
-    EXPECT_EQ(state.connectNoticeSent, 1);
-}
 
 TEST_F(TouchWorkerTest, CameraReportRecordsStillCarryContacts) {
     Cycle(RecordBuilder().Event(3).Contact(2, 100, 100));
@@ -236,10 +218,25 @@ TEST_F(ForwardingTest, PlainForwardingSkipsTheKeyTest) {
     EXPECT_EQ(pipeChannel->writes.size(), 1u);
 }
 
-TEST_F(ForwardingTest, NoPipeMeansNothingIsWrittenAndNothingBreaks) {
-    pipe.Withdraw();
-    Cycle(RecordBuilder().Contact(0, 1, 1));
-    EXPECT_THAT(pipeChannel->writes, IsEmpty());
+
+} // namespace
+} // namespace driver
+
+namespace driver {
+namespace {
+
+TEST(DriverShutdownTest, DrawingApplicationHearsOfTheCloseOnlyAfterACameraNotice) {
+    testing::FakeDesktop desktop;
+    DriverState state;
+    const WindowRef drawingApp = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
+    state.tapCount = 1;
+    AnnounceDriverClosing(desktop, state);
+    EXPECT_THAT(desktop.posts, ::testing::IsEmpty());
+    EXPECT_EQ(state.tapCount, 0);
+
+    state.connectNoticeSent = 1;
+    AnnounceDriverClosing(desktop, state);
+    EXPECT_THAT(desktop.posts, ::testing::ElementsAre(testing::PostedMessage{drawingApp, msg::kBoardEvent, 0, 0x119}));
 }
 
 } // namespace

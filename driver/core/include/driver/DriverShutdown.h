@@ -1,0 +1,12 @@
+#pragma once
+// What the driver's close and destroy handling owes the programs around it.
+#include "driver/Desktop.h"
+#include "driver/DriverState.h"
+
+namespace driver {
+
+// Resets the process-wide state as at start-up and, only when the drawing
+// application was told a camera is connected, tells it the board is gone.
+void AnnounceDriverClosing(Desktop& desktop, DriverState& state);
+
+} // namespace driver

@@ -1,0 +1,11 @@
+#pragma once
+// Starts the programs that sit beside the launcher.
+#include <string>
+
+namespace launcher {
+
+// Asks the shell to open `fileName` from the launcher's own folder, with
+// that folder as the working folder. The outcome is not reported.
+void StartBesideLauncher(const std::wstring& fileName);
+
+} // namespace launcher

@@ -1,0 +1,150 @@
+// Tilmaro.exe as a user meets it: started from another working folder, its
+// buttons pressed, and the stand-in programs beside it recording that they
+// ran and in which folder.
+#include "ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kStartCalibration = 1000;
+constexpr int kExplanation = 1001;
+
+// Two keys are written without the blanks the launcher asks with.
+const char kLanguageIni[] =
+    "[CamvitoOrient]\r\n"
+    "IDS_TOTEL=Board calibration\r\n"
+    "IDS_CAP=Calibrate the board, or change the camera settings first.\r\n"
+    "IDS_BTNSET=Settings...\r\n"
+    "IDS_BTNORIENT=Calibrate\r\n"
+    "IDS_BTNCANCEL=Close\r\n";
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class TilmaroEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder_.Path().empty());
+        ASSERT_TRUE(folder_.CopyIn(TILMARO_EXE, L"Tilmaro.exe"));
+        ASSERT_TRUE(CreateDirectoryW(folder_.File(L"elsewhere").c_str(), nullptr));
+    }
+
+    void WithLanguageFile() { sim::WriteTextFile(folder_.File(L"Language.ini"), kLanguageIni); }
+    void WithProgram(const char* built, const wchar_t* name) { ASSERT_TRUE(folder_.CopyIn(built, name)); }
+
+    void StartTilmaro()
+    {
+        // Started from another folder, so the programs' working folder must
+        // come from the launcher itself.
+        tilmaro_ = std::make_unique<sim::ChildProcess>(folder_.File(L"Tilmaro.exe"), folder_.File(L"elsewhere"));
+        ASSERT_TRUE(tilmaro_->Started());
+        dialog_ = tilmaro_->WaitForDialog();
+        ASSERT_NE(dialog_, nullptr) << "Tilmaro showed no dialog";
+    }
+
+    void Click(int id) const { SendMessageW(GetDlgItem(dialog_, id), BM_CLICK, 0, 0); }
+    std::wstring Text(int id) const { return sim::WindowText(GetDlgItem(dialog_, id)); }
+    std::string Log(const wchar_t* name) const { return sim::ReadTextFile(folder_.File(name)); }
+
+    // The line a stand-in writes when it was started from the launcher's folder.
+    std::string RanHere() const
+    {
+        std::wstring path = folder_.Path();
+        path.pop_back();
+        return "ran " + Narrow(path) + "\r\n";
+    }
+
+    static int Count(const std::string& text, const std::string& line)
+    {
+        int count = 0;
+        for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++count;
+        return count;
+    }
+
+    sim::ScratchFolder folder_;
+    std::unique_ptr<sim::ChildProcess> tilmaro_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(TilmaroEndToEnd, ShowsItsTextsAlsoForKeysAskedWithTrailingBlanks)
+{
+    WithLanguageFile();
+    StartTilmaro();
+    EXPECT_EQ(sim::WindowText(dialog_), L"Board calibration");
+    EXPECT_EQ(Text(kExplanation), L"Calibrate the board, or change the camera settings first.");
+    EXPECT_EQ(Text(IDOK), L"Settings...");
+    EXPECT_EQ(Text(kStartCalibration), L"Calibrate");
+    EXPECT_EQ(Text(IDCANCEL), L"Close");
+}
+
+TEST_F(TilmaroEndToEnd, WithoutLanguageFileEveryTextReadsGetError)
+{
+    StartTilmaro();
+    EXPECT_EQ(sim::WindowText(dialog_), L"GetError");
+    for (int id : {IDOK, IDCANCEL, kStartCalibration, kExplanation}) EXPECT_EQ(Text(id), L"GetError") << id;
+}
+
+TEST_F(TilmaroEndToEnd, SettingsButtonAndEnterStartTheSettingsProgramAndStayOpen)
+{
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    StartTilmaro();
+
+    Click(IDOK);
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log(L"ZorvikSet.log"), "ran ") == 1; }));
+    EXPECT_EQ(Log(L"ZorvikSet.log"), RanHere());
+
+    PostMessageW(GetDlgItem(dialog_, IDOK), WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log(L"ZorvikSet.log"), "ran ") == 2; }));
+    EXPECT_EQ(Count(Log(L"ZorvikSet.log"), RanHere()), 2);
+
+    EXPECT_TRUE(tilmaro_->Running());
+    EXPECT_TRUE(IsWindow(dialog_));
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+}
+
+TEST_F(TilmaroEndToEnd, CalibrationButtonStartsTheCalibrationProgramAndCloses)
+{
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    StartTilmaro();
+    Click(kStartCalibration);
+    ASSERT_TRUE(tilmaro_->WaitForExit()) << "Tilmaro stayed open";
+    ASSERT_TRUE(sim::WaitUntil([&] { return !Log(L"Radozi.log").empty(); }));
+    EXPECT_EQ(Log(L"Radozi.log"), RanHere());
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"ZorvikSet.log")));
+}
+
+TEST_F(TilmaroEndToEnd, MissingCalibrationProgramClosesWithoutAMessage)
+{
+    // A program of that name elsewhere, in the launcher's working folder,
+    // must not be started in its place.
+    ASSERT_TRUE(folder_.CopyIn(SIM_CALIBRATION_PROGRAM_EXE, L"elsewhere\\Radozi.exe"));
+    StartTilmaro();
+    Click(kStartCalibration);
+    ASSERT_TRUE(tilmaro_->WaitForExit()) << "Tilmaro stayed open";
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"elsewhere\\Radozi.log")));
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+}
+
+TEST_F(TilmaroEndToEnd, CancelClosesWithoutStartingAnything)
+{
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    StartTilmaro();
+    Click(IDCANCEL);
+    ASSERT_TRUE(tilmaro_->WaitForExit());
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"ZorvikSet.log")));
+    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+# Draws the pictures afresh and fails when any committed file differs, so
+# the bitmaps in res/ never drift from their source.
+file(REMOVE_RECURSE ${SCRATCH})
+execute_process(COMMAND ${PYTHON} ${GENERATOR} ${SCRATCH} --icon ${SCRATCH}/Penvaro.ico pen
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "the picture generator failed")
+endif()
+file(GLOB drawn RELATIVE ${SCRATCH} ${SCRATCH}/*)
+list(LENGTH drawn count)
+if(NOT count EQUAL 23)
+  message(FATAL_ERROR "expected 22 bitmaps and one icon, the generator drew ${count} files")
+endif()
+foreach(name IN LISTS drawn)
+  file(SHA256 ${SCRATCH}/${name} fresh)
+  if(NOT EXISTS ${COMMITTED}/${name})
+    message(FATAL_ERROR "${name} is not committed in res/")
+  endif()
+  file(SHA256 ${COMMITTED}/${name} kept)
+  if(NOT fresh STREQUAL kept)
+    message(FATAL_ERROR "res/${name} differs from what art/draw_pictures.py draws; run it again")
+  endif()
+endforeach()
