@@ -20,7 +20,6 @@ public:
 
     DeviceRead ReadDevice(unsigned index, char (&id)[kDeviceIdChars]) override
     {
-        requested_.push_back(index);
         if (index >= ids_.size()) return DeviceRead::End;
         if (!ids_[index]) {
             // A failed read may leave anything behind.
@@ -30,8 +29,6 @@ public:
         std::strncpy(id, ids_[index]->c_str(), kDeviceIdChars);
         return DeviceRead::Read;
     }
-
-    std::vector<unsigned> requested_;
 
 private:
     std::vector<std::optional<std::string>> ids_;
@@ -125,13 +122,6 @@ TEST(DetectCameraModel, AnUnterminatedIdIsReadOnlyWithinItsBuffer)
     const std::string id = std::string(kDeviceIdChars, 'A') + Entry(1);
     EXPECT_EQ(Detect({id}), kNoCameraModel);
     EXPECT_EQ(Detect({std::string(kDeviceIdChars - 1 - 17, 'A') + Entry(1)}), 1);
-}
-
-TEST(DetectCameraModel, AsksForDevicesInTurnUntilTheEnd)
-{
-    FakeDeviceList devices({UsbId(0), std::nullopt, UsbId(1)});
-    EXPECT_EQ(DetectCameraModel(devices), 1);
-    EXPECT_EQ(devices.requested_, (std::vector<unsigned>{0, 1, 2, 3}));
 }
 
 } // namespace

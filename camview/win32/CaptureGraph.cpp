@@ -162,7 +162,6 @@ void CCaptureGraph::ReadConnectedFrameSize()
     if (VideoInfoFrameSize(connected.Get(), width, height)) {
         frameWidth_ = width;
         frameHeight_ = height;
-        formatKnown_ = true;
     }
 }
 
@@ -229,7 +228,6 @@ void CCaptureGraph::TearDownGraph()
     streamConfig_.Reset();
     rendererFilter_.Reset();
     frameWidth_ = frameHeight_ = 0;
-    formatKnown_ = false;
     frameSize_ = 0;
     frameSeen_ = false;
     if (comInitialised_) {

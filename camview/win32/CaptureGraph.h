@@ -71,10 +71,10 @@ private:
     ComPtr<IPin> rendererInput_;
     ComPtr<IAMStreamConfig> streamConfig_;
 
-    // Touched only by the drawing thread once the graph runs.
+    // Touched only by the drawing thread once the graph runs; the size stays
+    // 0 x 0 (and no frame is drawn) until a VIDEOINFOHEADER type told it.
     int frameWidth_ = 0;
     int frameHeight_ = 0;
-    bool formatKnown_ = false;
     long frameSize_ = 0;
     bool frameSeen_ = false;
 };

@@ -210,13 +210,10 @@ def full_screen(c):
 
 
 def spotlight(c):
-    c.part(polygon([(8, 14), (14, 8), (31, 20), (20, 31)]), CREAM, outline=False)
+    c.part(polygon([(9, 15), (15, 9), (31, 20), (20, 31)]), CREAM, outline=False)
     c.part(ellipse(24, 25, 7, 5), YELLOW)
-    c.part(along(3, 3, math.pi / 4, -3, 10, 4, 5), STEEL)
-    c.part(along(3, 3, math.pi / 4, 10, 13, 6.5), GREY)
-    # The stand the lamp hangs from.
-    c.part(rect(1, 12, 3, 22), STEEL)
-    c.part(rect(0, 22, 7, 25), GREY)
+    c.part(along(6, 6, math.pi / 4, -4.5, 8, 3.5, 4.5), STEEL)
+    c.part(along(6, 6, math.pi / 4, 8, 11, 6), GREY)
 
 
 def target(c):

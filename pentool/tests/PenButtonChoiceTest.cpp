@@ -78,17 +78,6 @@ TEST_F(PenButtonChoiceFile, WriteStoresAllThreeKeysAndKeepsTheRestOfTheFile)
     EXPECT_EQ(Contents().find("BOX1LASTCHOOSE=3"), std::string::npos);
 }
 
-TEST_F(PenButtonChoiceFile, CustomModeIsWrittenAsZero)
-{
-    common::PortableProfile settings(path_);
-    WritePenButtonChoice(settings, {false, 0, 4});
-    const PenButtonChoice choice = ReadPenButtonChoice(common::PortableProfile(path_));
-    EXPECT_FALSE(choice.defaultMode);
-    EXPECT_EQ(settings.ReadString("PENVARO", "IF_SET_F_NO_T", ""), "0");
-    EXPECT_EQ(choice.front, 0);
-    EXPECT_EQ(choice.back, 4);
-}
-
 TEST(ListItemForStoredIndex, OnlyIndexesOfTheElevenActionsSelectAnItem)
 {
     EXPECT_EQ(ListItemForStoredIndex(0), 0);

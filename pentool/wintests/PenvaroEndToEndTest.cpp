@@ -124,6 +124,17 @@ TEST_F(PenvaroEndToEnd, StoredDefaultModeIsShownWithGreyedListsAndLocalisedTexts
     EXPECT_EQ(sim::WindowText(Control(kListsFrame)), L"Actions");
     EXPECT_EQ(sim::WindowText(Control(IDCANCEL)), L"Cancel");
     EXPECT_EQ(Count(kFrontList), 11);
+    const wchar_t* names[] = {L"New page", L"Save", L"Previous page", L"Next page", L"Mouse", L"Pen",
+                              L"Eraser", L"Move", L"Zoom", L"Full screen", L"Spotlight"};
+    for (int list : {kFrontList, kBackList}) {
+        for (int n = 0; n < 11; ++n) {
+            const sim::ImageComboItem item = sim::ReadImageComboItem(Control(list), n);
+            ASSERT_TRUE(item.read) << list << " item " << n;
+            EXPECT_EQ(item.text, names[n]) << list << " item " << n;
+            EXPECT_EQ(item.image, 2 * n);
+            EXPECT_EQ(item.selectedImage, 2 * n + 1);
+        }
+    }
     EXPECT_TRUE(Checked(kDefaultMode));
     EXPECT_FALSE(Checked(kCustomMode));
     EXPECT_EQ(Selection(kFrontList), 2);
@@ -219,6 +230,13 @@ TEST_F(PenvaroEndToEnd, WithoutLanguageFileEveryTextReadsGetError)
     EXPECT_EQ(sim::WindowText(dialog_), L"GetError");
     for (int id : {IDOK, IDCANCEL, kFrontLabel, kDefaultMode, kCustomMode, kListsFrame})
         EXPECT_EQ(sim::WindowText(Control(id)), L"GetError") << id;
+    for (int list : {kFrontList, kBackList}) {
+        for (int n = 0; n < 11; ++n) {
+            const sim::ImageComboItem item = sim::ReadImageComboItem(Control(list), n);
+            ASSERT_TRUE(item.read);
+            EXPECT_EQ(item.text, L"GetError") << list << " item " << n;
+        }
+    }
     Click(IDCANCEL);
     ExpectPenvaroEnds();
     EXPECT_FALSE(sim::FileExists(folder_.File(L"WBInit.ini")));

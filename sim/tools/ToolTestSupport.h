@@ -62,4 +62,14 @@ private:
 // The text of a window of another process.
 std::wstring WindowText(HWND window);
 
+// One item of an image combo box (ComboBoxEx) of another process of the
+// same bitness; `read` is false when the item could not be fetched.
+struct ImageComboItem {
+    bool read = false;
+    std::wstring text;
+    int image = -1;
+    int selectedImage = -1;
+};
+ImageComboItem ReadImageComboItem(HWND comboBoxEx, int index);
+
 } // namespace sim

@@ -78,17 +78,6 @@ TEST(CalibrationBadInput, GridSizesOutsideTheModelAreClampedAndFail)
     }
 }
 
-TEST(CalibrationBadInput, SizesAtTheLimitsLoad)
-{
-    for (int size : {2, 10}) {
-        MemoryProfile settings;
-        WriteRegularGrid(settings, size, size, 300, 200, 2900, 2200);
-        CCalibration calibration;
-        EXPECT_TRUE(calibration.Load(settings, 1024, 768)) << size;
-        EXPECT_EQ(calibration.CellCount(), (size - 1) * (size - 1));
-    }
-}
-
 TEST(CalibrationBadInput, NonFiniteAndHugeNumbers)
 {
     for (const char* text : {"nan", "inf", "-inf", "1e999", "-1e999", "1e300", "-1e300", "1e-320", "4294967296",
@@ -144,15 +133,6 @@ TEST(CalibrationBadInput, MultiMegabyteFileLoads)
     CCalibration calibration;
     EXPECT_TRUE(calibration.Load(settings, 1024, 768));
     EXPECT_EQ(calibration.CellCount(), 81);
-}
-
-TEST(CalibrationBadInput, ScreenOfNoSizeMapsNothing)
-{
-    MemoryProfile settings;
-    WriteRegularGrid(settings, 3, 3, 400, 300, 2800, 2100);
-    CCalibration calibration;
-    EXPECT_FALSE(calibration.Load(settings, 0, 0));
-    ExpectSoundMappings(calibration);
 }
 
 } // namespace

@@ -54,15 +54,6 @@ MemoryProfile FineWavyGrid()
     return settings;
 }
 
-TEST(CalibrationStore, StartsWithAnUnloadedModel)
-{
-    CalibrationStore store;
-    ASSERT_NE(store.Current(), nullptr);
-    EXPECT_EQ(store.Current()->Upright(), 1);
-    Point p{100, 100};
-    EXPECT_FALSE(store.MapPoint(p));
-}
-
 TEST(CalibrationStore, ReloadPublishesEvenAFailedLoad)
 {
     CalibrationStore store;
