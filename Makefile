@@ -17,7 +17,8 @@ deps:
 bench: deps
 	@scripts/bench.sh
 
-screenshots: deps
+screenshots:
+	@EXTRA_PACKAGES="xvfb imagemagick x11-utils" scripts/install-deps.sh
 	@scripts/screenshots.sh
 
 clean:

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, once; later calls return at once.
+# EXTRA_PACKAGES names more packages for one target (screenshots, dist).
 set -e
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
-           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 file; do
+           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 file python3 \
+           ${EXTRA_PACKAGES:-}; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

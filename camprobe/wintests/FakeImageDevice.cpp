@@ -1,5 +1,11 @@
 #include "FakeImageDevice.h"
 
+#include <cfgmgr32.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
 namespace camprobe::test {
 
 namespace {
@@ -25,18 +31,22 @@ FakeImageDevice::~FakeImageDevice()
     SetupDiDestroyDeviceInfoList(set_);
 }
 
-void RemoveAllImageDevices()
+void RemoveTestImageDevices()
 {
-    // A fresh list each round, so that what removal does to a list does not matter.
-    for (int guard = 0; guard < 256; ++guard) {
-        HDEVINFO set = SetupDiGetClassDevsA(&kImageSetupClass, nullptr, nullptr, 0);
-        if (set == INVALID_HANDLE_VALUE) return;
-        SP_DEVINFO_DATA device{};
-        device.cbSize = sizeof(device);
-        const bool removed = SetupDiEnumDeviceInfo(set, 0, &device) && SetupDiRemoveDevice(set, &device);
-        SetupDiDestroyDeviceInfoList(set);
-        if (!removed) return;
+    HDEVINFO set = SetupDiGetClassDevsA(&kImageSetupClass, nullptr, nullptr, 0);
+    if (set == INVALID_HANDLE_VALUE) return;
+    std::vector<SP_DEVINFO_DATA> leftovers;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+        char id[MAX_DEVICE_ID_LEN] = {};
+        if (!SetupDiGetDeviceInstanceIdA(set, &device, id, sizeof(id), nullptr)) continue;
+        std::string upper = id;
+        for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        if (upper.find(kTestDeviceMarker) != std::string::npos) leftovers.push_back(device);
     }
+    for (SP_DEVINFO_DATA& leftover : leftovers) SetupDiRemoveDevice(set, &leftover);
+    SetupDiDestroyDeviceInfoList(set);
 }
 
 } // namespace camprobe::test

@@ -23,7 +23,11 @@ private:
     bool registered_ = false;
 };
 
-// Removes every device of the Image class that an earlier run left behind.
-void RemoveAllImageDevices();
+// Instance IDs of the tests' devices carry this, so that leftovers of an
+// interrupted run can be told from anybody else's devices.
+inline constexpr const char* kTestDeviceMarker = "PROBYXTEST";
+
+// Removes the tests' Image-class devices that an earlier run left behind.
+void RemoveTestImageDevices();
 
 } // namespace camprobe::test

@@ -30,7 +30,12 @@ public:
     ProbyxLibrary(const ProbyxLibrary&) = delete;
     ProbyxLibrary& operator=(const ProbyxLibrary&) = delete;
 
-    FARPROC Export(const char* name) const { return module_ ? GetProcAddress(module_, name) : nullptr; }
+    template <typename Function>
+    Function Export(const char* name) const
+    {
+        FARPROC address = module_ ? GetProcAddress(module_, name) : nullptr;
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+    }
 
 private:
     HMODULE module_;
@@ -63,14 +68,16 @@ class ProbyxWine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RemoveAllImageDevices();
-        getCameraIn_ = reinterpret_cast<GetCameraInFunction>(library_.Export("GetCameraIn"));
+        RemoveTestImageDevices();
+        // The cases count on being alone in the Image class.
+        ASSERT_EQ(PresentImageDeviceIds(), std::vector<std::string>{});
+        getCameraIn_ = library_.Export<GetCameraInFunction>("GetCameraIn");
         ASSERT_NE(getCameraIn_, nullptr) << "GetCameraIn not exported by name from " << PROBYX_DLL;
     }
     void TearDown() override
     {
         devices_.clear();
-        RemoveAllImageDevices();
+        RemoveTestImageDevices();
     }
 
     // Registers the devices in the order given; the enumeration follows the
@@ -97,14 +104,14 @@ TEST_F(ProbyxWine, NoImageDeviceGivesMinusOne)
 
 TEST_F(ProbyxWine, UnsupportedImagingDevicesOnlyGiveMinusOne)
 {
-    Attach({"USB\\VID_04A9&PID_1909\\SCANNER1", "USB\\VID_046D&PID_0825\\WEBCAM1"});
+    Attach({"USB\\VID_04A9&PID_1909\\PROBYXTEST_SCANNER", "USB\\VID_046D&PID_0825\\PROBYXTEST_WEBCAM"});
     EXPECT_EQ(Detect(), kNoCameraModel);
 }
 
 TEST_F(ProbyxWine, OneSupportedCameraGivesItsTableIndex)
 {
     for (int model = 0; model < kModelCount; ++model) {
-        Attach({"USB\\" + Entry(model) + "\\CAM" + std::to_string(model)});
+        Attach({"USB\\" + Entry(model) + "\\PROBYXTEST_CAM" + std::to_string(model)});
         EXPECT_EQ(Detect(), model);
         devices_.clear();
     }
@@ -113,14 +120,14 @@ TEST_F(ProbyxWine, OneSupportedCameraGivesItsTableIndex)
 TEST_F(ProbyxWine, SupportedCameraThenUnsupportedDeviceKeepsTheCamera)
 {
     // "USB\VID_F..." sorts before "USB\VID_Z...": the camera comes first.
-    Attach({"USB\\" + Entry(3) + "\\CAM1", "USB\\VID_ZZZZ&PID_0001\\OTHER"});
-    ASSERT_EQ(PresentImageDeviceIds().back(), "USB\\VID_ZZZZ&PID_0001\\OTHER");
+    Attach({"USB\\" + Entry(3) + "\\PROBYXTEST_CAM1", "USB\\VID_ZZZZ&PID_0001\\PROBYXTEST_OTHER"});
+    ASSERT_EQ(PresentImageDeviceIds().back(), "USB\\VID_ZZZZ&PID_0001\\PROBYXTEST_OTHER");
     EXPECT_EQ(Detect(), 3);
 }
 
 TEST_F(ProbyxWine, TwoSupportedCamerasGiveTheOneEnumeratedLast)
 {
-    Attach({"USB\\" + Entry(4) + "\\CAM1", "USB\\" + Entry(1) + "\\CAM2"});
+    Attach({"USB\\" + Entry(4) + "\\PROBYXTEST_CAM1", "USB\\" + Entry(1) + "\\PROBYXTEST_CAM2"});
     const std::vector<std::string> ids = PresentImageDeviceIds();
     ASSERT_EQ(ids.size(), 2u);
     const int last = ids[1].find(Entry(4)) != std::string::npos ? 4 : 1;
@@ -129,7 +136,7 @@ TEST_F(ProbyxWine, TwoSupportedCamerasGiveTheOneEnumeratedLast)
 
 TEST_F(ProbyxWine, LowerCaseHardwareIdDoesNotMatch)
 {
-    std::string lower = "usb\\" + Entry(0) + "\\cam1";
+    std::string lower = "usb\\" + Entry(0) + "\\probyxtest_cam1";
     for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     Attach({lower});
     const std::vector<std::string> ids = PresentImageDeviceIds();
@@ -140,14 +147,14 @@ TEST_F(ProbyxWine, LowerCaseHardwareIdDoesNotMatch)
 
 TEST_F(ProbyxWine, CompositeDeviceInterfaceIdMatches)
 {
-    Attach({"USB\\" + Entry(2) + "&MI_00\\7&1F2E3D&0&0000"});
+    Attach({"USB\\" + Entry(2) + "&MI_00\\PROBYXTEST&0&0000"});
     EXPECT_EQ(Detect(), 2);
 }
 
 TEST_F(ProbyxWine, CallableThroughEitherCallingConvention)
 {
-    Attach({"USB\\" + Entry(5) + "\\CAM1"});
-    auto asStdcall = reinterpret_cast<GetCameraInStdcall>(library_.Export("GetCameraIn"));
+    Attach({"USB\\" + Entry(5) + "\\PROBYXTEST_CAM1"});
+    auto asStdcall = library_.Export<GetCameraInStdcall>("GetCameraIn");
     ASSERT_NE(asStdcall, nullptr);
     for (int call = 0; call < 3; ++call) {
         EXPECT_EQ(asStdcall(), 5);

@@ -168,6 +168,8 @@ void CCalibration::PushBorder()
     }
 }
 
+// A cell whose diagonal has no extent in x or y, or whose transform could not
+// be solved, cannot map the screen it was measured for.
 bool CCalibration::HasDegenerateCell() const
 {
     bool degenerate = false;

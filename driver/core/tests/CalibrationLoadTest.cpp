@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <iomanip>
 #include <random>
 #include <string>
 
