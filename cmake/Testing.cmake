@@ -27,7 +27,7 @@ function(brelvin_add_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
+    DISCOVERY_TIMEOUT 180
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
 endfunction()
