@@ -33,7 +33,16 @@ void ScriptPlayer::Stop() {
 
 void ScriptPlayer::Run() {
     AppendLine(logPath_, "script begin " + std::to_string(script_.RecordCount()));
-    switch (Play()) {
+    const Outcome outcome = Play();
+    // The stamps are in place before the outcome line that readers wait for.
+    if (!stamps_.empty()) {
+        std::string text;
+        for (const Stamp& stamp : stamps_) {
+            text += std::to_string(stamp.written) + " " + std::to_string(stamp.consumed) + "\r\n";
+        }
+        WriteWholeFile(stampPath_, text);
+    }
+    switch (outcome) {
     case Outcome::Done:
         AppendLine(logPath_, "script done " + std::to_string(played_));
         break;
@@ -45,13 +54,6 @@ void ScriptPlayer::Run() {
         break;
     case Outcome::Failed:
         break;
-    }
-    if (!stamps_.empty()) {
-        std::string text;
-        for (const Stamp& stamp : stamps_) {
-            text += std::to_string(stamp.written) + " " + std::to_string(stamp.consumed) + "\r\n";
-        }
-        WriteWholeFile(stampPath_, text);
     }
 }
 

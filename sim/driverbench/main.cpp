@@ -85,13 +85,14 @@ int Latency() {
             return false;
         },
         10000);
-    if (written.size() != static_cast<std::size_t>(kSamples)) return Fail("stamps missing");
-    if (moves.size() < written.size()) {
-        return Fail("only " + std::to_string(moves.size()) + " moves for " + std::to_string(written.size()) +
-                    " records");
+    // The stroke's samples and its release are stamped; the samples are paired
+    // with the moves they caused.
+    if (written.size() != static_cast<std::size_t>(kSamples) + 1) return Fail("stamps missing");
+    if (moves.size() < static_cast<std::size_t>(kSamples)) {
+        return Fail("only " + std::to_string(moves.size()) + " moves for " + std::to_string(kSamples) + " records");
     }
     std::vector<double> latency, cycle;
-    for (std::size_t i = 0; i < written.size(); ++i) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kSamples); ++i) {
         latency.push_back(static_cast<double>(moves[i] - written[i]) / 1000.0);
         if (i > 0) cycle.push_back(static_cast<double>(consumed[i] - consumed[i - 1]) / 1000.0);
     }

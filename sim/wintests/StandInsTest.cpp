@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace sim {
@@ -97,6 +98,26 @@ TEST_F(StandInsTest, CameraServiceWaitsForEachRecordToBeConsumed) {
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(), "start");
     EXPECT_EQ(log.back(), "exit");
+}
+
+TEST_F(StandInsTest, CameraServiceStampsAreInPlaceWhenTheScriptEnds) {
+    BlockReader reader;
+    ASSERT_TRUE(reader.Ok());
+    reader.Consume();
+    ASSERT_TRUE(folder_.Write(kScriptFile, "down 1 1\nstamp\nhold 2 2 3\n"));
+    ChildProcess service = StartProgram(wnd::kCameraServiceProgram);
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(IsConsumed(reader.Next())) << i;
+    ASSERT_TRUE(WaitForLogLine(folder_.File(kCameraServiceLog), "script done 4", kWaitMs));
+    // Read at once: whoever sees the outcome line finds the stamps complete.
+    const auto stamps = LogLines(folder_.File("ZorvikSrv.stamps"));
+    ASSERT_EQ(stamps.size(), 3u);  // only the records after "stamp"
+    for (const std::string& line : stamps) {
+        long long written = 0, consumed = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lld %lld", &written, &consumed), 2) << line;
+        EXPECT_LE(written, consumed);
+    }
+    PostMessageA(FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(service.WaitForExit(kWaitMs));
 }
 
 TEST_F(StandInsTest, CameraServiceLogsApplicationMessagesAndAnswersSentOnes) {

@@ -99,13 +99,6 @@ TEST_F(GestureTest, ReleaseGoesOutAtTheLastSmoothedPointAndReArms) {
 }
 
 
-TEST_F(GestureTest, PointLeavingTheBoardLiftsTheButton) {
-    calibration.boardEndX = 1000;
-    Contact(0, 500, 100);
-    Contact(0, 500, 100);
-    Contact(0, 2000, 100);  // smoothed to 1400: off the board
-    EXPECT_THAT(Flags(), ElementsAre(kMoveLeftDown, kLeftUp));
-}
 
 TEST_F(GestureTest, TwoContactsOnTheMouseShareOnePointer) {
     Feed(RecordBuilder().Contact(0, 100, 100).Contact(1, 200, 100));
@@ -129,11 +122,6 @@ TEST_F(GestureTest, SecondPairDrivesTheMouseOnlyWithoutAFirstPairContact) {
     EXPECT_THAT(Flags(), ElementsAre(kLeftUp, kMoveLeftDown));
 }
 
-TEST_F(GestureTest, EventCodesInByteZeroLeaveTheOtherSlotsWorking) {
-    Feed(RecordBuilder().Event(3).Contact(1, 50, 50));
-    Feed(RecordBuilder().Event(4).Contact(1, 50, 50));
-    EXPECT_THAT(Flags(), ElementsAre(kMoveLeftDown));
-}
 
 TEST_F(GestureTest, BoardKeyHitTakesThePressButNotTheStroke) {
     state.boardKeysEnabled = 1;
@@ -195,15 +183,6 @@ TEST_F(GestureTest, HalfSplitRoutesByTheMappedXAgainstHalfTheWidth) {
     EXPECT_EQ(channel->writes[0][3] * 256 + channel->writes[0][4], 512);
 }
 
-TEST_F(GestureTest, HalfSplitReleaseOnTheLeftGoesToTheMouse) {
-    UseSocket(1);
-    Contact(0, 700, 300);
-    Contact(0, 700, 300);
-    Release(0);  // a release at (0, 0) lies on the left half
-    EXPECT_EQ(Events(), Bytes({0x81}));
-    EXPECT_THAT(Flags(), ElementsAre(kLeftUp));
-    EXPECT_EQ(machines.Socket().CurrentState(), SocketPointer::State::Down);
-}
 
 TEST_F(GestureTest, HalfSplitEmptySocketSlotsStillCountAsActivity) {
     UseSocket(1);

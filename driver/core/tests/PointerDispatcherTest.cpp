@@ -122,13 +122,6 @@ TEST_F(PointerDispatcherTest, NoHoldAfterReleaseUntilTheNextSuccessfulPress) {
     EXPECT_EQ(CountFlags(kRightClick), 0u);
 }
 
-TEST_F(PointerDispatcherTest, ReleaseAfterHoldStillLiftsTheButton) {
-    Press(500, 300);
-    MoveStill(101, 500, 300);
-    desktop.mouseEvents.clear();
-    Release(500, 300);
-    EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kLeftUp, Ax(500), Ay(300)}));
-}
 
 TEST_F(PointerDispatcherTest, ZeroScreenSizeInjectsNothing) {
     calibration.screen = {0, 0};

@@ -13,7 +13,7 @@ namespace driver {
 inline constexpr unsigned kTimerPenAndBoardKeys = 67;  // pen buttons and counted keys, set A
 inline constexpr unsigned kTimerSocketBoardKeys = 68;  // counted keys, set B
 inline constexpr unsigned kTimerHideDialog = 103;
-inline constexpr unsigned kTimerSupervision = 114;
+inline constexpr unsigned kTimerSupervision = 114;  // the click that completes a pen-button press
 inline constexpr unsigned kTimerHookRefresh = 1021;
 
 inline constexpr int kCountedBoardKeys = 6;

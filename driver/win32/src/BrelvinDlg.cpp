@@ -1,0 +1,236 @@
+#include "BrelvinDlg.h"
+
+#include "DeviceNotifications.h"
+#include "resource.h"
+
+#include "common/Messages.h"
+#include "common/Win32Profile.h"
+#include "common/Win32System.h"
+#include "driver/DriverShutdown.h"
+
+#include <shellapi.h>
+
+namespace brelvin {
+namespace {
+
+constexpr UINT kHideDelayMs = 100;
+constexpr UINT kHookRefreshMs = 100;
+constexpr int kStartUpdateValue = 500;
+constexpr DWORD kStartUpPauseMs = 2000;
+
+} // namespace
+
+CBrelvinDlg::CBrelvinDlg(DriverProcess& process) : process_(process), hookControl_(process.hook) {}
+
+INT_PTR CBrelvinDlg::DoModal(HINSTANCE instance)
+{
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BRELVIN_DIALOG), nullptr, &CBrelvinDlg::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CBrelvinDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<CBrelvinDlg*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->window_ = window;
+    }
+    auto* self = reinterpret_cast<CBrelvinDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self) return FALSE;
+
+    INT_PTR result = FALSE;
+    if (!self->HandleMessage(message, wParam, lParam, result)) return FALSE;
+    if (message != WM_INITDIALOG && message != WM_QUERYDRAGICON) {
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
+    return result;
+}
+
+bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+{
+    switch (message) {
+    case WM_INITDIALOG: result = OnInitDialog(); return true;
+    case WM_PAINT:
+        if (!IsIconic(window_)) return false;
+        OnPaint();
+        return true;
+    case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(icon_); return true;
+    case WM_TIMER: OnTimer(wParam); return true;
+    case kDriverTimerRequest: OnDriverTimerRequest(wParam, lParam); return true;
+    case WM_CLOSE: OnClose(); return true;
+    case WM_DESTROY: OnDestroy(); return true;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
+    case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return false;
+    case msg::kSetUseKey: OnSetUseKey(wParam, lParam); return true;
+    case msg::kPipeForwardStart: OnPipeForwardStart(wParam, lParam); return true;
+    case msg::kPipeForwardEnd: OnPipeForwardEnd(wParam, lParam); return true;
+    case msg::kPenButtonsChanged: ReadPenButtonSettings(); return true;
+    default: break;
+    }
+    if (registeredOk_ != 0 && message == registeredOk_) {
+        OnRegisteredOk(wParam, lParam);
+        return true;
+    }
+    if (registeredDriverSet_ != 0 && message == registeredDriverSet_) {
+        OnRegisteredDriverSet(wParam, lParam);
+        return true;
+    }
+    return false;
+}
+
+BOOL CBrelvinDlg::OnInitDialog()
+{
+    // 1. Icon.
+    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    // 2. Pen-button actions.
+    actionMap_ = driver::ActionMap();
+    // 3. Camera kind; the gesture state starts at rest with the worker.
+    process_.state.cameraKind = 0;
+    // 4. Process-wide state.
+    process_.state.ResetForStartOrClose();
+    touchThread_.reset();
+    deviceInterfaceClass_ = kCaptureInterfaceClass;
+    // 5, 6. Settings file of this user (the locator asks who the user is).
+    common::IsUserAdmin();
+    settingsPath_ = common::LocateSettingsFileA();
+    // 7.
+    updateValue_ = kStartUpdateValue;
+    SetDlgItemInt(window_, IDC_UPDATE_VALUE_EDIT, static_cast<UINT>(updateValue_), TRUE);
+    // 8. Nothing of the window shows.
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, 0);
+    // 9. No task-bar button.
+    const LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
+    SetWindowLongPtrA(window_, GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+    // 10.
+    SetTimer(window_, driver::kTimerHideDialog, kHideDelayMs, nullptr);
+    // 11.
+    deviceNotification_ = RegisterForCaptureDevices(window_, deviceInterfaceClass_.c_str());
+    // 12.
+    registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
+    registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
+    // 13.
+    common::Win32Profile settings(settingsPath_);
+    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
+    const bool calibrationLoaded = process_.calibration.Reload(settings, screen.width, screen.height);
+    // 14.
+    process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
+    process_.state.forwardPlain = 0;
+    // 15.
+    ReadPenButtonSettings();
+    // 16.
+    if (!calibrationLoaded) {
+        MessageBoxA(window_, process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
+                    MB_OK | MB_TOPMOST);
+    }
+    // 17. A failure leaves the worker reading empty records.
+    process_.sharedBlock.Create(kTouchBlockName, kTouchBlockSize, 0, PAGE_READWRITE, nullptr);
+    // 18.
+    process_.hook.setmousehook(nullptr);
+    process_.hook.ToHookMouseDBLCLK(0);
+    // 19.
+    SetTimer(window_, driver::kTimerHookRefresh, kHookRefreshMs, nullptr);
+    // 20. Only now: the worker maps through the calibration and reads the block.
+    StartTouchWorker();
+    // 21.
+    process_.desktop.OpenProgram(common::ProgramFolderA(), wnd::kCameraServiceProgram);
+    // 22. Gives the camera service time to come up before the first ticks.
+    Sleep(kStartUpPauseMs);
+    return TRUE;
+}
+
+void CBrelvinDlg::StartTouchWorker()
+{
+    process_.desktop.AttachDriverWindow(window_);
+    driver::CalibrationStore& store = process_.calibration;
+    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerParts{
+        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, boardKeys_,
+        process_.socketChannel, process_.pipeChannel});
+    touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_);
+    touchThread_->Start();
+}
+
+void CBrelvinDlg::ReadPenButtonSettings()
+{
+    penButtons_ = driver::ReadPenButtonSettings(common::Win32Profile(settingsPath_), actionMap_);
+}
+
+void CBrelvinDlg::OnPaint()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    RECT client;
+    GetClientRect(window_, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(window_, &paint);
+}
+
+void CBrelvinDlg::OnTimer(UINT_PTR timerId)
+{
+    switch (timerId) {
+    case driver::kTimerHideDialog:
+        ShowWindow(window_, SW_HIDE);
+        KillTimer(window_, driver::kTimerHideDialog);
+        break;
+    case driver::kTimerHookRefresh: process_.hook.ToReUseMouseDBLCLK(); break;
+    case driver::kTimerPenAndBoardKeys:
+    case driver::kTimerSocketBoardKeys:
+    case driver::kTimerSupervision: OnCountingTimer(timerId); break;
+    default: break;
+    }
+}
+
+void CBrelvinDlg::OnDriverTimerRequest(UINT_PTR timerId, LPARAM periodMs)
+{
+    if (periodMs > 0)
+        SetTimer(window_, timerId, static_cast<UINT>(periodMs), nullptr);
+    else
+        KillTimer(window_, timerId);
+}
+
+void CBrelvinDlg::OnClose()
+{
+    process_.hook.unsetmousehook(nullptr);
+    driver::AnnounceDriverClosing(process_.desktop, process_.state);
+    OnCommand(IDCANCEL);
+}
+
+void CBrelvinDlg::OnDestroy()
+{
+    // The worker reads the block every cycle: it ends before the block does.
+    if (touchThread_) touchThread_->Stop();
+    process_.sharedBlock.Close();
+    driver::AnnounceDriverClosing(process_.desktop, process_.state);
+}
+
+void CBrelvinDlg::ReadControlsBack()
+{
+    BOOL ok = FALSE;
+    const UINT value = GetDlgItemInt(window_, IDC_UPDATE_VALUE_EDIT, &ok, TRUE);
+    if (ok) updateValue_ = static_cast<int>(value);
+}
+
+void CBrelvinDlg::OnCommand(WORD command)
+{
+    switch (command) {
+    case IDOK:  // Enter does not close the driver
+    case IDC_ENABLE_BUTTON: break;
+    case IDCANCEL:
+        EnableWindow(GetDlgItem(window_, IDC_STOP_BUTTON), FALSE);
+        EnableWindow(GetDlgItem(window_, IDC_ENABLE_BUTTON), TRUE);
+        EndDialog(window_, IDCANCEL);
+        break;
+    case IDC_EXIT_BUTTON:
+        ReadControlsBack();
+        EndDialog(window_, IDOK);
+        break;
+    case IDC_UPDATE_BUTTON: ReadControlsBack(); break;
+    default: break;
+    }
+}
+
+} // namespace brelvin

@@ -1,0 +1,95 @@
+#pragma once
+// The driver's hidden main dialog: it owns the window handle that timers,
+// window messages and device notifications arrive at, runs the start-up
+// sequence and stops the touch worker before the shared block goes away.
+#include "LinkHookControl.h"
+#include "ShareMemory.h"
+#include "TouchThread.h"
+#include "Win32Desktop.h"
+
+#include "driver/BoardKeyTest.h"
+#include "driver/ByteChannel.h"
+#include "driver/CalibrationStore.h"
+#include "driver/DriverState.h"
+#include "driver/PenButtonSettings.h"
+#include "driver/TouchWorker.h"
+#include "hooklib/WToolobjectHook.h"
+
+#include "common/LanguageStrings.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace brelvin {
+
+// The process-wide objects the dialog works with; they outlive it.
+struct DriverProcess {
+    common::DriverStrings strings;
+    driver::CalibrationStore calibration;
+    CShareMemory sharedBlock;
+    WToolobjectHook hook;
+    driver::DriverState state;
+    Win32Desktop desktop;
+    driver::ChannelSlot socketChannel;
+    driver::ChannelSlot pipeChannel;
+};
+
+class CBrelvinDlg {
+public:
+    explicit CBrelvinDlg(DriverProcess& process);
+
+    CBrelvinDlg(const CBrelvinDlg&) = delete;
+    CBrelvinDlg& operator=(const CBrelvinDlg&) = delete;
+
+    // Runs the dialog modally; the dialog's end code.
+    INT_PTR DoModal(HINSTANCE instance);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // True when the message was handled; `result` is then the dialog's answer.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+
+    BOOL OnInitDialog();
+    void OnPaint();
+    void OnTimer(UINT_PTR timerId);
+    void OnDriverTimerRequest(UINT_PTR timerId, LPARAM periodMs);
+    void OnClose();
+    void OnDestroy();
+    void OnCommand(WORD command);
+    void ReadControlsBack();
+    void ReadPenButtonSettings();
+
+    // Handled by the IPC protocol and device detection; until those arrive
+    // the messages are accepted and change nothing.
+    void OnSetUseKey(WPARAM, LPARAM) {}
+    void OnPipeForwardStart(WPARAM, LPARAM) {}
+    void OnPipeForwardEnd(WPARAM, LPARAM) {}
+    void OnRegisteredOk(WPARAM, LPARAM) {}
+    void OnRegisteredDriverSet(WPARAM, LPARAM) {}
+    void OnDeviceChange(WPARAM, LPARAM) {}
+    // The counting timers 67, 68 and 114 resolve presses; until that
+    // arrives, a tick only ends its timer.
+    void OnCountingTimer(UINT_PTR timerId) { KillTimer(window_, timerId); }
+
+    void StartTouchWorker();
+
+    DriverProcess& process_;
+    HWND window_ = nullptr;
+    HICON icon_ = nullptr;
+    int updateValue_ = 0;
+    driver::ActionMap actionMap_;
+    driver::PenButtonSettings penButtons_;
+    std::string settingsPath_;
+    std::string deviceInterfaceClass_;
+    HDEVNOTIFY deviceNotification_ = nullptr;
+    UINT registeredOk_ = 0;
+    UINT registeredDriverSet_ = 0;
+    driver::NoBoardKeys boardKeys_;
+    LinkHookControl hookControl_;
+    std::unique_ptr<driver::TouchWorker> worker_;
+    std::unique_ptr<TouchThread> touchThread_;
+};
+
+} // namespace brelvin

@@ -1,0 +1,41 @@
+#include "CycleTimer.h"
+
+#include <mmsystem.h>
+
+namespace brelvin {
+namespace {
+
+// Not in every SDK's headers yet.
+constexpr DWORD kCreateWaitableTimerHighResolution = 0x00000002;
+
+} // namespace
+
+CycleTimer::CycleTimer(unsigned periodMs) : periodMs_(periodMs)
+{
+    timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, kCreateWaitableTimerHighResolution, TIMER_ALL_ACCESS));
+    highResolution_ = timer_ != nullptr;
+    if (!highResolution_) {
+        raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+        timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
+    }
+}
+
+CycleTimer::~CycleTimer()
+{
+    if (raisedResolution_) timeEndPeriod(1);
+}
+
+void CycleTimer::Wait()
+{
+    if (timer_) {
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000;  // relative, in 100 ns
+        if (SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+            WaitForSingleObject(timer_.get(), INFINITE);
+            return;
+        }
+    }
+    Sleep(periodMs_);
+}
+
+} // namespace brelvin

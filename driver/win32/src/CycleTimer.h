@@ -1,0 +1,33 @@
+#pragma once
+// The worker's 2 ms beat. A plain Sleep(2) follows the system timer
+// resolution (about 15.6 ms by default), which would lose most records the
+// camera service writes; a high-resolution waitable timer keeps the beat
+// where the system has one, otherwise the process raises the timer
+// resolution to 1 ms for as long as the cycle timer lives.
+#include "UniqueHandle.h"
+
+#include <windows.h>
+
+namespace brelvin {
+
+class CycleTimer {
+public:
+    explicit CycleTimer(unsigned periodMs);
+    ~CycleTimer();
+
+    CycleTimer(const CycleTimer&) = delete;
+    CycleTimer& operator=(const CycleTimer&) = delete;
+
+    // Blocks for one period from the call.
+    void Wait();
+
+    bool UsesHighResolutionTimer() const { return highResolution_; }
+
+private:
+    unsigned periodMs_;
+    UniqueHandle timer_;
+    bool highResolution_ = false;
+    bool raisedResolution_ = false;
+};
+
+} // namespace brelvin

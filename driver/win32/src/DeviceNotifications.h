@@ -1,0 +1,14 @@
+#pragma once
+// Registration of the driver window for video-capture device arrivals and
+// removals. What the driver does with them is handled by OnDeviceChange.
+#include <windows.h>
+
+namespace brelvin {
+
+inline constexpr const char* kCaptureInterfaceClass = "65E8773D-8F56-11D0-A3B9-00A0C9223196";
+
+// Null when the class text does not parse or the system refuses; the
+// registration lives as long as the window.
+HDEVNOTIFY RegisterForCaptureDevices(HWND window, const char* interfaceClass);
+
+} // namespace brelvin

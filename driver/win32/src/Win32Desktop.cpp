@@ -1,0 +1,100 @@
+#include "Win32Desktop.h"
+
+#include "common/Win32System.h"
+
+#include <shellapi.h>
+
+namespace brelvin {
+namespace {
+
+HWND AsWindow(driver::WindowRef window)
+{
+    return reinterpret_cast<HWND>(window);
+}
+
+driver::WindowRef AsRef(HWND window)
+{
+    return reinterpret_cast<driver::WindowRef>(window);
+}
+
+} // namespace
+
+driver::WindowRef Win32Desktop::FindWindowByClass(const char* windowClass, const char* caption)
+{
+    return AsRef(FindWindowA(windowClass, caption));
+}
+
+void Win32Desktop::PostToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam,
+                                std::intptr_t lParam)
+{
+    if (window == 0) return;
+    PostMessageA(AsWindow(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+std::intptr_t Win32Desktop::SendToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam,
+                                         std::intptr_t lParam)
+{
+    if (window == 0) return 0;
+    return SendMessageA(AsWindow(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+void Win32Desktop::InjectMouseEvent(std::uint32_t flags, int ax, int ay)
+{
+    mouse_event(flags, static_cast<DWORD>(ax), static_cast<DWORD>(ay), 0, 0);
+}
+
+void Win32Desktop::SetCursorPosition(int x, int y)
+{
+    SetCursorPos(x, y);
+}
+
+driver::ScreenPosition Win32Desktop::CursorPosition()
+{
+    POINT at = {};
+    GetCursorPos(&at);
+    return {at.x, at.y};
+}
+
+driver::WindowRef Win32Desktop::ForegroundWindow()
+{
+    return AsRef(GetForegroundWindow());
+}
+
+driver::ScreenSize Win32Desktop::PrimaryScreenSize()
+{
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
+{
+    // A zero period would read as a kill request; the system's minimum is
+    // longer anyway.
+    PostMessageA(driverWindow_.load(), kDriverTimerRequest, timerId, periodMs > 0 ? periodMs : 1);
+}
+
+void Win32Desktop::KillDriverTimer(unsigned timerId)
+{
+    PostMessageA(driverWindow_.load(), kDriverTimerRequest, timerId, 0);
+}
+
+std::string Win32Desktop::ProgramFolder()
+{
+    return common::ProgramFolderA();
+}
+
+void Win32Desktop::OpenProgram(const std::string& folder, const std::string& program)
+{
+    ShellExecuteA(nullptr, "open", program.c_str(), "", folder.c_str(), SW_SHOW);
+}
+
+void Win32Desktop::SleepMs(unsigned milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+std::uint32_t Win32Desktop::TickCount()
+{
+    return GetTickCount();
+}
+
+} // namespace brelvin

@@ -1,0 +1,156 @@
+// The worker thread against a real shared block: records the service writes
+// reach the core, failed reads count as empty records, and Stop really ends
+// the polling.
+#include "ShareMemory.h"
+#include "TouchThread.h"
+
+#include "driver/BoardKeyTest.h"
+#include "driver/CalibrationStore.h"
+#include "driver/TouchWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
+
+namespace {
+
+class QuietDesktop final : public driver::Desktop {
+public:
+    std::atomic<int> posts{0};
+    std::atomic<int> mouseEvents{0};
+
+    driver::WindowRef FindWindowByClass(const char*, const char*) override { return 0; }
+    void PostToWindow(driver::WindowRef, unsigned, std::uintptr_t, std::intptr_t) override { ++posts; }
+    std::intptr_t SendToWindow(driver::WindowRef, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
+    void InjectMouseEvent(std::uint32_t, int, int) override { ++mouseEvents; }
+    void SetCursorPosition(int, int) override {}
+    driver::ScreenPosition CursorPosition() override { return {}; }
+    driver::WindowRef ForegroundWindow() override { return 0; }
+    driver::ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
+    void StartDriverTimer(unsigned, unsigned) override {}
+    void KillDriverTimer(unsigned) override {}
+    std::string ProgramFolder() override { return ".\\"; }
+    void OpenProgram(const std::string&, const std::string&) override {}
+    void SleepMs(unsigned) override {}
+    std::uint32_t TickCount() override { return GetTickCount(); }
+};
+
+class CountingHook final : public driver::HookControl {
+public:
+    std::atomic<int> lastSwitch{-1};
+    std::atomic<int> rearPenNotices{0};
+
+    void ToHookMouseDBLCLK(int enable) override { lastSwitch = enable; }
+    void ToHadMouseDBLCLK() override { ++rearPenNotices; }
+    void ToReUseMouseDBLCLK() override {}
+};
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+class TouchThreadTest : public ::testing::Test {
+protected:
+    TouchThreadTest()
+        : name("BrelvinTestFeed_" + std::to_string(GetCurrentProcessId()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name()),
+          worker(driver::TouchWorkerParts{desktop, hook, state, [this] { return store.Current(); }, keys, socket,
+                                          pipe})
+    {
+    }
+
+    // Writes as the camera service does and waits until the driver took it.
+    bool Feed(const std::uint8_t (&record)[20])
+    {
+        brelvin::UniqueHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+        brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+        if (!mutex || !mapping) return false;
+        brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+        if (!view) return false;
+        auto* bytes = static_cast<volatile std::uint8_t*>(view.get());
+        WaitForSingleObject(mutex.get(), INFINITE);
+        for (int i = 0; i < 20; ++i) bytes[i] = record[i];
+        ReleaseMutex(mutex.get());
+        return WaitUntil([&] {
+            WaitForSingleObject(mutex.get(), INFINITE);
+            const bool taken = bytes[0] == 0;
+            ReleaseMutex(mutex.get());
+            return taken;
+        });
+    }
+
+    std::string name;
+    QuietDesktop desktop;
+    CountingHook hook;
+    driver::DriverState state;
+    driver::CalibrationStore store;
+    driver::NoBoardKeys keys;
+    driver::ChannelSlot socket;
+    driver::ChannelSlot pipe;
+    driver::TouchWorker worker;
+    brelvin::CShareMemory block;
+};
+
+TEST_F(TouchThreadTest, RecordsWrittenIntoTheBlockReachTheWorker)
+{
+    ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
+    brelvin::TouchThread thread(block, worker);
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
+
+    const std::uint8_t cameraKindTwo[20] = {4};
+    ASSERT_TRUE(Feed(cameraKindTwo));
+    EXPECT_TRUE(WaitUntil([&] { return state.cameraKind == 2 && state.connectNoticeSent == 1; }));
+
+    const std::uint8_t rearPen[20] = {9};
+    ASSERT_TRUE(Feed(rearPen));
+    EXPECT_TRUE(WaitUntil([&] { return hook.rearPenNotices == 1 && state.rearPenPresses == 1; }));
+    thread.Stop();
+}
+
+TEST_F(TouchThreadTest, WithoutABlockEveryCycleIsEmptyAndTheHookGoesIdle)
+{
+    // Never created: each read fails and must not replay anything.
+    brelvin::TouchThread thread(block, worker);
+    ASSERT_TRUE(thread.Start());
+    EXPECT_TRUE(WaitUntil([&] { return state.idleCount > driver::DriverState::kIdleCycles && hook.lastSwitch == 0; },
+                          10000));
+    EXPECT_EQ(desktop.mouseEvents, 0);
+    EXPECT_EQ(state.cameraKind, 0);
+    thread.Stop();
+}
+
+TEST_F(TouchThreadTest, StopEndsPollingBeforeTheBlockIsClosed)
+{
+    ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
+    {
+        brelvin::TouchThread thread(block, worker);
+        ASSERT_TRUE(thread.Start());
+        ASSERT_TRUE(WaitUntil([&] { return state.idleCount > 3; }));
+        thread.Stop();
+        EXPECT_FALSE(thread.Running());
+    }
+    const int idleAfterStop = state.idleCount;
+    // A record written now stays in the block: nobody polls any more.
+    brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+    ASSERT_TRUE(mapping);
+    brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+    ASSERT_TRUE(view);
+    static_cast<std::uint8_t*>(view.get())[0] = 4;
+    std::uint8_t out[20] = {};
+    ASSERT_EQ(block.Read(out, sizeof out, 0), 0u);
+    EXPECT_EQ(out[0], 4);
+    EXPECT_EQ(state.idleCount, idleAfterStop);
+    block.Close();
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Installs, upgrades and removes the suite's package under Wine in a fresh
+# prefix, and checks what each step leaves behind.
+# Usage: msi-install-test.sh WORK_DIR PROBE_EXE PROGRAM...
+#   WORK_DIR   scratch folder (wiped first): packages and the Wine prefix
+#   PROBE_EXE  DriverStartProbe.exe of the same build
+#   PROGRAM    the six built programs and libraries of the package
+# Exit code 0: all passed; 77: passed, but the driver could not be started
+# here (32-bit programs on a machine without 32-bit support); else failed.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+work=$1 probe=$2
+shift 2
+. "$root/scripts/wine-env.sh"
+
+failures=0
+check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+die() { echo "FAILED: $*"; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work/bin"
+work=$(cd "$work" && pwd)
+cp "$@" "$work/bin/" || die "copying the programs"
+"$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.0.0 >/dev/null || die "building package 1.0.0"
+"$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.1.0 >/dev/null || die "building package 1.1.0"
+
+export WINEPREFIX="$work/prefix"
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" || die "creating the Wine prefix"
+if can_run_32bit; then wine=wine; else wine=/usr/lib/wine/wine64; export WINELOADER=$wine; fi
+wineserver -p
+trap 'wineserver -k 2>/dev/null' EXIT
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+
+drive_c="$WINEPREFIX/drive_c"
+folder="$drive_c/Program Files (x86)/Brelvin Whiteboard"
+[ -d "$drive_c/Program Files (x86)" ] || folder="$drive_c/Program Files/Brelvin Whiteboard"
+# ALLUSERS=1 puts the shortcuts into the all-users Start menu on Windows;
+# Wine's installer puts them into the installing user's.
+menus=("$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Brelvin Whiteboard")
+for user_menu in "$drive_c"/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs; do
+  menus+=("$user_menu/Brelvin Whiteboard")
+done
+files=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll Language.ini WBInit.ini)
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+[ "$wine" = wine ] || { run_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Run'
+  uninstall_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'; }
+
+msi() { "$wine" msiexec "$@" </dev/null >/dev/null 2>&1; }
+all_files_installed() { local f; for f in "${files[@]}"; do [ -f "$folder/$f" ] || return 1; done; }
+no_file_left() { local f; for f in "${files[@]}"; do [ ! -e "$folder/$f" ] || return 1; done; }
+run_value() { "$wine" reg query "$run_key" /v Brelvin 2>/dev/null | tr -d '\r' | grep -i 'Brelvin.exe'; }
+run_value_points_to_folder() { run_value | grep -qi 'Brelvin Whiteboard\\Brelvin.exe'; }
+no_run_value() { ! run_value >/dev/null; }
+shortcuts_present() {
+  local m
+  for m in "${menus[@]}"; do [ -f "$m/Penvaro.lnk" ] && [ -f "$m/Camvito.lnk" ] && [ -f "$m/Tilmaro.lnk" ] && return 0; done
+  return 1
+}
+no_shortcuts() {
+  local m tool
+  for m in "${menus[@]}"; do for tool in Penvaro Camvito Tilmaro; do [ ! -e "$m/$tool.lnk" ] || return 1; done; done
+}
+installed_versions() { "$wine" reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -i 'DisplayVersion' | grep -o '[0-9][0-9.]*' | sort; }
+only_version() { [ "$(installed_versions | xargs)" = "$1" ]; }
+windows_path() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+same_file() { cmp -s "$1" "$2"; }
+ini_holds() { grep -q "$2" "$1"; }
+
+echo "== install 1.0.0 (default texts)"
+check "msiexec /i /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn
+check "all eight files are in the program folder" all_files_installed
+check "the English Language.ini is installed" same_file "$folder/Language.ini" "$root/dist/Language.ini"
+check "the starting WBInit.ini is installed" same_file "$folder/WBInit.ini" "$root/dist/WBInit.ini"
+check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
+check "Start-menu shortcuts for Penvaro, Camvito and Tilmaro" shortcuts_present
+check "version 1.0.0 is registered" only_version 1.0.0
+
+driver_checked=1
+if [ "$(wine_loader_for "$folder/Brelvin.exe")" = wine ] && ! can_run_32bit; then
+  echo "skipped: starting Brelvin.exe (32-bit programs cannot run on this machine)"
+  driver_checked=0
+else
+  check "Brelvin.exe from the program folder shows its window and loads its settings" \
+    "$wine" "$probe" "$(windows_path "$folder/Brelvin.exe")"
+fi
+
+echo "== a calibration happens, a user has a per-user copy"
+printf '\r\n[coordinate]\r\norient=1\r\n' >>"$folder/WBInit.ini"
+touch -d '+1 minute' "$folder/WBInit.ini"
+appdata=$(find "$drive_c/users" -maxdepth 3 -type d -path '*/AppData/Roaming' | head -1)
+mkdir -p "$appdata/CvSoftware/Drivers"
+cp "$root/dist/WBInit.ini" "$appdata/CvSoftware/Drivers/WBInit.ini"
+
+echo "== upgrade to 1.1.0 with the Chinese texts"
+check "msiexec /i /qn of the newer package succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=zh
+check "only version 1.1.0 remains registered" only_version 1.1.0
+check "all eight files are still in the program folder" all_files_installed
+check "the Chinese Language.ini replaced the English one" same_file "$folder/Language.ini" "$root/dist/Language.zh-CN.ini"
+check "the calibrated WBInit.ini survived the upgrade" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the Run value is still there" run_value_points_to_folder
+check "the shortcuts are still there" shortcuts_present
+
+echo "== uninstall"
+check "msiexec /x /qn succeeds" msi /x "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
+check "no installed file is left" no_file_left
+check "the Run value is gone" no_run_value
+check "the shortcuts are gone" no_shortcuts
+check "no version is registered" only_version ""
+check "the per-user settings copy is left alone" [ -f "$appdata/CvSoftware/Drivers/WBInit.ini" ]
+
+echo "$failures failed"
+[ "$failures" -eq 0 ] || exit 1
+[ "$driver_checked" -eq 1 ] || exit 77
+exit 0
