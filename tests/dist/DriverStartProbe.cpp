@@ -77,7 +77,7 @@ int main(int argc, char** argv)
 
     HWND dialog = nullptr;
     const bool appeared = WaitFor([&] {
-        dialog = FindWindowA("#32770", common::kDriverCaption);
+        dialog = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
         return dialog != nullptr || WaitForSingleObject(process.info.hProcess, 0) == WAIT_OBJECT_0;
     }, std::chrono::seconds(30));
     if (!appeared || !dialog) return Fail("the driver's dialog did not appear");

@@ -30,7 +30,7 @@ cp "$@" "$work/bin/" || die "copying the programs"
 "$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.1.0 >/dev/null || die "building package 1.1.0"
 
 export WINEPREFIX="$work/prefix"
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX" || die "creating the Wine prefix"
+"$root/scripts/wine-prefix.sh" "$WINEPREFIX" >"$work/prefix.log" 2>&1 || die "creating the Wine prefix (see $work/prefix.log)"
 if can_run_32bit; then wine=wine; else wine=/usr/lib/wine/wine64; export WINELOADER=$wine; fi
 wineserver -p
 trap 'wineserver -k 2>/dev/null' EXIT
@@ -68,7 +68,17 @@ no_shortcuts() {
 }
 installed_versions() { "$wine" reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -i 'DisplayVersion' | grep -o '[0-9][0-9.]*' | sort; }
 only_version() { [ "$(installed_versions | xargs)" = "$1" ]; }
-windows_path() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+# The path as Windows programs in the prefix see it: C: for the prefix's own
+# drive, Z: for the rest of the file system.
+windows_path() {
+  local p
+  p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  case $p in
+    "$drive_c"/*) p="C:${p#"$drive_c"}" ;;
+    *) p="Z:$p" ;;
+  esac
+  echo "${p//\//\\}"
+}
 same_file() { cmp -s "$1" "$2"; }
 ini_holds() { grep -q "$2" "$1"; }
 

@@ -45,9 +45,17 @@ std::string ButtonSequence(const std::vector<sim::MouseEvent>& events) {
     return sequence;
 }
 
-// Absolute coordinates come back as ax * width / 65536: one pixel of slack.
+// Two pixels of slack: a mapped point can fall a hair short of a whole pixel
+// and is truncated, and absolute coordinates come back as ax * width / 65536,
+// truncated again.
 bool Near(const sim::MouseEvent& event, int x, int y) {
-    return std::abs(event.x - x) <= 1 && std::abs(event.y - y) <= 1;
+    return std::abs(event.x - x) <= 2 && std::abs(event.y - y) <= 2;
+}
+
+std::string Describe(const std::vector<sim::MouseEvent>& events) {
+    std::string text;
+    for (const sim::MouseEvent& event : events) text += sim::FormatMouseLine(event) + "\n";
+    return text;
 }
 
 DriverRun::DriverRun() : rig_(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "e2e") {}

@@ -32,6 +32,8 @@ std::vector<sim::MouseEvent> InjectedEvents(const std::vector<sim::MouseEvent>& 
 // "ldown lup rdown ..." for the button events of `events`.
 std::string ButtonSequence(const std::vector<sim::MouseEvent>& events);
 bool Near(const sim::MouseEvent& event, int x, int y);
+// The events one to a line, for failure messages.
+std::string Describe(const std::vector<sim::MouseEvent>& events);
 
 class DriverRun : public ::testing::Test {
 protected:

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace driver::testing {
@@ -54,7 +55,13 @@ public:
     std::vector<TimerStart> timers;
     std::vector<ScreenPosition> cursorSets;
     std::vector<unsigned> sleeps;
+    std::vector<unsigned> kills;
+    // Folder and program of every start.
+    std::vector<std::pair<std::string, std::string>> programStarts;
     ScreenPosition cursor;
+    WindowRef foreground = 0;
+    // Runs inside KillDriverTimer, where another thread's work may interleave.
+    std::function<void(unsigned)> onKill;
     std::uint32_t now = 100000;
 
     WindowRef AddWindow(const std::string& windowClass, const std::string& caption) {
@@ -84,12 +91,17 @@ public:
         cursor = {x, y};
     }
     ScreenPosition CursorPosition() override { return cursor; }
-    WindowRef ForegroundWindow() override { return 0; }
+    WindowRef ForegroundWindow() override { return foreground; }
     ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override { timers.push_back({timerId, periodMs}); }
-    void KillDriverTimer(unsigned) override {}
+    void KillDriverTimer(unsigned timerId) override {
+        kills.push_back(timerId);
+        if (onKill) onKill(timerId);
+    }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
-    void OpenProgram(const std::string&, const std::string&) override {}
+    void OpenProgram(const std::string& folder, const std::string& program) override {
+        programStarts.emplace_back(folder, program);
+    }
     void SleepMs(unsigned milliseconds) override {
         sleeps.push_back(milliseconds);
         now += milliseconds;

@@ -13,3 +13,6 @@
 #define IDC_VERSION_EDIT 1005
 #define IDC_UPDATE_BUTTON 1006
 #define IDC_UPDATE_VALUE_EDIT 1007
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

@@ -80,9 +80,9 @@ bool BoardRig::StartMainTool() {
 bool BoardRig::StartDriver() {
     driver_ = ChildProcess::Start(File(kDriverProgram), folder_.Path());
     if (!driver_) return Fail("cannot start " + File(kDriverProgram));
-    if (!WaitForWindow(wnd::kDriverClass, wnd::kDriverCaption, kStartTimeoutMs)) {
-        return Fail("the driver's window did not appear");
-    }
+    HWND window = WaitForWindow(wnd::kDriverClass, wnd::kDriverCaption, kStartTimeoutMs);
+    if (!window) return Fail("the driver's window did not appear");
+    if (!WaitForAnswer(window, kStartTimeoutMs)) return Fail("the driver's start-up did not end");
     return true;
 }
 

@@ -20,6 +20,15 @@ HWND WaitForWindow(const char* className, const char* caption, unsigned timeoutM
     return window;
 }
 
+bool WaitForAnswer(HWND window, unsigned timeoutMs) {
+    return WaitUntil(
+        [&] {
+            DWORD_PTR answer = 0;
+            return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 100, &answer) != 0;
+        },
+        timeoutMs);
+}
+
 bool WaitForWindowGone(const char* className, const char* caption, unsigned timeoutMs) {
     return WaitUntil([&] { return FindWindowA(className, caption) == nullptr; }, timeoutMs);
 }

@@ -54,6 +54,10 @@ struct DriverState {
     std::atomic<int> boardKeyPressesA[kCountedBoardKeys] = {};
     std::atomic<int> boardKeyPressesB[kCountedBoardKeys] = {};
 
+    // Cleared by another program to swallow the click that completes the
+    // next pen-button press; the click's timer arms it again.
+    std::atomic<int> penClickArmed{1};
+
     // Socket releases seen towards the next double-tap pair.
     std::atomic<int> tapCount{0};
 

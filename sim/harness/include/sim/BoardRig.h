@@ -48,7 +48,7 @@ public:
     bool StartRecorder();
     bool StartDrawingApp();
     bool StartMainTool();
-    // Starts Brelvin.exe and waits for its window.
+    // Starts Brelvin.exe and waits until its window has finished its start-up.
     bool StartDriver();
     ChildProcess StartSecondDriver() const;
 

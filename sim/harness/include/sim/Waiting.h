@@ -14,6 +14,8 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs, unsig
 
 // Null class or caption means "any", as for FindWindowA.
 HWND WaitForWindow(const char* className, const char* caption, unsigned timeoutMs);
+// Until the window's thread answers a sent message: a dialog's start-up is over.
+bool WaitForAnswer(HWND window, unsigned timeoutMs);
 bool WaitForWindowGone(const char* className, const char* caption, unsigned timeoutMs);
 
 // The complete lines of a log file as it is now.

@@ -1,0 +1,40 @@
+#pragma once
+// The 14 keys printed on the board. A press on a key runs the key's action
+// instead of becoming a mouse press: a command to the drawing application,
+// a counted press that the supervision timer resolves later, or the start
+// of the calibration program. Each key exists at two places on the board;
+// the calibration carries both.
+#include "common/Profile.h"
+#include "driver/BoardKeyTest.h"
+#include "driver/Desktop.h"
+#include "driver/DriverState.h"
+
+namespace driver {
+
+inline constexpr int kBoardKeyCount = 14;
+
+// Which key a screen point hits: keys are tried in order, each at its first
+// place before its second, so where two keys overlap the lower one wins.
+// -1 when it hits none.
+int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration);
+
+class BoardKeys final : public BoardKeyTest {
+public:
+    // `settings` is the settings file, where the calibration key asks the
+    // calibration program for a fresh orientation.
+    BoardKeys(Desktop& desktop, DriverState& state, common::Profile& settings)
+        : desktop_(desktop), state_(state), settings_(settings) {}
+
+    bool TryBoardKey(const Point& screenPoint, const CalibrationView& calibration) override;
+
+private:
+    void PostCommand(int code);
+    void CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration);
+    void StartCalibration();
+
+    Desktop& desktop_;
+    DriverState& state_;
+    common::Profile& settings_;
+};
+
+} // namespace driver

@@ -1,0 +1,40 @@
+#pragma once
+// The ticks of the driver window's counting timers. Presses of the counted
+// board keys and of the pen buttons are counted on the worker; when their
+// timer runs out the window thread turns the counts into single or double
+// presses for the drawing application and, for the pen buttons, completes
+// them with a click where the pen was when its button was pressed.
+#include "driver/Desktop.h"
+#include "driver/DriverState.h"
+#include "driver/PenButtonSettings.h"
+
+namespace driver {
+
+inline constexpr unsigned kPenClickDelayMs = 80;
+
+class SupervisionTimer {
+public:
+    // `penButtons` is the dialog's copy, re-read when the pen-button tool
+    // saves; it is only read here, on the window thread.
+    SupervisionTimer(Desktop& desktop, DriverState& state, const PenButtonSettings& penButtons)
+        : desktop_(desktop), state_(state), penButtons_(penButtons) {}
+
+    // Handles ticks of the counting timers (67, 68 and 114); false for any
+    // other id, which the caller handles itself.
+    bool OnTick(unsigned timerId);
+
+private:
+    void ResolveLocalPresses();
+    void ResolveSocketPresses();
+    void ReportFrontPen(int presses, WindowRef drawingApp);
+    void ReportRearPen(int presses, WindowRef drawingApp);
+    void CompletePenPresses();
+    bool MainToolInFront();
+    bool ToolWindowInFront();
+
+    Desktop& desktop_;
+    DriverState& state_;
+    const PenButtonSettings& penButtons_;
+};
+
+} // namespace driver

@@ -1,0 +1,91 @@
+#include "driver/BoardKeys.h"
+
+#include "common/Messages.h"
+
+#include <array>
+#include <cmath>
+
+namespace driver {
+namespace {
+
+constexpr int kKeyCopyOffset = CCalibration::kKeyPoints / 2;
+static_assert(kKeyCopyOffset == kBoardKeyCount, "every key has exactly two places");
+
+constexpr int kFirstCountedKey = 4;
+constexpr int kCalibrationKey = 12;
+constexpr unsigned kCountingPeriodMs = 500;
+constexpr unsigned kCalibrationStartPauseMs = 200;
+
+// Command code per key for the keys that post at once; 0 marks the counted
+// keys and the calibration key, which act otherwise.
+constexpr std::array<int, kBoardKeyCount> kCommandCodes = {
+    0x19, 0x20, 0x17, 0x18, 0, 0, 0, 0, 0, 0, 0x30, 0x31, 0, 0x21,
+};
+
+bool IsCountedKey(int key) { return key >= kFirstCountedKey && key < kFirstCountedKey + kCountedBoardKeys; }
+
+bool Hits(const Point& point, const Point& key, int tolerance) {
+    return std::fabs(point.x - key.x) <= tolerance && std::fabs(point.y - key.y) <= tolerance;
+}
+
+// Claims the one-shot permission; false when an action already ran during
+// this contact.
+bool Claim(std::atomic<int>& armed) { return armed.exchange(0) != 0; }
+
+} // namespace
+
+int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration) {
+    const int tolerance = calibration.KeyTolerance();
+    for (int key = 0; key < kBoardKeyCount; ++key) {
+        if (Hits(screenPoint, calibration.KeyPoint(key), tolerance) ||
+            Hits(screenPoint, calibration.KeyPoint(key + kKeyCopyOffset), tolerance)) {
+            return key;
+        }
+    }
+    return -1;
+}
+
+bool BoardKeys::TryBoardKey(const Point& screenPoint, const CalibrationView& calibration) {
+    const int key = BoardKeyAt(screenPoint, calibration);
+    if (key < 0) return false;
+    if (IsCountedKey(key)) {
+        CountPress(key - kFirstCountedKey, screenPoint, calibration);
+    } else if (key == kCalibrationKey) {
+        if (Claim(state_.actionArmed)) StartCalibration();
+    } else if (Claim(state_.actionArmed)) {
+        PostCommand(kCommandCodes[static_cast<std::size_t>(key)]);
+    }
+    return true;
+}
+
+void BoardKeys::PostCommand(int code) {
+    desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
+                          msg::kBoardEvent, static_cast<std::uintptr_t>(code), 0);
+}
+
+// In socket variant 1 the right half of the screen belongs to the socket's
+// user, whose counted presses are kept apart (set B) from the local ones
+// (set A) and reported with their own timer.
+void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration) {
+    const std::size_t index = static_cast<std::size_t>(countedKey);
+    const int halfWidth = calibration.Screen().width / 2;
+    const bool socketSide = screenPoint.x > halfWidth && state_.socketVariant == 1 && state_.socketMode != 0;
+    if (socketSide) {
+        if (!Claim(state_.socketKeyArmed)) return;
+        if (state_.boardKeyPressesB[index]++ == 0) desktop_.StartDriverTimer(kTimerSocketBoardKeys, kCountingPeriodMs);
+        return;
+    }
+    if (!Claim(state_.actionArmed)) return;
+    // The last counted key only means something to the main tool window.
+    const bool needsMainTool = countedKey == kCountedBoardKeys - 1;
+    if (needsMainTool && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) return;
+    if (state_.boardKeyPressesA[index]++ == 0) desktop_.StartDriverTimer(kTimerPenAndBoardKeys, kCountingPeriodMs);
+}
+
+void BoardKeys::StartCalibration() {
+    settings_.WriteString("coordinate", "orient", "1");
+    desktop_.OpenProgram(desktop_.ProgramFolder(), wnd::kCalibrationProgram);
+    desktop_.SleepMs(kCalibrationStartPauseMs);
+}
+
+} // namespace driver

@@ -1,0 +1,154 @@
+#include "driver/SupervisionTimer.h"
+
+#include "common/Messages.h"
+#include "driver/MouseInput.h"
+
+#include <array>
+
+namespace driver {
+namespace {
+
+constexpr std::array<int, kCountedBoardKeys> kSinglePressCodes = {17, 18, 19, 20, 21, 22};
+// The last key's double press has always been 266; the drawing application
+// expects it so.
+constexpr std::array<int, kCountedBoardKeys> kMultiPressCodes = {273, 274, 275, 276, 277, 266};
+
+constexpr std::intptr_t kLocalSide = 0;
+constexpr std::intptr_t kSocketSide = 2;
+constexpr std::intptr_t kPenActionTag = 100;
+constexpr std::uintptr_t kNoMainToolCode = 33;
+constexpr unsigned kRearClickSettleMs = 500;
+
+// Pen-button notifications: front once, front more, rear once, rear more.
+constexpr std::uintptr_t kFrontOnce = 1;
+constexpr std::uintptr_t kFrontMore = 2;
+constexpr std::uintptr_t kRearOnce = 3;
+constexpr std::uintptr_t kRearMore = 4;
+
+// Windows in front of which a rear-button right click would get in the way.
+constexpr std::array<const char*, 4> kRightClickShyWindows = {wnd::kMainToolClass, "wb_lamu", "wb_spotlight",
+                                                              "ThunderRT6FormDC"};
+
+} // namespace
+
+bool SupervisionTimer::OnTick(unsigned timerId) {
+    switch (timerId) {
+    case kTimerPenAndBoardKeys: ResolveLocalPresses(); return true;
+    case kTimerSocketBoardKeys: ResolveSocketPresses(); return true;
+    case kTimerSupervision: CompletePenPresses(); return true;
+    default: return false;
+    }
+}
+
+// Each counting timer is killed before its counts are taken: a press counted
+// meanwhile restarts it, so that press is reported by this tick or the next
+// and never left counted with no timer running.
+void SupervisionTimer::ResolveLocalPresses() {
+    desktop_.KillDriverTimer(kTimerPenAndBoardKeys);
+    const WindowRef drawingApp = desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
+    for (std::size_t key = 0; key < kSinglePressCodes.size(); ++key) {
+        // Taking and clearing in one step keeps a press counted meanwhile
+        // from being lost between the read and the reset.
+        const int presses = state_.boardKeyPressesA[key].exchange(0);
+        if (presses >= 2) {
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], kLocalSide);
+        }
+        if (presses >= 1) {
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], kLocalSide);
+        }
+    }
+    // The pen counters stay set for the click that follows.
+    ReportFrontPen(state_.frontPenPresses, drawingApp);
+    ReportRearPen(state_.rearPenPresses, drawingApp);
+}
+
+// The socket's user gets one key per period: the lowest one pressed; the
+// others pressed in the same period are dropped.
+void SupervisionTimer::ResolveSocketPresses() {
+    desktop_.KillDriverTimer(kTimerSocketBoardKeys);
+    const WindowRef drawingApp = desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
+    for (std::size_t key = 0; key < kSinglePressCodes.size(); ++key) {
+        const int presses = state_.boardKeyPressesB[key].exchange(0);
+        if (presses == 0) continue;
+        for (auto& counter : state_.boardKeyPressesB) counter = 0;
+        if (presses >= 2) {
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], kSocketSide);
+        }
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], kSocketSide);
+        break;
+    }
+}
+
+void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
+    if (presses == 0) return;
+    if (penButtons_.ifSetFNoT != 0) {
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? kFrontOnce : kFrontMore, 0);
+    } else {
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.frontAction),
+                              kPenActionTag);
+    }
+    desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
+}
+
+void SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
+    if (presses == 0) return;
+    if (presses >= 2 && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) {
+        state_.rearPenPresses = 0;
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kNoMainToolCode, 0);
+        return;
+    }
+    if (penButtons_.ifSetFNoT != 0) {
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? kRearOnce : kRearMore, 0);
+    } else {
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.backAction),
+                              kPenActionTag);
+    }
+    desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
+}
+
+// A press completes with a click where the pen was: a left double click for
+// the front button, a right click for the rear one. Exactly two front
+// presses and two or more rear presses are commands of their own and make
+// no click.
+void SupervisionTimer::CompletePenPresses() {
+    desktop_.KillDriverTimer(kTimerSupervision);
+    if (state_.penClickArmed.exchange(1) != 0) {
+        const MouseInput mouse(desktop_, desktop_.PrimaryScreenSize());
+        const int x = state_.savedCursorX;
+        const int y = state_.savedCursorY;
+        const bool unconditional = penButtons_.ifSetFNoT != 0;
+        const int front = state_.frontPenPresses;
+        if (front == 1 || front > 2) {
+            if (unconditional || !MainToolInFront()) mouse.MouseDoubleClick(x, y);
+        }
+        if (state_.rearPenPresses == 1) {
+            if (unconditional) {
+                mouse.MouseRightClickAt(x, y);
+            } else {
+                // Give a tool window the pen button brought up time to come
+                // to the front before deciding.
+                desktop_.SleepMs(kRearClickSettleMs);
+                if (!ToolWindowInFront()) mouse.MouseRightClickAt(x, y);
+            }
+        }
+    }
+    state_.frontPenPresses = 0;
+    state_.rearPenPresses = 0;
+}
+
+// A missing window is never "in front", even when nothing is in front.
+bool SupervisionTimer::MainToolInFront() {
+    const WindowRef mainTool = desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr);
+    return mainTool != 0 && mainTool == desktop_.ForegroundWindow();
+}
+
+bool SupervisionTimer::ToolWindowInFront() {
+    const WindowRef foreground = desktop_.ForegroundWindow();
+    if (foreground == 0) return false;
+    for (const char* windowClass : kRightClickShyWindows) {
+        if (desktop_.FindWindowByClass(windowClass, nullptr) == foreground) return true;
+    }
+    return false;
+}
+
+} // namespace driver
