@@ -3,7 +3,8 @@
 #   make test   install what is missing, build everything, run every test
 #   make bench  build and run the benchmarks
 #   make screenshots  pictures of the dialogs, under Xvfb
-.PHONY: test run deps bench screenshots clean
+#   make dist   the MSI package, from the 32-bit build
+.PHONY: test run deps bench screenshots dist clean
 
 test: deps
 	@scripts/test.sh
@@ -20,6 +21,10 @@ bench: deps
 screenshots:
 	@EXTRA_PACKAGES="xvfb imagemagick x11-utils" scripts/install-deps.sh
 	@scripts/screenshots.sh
+
+dist: deps
+	@cmake --preset windows >/dev/null && cmake --build --preset windows -j2 >/dev/null
+	@scripts/dist.sh
 
 clean:
 	rm -rf build

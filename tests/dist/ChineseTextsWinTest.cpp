@@ -77,6 +77,16 @@ TEST(ChineseTexts, ReadThroughTheNarrowFunctionInTheSystemCodePage)
               InSystemCodePage(ReadWide(L"String", L"IDS_GETPARAMFAIL")));
 }
 
+// The driver on a Chinese system: the narrow function converts the UTF-16
+// file into the GBK bytes a GBK file would have held. The build runs this
+// test once more with a Chinese locale, which gives the process code page 936.
+TEST(ChineseTexts, ReadAsGbkOnAChineseSystem)
+{
+    if (GetACP() != 936) GTEST_SKIP() << "system code page " << GetACP() << ", not 936";
+    EXPECT_EQ(ReadNarrow("String", "IDS_CONNECTCAP   "),
+              "\xBD\xBB\xBB\xA5\xCA\xBD\xB5\xE7\xD7\xD3\xB0\xD7\xB0\xE5"); // 交互式电子白板 in GBK
+}
+
 struct ChildProcess {
     PROCESS_INFORMATION info{};
     ~ChildProcess()

@@ -48,7 +48,8 @@ done
 files=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll Language.ini WBInit.ini)
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-[ "$wine" = wine ] || { run_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Run'
+# A 64-bit prefix keeps the 32-bit package's keys in the 32-bit view.
+[ ! -d "$drive_c/Program Files (x86)" ] || { run_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Run'
   uninstall_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'; }
 
 msi() { "$wine" msiexec "$@" </dev/null >/dev/null 2>&1; }
