@@ -138,6 +138,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     process_.desktop.OpenProgram(common::ProgramFolderA(), wnd::kCameraServiceProgram);
     // 22. Gives the camera service time to come up before the first ticks.
     Sleep(kStartUpPauseMs);
+    initialised_ = true;
     return TRUE;
 }
 
@@ -173,6 +174,9 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 {
     switch (timerId) {
     case driver::kTimerHideDialog:
+        // A tick inside a box of the start-up would come before the dialog
+        // is shown, and the hide would be undone: wait for the next one.
+        if (!initialised_) break;
         ShowWindow(window_, SW_HIDE);
         KillTimer(window_, driver::kTimerHideDialog);
         break;

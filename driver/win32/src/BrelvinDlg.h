@@ -78,6 +78,7 @@ private:
     DriverProcess& process_;
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
+    bool initialised_ = false;
     int updateValue_ = 0;
     driver::ActionMap actionMap_;
     driver::PenButtonSettings penButtons_;

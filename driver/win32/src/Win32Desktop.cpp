@@ -67,14 +67,18 @@ driver::ScreenSize Win32Desktop::PrimaryScreenSize()
 
 void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
 {
+    // Without a window a post would land in the calling thread's own queue.
+    const HWND window = driverWindow_.load();
+    if (!window) return;
     // A zero period would read as a kill request; the system's minimum is
     // longer anyway.
-    PostMessageA(driverWindow_.load(), kDriverTimerRequest, timerId, periodMs > 0 ? periodMs : 1);
+    PostMessageA(window, kDriverTimerRequest, timerId, periodMs > 0 ? periodMs : 1);
 }
 
 void Win32Desktop::KillDriverTimer(unsigned timerId)
 {
-    PostMessageA(driverWindow_.load(), kDriverTimerRequest, timerId, 0);
+    const HWND window = driverWindow_.load();
+    if (window) PostMessageA(window, kDriverTimerRequest, timerId, 0);
 }
 
 std::string Win32Desktop::ProgramFolder()

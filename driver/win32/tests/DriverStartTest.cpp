@@ -151,6 +151,25 @@ TEST_F(DriverStartTest, RunsHiddenWithoutTaskbarButtonUntilClosed)
     EXPECT_TRUE(driver.Ended(10000));
 }
 
+TEST_F(DriverStartTest, StaysHiddenWhenTheCalibrationBoxOutlastsTheHideTimer)
+{
+    Process driver(folder + "Brelvin.exe");
+    ASSERT_TRUE(driver.Started());
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindBox(driver, kNoCalibration)) != nullptr; }));
+    // The hide timer ticks while the box is still up.
+    const HWND window = DriverWindow();
+    ASSERT_NE(window, nullptr);
+    Sleep(400);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(box, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 10000, &answer);
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answer));
+
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver.Ended(10000));
+}
+
 TEST_F(DriverStartTest, SecondCopyShowsTheLocalizedBoxAndEnds)
 {
     Process first(folder + "Brelvin.exe");
