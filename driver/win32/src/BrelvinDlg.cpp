@@ -174,9 +174,11 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 {
     switch (timerId) {
     case driver::kTimerHideDialog:
-        // A tick inside a box of the start-up would come before the dialog
-        // is shown, and the hide would be undone: wait for the next one.
-        if (!initialised_) break;
+        // The modal loop shows the dialog only once its queue first runs
+        // empty, so a tick that was already waiting (start-up sleeps and may
+        // show a box) comes before the show and the hide would be undone:
+        // keep ticking until there is something visible to hide.
+        if (!initialised_ || !IsWindowVisible(window_)) break;
         ShowWindow(window_, SW_HIDE);
         KillTimer(window_, driver::kTimerHideDialog);
         break;
