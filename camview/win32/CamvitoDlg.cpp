@@ -11,6 +11,8 @@
 #include <chrono>
 #include <thread>
 
+#include "common/DialogIcon.h"
+
 namespace camview {
 
 namespace {
@@ -86,8 +88,7 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CCamvitoDlg::OnInitDialog()
 {
     AddAboutItem();
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    common::SetDialogIcon(window_, icon_);
 
     serviceWasRunning_ = ReleaseCameraFromService() ? 1 : 0;
 
@@ -154,17 +155,7 @@ BOOL CCamvitoDlg::OnSysCommand(WPARAM command)
 
 BOOL CCamvitoDlg::OnPaint()
 {
-    if (!IsIconic(window_)) return FALSE;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(window_, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(window_, &paint);
-    return TRUE;
+    return common::PaintIconWhenMinimised(window_, icon_) ? TRUE : FALSE;
 }
 
 void CCamvitoDlg::CloseView()

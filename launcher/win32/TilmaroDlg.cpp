@@ -3,6 +3,7 @@
 #include "ProgramStarter.h"
 #include "resource.h"
 
+#include "common/DialogIcon.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -80,24 +81,13 @@ BOOL CTilmaroDlg::OnInitDialog()
     SetDlgItemTextW(window_, IDC_START_CALIBRATION, calibrationButton.c_str());
     SetDlgItemTextW(window_, IDCANCEL, cancelButton.c_str());
 
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    common::SetDialogIcon(window_, icon_);
     return TRUE;
 }
 
 BOOL CTilmaroDlg::OnPaint()
 {
-    if (!IsIconic(window_)) return FALSE;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(window_, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(window_, &paint);
-    return TRUE;
+    return common::PaintIconWhenMinimised(window_, icon_) ? TRUE : FALSE;
 }
 
 } // namespace launcher
