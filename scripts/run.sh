@@ -33,7 +33,7 @@ cp sim/sessions/WBInit.ini "$run/session.ini"
 
 export WINEPREFIX="$root/$build/wineprefix"
 "$here/wine-prefix.sh" "$WINEPREFIX"
-wineserver -p
+wineserver -p 2>/dev/null || true  # a server of this prefix may already run
 trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "running the driver with the stand-ins under Wine..."
 status=0

@@ -21,7 +21,7 @@ cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/
 
 export WINEPREFIX="$root/$build/wineprefix"
 scripts/wine-prefix.sh "$WINEPREFIX"
-wineserver -p
+wineserver -p 2>/dev/null || true  # a server of this prefix may already run
 trap 'wineserver -k 2>/dev/null || true' EXIT
 bench="$build/bin/SimDriverBench.exe"
 

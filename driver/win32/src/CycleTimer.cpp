@@ -18,6 +18,11 @@ CycleTimer::CycleTimer(unsigned periodMs) : periodMs_(periodMs)
         raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
         timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
     }
+    if (timer_) {
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000;  // relative, in 100 ns
+        periodic_ = SetWaitableTimer(timer_.get(), &due, static_cast<LONG>(periodMs_), nullptr, nullptr, FALSE) != FALSE;
+    }
 }
 
 CycleTimer::~CycleTimer()
@@ -27,13 +32,9 @@ CycleTimer::~CycleTimer()
 
 void CycleTimer::Wait()
 {
-    if (timer_) {
-        LARGE_INTEGER due;
-        due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000;  // relative, in 100 ns
-        if (SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
-            WaitForSingleObject(timer_.get(), INFINITE);
-            return;
-        }
+    if (periodic_) {
+        WaitForSingleObject(timer_.get(), INFINITE);
+        return;
     }
     Sleep(periodMs_);
 }
