@@ -146,8 +146,10 @@ void CBrelvinDlg::StartTouchWorker()
 {
     process_.desktop.AttachDriverWindow(window_);
     driver::CalibrationStore& store = process_.calibration;
+    settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
+    boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
     worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerParts{
-        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, boardKeys_,
+        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
         process_.socketChannel, process_.pipeChannel});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_);
     touchThread_->Start();
@@ -185,7 +187,7 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
     case driver::kTimerHookRefresh: process_.hook.ToReUseMouseDBLCLK(); break;
     case driver::kTimerPenAndBoardKeys:
     case driver::kTimerSocketBoardKeys:
-    case driver::kTimerSupervision: OnCountingTimer(timerId); break;
+    case driver::kTimerSupervision: supervision_.OnTick(static_cast<unsigned>(timerId)); break;
     default: break;
     }
 }

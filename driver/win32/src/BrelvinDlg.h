@@ -7,15 +7,17 @@
 #include "TouchThread.h"
 #include "Win32Desktop.h"
 
-#include "driver/BoardKeyTest.h"
+#include "driver/BoardKeys.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
 #include "driver/DriverState.h"
 #include "driver/PenButtonSettings.h"
+#include "driver/SupervisionTimer.h"
 #include "driver/TouchWorker.h"
 #include "hooklib/WToolobjectHook.h"
 
 #include "common/LanguageStrings.h"
+#include "common/Win32Profile.h"
 
 #include <windows.h>
 
@@ -69,9 +71,6 @@ private:
     void OnRegisteredOk(WPARAM, LPARAM) {}
     void OnRegisteredDriverSet(WPARAM, LPARAM) {}
     void OnDeviceChange(WPARAM, LPARAM) {}
-    // The counting timers 67, 68 and 114 resolve presses; until that
-    // arrives, a tick only ends its timer.
-    void OnCountingTimer(UINT_PTR timerId) { KillTimer(window_, timerId); }
 
     void StartTouchWorker();
 
@@ -87,7 +86,10 @@ private:
     HDEVNOTIFY deviceNotification_ = nullptr;
     UINT registeredOk_ = 0;
     UINT registeredDriverSet_ = 0;
-    driver::NoBoardKeys boardKeys_;
+    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
+    // The settings file as the board keys write to it from the worker.
+    std::unique_ptr<common::Win32Profile> settingsFile_;
+    std::unique_ptr<driver::BoardKeys> boardKeys_;
     LinkHookControl hookControl_;
     std::unique_ptr<driver::TouchWorker> worker_;
     std::unique_ptr<TouchThread> touchThread_;

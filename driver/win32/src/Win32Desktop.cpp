@@ -17,6 +17,11 @@ driver::WindowRef AsRef(HWND window)
     return reinterpret_cast<driver::WindowRef>(window);
 }
 
+bool OnWindowThread(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 } // namespace
 
 driver::WindowRef Win32Desktop::FindWindowByClass(const char* windowClass, const char* caption)
@@ -70,6 +75,10 @@ void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
     // Without a window a post would land in the calling thread's own queue.
     const HWND window = driverWindow_.load();
     if (!window) return;
+    if (OnWindowThread(window)) {
+        SetTimer(window, timerId, periodMs, nullptr);
+        return;
+    }
     // A zero period would read as a kill request; the system's minimum is
     // longer anyway.
     PostMessageA(window, kDriverTimerRequest, timerId, periodMs > 0 ? periodMs : 1);
@@ -78,7 +87,13 @@ void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
 void Win32Desktop::KillDriverTimer(unsigned timerId)
 {
     const HWND window = driverWindow_.load();
-    if (window) PostMessageA(window, kDriverTimerRequest, timerId, 0);
+    if (!window) return;
+    // On the window thread the timer ends now: a tick that kills its own
+    // timer and then reads its counts must not see the timer come back.
+    if (OnWindowThread(window))
+        KillTimer(window, timerId);
+    else
+        PostMessageA(window, kDriverTimerRequest, timerId, 0);
 }
 
 std::string Win32Desktop::ProgramFolder()

@@ -1,7 +1,7 @@
 #pragma once
-// The board-key test offered every new press of either pointer. Until the
-// board keys are built, NoBoardKeys answers "no key", which is what the
-// driver does with board keys disabled.
+// The board-key test offered every new press of either pointer while board
+// keys are enabled. NoBoardKeys answers "no key" for tests of the pointer
+// path that leave the keys out.
 #include "driver/CalibrationView.h"
 
 namespace driver {

@@ -1,0 +1,54 @@
+#pragma once
+// The platform side of the driver's two byte streams to other programs, as
+// the window thread's message handlers use them: the touch socket that the
+// drawing application listens on, and the forwarding pipe that the
+// calibration program reads raw records from. The worker only ever sees the
+// channel published in a ChannelSlot.
+#include "driver/ByteChannel.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace driver {
+
+inline constexpr int kTouchSocketPort = 6171;
+inline constexpr const char* kTouchSocketAddress = "127.0.0.1";
+
+class SocketChannelFactory {
+public:
+    virtual ~SocketChannelFactory() = default;
+
+    // A stream channel connecting to `address`:`port`. The connection is
+    // made without holding up the window thread for long; a channel whose
+    // peer is not (yet) there simply fails its writes. Null only when no
+    // socket could be created at all.
+    virtual std::shared_ptr<ByteChannel> OpenStream(const char* address, int port) = 0;
+};
+
+// One server instance of the forwarding pipe, from its creation to the end
+// of one forwarding run.
+class PipeInstance : public ByteChannel {
+public:
+    // Tells this instance's wait apart from the waits of earlier runs whose
+    // reports may still be on their way.
+    virtual std::uint32_t Id() const = 0;
+
+    // Ends the run: cancels a wait still in progress and disconnects the
+    // client, so a write in flight returns. The handle itself goes with the
+    // last reference, once no write can be using it.
+    virtual void Close() = 0;
+};
+
+class ForwardingPipeHost {
+public:
+    virtual ~ForwardingPipeHost() = default;
+
+    // Creates a fresh instance of the forwarding pipe and starts waiting for
+    // its client without blocking the caller. When the wait ends, the
+    // platform reports it on the window thread (ProtocolHandlers::
+    // OnPipeWaitEnded with the instance's id). Null when no instance could be
+    // created.
+    virtual std::shared_ptr<PipeInstance> CreateAndAwaitClient() = 0;
+};
+
+} // namespace driver
