@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace e2e {
@@ -20,7 +21,22 @@ bool Matters(sim::MouseKind kind) {
            kind == sim::MouseKind::RightDown || kind == sim::MouseKind::RightUp;
 }
 
+// The driver's answer to a socket-state query.
+constexpr unsigned long long kSocketStateAnswer = 1002;
+constexpr unsigned kDrawingAppMarker = WM_APP + 77;
+
 } // namespace
+
+bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam) {
+    return message.message == number && message.wParam == wParam && message.lParam == lParam;
+}
+
+std::size_t CountMessages(const std::vector<sim::LoggedMessage>& messages, unsigned number, unsigned long long wParam,
+                          long long lParam) {
+    return static_cast<std::size_t>(std::count_if(messages.begin(), messages.end(), [&](const sim::LoggedMessage& m) {
+        return IsMessage(m, number, wParam, lParam);
+    }));
+}
 
 ScreenSize PrimaryScreen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -98,6 +114,90 @@ std::vector<sim::LoggedMessage> DriverRun::CloseAndCollectMessages() {
         if (message.message >= WM_USER) messages.push_back(message);
     }
     return messages;
+}
+
+} // namespace e2e
+
+namespace e2e {
+
+void DriverRun::StartIdle(const PeerSetup& peers) {
+    const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + peers.settingsFile);
+    ASSERT_FALSE(settings.empty()) << peers.settingsFile << " missing beside the test";
+    ASSERT_TRUE(rig_.Prepare(std::string(), settings)) << rig_.Problem();
+    ASSERT_TRUE(rig_.StartRecorder()) << rig_.Problem();
+    ASSERT_TRUE(peers.listeningDrawingApp ? rig_.StartListeningDrawingApp() : rig_.StartDrawingApp()) << rig_.Problem();
+    if (peers.mainTool) {
+        ASSERT_TRUE(rig_.StartMainTool()) << rig_.Problem();
+    }
+    ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
+    ASSERT_TRUE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs))
+        << "the driver did not start the camera service";
+}
+
+void DriverRun::PlayScript(const std::string& script) {
+    // The log outlives each camera service process: count the endings.
+    auto endings = [this] {
+        std::vector<std::string> lines = LinesStartingWith(sim::kCameraServiceLog, "script ");
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const std::string& line) { return line.compare(0, 13, "script begin ") == 0; }),
+                    lines.end());
+        return lines;
+    };
+    const std::size_t before = endings().size();
+    ASSERT_TRUE(rig_.RestartCameraService(kScriptStart + script)) << rig_.Problem();
+    ASSERT_TRUE(sim::WaitUntil([&] { return endings().size() > before; }, sim::kScriptTimeoutMs))
+        << Log(sim::kCameraServiceLog);
+    ASSERT_EQ(endings().back().compare(0, 12, "script done "), 0) << Log(sim::kCameraServiceLog);
+}
+
+void DriverRun::CopyBeside(const std::string& source, const std::string& name) {
+    ASSERT_TRUE(rig_.Folder().CopyIn(sim::OwnFolder() + source, name)) << source << " missing beside the test";
+}
+
+HWND DriverRun::DriverWindow() const { return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption); }
+
+void DriverRun::PostToDriver(unsigned message, WPARAM wParam, LPARAM lParam) {
+    ASSERT_TRUE(PostMessageA(DriverWindow(), message, wParam, lParam));
+}
+
+void DriverRun::PostRegistered(const char* name, WPARAM wParam, LPARAM lParam) {
+    PostToDriver(RegisterWindowMessageA(name), wParam, lParam);
+}
+
+int DriverRun::AskSocketMode() {
+    auto answers = [this] {
+        std::vector<sim::LoggedMessage> found;
+        for (const sim::LoggedMessage& message : rig_.MainToolMessages()) {
+            if (message.message == msg::kBoardEvent && message.wParam == kSocketStateAnswer) found.push_back(message);
+        }
+        return found;
+    };
+    const std::size_t before = answers().size();
+    PostRegistered(msg::kRegisteredDriverSet, 100, 0);
+    if (!sim::WaitUntil([&] { return answers().size() > before; }, kWaitMs)) return -1;
+    return static_cast<int>(answers().back().lParam);
+}
+
+void DriverRun::SyncDrawingApp() {
+    const std::string marker = sim::FormatMessageLine(sim::LoggedMessage{kDrawingAppMarker, 0, 0});
+    const std::size_t before = LinesStartingWith(sim::kDrawingAppLog, marker).size();
+    PostMessageA(FindWindowA(wnd::kDrawingAppClass, wnd::kDrawingAppCaption), kDrawingAppMarker, 0, 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return LinesStartingWith(sim::kDrawingAppLog, marker).size() > before; },
+                               kWaitMs));
+}
+
+std::string DriverRun::Log(const char* name) const { return sim::ReadWholeFile(rig_.File(name)); }
+
+bool DriverRun::WaitForLine(const char* log, const std::string& line, unsigned timeoutMs) const {
+    return sim::WaitForLogLine(rig_.File(log), line, timeoutMs);
+}
+
+std::vector<std::string> DriverRun::LinesStartingWith(const char* log, const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& line : sim::LogLines(rig_.File(log))) {
+        if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
+    }
+    return found;
 }
 
 } // namespace e2e

@@ -35,6 +35,17 @@ bool Near(const sim::MouseEvent& event, int x, int y);
 // The events one to a line, for failure messages.
 std::string Describe(const std::vector<sim::MouseEvent>& events);
 
+// How the protocol scenarios want the drawing application and the main tool.
+struct PeerSetup {
+    std::string settingsFile = "e2e-WBInit.ini";  // beside the test
+    bool listeningDrawingApp = false;
+    bool mainTool = false;
+};
+
+bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam);
+std::size_t CountMessages(const std::vector<sim::LoggedMessage>& messages, unsigned number, unsigned long long wParam,
+                          long long lParam);
+
 class DriverRun : public ::testing::Test {
 protected:
     DriverRun();
@@ -49,6 +60,31 @@ protected:
     // Closes the driver, then the drawing application (whose log is then
     // complete), and returns its messages of WM_USER and above.
     std::vector<sim::LoggedMessage> CloseAndCollectMessages();
+
+    // The driver with its peers and an idle camera service; touches come
+    // later, with PlayScript, once the scenario has set the driver up.
+    void StartIdle(const PeerSetup& peers);
+    // Starts the camera service again playing `script` after kScriptStart,
+    // and waits until it has been played.
+    void PlayScript(const std::string& script);
+    // Copies a file that lies beside the test into the run's folder.
+    void CopyBeside(const std::string& source, const std::string& name);
+
+    HWND DriverWindow() const;
+    void PostToDriver(unsigned message, WPARAM wParam, LPARAM lParam);
+    void PostRegistered(const char* name, WPARAM wParam, LPARAM lParam);
+    // Asks for the socket state ("CvDriverSet" 100) and returns the answer
+    // the main tool got, or -1. Posted messages are handled in order, so
+    // every message posted to the driver before has been handled too.
+    int AskSocketMode();
+    // Everything the driver posted to the drawing application before this
+    // call is in its log afterwards.
+    void SyncDrawingApp();
+
+    std::string Log(const char* name) const;
+    bool WaitForLine(const char* log, const std::string& line, unsigned timeoutMs = kWaitMs) const;
+    // Lines of `log` that start with `prefix`.
+    std::vector<std::string> LinesStartingWith(const char* log, const std::string& prefix) const;
 
     sim::BoardRig rig_;
 };

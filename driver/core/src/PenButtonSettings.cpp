@@ -18,9 +18,10 @@ ActionMap::ActionMap() {
 
 int ActionMap::operator[](int choice) { return codes_[choice]; }
 
-PenButtonSettings ReadPenButtonSettings(const common::Profile& settings, ActionMap& actionMap) {
+PenButtonSettings ReadPenButtonSettings(const common::Profile& settings, ActionMap& actionMap,
+                                        int ifSetFNoTDefault) {
     PenButtonSettings result;
-    result.ifSetFNoT = settings.ReadInt(kSection, "IF_SET_F_NO_T", 1);
+    result.ifSetFNoT = settings.ReadInt(kSection, "IF_SET_F_NO_T", ifSetFNoTDefault);
     result.box1LastChoose = settings.ReadInt(kSection, "BOX1LASTCHOOSE", 5);
     result.box2LastChoose = settings.ReadInt(kSection, "BOX2LASTCHOOSE", 6);
     result.frontAction = actionMap[result.box1LastChoose];

@@ -5,6 +5,7 @@
 #include "driver/BoardKeyTest.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationView.h"
+#include "driver/ChannelPorts.h"
 #include "driver/Desktop.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,6 +126,60 @@ public:
     bool Write(const std::uint8_t* data, std::size_t length) override {
         writes.emplace_back(data, data + length);
         return true;
+    }
+};
+
+// A pipe instance that records its writes and whether it was closed.
+class FakePipeInstance final : public PipeInstance {
+public:
+    explicit FakePipeInstance(std::uint32_t id) : id_(id) {}
+    std::vector<std::vector<std::uint8_t>> writes;
+    bool closed = false;
+    bool Write(const std::uint8_t* data, std::size_t length) override {
+        writes.emplace_back(data, data + length);
+        return !closed;
+    }
+    std::uint32_t Id() const override { return id_; }
+    void Close() override { closed = true; }
+
+private:
+    std::uint32_t id_;
+};
+
+// Hands out numbered instances and keeps weak references to all of them, so
+// a test can tell which are still alive.
+class FakePipeHost final : public ForwardingPipeHost {
+public:
+    bool failCreate = false;
+    std::vector<std::weak_ptr<FakePipeInstance>> created;
+
+    std::shared_ptr<PipeInstance> CreateAndAwaitClient() override {
+        if (failCreate) return nullptr;
+        auto instance = std::make_shared<FakePipeInstance>(static_cast<std::uint32_t>(created.size() + 1));
+        created.push_back(instance);
+        return instance;
+    }
+    std::shared_ptr<FakePipeInstance> Instance(std::size_t n) const { return created.at(n).lock(); }
+    std::uint32_t LastId() const { return static_cast<std::uint32_t>(created.size()); }
+    int Alive() const {
+        int alive = 0;
+        for (const auto& instance : created) alive += instance.expired() ? 0 : 1;
+        return alive;
+    }
+};
+
+class FakeSocketFactory final : public SocketChannelFactory {
+public:
+    bool failOpen = false;
+    std::vector<std::pair<std::string, int>> opened;
+    std::vector<std::weak_ptr<RecordingChannel>> channels;
+
+    std::shared_ptr<ByteChannel> OpenStream(const char* address, int port) override {
+        opened.emplace_back(address, port);
+        if (failOpen) return nullptr;
+        auto channel = std::make_shared<RecordingChannel>();
+        channels.push_back(channel);
+        return channel;
     }
 };
 

@@ -8,6 +8,7 @@
 #include "common/Win32System.h"
 #include "driver/DriverShutdown.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
 namespace brelvin {
@@ -62,14 +63,20 @@ bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
     case WM_DESTROY: OnDestroy(); return true;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
     case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return false;
-    case msg::kSetUseKey: OnSetUseKey(wParam, lParam); return true;
-    case msg::kPipeForwardStart: OnPipeForwardStart(wParam, lParam); return true;
-    case msg::kPipeForwardEnd: OnPipeForwardEnd(wParam, lParam); return true;
-    case msg::kPenButtonsChanged: ReadPenButtonSettings(); return true;
     default: break;
     }
+    if (protocol_) {
+        switch (message) {
+        case msg::kSetUseKey: protocol_->OnSetUseKey(wParam, lParam); return true;
+        case msg::kPipeForwardStart: protocol_->OnPipeForwardStart(wParam, lParam); return true;
+        case msg::kPipeForwardEnd: protocol_->OnPipeForwardEnd(wParam, lParam); return true;
+        case kPipeWaitEnded: protocol_->OnPipeWaitEnded(static_cast<std::uint32_t>(wParam), lParam != 0); return true;
+        case msg::kPenButtonsChanged: protocol_->OnPenButtonsChanged(); return true;
+        default: break;
+        }
+    }
     if (registeredOk_ != 0 && message == registeredOk_) {
-        OnRegisteredOk(wParam, lParam);
+        OnRegisteredOk();
         return true;
     }
     if (registeredDriverSet_ != 0 && message == registeredDriverSet_) {
@@ -96,6 +103,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     // 5, 6. Settings file of this user (the locator asks who the user is).
     common::IsUserAdmin();
     settingsPath_ = common::LocateSettingsFileA();
+    settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
     // 7.
     updateValue_ = kStartUpdateValue;
     SetDlgItemInt(window_, IDC_UPDATE_VALUE_EDIT, static_cast<UINT>(updateValue_), TRUE);
@@ -111,10 +119,10 @@ BOOL CBrelvinDlg::OnInitDialog()
     // 12.
     registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
     registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
+    CreateProtocolHandlers();
     // 13.
-    common::Win32Profile settings(settingsPath_);
     const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
-    const bool calibrationLoaded = process_.calibration.Reload(settings, screen.width, screen.height);
+    const bool calibrationLoaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
     // 14.
     process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
     process_.state.forwardPlain = 0;
@@ -146,13 +154,39 @@ void CBrelvinDlg::StartTouchWorker()
 {
     process_.desktop.AttachDriverWindow(window_);
     driver::CalibrationStore& store = process_.calibration;
-    settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
     boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
     worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerParts{
         process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
         process_.socketChannel, process_.pipeChannel});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_);
     touchThread_->Start();
+}
+
+void CBrelvinDlg::CreateProtocolHandlers()
+{
+    pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(window_);
+    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerParts{
+        process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
+        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_, [this] {
+            MessageBoxA(window_, process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
+                        MB_OK | MB_TOPMOST);
+        }});
+}
+
+void CBrelvinDlg::OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam)
+{
+    if (protocol_) protocol_->OnDriverSet(wParam, lParam);
+}
+
+void CBrelvinDlg::OnDeviceChange(WPARAM event, LPARAM record)
+{
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return;
+    const std::optional<std::string> name = DeviceInterfaceName(record);
+    if (!name) return;
+    if (event == DBT_DEVICEARRIVAL)
+        captureDevices_.OnArrival(*name);
+    else
+        captureDevices_.OnRemoval(*name);
 }
 
 void CBrelvinDlg::ReadPenButtonSettings()
@@ -211,6 +245,10 @@ void CBrelvinDlg::OnDestroy()
 {
     // The worker reads the block every cycle: it ends before the block does.
     if (touchThread_) touchThread_->Stop();
+    // Then the channels: a forwarding run ends and its pipe instance closes.
+    protocol_.reset();
+    process_.pipeChannel.Withdraw();
+    process_.socketChannel.Withdraw();
     process_.sharedBlock.Close();
     driver::AnnounceDriverClosing(process_.desktop, process_.state);
 }

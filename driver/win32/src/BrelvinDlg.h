@@ -2,16 +2,23 @@
 // The driver's hidden main dialog: it owns the window handle that timers,
 // window messages and device notifications arrive at, runs the start-up
 // sequence and stops the touch worker before the shared block goes away.
+// Windows Sockets 2 before anything that brings in the platform headers.
+#include "WinsockSession.h"
+
+#include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
 #include "ShareMemory.h"
 #include "TouchThread.h"
 #include "Win32Desktop.h"
+#include "Win32SocketFactory.h"
 
 #include "driver/BoardKeys.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
+#include "driver/CaptureDeviceWatch.h"
 #include "driver/DriverState.h"
 #include "driver/PenButtonSettings.h"
+#include "driver/ProtocolHandlers.h"
 #include "driver/SupervisionTimer.h"
 #include "driver/TouchWorker.h"
 #include "hooklib/WToolobjectHook.h"
@@ -28,6 +35,7 @@ namespace brelvin {
 
 // The process-wide objects the dialog works with; they outlive it.
 struct DriverProcess {
+    WinsockSession winsock;
     common::DriverStrings strings;
     driver::CalibrationStore calibration;
     CShareMemory sharedBlock;
@@ -63,14 +71,10 @@ private:
     void ReadControlsBack();
     void ReadPenButtonSettings();
 
-    // Handled by the IPC protocol and device detection; until those arrive
-    // the messages are accepted and change nothing.
-    void OnSetUseKey(WPARAM, LPARAM) {}
-    void OnPipeForwardStart(WPARAM, LPARAM) {}
-    void OnPipeForwardEnd(WPARAM, LPARAM) {}
-    void OnRegisteredOk(WPARAM, LPARAM) {}
-    void OnRegisteredDriverSet(WPARAM, LPARAM) {}
-    void OnDeviceChange(WPARAM, LPARAM) {}
+    void CreateProtocolHandlers();
+    void OnDeviceChange(WPARAM event, LPARAM record);
+    void OnRegisteredOk() { if (protocol_) protocol_->OnCameraOk(); }
+    void OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam);
 
     void StartTouchWorker();
 
@@ -87,8 +91,13 @@ private:
     UINT registeredOk_ = 0;
     UINT registeredDriverSet_ = 0;
     driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
-    // The settings file as the board keys write to it from the worker.
+    driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
+    // The settings file, as the board keys write to it from the worker and
+    // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
+    Win32SocketFactory socketFactory_;
+    std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;
+    std::unique_ptr<driver::ProtocolHandlers> protocol_;
     std::unique_ptr<driver::BoardKeys> boardKeys_;
     LinkHookControl hookControl_;
     std::unique_ptr<driver::TouchWorker> worker_;

@@ -128,6 +128,44 @@ void BoardRig::CloseStandIns() {
     CloseWindowAndWait(kRecorderClass, nullptr, recorder_);
 }
 
+bool BoardRig::StartListeningDrawingApp() {
+    drawingApp_ = ChildProcess::Start(File(kDrawingAppProgram), folder_.Path(), "/listen");
+    if (!drawingApp_ || !WaitForLogLine(File(kDrawingAppSocketLog), "listening", kStartTimeoutMs) ||
+        !WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kStartTimeoutMs)) {
+        return Fail("the listening drawing application did not come up: " + ReadWholeFile(File(kDrawingAppSocketLog)));
+    }
+    return true;
+}
+
+bool BoardRig::StartCalibrator(const std::string& script) {
+    if (!CopyProgram(kCalibratorProgram)) return false;
+    if (!folder_.Write(kCalibratorScript, script)) return Fail("cannot write the calibrator's script");
+    calibrator_ = ChildProcess::Start(File(kCalibratorProgram), folder_.Path());
+    if (!calibrator_ || !WaitForWindow(wnd::kCalibrationDialogClass, nullptr, kStartTimeoutMs)) {
+        return Fail("the calibrator stand-in did not come up");
+    }
+    return true;
+}
+
+void BoardRig::StopCameraService() {
+    CloseWindowAndWait(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService_);
+    cameraService_ = ChildProcess();
+}
+
+bool BoardRig::RestartCameraService(const std::string& script) {
+    StopCameraService();
+    if (script.empty()) {
+        DeleteFileA(File(kScriptFile).c_str());
+    } else if (!folder_.Write(kScriptFile, script)) {
+        return Fail("cannot write the script");
+    }
+    cameraService_ = ChildProcess::Start(File(wnd::kCameraServiceProgram), folder_.Path());
+    if (!cameraService_ || !WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kStartTimeoutMs)) {
+        return Fail("the camera service did not come back");
+    }
+    return true;
+}
+
 std::vector<MouseEvent> BoardRig::MouseEvents() const {
     std::vector<MouseEvent> events;
     for (const std::string& line : LogLines(File(kRecorderLog))) {
@@ -138,5 +176,6 @@ std::vector<MouseEvent> BoardRig::MouseEvents() const {
 
 std::vector<LoggedMessage> BoardRig::DrawingAppMessages() const { return MessagesInLog(File(kDrawingAppLog)); }
 std::vector<LoggedMessage> BoardRig::CameraServiceMessages() const { return MessagesInLog(File(kCameraServiceLog)); }
+std::vector<LoggedMessage> BoardRig::MainToolMessages() const { return MessagesInLog(File(kMainToolLog)); }
 
 } // namespace sim

@@ -16,7 +16,12 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder) {
+    return Start(program, folder, std::string());
+}
+
+ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder, const std::string& arguments) {
     std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
     STARTUPINFOA startup{};

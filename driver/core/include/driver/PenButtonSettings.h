@@ -28,7 +28,9 @@ struct PenButtonSettings {
 };
 
 // Reads IF_SET_F_NO_T, BOX1LASTCHOOSE and BOX2LASTCHOOSE and resolves the
-// two actions through `actionMap`.
-PenButtonSettings ReadPenButtonSettings(const common::Profile& settings, ActionMap& actionMap);
+// two actions through `actionMap`. Start-up takes IF_SET_F_NO_T as 1 when it
+// is missing; a reload on the pen-button tool's request takes it as 0.
+PenButtonSettings ReadPenButtonSettings(const common::Profile& settings, ActionMap& actionMap,
+                                        int ifSetFNoTDefault = 1);
 
 } // namespace driver

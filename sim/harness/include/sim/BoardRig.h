@@ -23,6 +23,10 @@ inline constexpr const char* kRecorderLog = "MouseRecorder.log";
 inline constexpr const char* kMainToolLog = "MainTool.log";
 inline constexpr const char* kScriptFile = "ZorvikSrv.script";
 inline constexpr const char* kSettingsFile = "WBInit.ini";
+inline constexpr const char* kCalibratorProgram = "SimCalibrator.exe";
+inline constexpr const char* kCalibratorLog = "SimCalibrator.log";
+inline constexpr const char* kCalibratorScript = "SimCalibrator.script";
+inline constexpr const char* kDrawingAppSocketLog = "DovrelSocket.log";
 
 // How long a program gets to show up or go away.
 inline constexpr unsigned kStartTimeoutMs = 20000;
@@ -52,6 +56,19 @@ public:
     bool StartDriver();
     ChildProcess StartSecondDriver() const;
 
+    // The drawing application that also listens on the touch socket; ready
+    // once its socket log says `listening`.
+    bool StartListeningDrawingApp();
+    // Copies in the calibration program stand-in and starts it with `script`
+    // (its own language, see sim/calibrator).
+    bool StartCalibrator(const std::string& script);
+    // Ends the camera service the driver started, then starts it again
+    // playing `script` (empty: none), so a script can begin at a moment the
+    // test chooses.
+    bool RestartCameraService(const std::string& script);
+    // Ends the camera service and waits until it is gone.
+    void StopCameraService();
+
     // Waits for "script done" in the camera service's log.
     bool WaitForScript(unsigned timeoutMs = kScriptTimeoutMs) const;
 
@@ -62,6 +79,7 @@ public:
     std::vector<MouseEvent> MouseEvents() const;
     std::vector<LoggedMessage> DrawingAppMessages() const;
     std::vector<LoggedMessage> CameraServiceMessages() const;
+    std::vector<LoggedMessage> MainToolMessages() const;
     ChildProcess& Driver() { return driver_; }
     const std::string& Problem() const { return problem_; }
 
@@ -76,6 +94,8 @@ private:
     ChildProcess drawingApp_;
     ChildProcess mainTool_;
     ChildProcess driver_;
+    ChildProcess calibrator_;
+    ChildProcess cameraService_;
     std::string problem_;
 };
 

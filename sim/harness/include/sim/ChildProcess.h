@@ -17,6 +17,8 @@ public:
     // Starts `program` with `folder` as its working directory; an empty
     // object when the start failed (see GetLastError).
     static ChildProcess Start(const std::string& program, const std::string& folder);
+    // The same with `arguments` after the program's quoted name.
+    static ChildProcess Start(const std::string& program, const std::string& folder, const std::string& arguments);
     // Takes over a process this one did not start itself, such as the camera
     // service that the driver starts; empty when it cannot be opened.
     static ChildProcess Adopt(unsigned long processId);

@@ -1,0 +1,29 @@
+#pragma once
+// Arrival and removal of capture devices: a device of one of the driver's
+// camera models starts the camera service, and its removal releases the
+// service and tells the drawing application.
+#include "driver/Desktop.h"
+#include "driver/DriverState.h"
+
+#include <string>
+
+namespace driver {
+
+class CaptureDeviceWatch {
+public:
+    CaptureDeviceWatch(Desktop& desktop, DriverState& state);
+
+    // True for a device of one of the driver's models (by the hardware id
+    // from position 8 of its interface name); sets the camera kind and
+    // switches the socket side off.
+    bool Match(const std::string& deviceName);
+
+    void OnArrival(const std::string& deviceName);
+    void OnRemoval(const std::string& deviceName);
+
+private:
+    Desktop& desktop_;
+    DriverState& state_;
+};
+
+} // namespace driver

@@ -1,0 +1,58 @@
+#pragma once
+// The driver window's answers to other programs' messages: forwarding runs
+// for the calibration program, calibration reloads, board keys, pen-button
+// settings, the camera-ready notice and the touch socket's switches. Every
+// member runs on the window thread.
+#include "common/Profile.h"
+#include "driver/ByteChannel.h"
+#include "driver/CalibrationStore.h"
+#include "driver/ChannelPorts.h"
+#include "driver/Desktop.h"
+#include "driver/DriverState.h"
+#include "driver/PenButtonSettings.h"
+#include "driver/PipeForwarding.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace driver {
+
+struct ProtocolHandlerParts {
+    Desktop& desktop;
+    DriverState& state;
+    CalibrationStore& calibration;
+    common::Profile& settings;  // WBInit.ini at the settings path
+    ChannelSlot& socket;
+    ChannelSlot& pipe;
+    SocketChannelFactory& socketFactory;
+    ForwardingPipeHost& pipeHost;
+    PenButtonSettings& penButtons;  // the window's copy, read by its timers
+    ActionMap& actionMap;
+    // Tells the user the calibration could not be read (owned by the driver window).
+    std::function<void()> showReloadFailure;
+};
+
+class ProtocolHandlers {
+public:
+    explicit ProtocolHandlers(ProtocolHandlerParts parts);
+
+    void OnPipeForwardStart(std::uintptr_t wParam, std::intptr_t lParam);
+    void OnPipeWaitEnded(std::uint32_t instanceId, bool connected);
+    void OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam);
+    void OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam);
+    void OnPenButtonsChanged();
+    void OnCameraOk();
+    void OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam);
+
+    PipeForwarding::State ForwardingState() const { return forwarding_.CurrentState(); }
+
+private:
+    void OpenSocket(int variant);
+    void CloseSocket();
+    void ReloadCalibration();
+
+    ProtocolHandlerParts parts_;
+    PipeForwarding forwarding_;
+};
+
+} // namespace driver

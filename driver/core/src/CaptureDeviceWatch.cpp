@@ -1,0 +1,61 @@
+#include "driver/CaptureDeviceWatch.h"
+
+#include "common/CameraIds.h"
+#include "common/Messages.h"
+
+#include <cstdio>
+
+namespace driver {
+namespace {
+
+constexpr std::size_t kIdOffset = 8;
+constexpr std::size_t kIdLength = 17;
+constexpr std::intptr_t kCameraRemoved = 281;
+
+// Entries 1 and 4 of the driver's list are first-generation cameras.
+int KindOfEntry(std::size_t entry) { return entry == 0 || entry == 3 ? 1 : 2; }
+
+// Lower-case hexadecimal padded with spaces, as the driver has always
+// spelled the ids it compares with.
+std::string DriverHardwareId(std::uint16_t vendorId) {
+    char text[32];
+    std::snprintf(text, sizeof text, "VID_%4x&PID_%4x", static_cast<unsigned>(vendorId),
+                  static_cast<unsigned>(product::kCameraProductId));
+    return text;
+}
+
+WindowRef CameraService(Desktop& desktop) {
+    return desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
+}
+
+} // namespace
+
+CaptureDeviceWatch::CaptureDeviceWatch(Desktop& desktop, DriverState& state) : desktop_(desktop), state_(state) {}
+
+bool CaptureDeviceWatch::Match(const std::string& deviceName) {
+    const std::string id = deviceName.size() > kIdOffset ? deviceName.substr(kIdOffset, kIdLength) : std::string();
+    for (std::size_t entry = 0; entry < product::kDriverCameraModels.size(); ++entry) {
+        const auto& model = product::kCameraModels[static_cast<std::size_t>(product::kDriverCameraModels[entry])];
+        if (id == DriverHardwareId(model.vendorId)) {
+            state_.cameraKind = KindOfEntry(entry);
+            state_.socketMode = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CaptureDeviceWatch::OnArrival(const std::string& deviceName) {
+    if (!Match(deviceName)) return;
+    if (CameraService(desktop_) == 0) desktop_.OpenProgram(desktop_.ProgramFolder(), wnd::kCameraServiceProgram);
+}
+
+void CaptureDeviceWatch::OnRemoval(const std::string& deviceName) {
+    if (!Match(deviceName)) return;
+    if (const WindowRef service = CameraService(desktop_)) desktop_.SendToWindow(service, msg::kServiceRelease, 0, 0);
+    desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
+                          msg::kBoardEvent, 0, kCameraRemoved);
+    state_.connectNoticeSent = 0;
+}
+
+} // namespace driver

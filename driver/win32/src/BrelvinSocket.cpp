@@ -1,0 +1,126 @@
+#include "BrelvinSocket.h"
+
+#include <climits>
+
+namespace brelvin {
+
+namespace {
+
+enum class Readiness { Ready, Failed, TimedOut };
+
+// Waits until `socket` can send, or reports that its connection failed.
+Readiness AwaitWritable(SOCKET socket, long timeoutMs)
+{
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(socket, &writable);
+    FD_SET(socket, &failed);
+    timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const int ready = select(0, nullptr, &writable, &failed, &timeout);
+    if (ready == SOCKET_ERROR || FD_ISSET(socket, &failed)) return Readiness::Failed;
+    if (ready == 0) return Readiness::TimedOut;
+    return Readiness::Ready;
+}
+
+sockaddr_in IPv4Address(unsigned long address, int port)
+{
+    sockaddr_in result = {};
+    result.sin_family = AF_INET;
+    result.sin_port = htons(static_cast<u_short>(port));
+    result.sin_addr.s_addr = address;
+    return result;
+}
+
+} // namespace
+
+CBrelvinSocket::CBrelvinSocket(int port) : port_(port) {}
+
+bool CBrelvinSocket::Open(int mode, const char* address)
+{
+    connectedSocket_.reset();
+    listenSocket_.reset();
+    if (!session_.Started()) return false;
+    switch (mode) {
+    case kConnect: return Connect(address);
+    case kListen: return Listen();
+    default: return false;
+    }
+}
+
+bool CBrelvinSocket::Connect(const char* address)
+{
+    if (!address) return false;
+    const unsigned long target = inet_addr(address);
+    if (target == INADDR_NONE) return false;
+
+    UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!socket) return false;
+    u_long nonBlocking = 1;
+    if (ioctlsocket(socket.get(), FIONBIO, &nonBlocking) != 0) return false;
+    const int sendBuffer = kSendBufferBytes;
+    setsockopt(socket.get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
+
+    const sockaddr_in peer = IPv4Address(target, port_);
+    if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+        if (WSAGetLastError() != WSAEWOULDBLOCK) return true;
+        // A connection still under way when the wait ends may yet stand;
+        // until it does, sends fail as they would with no peer at all.
+        if (AwaitWritable(socket.get(), kConnectWaitMs) == Readiness::Failed) return true;
+    }
+    connectedSocket_ = std::move(socket);
+    return true;
+}
+
+bool CBrelvinSocket::Listen()
+{
+    UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    if (!socket) return false;
+    const sockaddr_in local = IPv4Address(htonl(INADDR_ANY), port_);
+    if (bind(socket.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) return false;
+    if (listen(socket.get(), kListenBacklog) != 0) return false;
+    listenSocket_ = std::move(socket);
+    return true;
+}
+
+bool CBrelvinSocket::AcceptCaller()
+{
+    peerAddressLength_ = sizeof peerAddress_;
+    connectedSocket_.reset(
+        accept(listenSocket_.get(), reinterpret_cast<sockaddr*>(&peerAddress_), &peerAddressLength_));
+    return static_cast<bool>(connectedSocket_);
+}
+
+bool CBrelvinSocket::Write(const std::uint8_t* data, std::size_t length)
+{
+    if (!connectedSocket_ || (!data && length != 0)) return false;
+    std::size_t sent = 0;
+    while (sent < length) {
+        const std::size_t left = length - sent;
+        const int chunk = left > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(left);
+        const int count = send(connectedSocket_.get(), reinterpret_cast<const char*>(data + sent), chunk, 0);
+        if (count > 0) {
+            sent += static_cast<std::size_t>(count);
+            continue;
+        }
+        if (sent == 0) return false;
+        const bool roomForTheRest = count == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK &&
+                                    AwaitWritable(connectedSocket_.get(), kPacketTailWaitMs) == Readiness::Ready;
+        if (!roomForTheRest) {
+            connectedSocket_.reset();
+            return false;
+        }
+    }
+    return true;
+}
+
+int CBrelvinSocket::Read(std::uint8_t* buffer, int size)
+{
+    if (!buffer || size <= 0) return 0;
+    if (!connectedSocket_ && (!listenSocket_ || !AcceptCaller())) return 0;
+    const int count = recv(connectedSocket_.get(), reinterpret_cast<char*>(buffer), size, 0);
+    return count > 0 ? count : 0;
+}
+
+} // namespace brelvin

@@ -1,0 +1,63 @@
+#pragma once
+// The TCP channel that carries touch packets to the drawing application.
+// Mode 2 connects to a listener; mode 1 listens and takes the first caller
+// on the first Read. The connected socket is non-blocking, so a peer that
+// has gone or stopped reading costs the writer a lost packet, never a wait.
+#include "BrelvinIPCBase.h"
+#include "UniqueSocket.h"
+#include "WinsockSession.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brelvin {
+
+class CBrelvinSocket final : public CBrelvinIPCBase {
+public:
+    static constexpr int kListen = 1;
+    static constexpr int kConnect = 2;
+    static constexpr int kListenBacklog = 5;
+    // How long Open may hold up its caller while the connection is made.
+    static constexpr long kConnectWaitMs = 1000;
+    // What a stalled peer can have waiting for it: a few seconds of
+    // packets, not minutes of stale touches replayed once it reads again.
+    static constexpr int kSendBufferBytes = 16 * 1024;
+    // How long a packet already partly sent may wait for the rest to go.
+    static constexpr long kPacketTailWaitMs = 100;
+
+    explicit CBrelvinSocket(int port);
+    ~CBrelvinSocket() override = default;
+
+    CBrelvinSocket(const CBrelvinSocket&) = delete;
+    CBrelvinSocket& operator=(const CBrelvinSocket&) = delete;
+
+    // Mode 2 is true once a socket exists, whether or not anybody listened:
+    // writes fail until the connection stands. Mode 1 is true once the
+    // socket listens on all local addresses. False for other modes, an
+    // address that is not dotted IPv4, or when no socket could be made.
+    bool Open(int mode, const char* address) override;
+
+    // Sends all `length` bytes or none that the peer could tell from a
+    // whole packet: a packet cut short ends the connection, so the peer
+    // never reads the stream out of step.
+    bool Write(const std::uint8_t* data, std::size_t length) override;
+
+    // Mode 1 first waits for a caller. 0 when nothing was received: the
+    // peer closed, the connection failed or, on a connecting channel,
+    // nothing has arrived yet.
+    int Read(std::uint8_t* buffer, int size) override;
+
+private:
+    bool Connect(const char* address);
+    bool Listen();
+    bool AcceptCaller();
+
+    WinsockSession session_;
+    int port_;
+    UniqueSocket listenSocket_;
+    UniqueSocket connectedSocket_;
+    sockaddr_in peerAddress_ = {};
+    int peerAddressLength_ = sizeof(sockaddr_in);
+};
+
+} // namespace brelvin

@@ -1,0 +1,152 @@
+#include "ForwardingPipeInstance.h"
+
+#include "ByteCount.h"
+
+namespace brelvin {
+
+namespace {
+
+UniqueHandle ManualResetEvent()
+{
+    return UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+}
+
+} // namespace
+
+ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, std::uint32_t id, PipeWaitReport report,
+                                               DWORD writeWaitMs)
+    : pipe_(std::move(pipe)),
+      id_(id),
+      report_(report),
+      writeWaitMs_(writeWaitMs),
+      closed_(ManualResetEvent()),
+      connectDone_(ManualResetEvent()),
+      writeDone_(ManualResetEvent())
+{
+    connect_.hEvent = connectDone_.get();
+}
+
+std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(UniqueHandle pipe, std::uint32_t id,
+                                                                            PipeWaitReport report,
+                                                                            DWORD writeWaitMs)
+{
+    if (!pipe) return nullptr;
+    std::shared_ptr<ForwardingPipeInstance> instance(
+        new ForwardingPipeInstance(std::move(pipe), id, report, writeWaitMs));
+    if (!instance->closed_ || !instance->connectDone_ || !instance->writeDone_) return nullptr;
+    if (!instance->StartConnect()) return nullptr;
+    return instance;
+}
+
+ForwardingPipeInstance::~ForwardingPipeInstance()
+{
+    Close();
+}
+
+bool ForwardingPipeInstance::StartConnect()
+{
+    if (ConnectNamedPipe(pipe_.get(), &connect_)) {
+        SettleWait(State::Connected);
+        return true;
+    }
+    switch (GetLastError()) {
+    case ERROR_PIPE_CONNECTED:
+        // The client came between creation and the wait.
+        SettleWait(State::Connected);
+        return true;
+    case ERROR_IO_PENDING:
+        if (StartWaiter()) return true;
+        CancelConnect();
+        return false;
+    default:
+        SettleWait(State::ConnectFailed);
+        return true;
+    }
+}
+
+bool ForwardingPipeInstance::StartWaiter()
+{
+    waiter_.reset(CreateThread(nullptr, 0, &ForwardingPipeInstance::WaiterMain, this, 0, nullptr));
+    return static_cast<bool>(waiter_);
+}
+
+DWORD WINAPI ForwardingPipeInstance::WaiterMain(void* self)
+{
+    static_cast<ForwardingPipeInstance*>(self)->AwaitConnection();
+    return 0;
+}
+
+void ForwardingPipeInstance::AwaitConnection()
+{
+    const HANDLE events[] = {connectDone_.get(), closed_.get()};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        CancelConnect();
+        return;
+    }
+    DWORD unused = 0;
+    const bool connected = GetOverlappedResult(pipe_.get(), &connect_, &unused, FALSE) != FALSE;
+    SettleWait(connected ? State::Connected : State::ConnectFailed);
+}
+
+void ForwardingPipeInstance::CancelConnect()
+{
+    // The system writes into `connect_` until the operation is over, so it
+    // must be over before this object can go.
+    CancelIoEx(pipe_.get(), &connect_);
+    DWORD unused = 0;
+    GetOverlappedResult(pipe_.get(), &connect_, &unused, TRUE);
+}
+
+void ForwardingPipeInstance::SettleWait(State outcome)
+{
+    std::lock_guard<std::mutex> lock(reportMutex_);
+    State expected = State::AwaitingClient;
+    if (!state_.compare_exchange_strong(expected, outcome)) return;
+    PostMessageA(report_.window, report_.message, static_cast<WPARAM>(id_), outcome == State::Connected ? 1 : 0);
+}
+
+bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
+{
+    if ((!data && length != 0) || !FitsInDword(length)) return false;
+    if (state_ != State::Connected) return false;
+
+    std::lock_guard<std::mutex> lock(writeMutex_);
+    OVERLAPPED write = {};
+    write.hEvent = writeDone_.get();
+    ResetEvent(write.hEvent);
+    if (!WriteFile(pipe_.get(), data, static_cast<DWORD>(length), nullptr, &write) &&
+        GetLastError() != ERROR_IO_PENDING)
+        return false;
+
+    const HANDLE events[] = {writeDone_.get(), closed_.get()};
+    if (WaitForMultipleObjects(2, events, FALSE, writeWaitMs_) != WAIT_OBJECT_0) CancelIoEx(pipe_.get(), &write);
+    DWORD written = 0;
+    const bool done = GetOverlappedResult(pipe_.get(), &write, &written, TRUE) != FALSE;
+    if (written != 0 && written < length) {
+        // The reader would take every later record out of step.
+        DisconnectNamedPipe(pipe_.get());
+        return false;
+    }
+    return done && written == length;
+}
+
+void ForwardingPipeInstance::Close()
+{
+    std::lock_guard<std::mutex> closing(closeMutex_);
+    State previous;
+    {
+        std::lock_guard<std::mutex> lock(reportMutex_);
+        previous = state_.exchange(State::Closed);
+    }
+    if (closed_) SetEvent(closed_.get());
+    if (waiter_) {
+        WaitForSingleObject(waiter_.get(), INFINITE);
+        waiter_.reset();
+    }
+    if (previous == State::Closed) return;
+    // Ends a write another thread has in flight; it then finds the run over.
+    CancelIoEx(pipe_.get(), nullptr);
+    DisconnectNamedPipe(pipe_.get());
+}
+
+} // namespace brelvin

@@ -1,0 +1,84 @@
+#pragma once
+// One server instance of the forwarding pipe. Its client is awaited on a
+// thread of its own, which reports the outcome to the driver window; the
+// window thread may end the run at any time with Close, while the worker
+// thread writes records.
+#include "UniqueHandle.h"
+
+#include "driver/ChannelPorts.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+namespace brelvin {
+
+struct PipeWaitReport {
+    HWND window;
+    UINT message;
+};
+
+class ForwardingPipeInstance final : public driver::PipeInstance {
+public:
+    // Takes an instance just created for overlapped I/O and starts waiting
+    // for its client; the report goes to `report` with wParam = id and
+    // lParam 1 (connected) or 0 (failed). Null when the wait could not be
+    // started; the pipe is closed then and nothing is reported.
+    static std::shared_ptr<ForwardingPipeInstance> AwaitClient(UniqueHandle pipe, std::uint32_t id,
+                                                               PipeWaitReport report, DWORD writeWaitMs);
+
+    ~ForwardingPipeInstance() override;
+
+    ForwardingPipeInstance(const ForwardingPipeInstance&) = delete;
+    ForwardingPipeInstance& operator=(const ForwardingPipeInstance&) = delete;
+
+    std::uint32_t Id() const override { return id_; }
+
+    // One write of all `length` bytes, given up after the write wait (or at
+    // Close) so a client that stops reading never holds up the writer.
+    // False unless connected and all bytes went.
+    bool Write(const std::uint8_t* data, std::size_t length) override;
+
+    // No report is posted for a wait that Close ended.
+    void Close() override;
+
+private:
+    enum class State { AwaitingClient, Connected, ConnectFailed, Closed };
+
+    ForwardingPipeInstance(UniqueHandle pipe, std::uint32_t id, PipeWaitReport report, DWORD writeWaitMs);
+
+    bool StartConnect();
+    bool StartWaiter();
+    static DWORD WINAPI WaiterMain(void* self);
+    void AwaitConnection();
+    // Leaves AwaitingClient for `outcome` and tells the window, unless Close
+    // came first.
+    void SettleWait(State outcome);
+    void CancelConnect();
+
+    UniqueHandle pipe_;
+    const std::uint32_t id_;
+    const PipeWaitReport report_;
+    const DWORD writeWaitMs_;
+    std::atomic<State> state_{State::AwaitingClient};
+
+    // Manual-reset, set by Close: ends the client wait and any write wait.
+    UniqueHandle closed_;
+    UniqueHandle connectDone_;
+    OVERLAPPED connect_ = {};
+    UniqueHandle waiter_;
+
+    std::mutex writeMutex_;
+    UniqueHandle writeDone_;
+
+    // Held while the wait's outcome is reported, so none is posted once
+    // Close has returned.
+    std::mutex reportMutex_;
+    std::mutex closeMutex_;
+};
+
+} // namespace brelvin

@@ -1,0 +1,270 @@
+// The forwarding pipe as the driver window uses it: the client's arrival is
+// reported to the window, records reach the client unchanged, and neither a
+// client that never comes nor one that stops reading can hold up the window
+// or the writer.
+#include "BrelvinPipe.h"
+#include "ForwardingPipeHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using brelvin::CBrelvinPipe;
+
+struct WaitReport {
+    std::uint32_t id;
+    LPARAM connected;
+};
+
+// A message-only window that keeps the wait reports it is posted.
+class ReportWindow {
+public:
+    ReportWindow()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &ReportWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~ReportWindow()
+    {
+        if (window_) DestroyWindow(window_);
+    }
+    ReportWindow(const ReportWindow&) = delete;
+    ReportWindow& operator=(const ReportWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    const std::vector<WaitReport>& Reports() const { return reports_; }
+
+    // Handles messages until `done` holds; false when it did not within the
+    // time-out.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+    {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            if (done()) return true;
+            if (GetTickCount() - start > timeoutMs) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+
+    bool AwaitReport(std::uint32_t id, LPARAM connected)
+    {
+        return PumpUntil([&] { return Has(id, connected); });
+    }
+
+    bool Has(std::uint32_t id, LPARAM connected) const
+    {
+        for (const WaitReport& report : reports_)
+            if (report.id == id && report.connected == connected) return true;
+        return false;
+    }
+
+private:
+    static constexpr const char* kClassName = "BrelvinPipeReportWindow";
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<ReportWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == brelvin::kPipeWaitEnded && self) {
+            self->reports_.push_back({static_cast<std::uint32_t>(wParam), lParam});
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+    std::vector<WaitReport> reports_;
+};
+
+std::vector<std::uint8_t> Record(int index)
+{
+    std::vector<std::uint8_t> record(20);
+    for (int i = 0; i < 20; ++i) record[i] = static_cast<std::uint8_t>(index * 20 + i);
+    return record;
+}
+
+// Reads until `count` bytes came or the pipe ended.
+std::vector<std::uint8_t> ReadExactly(CBrelvinPipe& client, std::size_t count)
+{
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[64];
+    while (bytes.size() < count) {
+        const int n = client.Read(buffer, static_cast<int>(std::min<std::size_t>(sizeof buffer, count - bytes.size())));
+        if (n <= 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
+class ForwardingPipeHostTest : public ::testing::Test {
+protected:
+    ForwardingPipeHostTest()
+        : name("\\\\.\\pipe\\BrelvinTest_" + std::to_string(GetCurrentProcessId()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name())
+    {
+    }
+
+    void SetUp() override { ASSERT_NE(window.Handle(), nullptr); }
+
+    brelvin::Win32ForwardingPipeHost Host(DWORD writeWaitMs = 100)
+    {
+        return brelvin::Win32ForwardingPipeHost(window.Handle(), brelvin::kPipeWaitEnded, {name, writeWaitMs});
+    }
+
+    // Creates an instance, connects a client and waits for the report.
+    std::shared_ptr<driver::PipeInstance> Connect(brelvin::Win32ForwardingPipeHost& host, CBrelvinPipe& client)
+    {
+        auto instance = host.CreateAndAwaitClient();
+        if (!instance) {
+            ADD_FAILURE() << "no instance";
+            return nullptr;
+        }
+        if (!client.Open(CBrelvinPipe::kClient, name.c_str())) {
+            ADD_FAILURE() << "client could not open the pipe";
+            return nullptr;
+        }
+        if (!window.AwaitReport(instance->Id(), 1)) {
+            ADD_FAILURE() << "no report of the connection";
+            return nullptr;
+        }
+        return instance;
+    }
+
+    const std::string name;
+    ReportWindow window;
+};
+
+TEST_F(ForwardingPipeHostTest, TheClientIsReportedAndRecordsReachItUnchanged)
+{
+    auto host = Host();
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < 12; ++i) {
+        const std::vector<std::uint8_t> record = Record(i);
+        expected.insert(expected.end(), record.begin(), record.end());
+    }
+    // The pipe may buffer nothing, so the client reads while records go.
+    auto reading = std::async(std::launch::async, [&] { return ReadExactly(client, expected.size()); });
+    for (int i = 0; i < 12; ++i) {
+        const std::vector<std::uint8_t> record = Record(i);
+        EXPECT_TRUE(instance->Write(record.data(), record.size())) << "record " << i;
+    }
+    const bool allArrived = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    instance->Close();
+    ASSERT_TRUE(allArrived);
+    EXPECT_EQ(reading.get(), expected);
+    EXPECT_EQ(window.Reports().size(), 1u);
+}
+
+TEST_F(ForwardingPipeHostTest, NothingIsWrittenBeforeTheClientCame)
+{
+    auto host = Host();
+    auto instance = host.CreateAndAwaitClient();
+    ASSERT_NE(instance, nullptr);
+    const std::vector<std::uint8_t> record = Record(1);
+    EXPECT_FALSE(instance->Write(record.data(), record.size()));
+}
+
+TEST_F(ForwardingPipeHostTest, ClosingWhileAwaitingEndsTheWaitAndTheNextRunStillWorks)
+{
+    auto host = Host();
+    auto abandoned = host.CreateAndAwaitClient();
+    ASSERT_NE(abandoned, nullptr);
+    const std::uint32_t abandonedId = abandoned->Id();
+    abandoned->Close();
+    abandoned.reset();
+
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+    EXPECT_NE(instance->Id(), abandonedId);
+    EXPECT_FALSE(window.Has(abandonedId, 1));
+}
+
+TEST_F(ForwardingPipeHostTest, RunAfterRunNeverRunsOutOfInstances)
+{
+    auto host = Host();
+    std::set<std::uint32_t> ids;
+    for (int run = 0; run < 60; ++run) {
+        CBrelvinPipe client;
+        auto instance = Connect(host, client);
+        ASSERT_NE(instance, nullptr) << "run " << run;
+        ids.insert(instance->Id());
+        instance->Close();
+    }
+    EXPECT_EQ(ids.size(), 60u);
+}
+
+TEST_F(ForwardingPipeHostTest, AClientThatNeverReadsCostsLostRecordsNotAHang)
+{
+    auto host = Host(20);
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+
+    const std::vector<std::uint8_t> record = Record(2);
+    constexpr int kEnoughToFillAnyBuffer = 200000;
+    int written = 0;
+    while (written < kEnoughToFillAnyBuffer && instance->Write(record.data(), record.size())) ++written;
+    EXPECT_LT(written, kEnoughToFillAnyBuffer) << "no write ever failed";
+
+    // A write given up leaves no part of a record behind: once the client
+    // reads again, it reads whole records.
+    auto reading = std::async(std::launch::async, [&] { return ReadExactly(client, record.size()); });
+    EXPECT_TRUE(instance->Write(record.data(), record.size()));
+    const bool readSome = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    instance->Close();
+    ASSERT_TRUE(readSome);
+    EXPECT_EQ(reading.get(), record);
+}
+
+TEST_F(ForwardingPipeHostTest, CloseEndsAWriteInFlight)
+{
+    // A write may wait far longer than this test for room in the pipe.
+    auto host = Host(120000);
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+
+    std::atomic<bool> writing{false};
+    std::atomic<DWORD> writeStarted{0};
+    auto writer = std::async(std::launch::async, [&] {
+        const std::vector<std::uint8_t> record = Record(3);
+        for (;;) {
+            writeStarted = GetTickCount();
+            writing = true;
+            const bool written = instance->Write(record.data(), record.size());
+            writing = false;
+            if (!written) return;
+        }
+    });
+    // The writer is stuck once one write has not returned for a while.
+    ASSERT_TRUE(window.PumpUntil([&] { return writing && GetTickCount() - writeStarted > 300; }, 20000));
+
+    instance->Close();
+    EXPECT_EQ(writer.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+        << "the write did not return after Close";
+}
+
+} // namespace

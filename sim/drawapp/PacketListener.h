@@ -1,0 +1,55 @@
+#pragma once
+// The drawing application's end of the touch socket: listens on
+// 127.0.0.1:6171, takes every connection the driver makes and logs each
+// 8-byte packet it receives, on a thread of its own with a stop.
+//
+// Log lines: `listening` once the port is open (or `error listen <code>`),
+// `accept <n>` per connection (counted from 1), `packet <n> <16 hex digits>`
+// per packet, `closed <n>` when the driver ends connection n.
+#include <winsock2.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+inline constexpr unsigned short kTouchSocketPort = 6171;
+
+class PacketListener {
+public:
+    explicit PacketListener(std::string logPath) : logPath_(std::move(logPath)) {}
+    ~PacketListener() { Stop(); }
+    PacketListener(const PacketListener&) = delete;
+    PacketListener& operator=(const PacketListener&) = delete;
+
+    // False (with the reason logged) when the port cannot be opened.
+    bool Start();
+    void Stop();
+
+private:
+    struct Connection {
+        SOCKET socket = INVALID_SOCKET;
+        int number = 0;
+        std::string pending;
+    };
+
+    void Serve();
+    void Accept();
+    // False when the peer has gone.
+    bool Receive(Connection& connection);
+
+    std::string logPath_;
+    bool winsockStarted_ = false;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<Connection> connections_;
+    int accepted_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The bytes as upper-case hexadecimal digits, two per byte.
+std::string PacketHex(const std::string& bytes);
+
+} // namespace sim
