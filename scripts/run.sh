@@ -15,8 +15,8 @@ cd "$root"
 preset=windows
 can_run_32bit || preset=wine64
 build="build/$preset"
-programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimRunSession.exe)
-targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimRunSession)
+programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimRunSession.exe)
+targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimRunSession)
 
 echo "building the Windows programs ($preset)..."
 mkdir -p build
@@ -29,7 +29,7 @@ rm -rf "$run"
 mkdir -p "$run"
 for program in "${programs[@]}"; do cp "$build/bin/$program" "$run/"; done
 cp sim/sessions/board-session.script "$run/session.script"
-cp sim/sessions/WBInit.ini "$run/session.ini"
+cp sim/sessions/board-session.ini "$run/session.ini"
 
 export WINEPREFIX="$root/$build/wineprefix"
 "$here/wine-prefix.sh" "$WINEPREFIX"

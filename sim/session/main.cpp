@@ -1,7 +1,10 @@
 // The run job's session: the driver and its stand-ins in the folder
 // "session" beside this program, the camera service playing "session.script"
-// with the calibration "session.ini"; then a summary of what reached the
-// desktop on standard output and a picture of the strokes, "strokes.svg".
+// with the calibration "session.ini", followed by a touch socket session and
+// a pipe forwarding session; then a summary of what reached the desktop and
+// the other programs on standard output and a picture of the strokes,
+// "strokes.svg".
+#include "ChannelSessions.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
 #include "sim/ScratchFolder.h"
@@ -27,14 +30,20 @@ int main() {
 
     sim::SessionReport report;
     std::string cameraLog;
+    std::string channelSummary;
     {
         sim::BoardRig rig(here, here, "session", sim::FolderLifetime::Kept);
-        if (!rig.Prepare(script, settings) || !rig.StartRecorder() || !rig.StartDrawingApp() || !rig.StartDriver()) {
+        if (!rig.Prepare(script, settings) || !rig.StartRecorder() || !rig.StartListeningDrawingApp() || !rig.StartDriver()) {
             return Fail(rig.Problem());
         }
         std::printf("driver running; the camera service stand-in plays the session...\n");
         std::fflush(stdout);
         const bool played = rig.WaitForScript(120000);
+        if (played) {
+            std::printf("then a touch socket session and a pipe forwarding session...\n");
+            std::fflush(stdout);
+            channelSummary = sim::RunChannelSessions(rig);
+        }
         rig.CloseDriver();
         rig.CloseStandIns();
         report = sim::BuildSessionReport(rig.MouseEvents(), rig.DrawingAppMessages());
@@ -45,7 +54,7 @@ int main() {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     sim::WriteWholeFile(here + "strokes.svg", sim::DrawStrokesSvg(report, width, height));
-    const std::string summary = sim::FormatSummary(report);
+    const std::string summary = sim::FormatSummary(report) + channelSummary;
     sim::WriteWholeFile(here + "summary.txt", summary);
     std::printf("%s", summary.c_str());
     return 0;

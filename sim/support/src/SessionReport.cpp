@@ -1,5 +1,7 @@
 #include "sim/SessionReport.h"
 
+#include "sim/AppMessageMeaning.h"
+
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -52,7 +54,10 @@ std::string FormatSummary(const SessionReport& report) {
     }
     for (const auto& [key, count] : counts) {
         out << "  message 0x" << std::hex << std::get<0>(key) << std::dec << " wParam " << std::get<1>(key)
-            << " lParam " << std::get<2>(key) << ": " << count << "\n";
+            << " lParam " << std::get<2>(key) << ": " << count;
+        const std::string meaning = AppMessageMeaning(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+        if (!meaning.empty()) out << "  (" << meaning << ")";
+        out << "\n";
     }
     return out.str();
 }

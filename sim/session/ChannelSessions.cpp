@@ -1,0 +1,76 @@
+#include "ChannelSessions.h"
+
+#include "common/Messages.h"
+#include "sim/LineLog.h"
+#include "sim/Waiting.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace sim {
+namespace {
+
+constexpr unsigned kWaitMs = 20000;
+constexpr long kOpenPairSplit = 6;
+constexpr unsigned kSocketOpen = 30;
+constexpr unsigned kSocketClose = 31;
+
+std::size_t CountLines(const std::string& path, const std::string& prefix) {
+    const std::vector<std::string> lines = LogLines(path);
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.compare(0, prefix.size(), prefix) == 0;
+    }));
+}
+
+void PostDriverSet(WPARAM wParam, LPARAM lParam) {
+    const UINT driverSet = RegisterWindowMessageA(msg::kRegisteredDriverSet);
+    PostMessageA(FindWindowA(wnd::kDriverClass, wnd::kDriverCaption), driverSet, wParam, lParam);
+}
+
+// Plays `script` through a fresh camera service and waits until it is done.
+bool Play(BoardRig& rig, const std::string& script) {
+    const std::string log = rig.File(kCameraServiceLog);
+    const std::size_t before = CountLines(log, "script done");
+    return rig.RestartCameraService("driver\nsync\n" + script) &&
+           WaitUntil([&] { return CountLines(log, "script done") > before; }, kWaitMs);
+}
+
+// A contact of the second pair (slot 2) held for a moment, then lifted.
+std::string SecondPairContact() {
+    std::string script;
+    for (int sample = 0; sample < 12; ++sample) script += "rec 0 0 0 0 0 0 1 " + std::to_string(800 + 20 * sample) + " 600\n";
+    return script + "rec 0 0 0 0 0 0 2 1040 600\n";
+}
+
+std::string SocketSession(BoardRig& rig) {
+    const std::string log = rig.File(kDrawingAppSocketLog);
+    PostDriverSet(kSocketOpen, kOpenPairSplit);
+    if (!WaitForLogLine(log, "accept 1", kWaitMs)) return "touch socket session: the driver did not connect\n";
+    if (!Play(rig, SecondPairContact())) return "touch socket session: the contact was not played\n";
+    WaitUntil([&] { return CountLines(log, "packet ") > 0; }, kWaitMs);
+    PostDriverSet(kSocketClose, kOpenPairSplit);
+    WaitForLogLine(log, "closed 1", kWaitMs);
+    std::ostringstream out;
+    out << "touch socket session (\"CvDriverSet\" 30 then 31): " << CountLines(log, "packet ")
+        << " packets of 8 bytes; first " << FindLogLine(log, "packet ") << "\n";
+    return out.str();
+}
+
+std::string PipeSession(BoardRig& rig) {
+    const std::string log = rig.File(kCalibratorLog);
+    if (!rig.StartCalibrator("start 0\nwait go\nend 0 1\n")) return "pipe session: " + rig.Problem() + "\n";
+    if (!WaitForLogLine(log, "connected 1", kWaitMs)) return "pipe session: the calibration program did not connect\n";
+    if (!Play(rig, "down 1600 1200\nhold 1600 1200 10\nup 1600 1200\n")) return "pipe session: nothing was played\n";
+    WriteWholeFile(rig.File("go"), "");
+    if (!WaitForLogLine(log, "script done", kWaitMs)) return "pipe session: the calibration program did not finish\n";
+    return "pipe forwarding session (calibration program): " + FindLogLine(log, "end 1 ") +
+           " (records: every 2 ms cycle; non-zero: the contact)\n";
+}
+
+} // namespace
+
+std::string RunChannelSessions(BoardRig& rig) { return SocketSession(rig) + PipeSession(rig); }
+
+} // namespace sim
