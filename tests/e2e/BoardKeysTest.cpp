@@ -101,6 +101,46 @@ TEST_F(BoardKeys, TheLastCountedKeyNeedsTheMainToolWindow) {
     EXPECT_EQ(LeftPresses(InjectedEvents(rig_.MouseEvents())), 0u);
 }
 
+// Camera point of board key k, as "x y".
+std::string KeyAt(int key) {
+    const int y = (key == 1 || key == 6 || key == 12) ? 2080 : 1900;
+    return std::to_string(170 + 220 * key) + " " + std::to_string(y);
+}
+
+TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketSide) {
+    ASSERT_NO_FATAL_FAILURE(StartWithKeys());
+    // Socket variant 1: the right half of the screen belongs to the socket's
+    // user, whose counted keys are reported with lParam 2. Keys 7 and 8
+    // (counted keys 4 and 5) lie right of the middle.
+    PostRegistered(msg::kRegisteredDriverSet, 30, 7);
+    auto events = PlayAndWaitForEvents(Touch(7) + Touch(8), 1);
+    EXPECT_EQ(events, (std::vector<Pair>{{20, 2}})) << "only the lower key of one period";
+    events = PlayAndWaitForEvents(Touch(8) + Touch(8), 3);
+    EXPECT_EQ(events, (std::vector<Pair>{{20, 2}, {277, 2}, {21, 2}}));
+    // Left of the middle the same variant counts on the local side.
+    events = PlayAndWaitForEvents(Touch(4), 4);
+    EXPECT_EQ(events.back(), (Pair{17, 0}));
+}
+
+TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease) {
+    ASSERT_NO_FATAL_FAILURE(StartWithKeys());
+    // Socket variant 0: the second pair of slots is a pointer of its own.
+    PostRegistered(msg::kRegisteredDriverSet, 30, 6);
+    const std::string first = "rec 1 " + KeyAt(1) + "\n";
+    const std::string both = "rec 1 " + KeyAt(1) + " 0 0 0 1 " + KeyAt(0) + "\n";
+    const std::string second = "rec 0 0 0 0 0 0 1 " + KeyAt(0) + "\n";
+    // The first pointer presses key 1; while it holds it, the second
+    // pointer's press on key 0 is swallowed.
+    auto events = PlayAndWaitForEvents(first + first + both + both + both + "rec 2 " + KeyAt(1) + " 0 0 0 2 " +
+                                           KeyAt(0) + "\n" + Touch(13),
+                                       2);
+    EXPECT_EQ(events, (std::vector<Pair>{{32, 0}, {33, 0}}));
+    // After the releases the second pointer's key posts again.
+    events = PlayAndWaitForEvents(second + second + second + "rec 0 0 0 0 0 0 2 " + KeyAt(0) + "\n", 3);
+    EXPECT_EQ(events, (std::vector<Pair>{{32, 0}, {33, 0}, {25, 0}}));
+    EXPECT_EQ(LeftPresses(InjectedEvents(rig_.MouseEvents())), 0u);
+}
+
 TEST_F(BoardKeys, PenButtonsReportAndClickWhereThePenWas) {
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini", false, false}));
     SetCursorPos(300, 200);
