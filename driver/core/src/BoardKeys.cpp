@@ -34,11 +34,15 @@ bool Claim(std::atomic<int>& armed) { return armed.exchange(0) != 0; }
 
 } // namespace
 
+bool HitsKeyPlace(const Point& screenPoint, const CalibrationView& calibration, int place) {
+    return calibration.KeyUsable(place) &&
+           Hits(screenPoint, calibration.KeyPoint(place), calibration.KeyTolerance());
+}
+
 int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration) {
-    const int tolerance = calibration.KeyTolerance();
     for (int key = 0; key < kBoardKeyCount; ++key) {
-        if (Hits(screenPoint, calibration.KeyPoint(key), tolerance) ||
-            Hits(screenPoint, calibration.KeyPoint(key + kKeyCopyOffset), tolerance)) {
+        if (HitsKeyPlace(screenPoint, calibration, key) ||
+            HitsKeyPlace(screenPoint, calibration, key + kKeyCopyOffset)) {
             return key;
         }
     }

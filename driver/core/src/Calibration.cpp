@@ -46,7 +46,12 @@ bool CCalibration::Load(common::Profile& settings, int screenWidth, int screenHe
     TurnIfUpsideDown();
     SolveCellTransforms();
     PushBorder();
-    const bool sound = !HasDegenerateCell() && !gridSizeClamped_;
+    if (gridSizeClamped_) {
+        loadProblem_ = "the grid size (wdot, hdot) lies outside 2..10";
+    } else if (HasDegenerateCell()) {
+        loadProblem_ = "the calibration grid has a cell without area or one that cannot be solved";
+    }
+    const bool sound = loadProblem_ == nullptr;
     BuildCellRegions();
     useKey_ = settings.ReadInt(kHardwareSection, "USE_KEY", 0);
     ReadKeyPoints(settings);
@@ -88,6 +93,8 @@ void CCalibration::ReadKeyPoints(const common::Profile& settings)
         Point& key = keyPoints_[n];
         key.x = ReadNumber(settings, kButtonSection, name + ".x");
         key.y = ReadNumber(settings, kButtonSection, name + ".y");
+        // Written to keep NaN out: it fails every comparison.
+        keyUsable_[n] = key.x >= 0 && key.x <= kCameraWidth && key.y >= 0 && key.y <= kCameraHeight;
         MapPoint(key);
     }
 }
@@ -97,7 +104,8 @@ void CCalibration::ComputeKeyTolerance()
     const auto& k = keyPoints_;
     const double heights = (k[1].y - k[0].y) + (k[12].y - k[11].y) + (k[6].y - k[5].y) +
                            (k[16].y - k[15].y) + (k[27].y - k[26].y);
-    keyTolerance_ = TruncateToInt(heights / 9.0);
+    keyToleranceAsComputed_ = TruncateToInt(heights / 9.0);
+    keyTolerance_ = std::clamp(keyToleranceAsComputed_, 0, MaxKeyTolerance());
 }
 
 } // namespace driver

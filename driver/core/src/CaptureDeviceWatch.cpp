@@ -39,6 +39,7 @@ bool CaptureDeviceWatch::Match(const std::string& deviceName) {
         if (id == DriverHardwareId(model.vendorId)) {
             state_.cameraKind = KindOfEntry(entry);
             state_.socketMode = 0;
+            state_.NoteRoutingChange();
             return true;
         }
     }

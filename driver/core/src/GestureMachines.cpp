@@ -1,6 +1,7 @@
 #include "driver/GestureMachines.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace driver {
 namespace {
@@ -24,9 +25,17 @@ Point MapOrClamp(Point point, const CalibrationView& calibration) {
     return point;
 }
 
+// Adds without wrapping: a pointer left quiet for weeks stays quiet.
+std::uint32_t AddQuiet(std::uint32_t quiet, std::uint32_t elapsed) {
+    return quiet > UINT32_MAX - elapsed ? UINT32_MAX : quiet + elapsed;
+}
+
 } // namespace
 
-void GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration) {
+GestureMachines::Released GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration,
+                                                   std::uint32_t elapsedMs) {
+    mouseFed_ = false;
+    socketFed_ = false;
     if (state_.socketMode == 0) {
         ProcessTouchMouse(record, calibration);
     } else if (state_.socketVariant == 1) {
@@ -34,20 +43,52 @@ void GestureMachines::Process(const TouchRecord& record, const CalibrationView& 
     } else {
         ProcessTouchPairSplit(record, calibration);
     }
+    return ReleaseSilent(calibration, elapsedMs);
+}
+
+GestureMachines::Released GestureMachines::ReleaseSilent(const CalibrationView& calibration,
+                                                         std::uint32_t elapsedMs) {
+    Released released;
+    if (mouseFed_ || mouse_.CurrentState() == MousePointer::State::Up) {
+        mouseQuietMs_ = 0;
+    } else if ((mouseQuietMs_ = AddQuiet(mouseQuietMs_, elapsedMs)) > kSilenceMs) {
+        released.mouse = mouse_.Cancel(calibration);
+        mouseQuietMs_ = 0;
+    }
+    if (socketFed_ || socket_.CurrentState() == SocketPointer::State::Up) {
+        socketQuietMs_ = 0;
+    } else if ((socketQuietMs_ = AddQuiet(socketQuietMs_, elapsedMs)) > kSilenceMs) {
+        released.socket = socket_.Cancel();
+        socketQuietMs_ = 0;
+    }
+    return released;
+}
+
+GestureMachines::Released GestureMachines::ReleaseAll(const CalibrationView& calibration) {
+    Released released;
+    released.mouse = mouse_.Cancel(calibration);
+    released.socket = socket_.Cancel();
+    mouseQuietMs_ = 0;
+    socketQuietMs_ = 0;
+    return released;
 }
 
 void GestureMachines::ToMouse(const PointSlot& slot, const CalibrationView& calibration) {
     if (IsContact(slot)) {
+        mouseFed_ = true;
         mouse_.OnContact(slot.point, calibration);
     } else if (IsRelease(slot)) {
+        mouseFed_ = true;
         mouse_.OnRelease(calibration);
     }
 }
 
 void GestureMachines::ToSocket(const PointSlot& slot, bool doubleTaps, const CalibrationView& calibration) {
     if (IsContact(slot)) {
+        socketFed_ = true;
         socket_.OnContact(slot.point, doubleTaps, calibration);
     } else if (IsRelease(slot)) {
+        socketFed_ = true;
         socket_.OnRelease(doubleTaps);
     }
 }

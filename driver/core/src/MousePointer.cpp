@@ -41,6 +41,22 @@ void MousePointer::OnContact(const Point& point, const CalibrationView& calibrat
     }
 }
 
+bool MousePointer::Cancel(const CalibrationView& calibration) {
+    switch (current_) {
+    case State::Up: return false;
+    case State::Armed:
+        state_.actionArmed = 1;
+        current_ = State::Up;
+        return false;
+    case State::Down:
+        state_.actionArmed = 1;
+        current_ = State::Up;
+        dispatcher_.DispatchPointer({last_.x, last_.y, PointerPhase::Release}, calibration);
+        return true;
+    }
+    return false;
+}
+
 void MousePointer::OnRelease(const CalibrationView& calibration) {
     state_.idleCount = 0;
     state_.actionArmed = 1;

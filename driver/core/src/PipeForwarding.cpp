@@ -7,8 +7,9 @@ constexpr std::intptr_t kPlainForwarding = 8;
 
 } // namespace
 
-PipeForwarding::PipeForwarding(DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe)
-    : driverState_(state), host_(host), pipe_(pipe) {}
+PipeForwarding::PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe,
+                               FaultLog& faults)
+    : desktop_(desktop), driverState_(state), host_(host), pipe_(pipe), faults_(faults) {}
 
 PipeForwarding::~PipeForwarding() { CloseInstance(); }
 
@@ -18,30 +19,76 @@ void PipeForwarding::Start(std::intptr_t lParam) {
     CloseInstance();
     driverState_.forwardPlain = lParam == kPlainForwarding ? 1 : 0;
     driverState_.forwardingActive = 1;
+    driverState_.NoteRoutingChange();
     instance_ = host_.CreateAndAwaitClient();
     if (!instance_) {
+        faults_.Note("Could not create the forwarding pipe; the board goes on driving the mouse.");
         StopForwarding();
         return;
     }
     state_ = State::AwaitingClient;
+    startedAt_ = desktop_.TickCount();
+    desktop_.StartDriverTimer(kTimerForwardingWatch, kWatchPeriodMs);
+    Check();
 }
 
-void PipeForwarding::WaitEnded(std::uint32_t instanceId, bool connected) {
-    if (state_ != State::AwaitingClient || !instance_ || instance_->Id() != instanceId) return;
-    if (!connected) {
-        // Staying in forwarding with nobody to forward to would leave the
-        // driver without mouse input until the run is ended.
-        CloseInstance();
-        StopForwarding();
+void PipeForwarding::Check() {
+    if (state_ == State::Idle || !instance_) return;
+    const std::uint32_t now = desktop_.TickCount();
+    const PipeInstance::Link link = instance_->CurrentLink();
+    if (state_ == State::AwaitingClient) {
+        switch (link) {
+        case PipeInstance::Link::AwaitingClient:
+            if (now - startedAt_ > kClientWaitMs) {
+                EndOnItsOwn(Ending::NoClient);
+            }
+            return;
+        case PipeInstance::Link::Lost:
+            EndOnItsOwn(Ending::WaitFailed);
+            return;
+        case PipeInstance::Link::Connected:
+            pipe_.Publish(instance_);
+            state_ = State::Forwarding;
+            progressAt_ = now;
+            delivered_ = instance_->DeliveredWrites();
+            return;
+        }
         return;
     }
-    pipe_.Publish(instance_);
-    state_ = State::Forwarding;
+    if (link != PipeInstance::Link::Connected) {
+        EndOnItsOwn(Ending::ClientGone);
+        return;
+    }
+    const std::uint64_t delivered = instance_->DeliveredWrites();
+    if (delivered != delivered_) {
+        delivered_ = delivered;
+        progressAt_ = now;
+    } else if (now - progressAt_ > kStallMs) {
+        EndOnItsOwn(Ending::Stalled);
+    }
 }
 
 void PipeForwarding::End() {
     CloseInstance();
     StopForwarding();
+}
+
+void PipeForwarding::EndOnItsOwn(Ending why) {
+    switch (why) {
+    case Ending::NoClient:
+        faults_.NoteF("Forwarding ended: no program connected to the forwarding pipe within %u s.",
+                      static_cast<unsigned>(kClientWaitMs / 1000));
+        break;
+    case Ending::WaitFailed: faults_.Note("Forwarding ended: the wait for the forwarding pipe's client failed."); break;
+    case Ending::ClientGone:
+        faults_.Note("Forwarding ended: the calibration program's end of the pipe closed before it ended the run.");
+        break;
+    case Ending::Stalled:
+        faults_.NoteF("Forwarding ended: no record reached the calibration program for %u s.",
+                      static_cast<unsigned>(kStallMs / 1000));
+        break;
+    }
+    End();
 }
 
 void PipeForwarding::CloseInstance() {
@@ -52,9 +99,10 @@ void PipeForwarding::CloseInstance() {
 }
 
 void PipeForwarding::StopForwarding() {
-    driverState_.forwardingActive = 0;
+    const bool wasForwarding = driverState_.forwardingActive.exchange(0) != 0;
     driverState_.forwardPlain = 0;
     state_ = State::Idle;
+    if (wasForwarding) desktop_.KillDriverTimer(kTimerForwardingWatch);
 }
 
 } // namespace driver

@@ -1,6 +1,7 @@
 #include "driver/ProtocolHandlers.h"
 
 #include "common/Messages.h"
+#include "driver/CalibrationNotes.h"
 
 #include <utility>
 
@@ -26,25 +27,27 @@ bool IsSocketVariant(std::intptr_t lParam) {
 } // namespace
 
 ProtocolHandlers::ProtocolHandlers(ProtocolHandlerParts parts)
-    : parts_(std::move(parts)), forwarding_(parts_.state, parts_.pipeHost, parts_.pipe) {}
+    : parts_(std::move(parts)),
+      forwarding_(parts_.desktop, parts_.state, parts_.pipeHost, parts_.pipe, parts_.faults) {}
 
 void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam) { forwarding_.Start(lParam); }
 
-void ProtocolHandlers::OnPipeWaitEnded(std::uint32_t instanceId, bool connected) {
-    forwarding_.WaitEnded(instanceId, connected);
-}
+void ProtocolHandlers::OnForwardingNews() { forwarding_.Check(); }
 
 void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam) {
-    // The calibration program ends with (0, 0) after saving a new calibration.
-    if (wParam == 0 && lParam == 0) ReloadCalibration();
+    // Forwarding ends first: neither the failure box nor a camera service
+    // slow to answer may keep the board from driving the mouse.
     forwarding_.End();
+    // The calibration program ends with (0, 0) after saving a new calibration,
+    // also after a run that had already ended by itself.
+    if (wParam == 0 && lParam == 0) ReloadCalibration();
 }
 
 void ProtocolHandlers::ReloadCalibration() {
     const ScreenSize screen = parts_.desktop.PrimaryScreenSize();
-    if (!parts_.calibration.Reload(parts_.settings, screen.width, screen.height) && parts_.showReloadFailure) {
-        parts_.showReloadFailure();
-    }
+    const bool loaded = parts_.calibration.Reload(parts_.settings, screen.width, screen.height);
+    NoteLoadProblems(*parts_.calibration.Current(), parts_.faults);
+    if (!loaded && parts_.showReloadFailure) parts_.showReloadFailure();
     const WindowRef service = parts_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     if (service != 0) parts_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
 }
@@ -89,6 +92,7 @@ void ProtocolHandlers::OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam) 
 }
 
 void ProtocolHandlers::OpenSocket(int variant) {
+    parts_.state.NoteRoutingChange();
     parts_.state.socketVariant = variant;
     // A second open replaces the first connection instead of leaking it.
     parts_.socket.Withdraw();
@@ -97,6 +101,7 @@ void ProtocolHandlers::OpenSocket(int variant) {
 }
 
 void ProtocolHandlers::CloseSocket() {
+    parts_.state.NoteRoutingChange();
     parts_.state.socketMode = 0;
     // A write in flight keeps its own reference; the connection goes when it returns.
     parts_.socket.Withdraw();

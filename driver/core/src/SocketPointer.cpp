@@ -52,6 +52,16 @@ void SocketPointer::OnRelease(bool doubleTaps) {
     Send(event, last_);
 }
 
+bool SocketPointer::Cancel() {
+    if (current_ == State::Up) return false;
+    const bool wasDown = current_ == State::Down;
+    state_.actionArmed = 1;
+    state_.socketKeyArmed = 1;
+    current_ = State::Up;
+    if (wasDown) Send(PacketEvent::Release, last_);
+    return wasDown;
+}
+
 // Releases pair up: the first of a pair starts the clock, the second is a
 // double tap when it is quick and close to the first tap's contact point.
 PacketEvent SocketPointer::ReleaseEvent() {

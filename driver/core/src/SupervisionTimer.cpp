@@ -57,9 +57,15 @@ void SupervisionTimer::ResolveLocalPresses() {
             desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], kLocalSide);
         }
     }
-    // The pen counters stay set for the click that follows.
-    ReportFrontPen(state_.frontPenPresses, drawingApp);
-    ReportRearPen(state_.rearPenPresses, drawingApp);
+    // The place first: a press counted after the counts are taken may move
+    // it, but belongs to the next period anyway.
+    PendingPenClick click{0, 0, state_.savedCursorX, state_.savedCursorY};
+    click.front = state_.frontPenPresses.exchange(0);
+    click.rear = state_.rearPenPresses.exchange(0);
+    if (click.front == 0 && click.rear == 0) return;
+    ReportFrontPen(click.front, drawingApp);
+    if (!ReportRearPen(click.rear, drawingApp)) click.rear = 0;
+    pendingClick_ = click;
 }
 
 // The socket's user gets one key per period: the lowest one pressed; the
@@ -90,12 +96,11 @@ void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
     desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
 }
 
-void SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
-    if (presses == 0) return;
+bool SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
+    if (presses == 0) return true;
     if (presses >= 2 && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) {
-        state_.rearPenPresses = 0;
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kNoMainToolCode, 0);
-        return;
+        return false;
     }
     if (penButtons_.ifSetFNoT != 0) {
         desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? kRearOnce : kRearMore, 0);
@@ -104,6 +109,7 @@ void SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
                               kPenActionTag);
     }
     desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
+    return true;
 }
 
 // A press completes with a click where the pen was: a left double click for
@@ -112,28 +118,24 @@ void SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
 // no click.
 void SupervisionTimer::CompletePenPresses() {
     desktop_.KillDriverTimer(kTimerSupervision);
-    if (state_.penClickArmed.exchange(1) != 0) {
-        const MouseInput mouse(desktop_, desktop_.PrimaryScreenSize());
-        const int x = state_.savedCursorX;
-        const int y = state_.savedCursorY;
-        const bool unconditional = penButtons_.ifSetFNoT != 0;
-        const int front = state_.frontPenPresses;
-        if (front == 1 || front > 2) {
-            if (unconditional || !MainToolInFront()) mouse.MouseDoubleClick(x, y);
-        }
-        if (state_.rearPenPresses == 1) {
-            if (unconditional) {
-                mouse.MouseRightClickAt(x, y);
-            } else {
-                // Give a tool window the pen button brought up time to come
-                // to the front before deciding.
-                desktop_.SleepMs(kRearClickSettleMs);
-                if (!ToolWindowInFront()) mouse.MouseRightClickAt(x, y);
-            }
+    const PendingPenClick click = pendingClick_;
+    pendingClick_ = PendingPenClick();
+    if (state_.penClickArmed.exchange(1) == 0) return;
+    const MouseInput mouse(desktop_, desktop_.PrimaryScreenSize());
+    const bool unconditional = penButtons_.ifSetFNoT != 0;
+    if (click.front == 1 || click.front > 2) {
+        if (unconditional || !MainToolInFront()) mouse.MouseDoubleClick(click.x, click.y);
+    }
+    if (click.rear == 1) {
+        if (unconditional) {
+            mouse.MouseRightClickAt(click.x, click.y);
+        } else {
+            // Give a tool window the pen button brought up time to come
+            // to the front before deciding.
+            desktop_.SleepMs(kRearClickSettleMs);
+            if (!ToolWindowInFront()) mouse.MouseRightClickAt(click.x, click.y);
         }
     }
-    state_.frontPenPresses = 0;
-    state_.rearPenPresses = 0;
 }
 
 // A missing window is never "in front", even when nothing is in front.

@@ -1,25 +1,22 @@
 #include "driver/TouchWorker.h"
 
 #include "common/Messages.h"
-#include "driver/GestureMachines.h"
+#include "driver/BoardKeys.h"
 #include "driver/PointerDispatcher.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace driver {
 namespace {
 
 constexpr unsigned kWindowClose = 0x0010;
 constexpr int kCalibrationKey = 12;
-constexpr int kKeyCopyOffset = CCalibration::kKeyPoints / 2;
+constexpr int kKeyCopyOffset = kBoardKeyCount;
 constexpr unsigned kFrontPenTimerMs = 300;
 constexpr unsigned kRearPenTimerMs = 500;
 constexpr unsigned kCloseKeyPauseMs = 200;
 constexpr std::intptr_t kCameraConnectedCode = 2321;
-
-bool WithinTolerance(const Point& point, const Point& key, int tolerance) {
-    return std::fabs(point.x - key.x) <= tolerance && std::fabs(point.y - key.y) <= tolerance;
-}
 
 } // namespace
 
@@ -29,6 +26,7 @@ TouchWorker::TouchWorker(const TouchWorkerParts& parts)
       state_(parts.state),
       calibration_(parts.calibration),
       pipe_(parts.pipe),
+      faults_(parts.faults),
       dispatcher_(std::make_unique<PointerDispatcher>(parts.desktop)),
       gestures_(std::make_unique<GestureMachines>(parts.desktop, parts.state, parts.boardKeys, parts.socket,
                                                   *dispatcher_)) {}
@@ -38,6 +36,19 @@ TouchWorker::~TouchWorker() = default;
 void TouchWorker::Begin() {
     hookOn_ = true;
     hook_.ToHookMouseDBLCLK(1);
+    routing_ = CurrentRouting();
+    routingChanges_ = state_.routingChanges;
+    lastGestureTick_ = desktop_.TickCount();
+}
+
+void TouchWorker::End() {
+    const CalibrationSnapshot snapshot = calibration_ ? calibration_() : nullptr;
+    const CalibrationModelView view(snapshot ? *snapshot : unloaded_);
+    End(view);
+}
+
+void TouchWorker::End(const CalibrationView& calibration) {
+    NoteReleased(gestures_->ReleaseAll(calibration), "the driver is closing");
 }
 
 void TouchWorker::Cycle(const TouchRecordBytes& record) {
@@ -51,11 +62,42 @@ void TouchWorker::Cycle(const TouchRecordBytes& record) {
 void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& calibration) {
     SwitchHookByIdleness();
     ++state_.idleCount;
-    if (state_.forwardingActive == 0) {
+    ReleaseOnRoutingChange(calibration);
+    if (routing_ != Routing::Forwarding) {
         ProcessLocally(record, calibration);
     } else {
+        GestureTime(false);
         Forward(record, calibration);
     }
+}
+
+TouchWorker::Routing TouchWorker::CurrentRouting() const {
+    if (state_.forwardingActive != 0) return Routing::Forwarding;
+    if (state_.socketMode == 0) return Routing::Mouse;
+    return state_.socketVariant == 1 ? Routing::HalfSplit : Routing::PairSplit;
+}
+
+// A contact that started under one routing is not continued under another:
+// its release might never reach the side that pressed.
+void TouchWorker::ReleaseOnRoutingChange(const CalibrationView& calibration) {
+    const Routing routing = CurrentRouting();
+    const unsigned changes = state_.routingChanges;
+    if (routing == routing_ && changes == routingChanges_) return;
+    routing_ = routing;
+    routingChanges_ = changes;
+    NoteReleased(gestures_->ReleaseAll(calibration), "where contacts go has changed");
+}
+
+void TouchWorker::NoteReleased(GestureMachines::Released released, const char* why) {
+    if (released.mouse) faults_.NoteF("Released the left mouse button of a contact in progress: %s.", why);
+    if (released.socket) faults_.NoteF("Ended a touch-socket contact in progress with a release packet: %s.", why);
+}
+
+std::uint32_t TouchWorker::GestureTime(bool reachesGestures) {
+    const std::uint32_t now = desktop_.TickCount();
+    const std::uint32_t elapsed = now - lastGestureTick_;
+    lastGestureTick_ = now;
+    return reachesGestures ? elapsed : 0;
 }
 
 // Double-click handling stays off while the board is idle; the library
@@ -73,9 +115,11 @@ void TouchWorker::SwitchHookByIdleness() {
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration) {
     switch (static_cast<RecordEvent>(record[0])) {
     case RecordEvent::FrontPenButton:
+        GestureTime(false);
         CountPenButton(true);
         return;
     case RecordEvent::RearPenButton:
+        GestureTime(false);
         hook_.ToHadMouseDBLCLK();
         CountPenButton(false);
         return;
@@ -86,7 +130,15 @@ void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const Calibrati
         ReportCameraKind(2);
         break;
     }
-    gestures_->Process(DecodeTouchRecord(record, calibration.Upright()), calibration);
+    const std::uint32_t elapsed = GestureTime(true);
+    const GestureMachines::Released released =
+        gestures_->Process(DecodeTouchRecord(record, calibration.Upright()), calibration, elapsed);
+    if (released.Any()) {
+        char why[96];
+        std::snprintf(why, sizeof why, "its contact sent no samples for %u ms (did the camera service stop?)",
+                      static_cast<unsigned>(GestureMachines::kSilenceMs));
+        NoteReleased(released, why);
+    }
 }
 
 // A pen button held down repeats its code in every record; only the first
@@ -99,10 +151,12 @@ void TouchWorker::CountPenButton(bool front) {
     state_.savedCursorY = cursor.y;
     state_.actionArmed = 0;
     std::atomic<int>& presses = front ? state_.frontPenPresses : state_.rearPenPresses;
-    if (presses == 0) {
+    // Counting and testing for the first press in one step: the window
+    // thread's tick may take the count between a separate test and add,
+    // and the press would then wait for a timer nobody started.
+    if (presses.fetch_add(1) == 0) {
         desktop_.StartDriverTimer(kTimerPenAndBoardKeys, front ? kFrontPenTimerMs : kRearPenTimerMs);
     }
-    ++presses;
 }
 
 void TouchWorker::ReportCameraKind(int kind) {
@@ -117,9 +171,8 @@ void TouchWorker::ReportCameraKind(int kind) {
 bool TouchWorker::HitsCalibrationKey(const Point& cameraPoint, const CalibrationView& calibration) const {
     Point onScreen = cameraPoint;
     calibration.MapPoint(onScreen);
-    const int tolerance = calibration.KeyTolerance();
-    return WithinTolerance(onScreen, calibration.KeyPoint(kCalibrationKey), tolerance) ||
-           WithinTolerance(onScreen, calibration.KeyPoint(kCalibrationKey + kKeyCopyOffset), tolerance);
+    return HitsKeyPlace(onScreen, calibration, kCalibrationKey) ||
+           HitsKeyPlace(onScreen, calibration, kCalibrationKey + kKeyCopyOffset);
 }
 
 // While another program takes the raw feed, the calibration key on the board

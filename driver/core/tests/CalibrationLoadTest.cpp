@@ -2,7 +2,9 @@
 // area written back, orientation, per-cell transforms and the key points.
 #include "CalibrationGridWriter.h"
 #include "CalibrationMemoryProfile.h"
+#include "driver/BoardKeys.h"
 #include "driver/Calibration.h"
+#include "driver/CalibrationView.h"
 
 #include "common/PortableProfile.h"
 
@@ -19,6 +21,8 @@ using calibration_testing::MemoryProfile;
 using calibration_testing::WriteGrid;
 using calibration_testing::WriteKeyPoint;
 using calibration_testing::WriteRegularGrid;
+using driver::BoardKeyAt;
+using driver::CalibrationModelView;
 using driver::CCalibration;
 using driver::Point;
 
@@ -260,10 +264,47 @@ TEST(CalibrationLoad, KeyPointsAreMappedAndGiveTheTolerance)
     const double pixelsPerUnitY = kHeight * 0.97 / 2 / 900;
     EXPECT_NEAR(calibration.KeyPoint(0).y, kHeight * 0.015, 1e-6);
     EXPECT_NEAR(calibration.KeyPoint(1).y, kHeight * 0.015 + 300 * pixelsPerUnitY, 1e-6);
-    EXPECT_EQ(calibration.KeyTolerance(), static_cast<int>(5 * 300 * pixelsPerUnitY / 9.0));
-    EXPECT_EQ(calibration.KeyTolerance(), 68);
+    EXPECT_EQ(calibration.KeyToleranceAsComputed(), static_cast<int>(5 * 300 * pixelsPerUnitY / 9.0));
+    EXPECT_EQ(calibration.KeyToleranceAsComputed(), 68);
+    // Keys 122 pixels apart cannot all fit along a 768-pixel edge: the
+    // tolerance is kept to a sixteenth of the screen height.
+    EXPECT_EQ(calibration.KeyTolerance(), 48);
     EXPECT_EQ(calibration.KeyPoint(20).x, 70000);
     EXPECT_EQ(calibration.KeyPoint(20).y, 70000);
+    EXPECT_FALSE(calibration.KeyUsable(20));
+    EXPECT_TRUE(calibration.KeyUsable(19));
+}
+
+// One wild number in the Button section must not turn the board into keys.
+TEST(CalibrationLoad, KeyPointsOutsideTheCameraNeverHitAndTheToleranceStaysInRange)
+{
+    MemoryProfile settings = ExampleSettings();
+    // Keys 60 camera units apart along the left edge: a tolerance of 10 px.
+    for (int n = 0; n < CCalibration::kKeyPoints; ++n) WriteKeyPoint(settings, n, {440, 320.0 + 60 * (n % 14)});
+    CCalibration sound;
+    ASSERT_TRUE(sound.Load(settings, kWidth, kHeight));
+    const int tolerance = sound.KeyTolerance();
+    EXPECT_GT(tolerance, 0);
+    EXPECT_EQ(tolerance, sound.KeyToleranceAsComputed());
+
+    struct Case {
+        const char* x;
+        const char* y;
+    };
+    for (const Case& wild : std::vector<Case>{{"440", "-50000"}, {"440", "90000"}, {"-1", "400"}, {"3201", "400"},
+                                              {"1e400", "400"}, {"1e308", "1e308"}}) {
+        MemoryProfile edited = settings;
+        edited.WriteString("Button", "Rpt27.x", wild.x);
+        edited.WriteString("Button", "Rpt27.y", wild.y);
+        CCalibration calibration;
+        EXPECT_TRUE(calibration.Load(edited, kWidth, kHeight)) << "not a reason for the load to fail";
+        EXPECT_GE(calibration.KeyTolerance(), 0) << wild.x << "," << wild.y;
+        EXPECT_LE(calibration.KeyTolerance(), kHeight / 16) << wild.x << "," << wild.y;
+        EXPECT_FALSE(calibration.KeyUsable(27)) << wild.x << "," << wild.y;
+        const CalibrationModelView view(calibration);
+        // A touch in the middle of the board is no key, whatever point 27 says.
+        EXPECT_EQ(BoardKeyAt({512, 384}, view), -1) << wild.x << "," << wild.y;
+    }
 }
 
 TEST(CalibrationLoad, NumbersFollowedByTextKeepTheirPrefix)

@@ -7,12 +7,14 @@
 #include "driver/CalibrationView.h"
 #include "driver/ChannelPorts.h"
 #include "driver/Desktop.h"
+#include "driver/FaultLog.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -64,6 +66,8 @@ public:
     WindowRef foreground = 0;
     // Runs inside KillDriverTimer, where another thread's work may interleave.
     std::function<void(unsigned)> onKill;
+    // Timers started and not killed since, with their periods.
+    std::map<unsigned, unsigned> armed;
     std::uint32_t now = 100000;
 
     WindowRef AddWindow(const std::string& windowClass, const std::string& caption) {
@@ -79,8 +83,11 @@ public:
         }
         return 0;
     }
+    // Runs after each post is recorded, where another thread's work may interleave.
+    std::function<void(const PostedMessage&)> onPost;
     void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
         posts.push_back({window, message, wParam, lParam});
+        if (onPost) onPost(posts.back());
     }
     std::intptr_t SendToWindow(WindowRef window, unsigned message, std::uintptr_t wParam,
                                std::intptr_t lParam) override {
@@ -95,9 +102,13 @@ public:
     ScreenPosition CursorPosition() override { return cursor; }
     WindowRef ForegroundWindow() override { return foreground; }
     ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
-    void StartDriverTimer(unsigned timerId, unsigned periodMs) override { timers.push_back({timerId, periodMs}); }
+    void StartDriverTimer(unsigned timerId, unsigned periodMs) override {
+        timers.push_back({timerId, periodMs});
+        armed[timerId] = periodMs;
+    }
     void KillDriverTimer(unsigned timerId) override {
         kills.push_back(timerId);
+        armed.erase(timerId);
         if (onKill) onKill(timerId);
     }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
@@ -109,6 +120,18 @@ public:
         now += milliseconds;
     }
     std::uint32_t TickCount() override { return now; }
+};
+
+class RecordingFaultLog final : public FaultLog {
+public:
+    std::vector<std::string> lines;
+    void Note(const char* line) override { lines.emplace_back(line); }
+    // Lines that contain `text`.
+    std::size_t Count(const std::string& text) const {
+        std::size_t n = 0;
+        for (const std::string& line : lines) n += line.find(text) != std::string::npos ? 1 : 0;
+        return n;
+    }
 };
 
 class FakeHook final : public HookControl {
@@ -129,25 +152,30 @@ public:
     }
 };
 
-// A pipe instance that records its writes and whether it was closed.
+// A pipe instance that records its writes and whether it was closed; the
+// test moves its link along as the client would.
 class FakePipeInstance final : public PipeInstance {
 public:
-    explicit FakePipeInstance(std::uint32_t id) : id_(id) {}
     std::vector<std::vector<std::uint8_t>> writes;
     bool closed = false;
+    Link link = Link::AwaitingClient;
+    // Writes fail while set, as when the client stops reading.
+    bool stalled = false;
+    std::uint64_t delivered = 0;
+
     bool Write(const std::uint8_t* data, std::size_t length) override {
         writes.emplace_back(data, data + length);
-        return !closed;
+        if (closed || stalled || link != Link::Connected) return false;
+        ++delivered;
+        return true;
     }
-    std::uint32_t Id() const override { return id_; }
+    Link CurrentLink() const override { return closed ? Link::Lost : link; }
+    std::uint64_t DeliveredWrites() const override { return delivered; }
     void Close() override { closed = true; }
-
-private:
-    std::uint32_t id_;
 };
 
-// Hands out numbered instances and keeps weak references to all of them, so
-// a test can tell which are still alive.
+// Hands out instances and keeps weak references to all of them, so a test
+// can tell which are still alive.
 class FakePipeHost final : public ForwardingPipeHost {
 public:
     bool failCreate = false;
@@ -155,12 +183,12 @@ public:
 
     std::shared_ptr<PipeInstance> CreateAndAwaitClient() override {
         if (failCreate) return nullptr;
-        auto instance = std::make_shared<FakePipeInstance>(static_cast<std::uint32_t>(created.size() + 1));
+        auto instance = std::make_shared<FakePipeInstance>();
         created.push_back(instance);
         return instance;
     }
     std::shared_ptr<FakePipeInstance> Instance(std::size_t n) const { return created.at(n).lock(); }
-    std::uint32_t LastId() const { return static_cast<std::uint32_t>(created.size()); }
+    std::shared_ptr<FakePipeInstance> Last() const { return created.empty() ? nullptr : created.back().lock(); }
     int Alive() const {
         int alive = 0;
         for (const auto& instance : created) alive += instance.expired() ? 0 : 1;
@@ -215,6 +243,7 @@ public:
     int Upright() const override { return upright; }
     ScreenSize Screen() const override { return screen; }
     Point KeyPoint(int n) const override { return keys[static_cast<std::size_t>(n)]; }
+    bool KeyUsable(int) const override { return true; }
     int KeyTolerance() const override { return tolerance; }
 };
 

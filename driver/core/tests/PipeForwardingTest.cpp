@@ -1,5 +1,6 @@
 // Forwarding runs: each run's instance is published only once its client is
-// there, and closed and dropped when the run ends however it ends.
+// there, closed and dropped when the run ends however it ends, and a run
+// whose client never comes, vanishes or stops reading ends by itself.
 #include "DriverFakes.h"
 
 #include "driver/PipeForwarding.h"
@@ -10,20 +11,44 @@ namespace driver {
 namespace {
 
 using State = PipeForwarding::State;
+using Link = PipeInstance::Link;
+using testing::FakeDesktop;
 using testing::FakePipeHost;
+using testing::RecordingFaultLog;
 
 class PipeForwardingTest : public ::testing::Test {
 protected:
+    FakeDesktop desktop;
     DriverState state;
     FakePipeHost host;
     ChannelSlot pipe;
-    PipeForwarding forwarding{state, host, pipe};
+    RecordingFaultLog faults;
+    PipeForwarding forwarding{desktop, state, host, pipe, faults};
 
+    // The client connects and the window thread hears of it.
+    void Connect() {
+        host.Last()->link = Link::Connected;
+        forwarding.Check();
+        ASSERT_EQ(forwarding.CurrentState(), State::Forwarding);
+    }
+    // The watch timer's ticks over `ms`, with the worker writing a record
+    // every 2 ms in between.
+    void RunFor(std::uint32_t ms, bool writing = true) {
+        const std::uint8_t record[20] = {};
+        for (std::uint32_t t = 0; t < ms; t += PipeForwarding::kWatchPeriodMs) {
+            for (std::uint32_t w = 0; writing && w < PipeForwarding::kWatchPeriodMs; w += 2) {
+                pipe.Write(record, sizeof record);
+            }
+            desktop.now += PipeForwarding::kWatchPeriodMs;
+            forwarding.Check();
+        }
+    }
     void ExpectIdleAndNotForwarding() {
         EXPECT_EQ(forwarding.CurrentState(), State::Idle);
         EXPECT_EQ(state.forwardingActive, 0);
         EXPECT_EQ(state.forwardPlain, 0);
         EXPECT_EQ(pipe.Current(), nullptr);
+        EXPECT_EQ(desktop.armed.count(kTimerForwardingWatch), 0u) << "the watch outlives its run";
     }
 };
 
@@ -33,9 +58,9 @@ TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
     EXPECT_EQ(state.forwardingActive, 1);
     EXPECT_EQ(state.forwardPlain, 1);
     EXPECT_EQ(pipe.Current(), nullptr);
+    EXPECT_EQ(desktop.armed.at(kTimerForwardingWatch), PipeForwarding::kWatchPeriodMs);
 
-    forwarding.WaitEnded(host.LastId(), true);
-    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
+    Connect();
     const std::uint8_t record[20] = {1, 2, 3};
     EXPECT_TRUE(pipe.Write(record, sizeof record));
     EXPECT_EQ(host.Instance(0)->writes.size(), 1u);
@@ -43,6 +68,7 @@ TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
     forwarding.End();
     ExpectIdleAndNotForwarding();
     EXPECT_EQ(host.Alive(), 0);
+    EXPECT_TRUE(faults.lines.empty());
 }
 
 TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest) {
@@ -51,18 +77,56 @@ TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest) {
     EXPECT_EQ(state.forwardingActive, 1);
 }
 
-TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOff) {
+TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOffAndSaysSo) {
     host.failCreate = true;
     forwarding.Start(8);
     ExpectIdleAndNotForwarding();
+    EXPECT_EQ(faults.Count("Could not create the forwarding pipe"), 1u);
 }
 
 TEST_F(PipeForwardingTest, FailedWaitEndsForwardingAtOnce) {
     forwarding.Start(8);
     const auto instance = host.Instance(0);
-    forwarding.WaitEnded(instance->Id(), false);
+    instance->link = Link::Lost;
+    forwarding.Check();
     ExpectIdleAndNotForwarding();
     EXPECT_TRUE(instance->closed);
+    EXPECT_EQ(faults.Count("wait for the forwarding pipe's client failed"), 1u);
+}
+
+TEST_F(PipeForwardingTest, AClientThatNeverComesEndsTheRunAfterTheBoundNotBefore) {
+    forwarding.Start(0);
+    RunFor(PipeForwarding::kClientWaitMs, false);
+    EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient) << "a slow calibration program was given up on";
+    RunFor(PipeForwarding::kWatchPeriodMs, false);
+    ExpectIdleAndNotForwarding();
+    EXPECT_EQ(faults.Count("no program connected to the forwarding pipe within 15 s"), 1u);
+    // A later run works.
+    forwarding.Start(0);
+    Connect();
+}
+
+TEST_F(PipeForwardingTest, AClientThatVanishesEndsTheRunAtItsNextNews) {
+    forwarding.Start(0);
+    Connect();
+    RunFor(1000);
+    host.Last()->link = Link::Lost;
+    forwarding.Check();
+    ExpectIdleAndNotForwarding();
+    EXPECT_EQ(faults.Count("end of the pipe closed"), 1u);
+}
+
+TEST_F(PipeForwardingTest, ARunWithoutDeliveriesEndsAfterTheStallBound) {
+    forwarding.Start(0);
+    Connect();
+    RunFor(10000);  // a reader that keeps up: nothing ends
+    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
+    host.Last()->stalled = true;
+    RunFor(PipeForwarding::kStallMs);
+    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding) << "a short stall only loses records";
+    RunFor(PipeForwarding::kWatchPeriodMs);
+    ExpectIdleAndNotForwarding();
+    EXPECT_EQ(faults.Count("no record reached the calibration program for 5 s"), 1u);
 }
 
 TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance) {
@@ -71,14 +135,15 @@ TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance) {
     forwarding.End();
     ExpectIdleAndNotForwarding();
     EXPECT_TRUE(instance->closed);
-    // The wait's late report must not bring the closed instance back.
-    forwarding.WaitEnded(instance->Id(), true);
+    // News that arrives late must not bring the closed instance back.
+    instance->link = Link::Connected;
+    forwarding.Check();
     ExpectIdleAndNotForwarding();
 }
 
 TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun) {
     forwarding.Start(0);
-    forwarding.WaitEnded(host.LastId(), true);
+    Connect();
     const auto first = host.Instance(0);
 
     forwarding.Start(8);
@@ -89,24 +154,24 @@ TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun) {
     EXPECT_EQ(state.forwardPlain, 1);
 }
 
-TEST_F(PipeForwardingTest, StaleReportsAreIgnored) {
+// Any program can post the nudge; it only makes the driver look.
+TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing) {
+    forwarding.Check();
+    ExpectIdleAndNotForwarding();
     forwarding.Start(0);
-    const std::uint32_t oldId = host.LastId();
-    forwarding.Start(0);
-    forwarding.WaitEnded(oldId, false);
+    for (int n = 0; n < 10; ++n) forwarding.Check();
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
+    EXPECT_EQ(pipe.Current(), nullptr);
     EXPECT_EQ(state.forwardingActive, 1);
-
-    forwarding.WaitEnded(host.LastId(), true);
-    forwarding.WaitEnded(host.LastId(), false);  // a second report for a run already forwarding
-    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
-    EXPECT_NE(pipe.Current(), nullptr);
 }
 
 TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive) {
     for (int run = 0; run < 60; ++run) {
         forwarding.Start(run % 2 == 0 ? 8 : 0);
-        if (run % 3 != 0) forwarding.WaitEnded(host.LastId(), run % 3 == 1);
+        if (run % 3 != 0) {
+            host.Last()->link = run % 3 == 1 ? Link::Connected : Link::Lost;
+            forwarding.Check();
+        }
         if (run % 4 != 0) forwarding.End();
         EXPECT_LE(host.Alive(), 1) << run;
     }
@@ -117,13 +182,20 @@ TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive) {
 
 TEST_F(PipeForwardingTest, WorkerWriteInFlightKeepsTheInstanceUntilItReturns) {
     forwarding.Start(0);
-    forwarding.WaitEnded(host.LastId(), true);
+    Connect();
     const std::shared_ptr<ByteChannel> heldByWorker = pipe.Current();
     forwarding.End();
     EXPECT_EQ(host.Alive(), 1);
     EXPECT_TRUE(host.Instance(0)->closed);
     const std::uint8_t record[20] = {};
     EXPECT_FALSE(heldByWorker->Write(record, sizeof record));
+}
+
+TEST_F(PipeForwardingTest, EveryStartIsAChangeOfRouting) {
+    const unsigned before = state.routingChanges;
+    forwarding.Start(0);
+    forwarding.Start(0);
+    EXPECT_EQ(state.routingChanges, before + 2);
 }
 
 } // namespace

@@ -39,14 +39,23 @@ protected:
     PenButtonSettings penButtons;
     ActionMap actions;
     int reloadFailures = 0;
+    // Whether forwarding was still on when the failure box came up.
+    bool boxWhileForwarding = false;
+    testing::RecordingFaultLog faults;
     ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons,
-                               actions, [this] { ++reloadFailures; }}};
+                               actions,
+                               [this] {
+                                   ++reloadFailures;
+                                   boxWhileForwarding = state.forwardingActive != 0;
+                               },
+                               faults}};
 
     void WriteGoodCalibration() { calibration_testing::WriteRegularGrid(settings, 3, 3, 400, 300, 2800, 2100); }
 
     void StartForwardingRun() {
         handlers.OnPipeForwardStart(0, 8);
-        handlers.OnPipeWaitEnded(pipes.LastId(), true);
+        pipes.Last()->link = PipeInstance::Link::Connected;
+        handlers.OnForwardingNews();
         ASSERT_EQ(handlers.ForwardingState(), PipeForwarding::State::Forwarding);
     }
 
@@ -73,13 +82,28 @@ TEST_F(ProtocolHandlersTest, EndWithZeroesReloadsAndTellsTheCameraService) {
     ExpectForwardingEnded();
 }
 
-TEST_F(ProtocolHandlersTest, FailedReloadIsShownAndStillTellsTheService) {
+TEST_F(ProtocolHandlersTest, FailedReloadIsShownAfterForwardingEndedAndStillTellsTheService) {
     const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     StartForwardingRun();
     handlers.OnPipeForwardEnd(0, 0);
     EXPECT_EQ(reloadFailures, 1);
+    EXPECT_FALSE(boxWhileForwarding) << "a box nobody dismisses kept the board dead";
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{service, msg::kCalibrationReloaded, 0, 0}));
     ExpectForwardingEnded();
+    EXPECT_EQ(faults.Count("could not be used as measured"), 1u);
+}
+
+TEST_F(ProtocolHandlersTest, EndWithZeroesAfterARunThatEndedByItselfStillReloads) {
+    WriteGoodCalibration();
+    const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
+    StartForwardingRun();
+    pipes.Last()->link = PipeInstance::Link::Lost;  // the calibration program crashed
+    handlers.OnForwardingNews();
+    ExpectForwardingEnded();
+    const auto before = calibration.Current();
+    handlers.OnPipeForwardEnd(0, 0);
+    EXPECT_NE(calibration.Current(), before);
+    EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{service, msg::kCalibrationReloaded, 0, 0}));
 }
 
 TEST_F(ProtocolHandlersTest, ReloadWithoutCameraServiceSendsNothing) {

@@ -17,6 +17,9 @@ inline constexpr int kBoardKeyCount = 14;
 // place before its second, so where two keys overlap the lower one wins.
 // -1 when it hits none.
 int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration);
+// Whether the point hits key place `place` (0..27) within the tolerance; a
+// place whose point lies outside the camera's range never hits.
+bool HitsKeyPlace(const Point& screenPoint, const CalibrationView& calibration, int place);
 
 class BoardKeys final : public BoardKeyTest {
 public:

@@ -55,6 +55,10 @@ public:
     // The mapping of MapPoint through the transform of `cell`.
     bool MapInCell(int cell, Point& point) const;
 
+    // Why Load answered false: a text for the support log, or null after a
+    // sound load.
+    const char* LoadProblem() const { return loadProblem_; }
+
     int GetUseKey() const { return useKey_; }
     void SetUseKey(int value) { useKey_ = value; }
 
@@ -62,7 +66,19 @@ public:
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
     const Point& KeyPoint(int n) const { return keyPoints_[n]; }
+    // False for a key point read outside the camera's range (0..3200 x
+    // 0..2400): a hand edit or a broken calibration program, never a place
+    // on the board. Such a point never hits.
+    bool KeyUsable(int n) const { return keyUsable_[n]; }
+    // The key tolerance in pixels, within 0..MaxKeyTolerance(): one wild key
+    // point must not make every touch a key.
     int KeyTolerance() const { return keyTolerance_; }
+    // The tolerance the key points gave before it was kept within range.
+    int KeyToleranceAsComputed() const { return keyToleranceAsComputed_; }
+    // Adjacent keys along a board edge of H pixels stand about H / 14
+    // apart and the tolerance comes to about half of that, so a sixteenth of
+    // the screen height is comfortably above any real tolerance.
+    int MaxKeyTolerance() const { return screenHeight_ / 16; }
 
     int GridColumns() const { return wdot_; }
     int GridRows() const { return hdot_; }
@@ -113,7 +129,10 @@ private:
     int screenWidth_ = 0, screenHeight_ = 0;
     int upright_ = 1;
     std::array<Point, kKeyPoints> keyPoints_ = {};
+    std::array<bool, kKeyPoints> keyUsable_ = {};
     int keyTolerance_ = 0;
+    int keyToleranceAsComputed_ = 0;
+    const char* loadProblem_ = nullptr;
 };
 
 // Longest decimal floating-point prefix of `text` after blanks and tabs, in

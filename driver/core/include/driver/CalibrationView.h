@@ -18,6 +18,8 @@ public:
     virtual int Upright() const = 0;
     virtual ScreenSize Screen() const = 0;
     virtual Point KeyPoint(int n) const = 0;
+    // False for a key point that never hits (read outside the camera's range).
+    virtual bool KeyUsable(int n) const = 0;
     virtual int KeyTolerance() const = 0;
 };
 
@@ -29,6 +31,7 @@ public:
     int Upright() const override { return model_.Upright(); }
     ScreenSize Screen() const override { return {model_.ScreenWidth(), model_.ScreenHeight()}; }
     Point KeyPoint(int n) const override { return model_.KeyPoint(n); }
+    bool KeyUsable(int n) const override { return model_.KeyUsable(n); }
     int KeyTolerance() const override { return model_.KeyTolerance(); }
 
 private:

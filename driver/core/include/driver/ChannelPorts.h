@@ -26,12 +26,19 @@ public:
 };
 
 // One server instance of the forwarding pipe, from its creation to the end
-// of one forwarding run.
+// of one forwarding run. The driver asks the instance itself how it stands
+// rather than believing a report that any program could forge.
 class PipeInstance : public ByteChannel {
 public:
-    // Tells this instance's wait apart from the waits of earlier runs whose
-    // reports may still be on their way.
-    virtual std::uint32_t Id() const = 0;
+    enum class Link {
+        AwaitingClient,
+        Connected,
+        Lost,  // the wait for the client failed, or the client's end broke
+    };
+    virtual Link CurrentLink() const = 0;
+
+    // Writes that delivered all their bytes, since the instance was made.
+    virtual std::uint64_t DeliveredWrites() const = 0;
 
     // Ends the run: cancels a wait still in progress and disconnects the
     // client, so a write in flight returns. The handle itself goes with the
@@ -44,10 +51,10 @@ public:
     virtual ~ForwardingPipeHost() = default;
 
     // Creates a fresh instance of the forwarding pipe and starts waiting for
-    // its client without blocking the caller. When the wait ends, the
-    // platform reports it on the window thread (ProtocolHandlers::
-    // OnPipeWaitEnded with the instance's id). Null when no instance could be
-    // created.
+    // its client without blocking the caller. When the client connects, the
+    // wait fails or the connection breaks, the platform nudges the window
+    // thread (ProtocolHandlers::OnForwardingNews), which then asks the
+    // instance. Null when no instance could be created.
     virtual std::shared_ptr<PipeInstance> CreateAndAwaitClient() = 0;
 };
 

@@ -15,6 +15,7 @@ inline constexpr unsigned kTimerSocketBoardKeys = 68;  // counted keys, set B
 inline constexpr unsigned kTimerHideDialog = 103;
 inline constexpr unsigned kTimerSupervision = 114;  // the click that completes a pen-button press
 inline constexpr unsigned kTimerHookRefresh = 1021;
+inline constexpr unsigned kTimerForwardingWatch = 1031;  // a forwarding run's bounds
 
 inline constexpr int kCountedBoardKeys = 6;
 
@@ -40,6 +41,13 @@ struct DriverState {
     std::atomic<int> socketVariant{0};
 
     std::atomic<int> boardKeysEnabled{0};
+
+    // Counts the window thread's changes of where contacts go (socket mode
+    // on or off, a forwarding run starting, a camera arriving or leaving).
+    // The worker ends every contact in progress when it sees the count move,
+    // so even a switch and its undoing between two records are noticed.
+    std::atomic<unsigned> routingChanges{0};
+    void NoteRoutingChange() { ++routingChanges; }
 
     // One-shot permissions, re-armed by releases.
     std::atomic<int> actionArmed{1};

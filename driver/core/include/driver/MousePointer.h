@@ -11,6 +11,10 @@
 //
 // Every contact and release resets the idle count; every release re-arms
 // the one-shot actions, and is dispatched even when the pointer was up.
+//
+// A contact whose release never comes (the camera service died mid-stroke,
+// the routing changed, the driver closes) is ended by Cancel: a release
+// made up by the driver, acting on the state like a real one.
 #include "driver/BoardKeyTest.h"
 #include "driver/CalibrationView.h"
 #include "driver/DriverState.h"
@@ -28,6 +32,9 @@ public:
     // `point` in camera units.
     void OnContact(const Point& point, const CalibrationView& calibration);
     void OnRelease(const CalibrationView& calibration);
+    // Down: a release at the last point; Armed: back to Up with nothing
+    // injected; Up: nothing. True when a release was injected.
+    bool Cancel(const CalibrationView& calibration);
 
     State CurrentState() const { return current_; }
 

@@ -9,6 +9,7 @@
 #include "driver/ChannelPorts.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FaultLog.h"
 #include "driver/PenButtonSettings.h"
 #include "driver/PipeForwarding.h"
 
@@ -30,6 +31,7 @@ struct ProtocolHandlerParts {
     ActionMap& actionMap;
     // Tells the user the calibration could not be read (owned by the driver window).
     std::function<void()> showReloadFailure;
+    FaultLog& faults;
 };
 
 class ProtocolHandlers {
@@ -37,7 +39,10 @@ public:
     explicit ProtocolHandlers(ProtocolHandlerParts parts);
 
     void OnPipeForwardStart(std::uintptr_t wParam, std::intptr_t lParam);
-    void OnPipeWaitEnded(std::uint32_t instanceId, bool connected);
+    // The forwarding pipe's client connected, its wait failed or its
+    // connection broke; or the watch timer ticked. Carries no data: the
+    // run's state is asked of the pipe instance itself.
+    void OnForwardingNews();
     void OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam);
     void OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam);
     void OnPenButtonsChanged();

@@ -13,6 +13,9 @@
 // With double taps on (the half-split routing), the releases pair up: the
 // second of a pair is a double tap when it comes under 650 ms after the
 // first and under 15 pixels from the first tap's contact point.
+//
+// Cancel ends a contact whose release never came with a plain release
+// packet; it never completes a double tap and is not counted towards one.
 #include "driver/BoardKeyTest.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationView.h"
@@ -38,6 +41,9 @@ public:
     // `point` in screen pixels.
     void OnContact(const Point& point, bool doubleTaps, const CalibrationView& calibration);
     void OnRelease(bool doubleTaps);
+    // Down: a release packet at the last point; Armed: back to Up with
+    // nothing sent; Up: nothing. True when a packet was sent.
+    bool Cancel();
 
     State CurrentState() const { return current_; }
 

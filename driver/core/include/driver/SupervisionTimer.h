@@ -4,6 +4,11 @@
 // timer runs out the window thread turns the counts into single or double
 // presses for the drawing application and, for the pen buttons, completes
 // them with a click where the pen was when its button was pressed.
+//
+// The tick of 67 takes the pen counts (and the place of the last press) in
+// one step and keeps them for the click of 114, so every press is reported
+// exactly once: a press counted after that tick starts a period of its own
+// instead of being wiped by the click that completes the previous one.
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
 #include "driver/PenButtonSettings.h"
@@ -24,10 +29,19 @@ public:
     bool OnTick(unsigned timerId);
 
 private:
+    // The pen presses a tick of 67 reported, waiting for their click.
+    struct PendingPenClick {
+        int front = 0;
+        int rear = 0;
+        int x = 0;
+        int y = 0;
+    };
+
     void ResolveLocalPresses();
     void ResolveSocketPresses();
     void ReportFrontPen(int presses, WindowRef drawingApp);
-    void ReportRearPen(int presses, WindowRef drawingApp);
+    // False when the presses make no click (the main tool's own command).
+    bool ReportRearPen(int presses, WindowRef drawingApp);
     void CompletePenPresses();
     bool MainToolInFront();
     bool ToolWindowInFront();
@@ -35,6 +49,7 @@ private:
     Desktop& desktop_;
     DriverState& state_;
     const PenButtonSettings& penButtons_;
+    PendingPenClick pendingClick_;
 };
 
 } // namespace driver

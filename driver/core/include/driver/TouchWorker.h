@@ -15,6 +15,8 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FaultLog.h"
+#include "driver/GestureMachines.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
 
@@ -23,7 +25,6 @@
 
 namespace driver {
 
-class GestureMachines;
 class PointerDispatcher;
 
 // The calibration model in force; a reload publishes a new one whole, and
@@ -39,6 +40,7 @@ struct TouchWorkerParts {
     BoardKeyTest& boardKeys;
     ChannelSlot& socket;  // packets of the socket pointer
     ChannelSlot& pipe;    // raw records while forwarding
+    FaultLog& faults;
 };
 
 class TouchWorker {
@@ -51,6 +53,11 @@ public:
     // The thread's start: double-click handling on.
     void Begin();
 
+    // The driver closes: every contact in progress is released. Called
+    // once the thread has stopped cycling.
+    void End();
+    void End(const CalibrationView& calibration);
+
     // One cycle for one polled record (all zero when nothing new was written),
     // with the calibration snapshot in force (a model with no screen when
     // none has been published).
@@ -59,6 +66,15 @@ public:
     void Cycle(const TouchRecordBytes& record, const CalibrationView& calibration);
 
 private:
+    // Where the contacts of the current record go.
+    enum class Routing { Forwarding, Mouse, PairSplit, HalfSplit };
+    Routing CurrentRouting() const;
+    void ReleaseOnRoutingChange(const CalibrationView& calibration);
+    void NoteReleased(GestureMachines::Released released, const char* why);
+    // Time since the previous record handed to the gesture machines; the
+    // clock is held while records do not reach them.
+    std::uint32_t GestureTime(bool reachesGestures);
+
     void SwitchHookByIdleness();
     void CountPenButton(bool front);
     void ReportCameraKind(int kind);
@@ -71,10 +87,14 @@ private:
     DriverState& state_;
     CalibrationSource calibration_;
     ChannelSlot& pipe_;
+    FaultLog& faults_;
     std::unique_ptr<PointerDispatcher> dispatcher_;
     std::unique_ptr<GestureMachines> gestures_;
     const CCalibration unloaded_;
     bool hookOn_ = true;
+    Routing routing_ = Routing::Mouse;
+    unsigned routingChanges_ = 0;
+    std::uint32_t lastGestureTick_ = 0;
 };
 
 } // namespace driver

@@ -1,0 +1,206 @@
+// Contacts whose release never comes: the silence bound, changes of routing
+// and the driver's close each end them with a release made up by the driver.
+#include "DriverFakes.h"
+
+#include "driver/MouseInput.h"
+#include "driver/TouchWorker.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace driver {
+namespace {
+
+using testing::FakeBoardKeys;
+using testing::FakeCalibration;
+using testing::FakeDesktop;
+using testing::FakeHook;
+using testing::RecordBuilder;
+using testing::RecordingChannel;
+using testing::RecordingFaultLog;
+
+constexpr std::uint32_t kLeftDownAt = 0x8003;
+constexpr std::uint32_t kLeftUp = 0x8004;
+constexpr std::uint8_t kContactPacket = 0x81;
+constexpr std::uint8_t kReleasePacket = 0x83;
+constexpr std::uint8_t kDoubleTapPacket = 0x88;
+constexpr std::uint32_t kCycleMs = 2;
+
+class ContactEndingTest : public ::testing::Test {
+protected:
+    ContactEndingTest() {
+        socket.Publish(socketChannel);
+        worker.Begin();
+    }
+
+    // One worker cycle, kCycleMs after the previous one.
+    void Cycle(const RecordBuilder& record = RecordBuilder()) {
+        desktop.now += kCycleMs;
+        worker.Cycle(record.Bytes(), calibration);
+    }
+    // Empty records (nothing new from the camera) for `ms`.
+    void Quiet(std::uint32_t ms) {
+        for (std::uint32_t t = 0; t < ms; t += kCycleMs) Cycle();
+    }
+    void Press(int slot, unsigned x, unsigned y) {
+        Cycle(RecordBuilder().Contact(slot, x, y));
+        Cycle(RecordBuilder().Contact(slot, x, y));
+    }
+    int Count(std::uint32_t flags) const {
+        return static_cast<int>(std::count_if(desktop.mouseEvents.begin(), desktop.mouseEvents.end(),
+                                              [&](const testing::MouseEvent& e) { return e.flags == flags; }));
+    }
+    // Half-split releases are routed by their own point.
+    static RecordBuilder RightHalfRelease() { return RecordBuilder().Slot(0, 2, 900, 300); }
+    std::vector<std::uint8_t> PacketEvents() const {
+        std::vector<std::uint8_t> events;
+        for (const auto& packet : socketChannel->writes) events.push_back(packet[2]);
+        return events;
+    }
+
+    FakeDesktop desktop;
+    FakeHook hook;
+    DriverState state;
+    FakeBoardKeys keys;
+    FakeCalibration calibration;
+    std::shared_ptr<RecordingChannel> socketChannel = std::make_shared<RecordingChannel>();
+    ChannelSlot socket;
+    ChannelSlot pipe;
+    RecordingFaultLog faults;
+    TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe, faults}};
+};
+
+TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound) {
+    Press(0, 400, 300);
+    ASSERT_EQ(Count(kLeftDownAt), 1);
+    Quiet(GestureMachines::kSilenceMs);
+    EXPECT_EQ(Count(kLeftUp), 0) << "released before the bound";
+    Cycle();
+    Cycle();
+    EXPECT_EQ(Count(kLeftUp), 1);
+    // At the last point, and nothing more however long the silence lasts.
+    EXPECT_EQ(desktop.mouseEvents.back().ax, ToAbsolute(400, 1024));
+    Quiet(3000);
+    EXPECT_EQ(Count(kLeftUp), 1);
+    EXPECT_EQ(faults.Count("no samples for 500 ms"), 1u);
+}
+
+TEST_F(ContactEndingTest, AHeldContactKeepsItsPressAndStillRightClicks) {
+    Press(0, 400, 300);
+    // A camera at 15 frames a second: one sample every 66 ms, empty records between.
+    for (int frame = 0; frame < 101; ++frame) {
+        Quiet(64);
+        Cycle(RecordBuilder().Contact(0, 400, 300));
+    }
+    EXPECT_EQ(Count(kLeftUp), 1) << "only the press-and-hold's own click";
+    EXPECT_EQ(Count(0x8019), 1);
+}
+
+TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer) {
+    Press(0, 400, 300);
+    // The pen button held for two seconds: its records replace the contact's.
+    for (int n = 0; n < 1000; ++n) Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(Count(kLeftUp), 0);
+    EXPECT_EQ(state.frontPenPresses, 1);
+    Quiet(GestureMachines::kSilenceMs + 2 * kCycleMs);
+    EXPECT_EQ(Count(kLeftUp), 1);
+}
+
+TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne) {
+    Press(0, 400, 300);
+    state.actionArmed = 0;  // as after a board key or pen press during the contact
+    Quiet(GestureMachines::kSilenceMs + 4);
+    EXPECT_EQ(state.actionArmed, 1);
+    // Debounce cleared: the next contact's first sample is dropped again.
+    Cycle(RecordBuilder().Contact(0, 500, 300));
+    EXPECT_EQ(Count(kLeftDownAt), 1);
+    Cycle(RecordBuilder().Contact(0, 500, 300));
+    EXPECT_EQ(Count(kLeftDownAt), 2);
+}
+
+TEST_F(ContactEndingTest, AContactThatOnlyArmedIsForgottenWithoutInput) {
+    Cycle(RecordBuilder().Contact(0, 400, 300));
+    Quiet(GestureMachines::kSilenceMs + 4);
+    Cycle(RecordBuilder().Contact(0, 500, 300));
+    EXPECT_TRUE(desktop.mouseEvents.empty()) << "a stale debounce let a single sample press";
+    EXPECT_TRUE(faults.lines.empty());
+}
+
+TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapPairs) {
+    state.socketMode = 1;
+    state.socketVariant = 1;
+    Cycle();  // the routing change is seen with nothing in progress
+    // First tap: contact and real release on the right half.
+    Press(0, 900, 300);
+    Cycle(RightHalfRelease());
+    // Second contact falls silent.
+    Press(0, 900, 300);
+    Quiet(GestureMachines::kSilenceMs + 4);
+    // A third tap at once: its release pairs with the first tap's, 512 ms
+    // later at the same place, so it completes a double tap only because
+    // the made-up release in between was not counted.
+    Press(0, 900, 300);
+    Cycle(RightHalfRelease());
+    EXPECT_EQ(PacketEvents(), (std::vector<std::uint8_t>{kContactPacket, kReleasePacket, kContactPacket,
+                                                         kReleasePacket, kContactPacket, kDoubleTapPacket}));
+    EXPECT_EQ(state.tapCount, 0);
+}
+
+TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap) {
+    state.socketMode = 1;
+    state.socketVariant = 1;
+    Cycle();
+    Press(0, 900, 300);
+    Cycle(RightHalfRelease());
+    Press(0, 900, 300);
+    state.socketMode = 0;  // the drawing application closes the socket mid-tap
+    Cycle();
+    ASSERT_EQ(socketChannel->writes.size(), 4u);
+    EXPECT_EQ(socketChannel->writes[3][2], kReleasePacket);
+    EXPECT_NE(socketChannel->writes[3][2], kDoubleTapPacket);
+    EXPECT_EQ(state.tapCount, 1);
+}
+
+TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
+    struct Change {
+        const char* name;
+        std::function<void(DriverState&)> apply;
+    };
+    const std::vector<Change> changes = {
+        {"socket on, slots", [](DriverState& s) { s.socketMode = 1; s.socketVariant = 0; }},
+        {"socket on, halves", [](DriverState& s) { s.socketMode = 1; s.socketVariant = 1; }},
+        {"forwarding", [](DriverState& s) { s.forwardingActive = 1; }},
+        // Switched and switched back between two records: only the count tells.
+        {"camera arrival or removal", [](DriverState& s) { s.NoteRoutingChange(); }},
+    };
+    for (const Change& change : changes) {
+        desktop.mouseEvents.clear();
+        state.socketMode = 0;
+        state.forwardingActive = 0;
+        Cycle();
+        Press(0, 100, 300);
+        change.apply(state);
+        Cycle();
+        EXPECT_EQ(Count(kLeftUp), 1) << change.name;
+    }
+}
+
+TEST_F(ContactEndingTest, ClosingReleasesWhateverIsDown) {
+    state.socketMode = 1;
+    Cycle();
+    Press(0, 100, 300);
+    Press(2, 700, 300);
+    worker.End(calibration);
+    EXPECT_EQ(Count(kLeftUp), 1);
+    EXPECT_EQ(PacketEvents().back(), kReleasePacket);
+    EXPECT_EQ(faults.Count("closing"), 2u);
+    // Nothing down: nothing to release.
+    desktop.mouseEvents.clear();
+    worker.End(calibration);
+    EXPECT_TRUE(desktop.mouseEvents.empty());
+}
+
+} // namespace
+} // namespace driver
