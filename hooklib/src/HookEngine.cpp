@@ -7,8 +7,12 @@
 namespace hooklib {
 namespace {
 
-// Posted to the hook thread: inject a left press at (wParam, lParam).
+// Posted to the hook thread: inject the press the hook left pending. Any
+// program can post a thread message; this one carries nothing, so a forged
+// one finds nothing pending and injects nothing.
 constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
+// The system's own timer message; not in the public headers.
+constexpr UINT kSystemTimerMessage = 0x0118;
 constexpr DWORD kThreadStartTimeoutMs = 5000;
 constexpr DWORD kThreadStopTimeoutMs = 2000;
 
@@ -109,7 +113,11 @@ void HookEngine::Housekeeping()
 DWORD WINAPI HookEngine::HookThreadMain(void* raw)
 {
     const auto* start = static_cast<const ThreadStart*>(raw);
-    start->engine->RunHookThread(start->ready);
+    try {
+        start->engine->RunHookThread(start->ready);
+    } catch (...) {
+        // Nothing may unwind into the system; the hook ends with the thread.
+    }
     return 0;
 }
 
@@ -125,13 +133,24 @@ void HookEngine::RunHookThread(HANDLE ready)
 
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == kInjectPressMessage) {
-            InjectPressAt(PixelPoint{static_cast<int>(msg.wParam), static_cast<int>(msg.lParam)});
+            InjectPendingPress();
             continue;
         }
+        // The system's dispatch would call a timer message's lParam as a
+        // callback; this thread sets none, so such a message was forged.
+        if ((msg.message == WM_TIMER || msg.message == kSystemTimerMessage) && msg.lParam != 0) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     UnhookWindowsHookEx(hook);
+}
+
+void HookEngine::InjectPendingPress()
+{
+    if (!pendingPress_) return;
+    const PixelPoint target = *pendingPress_;
+    pendingPress_.reset();
+    InjectPressAt(target);
 }
 
 bool HookEngine::ReplacePress(const MSLLHOOKSTRUCT& info, PixelPoint& target)
@@ -157,16 +176,21 @@ void HookEngine::InjectPressAt(PixelPoint target)
 
 LRESULT CALLBACK HookEngine::LowLevelMouseProc(int code, WPARAM message, LPARAM data)
 {
-    if (code == HC_ACTION && message == WM_LBUTTONDOWN) {
-        const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
-        PixelPoint target;
-        if (Instance().ReplacePress(info, target)) {
-            // The press is swallowed here and made again at the first tap's
-            // place once the system has finished with this one.
-            PostThreadMessageW(GetCurrentThreadId(), kInjectPressMessage, static_cast<WPARAM>(target.x),
-                               static_cast<LPARAM>(target.y));
-            return 1;
+    try {
+        if (code == HC_ACTION && message == WM_LBUTTONDOWN) {
+            const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+            PixelPoint target;
+            HookEngine& engine = Instance();
+            if (engine.ReplacePress(info, target)) {
+                // The press is swallowed here and made again at the first
+                // tap's place once the system has finished with this one.
+                engine.pendingPress_ = target;
+                PostThreadMessageW(GetCurrentThreadId(), kInjectPressMessage, 0, 0);
+                return 1;
+            }
         }
+    } catch (...) {
+        // Nothing may unwind into the system's input path: the press goes on as it came.
     }
     return CallNextHookEx(nullptr, code, message, data);
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace hooklib {
 
@@ -48,12 +49,19 @@ private:
     static DWORD WINAPI HookThreadMain(void* self);
 
     void RunHookThread(HANDLE ready);
+    // Injects the press the hook left for the loop, if there is one.
+    void InjectPendingPress();
     // True when the press described by `info` must be replaced by one at `target`.
     bool ReplacePress(const MSLLHOOKSTRUCT& info, PixelPoint& target);
     static void InjectPressAt(PixelPoint target);
 
     std::mutex stateLock_;  // guards assist_: used by the hook thread and every caller
     DoubleTapAssist assist_;
+    // A press the hook swallowed, to be made again at this place once the
+    // system is done with the original. Hook thread only: the hook and its
+    // loop run there, so the message that wakes the loop need carry nothing
+    // another program could forge.
+    std::optional<PixelPoint> pendingPress_;
 
     std::mutex lifecycleLock_;  // serialises Install and Remove
     UniqueHandle thread_;

@@ -1,5 +1,7 @@
 #include "BrelvinApp.h"
 
+#include "TimerCallbackGuard.h"
+
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -9,6 +11,9 @@ namespace brelvin {
 
 BOOL CBrelvinApp::InitInstance()
 {
+    process_.supportLog.Start();
+    // Before the first message loop, the already-running box's included.
+    TimerCallbackGuard guard(process_.supportLog);
     process_.strings =
         common::LoadDriverStrings(common::Win32Profile(common::LanguageFilePath(common::ProgramFolderA())));
 
@@ -26,6 +31,12 @@ BOOL CBrelvinApp::InitInstance()
 
     CBrelvinDlg dialog(process_);
     dialog.DoModal(instance_);
+    if (dialog.LeftWorkerRunning()) {
+        // The stuck worker still uses the dialog's and the process's objects:
+        // end the process before any of them is destroyed under it.
+        process_.supportLog.Stop();
+        ExitProcess(0);
+    }
     return FALSE;
 }
 

@@ -6,10 +6,14 @@
 #include "common/Messages.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
+#include "driver/CalibrationNotes.h"
 #include "driver/DriverShutdown.h"
+#include "driver/MouseInput.h"
 
 #include <dbt.h>
 #include <shellapi.h>
+
+#include <exception>
 
 namespace brelvin {
 namespace {
@@ -40,7 +44,16 @@ INT_PTR CALLBACK CBrelvinDlg::DialogProc(HWND window, UINT message, WPARAM wPara
     if (!self) return FALSE;
 
     INT_PTR result = FALSE;
-    if (!self->HandleMessage(message, wParam, lParam, result)) return FALSE;
+    bool handled = false;
+    // Nothing may unwind into the system's dispatch: note it and go on.
+    try {
+        handled = self->HandleMessage(message, wParam, lParam, result);
+    } catch (const std::exception& error) {
+        self->process_.supportLog.NoteF("Message 0x%04X met an unexpected error: %s.", message, error.what());
+    } catch (...) {
+        self->process_.supportLog.NoteF("Message 0x%04X met an unexpected error.", message);
+    }
+    if (!handled) return FALSE;
     if (message != WM_INITDIALOG && message != WM_QUERYDRAGICON) {
         SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
         return TRUE;
@@ -58,7 +71,7 @@ bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
         return true;
     case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(icon_); return true;
     case WM_TIMER: OnTimer(wParam); return true;
-    case kDriverTimerRequest: OnDriverTimerRequest(wParam, lParam); return true;
+    case kDriverTimerRequest: process_.desktop.ApplyTimerRequests(); return true;
     case WM_CLOSE: OnClose(); return true;
     case WM_DESTROY: OnDestroy(); return true;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
@@ -70,7 +83,7 @@ bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
         case msg::kSetUseKey: protocol_->OnSetUseKey(wParam, lParam); return true;
         case msg::kPipeForwardStart: protocol_->OnPipeForwardStart(wParam, lParam); return true;
         case msg::kPipeForwardEnd: protocol_->OnPipeForwardEnd(wParam, lParam); return true;
-        case kPipeWaitEnded: protocol_->OnPipeWaitEnded(static_cast<std::uint32_t>(wParam), lParam != 0); return true;
+        case kForwardingNews: protocol_->OnForwardingNews(); return true;
         case msg::kPenButtonsChanged: protocol_->OnPenButtonsChanged(); return true;
         default: break;
         }
@@ -103,6 +116,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     // 5, 6. Settings file of this user (the locator asks who the user is).
     common::IsUserAdmin();
     settingsPath_ = common::LocateSettingsFileA();
+    process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
     // 7.
     updateValue_ = kStartUpdateValue;
@@ -112,17 +126,21 @@ BOOL CBrelvinDlg::OnInitDialog()
     // 9. No task-bar button.
     const LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
     SetWindowLongPtrA(window_, GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
-    // 10.
-    SetTimer(window_, driver::kTimerHideDialog, kHideDelayMs, nullptr);
+    // 10. Timers go through the desktop, which remembers which ids are armed.
+    process_.desktop.AttachDriverWindow(window_);
+    process_.desktop.StartDriverTimer(driver::kTimerHideDialog, kHideDelayMs);
     // 11.
     deviceNotification_ = RegisterForCaptureDevices(window_, deviceInterfaceClass_.c_str());
+    if (!deviceNotification_) {
+        process_.supportLog.Note("Could not register for camera arrivals and removals; they will go unnoticed.");
+    }
     // 12.
     registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
     registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
     CreateProtocolHandlers();
     // 13.
-    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
-    const bool calibrationLoaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
+    bool calibrationLoaded = false;
+    LoadCalibration(calibrationLoaded);
     // 14.
     process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
     process_.state.forwardPlain = 0;
@@ -134,12 +152,12 @@ BOOL CBrelvinDlg::OnInitDialog()
                     MB_OK | MB_TOPMOST);
     }
     // 17. A failure leaves the worker reading empty records.
-    process_.sharedBlock.Create(kTouchBlockName, kTouchBlockSize, 0, PAGE_READWRITE, nullptr);
+    OpenSharedBlock();
     // 18.
     process_.hook.setmousehook(nullptr);
     process_.hook.ToHookMouseDBLCLK(0);
     // 19.
-    SetTimer(window_, driver::kTimerHookRefresh, kHookRefreshMs, nullptr);
+    process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
     // 20. Only now: the worker maps through the calibration and reads the block.
     StartTouchWorker();
     // 21.
@@ -152,25 +170,43 @@ BOOL CBrelvinDlg::OnInitDialog()
 
 void CBrelvinDlg::StartTouchWorker()
 {
-    process_.desktop.AttachDriverWindow(window_);
     driver::CalibrationStore& store = process_.calibration;
     boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
     worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerParts{
         process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
-        process_.socketChannel, process_.pipeChannel});
-    touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_);
-    touchThread_->Start();
+        process_.socketChannel, process_.pipeChannel, process_.supportLog});
+    touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
+    if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
+}
+
+void CBrelvinDlg::OpenSharedBlock()
+{
+    const DWORD failed = process_.sharedBlock.Create(kTouchBlockName, kTouchBlockSize, 0, PAGE_READWRITE, nullptr);
+    if (failed != 0) {
+        process_.supportLog.NoteF("Could not create or open the touch block %s (system error %lu); the board "
+                                  "cannot see touches.",
+                                  kTouchBlockName, static_cast<unsigned long>(failed));
+    }
+}
+
+void CBrelvinDlg::LoadCalibration(bool& loaded)
+{
+    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
+    loaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
+    driver::NoteLoadProblems(*process_.calibration.Current(), process_.supportLog);
 }
 
 void CBrelvinDlg::CreateProtocolHandlers()
 {
-    pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(window_);
+    pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(window_, process_.supportLog);
     protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerParts{
         process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
-        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_, [this] {
+        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_,
+        [this] {
             MessageBoxA(window_, process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
                         MB_OK | MB_TOPMOST);
-        }});
+        },
+        process_.supportLog});
 }
 
 void CBrelvinDlg::OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam)
@@ -208,6 +244,9 @@ void CBrelvinDlg::OnPaint()
 
 void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 {
+    // Any program can post WM_TIMER: a tick counts only for a timer the
+    // driver has armed and not killed.
+    if (!process_.desktop.TimerArmed(timerId)) return;
     switch (timerId) {
     case driver::kTimerHideDialog:
         // The modal loop shows the dialog only once its queue first runs
@@ -216,22 +255,17 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
         // keep ticking until there is something visible to hide.
         if (!initialised_ || !IsWindowVisible(window_)) break;
         ShowWindow(window_, SW_HIDE);
-        KillTimer(window_, driver::kTimerHideDialog);
+        process_.desktop.KillDriverTimer(driver::kTimerHideDialog);
         break;
     case driver::kTimerHookRefresh: process_.hook.ToReUseMouseDBLCLK(); break;
+    case driver::kTimerForwardingWatch:
+        if (protocol_) protocol_->OnForwardingNews();
+        break;
     case driver::kTimerPenAndBoardKeys:
     case driver::kTimerSocketBoardKeys:
     case driver::kTimerSupervision: supervision_.OnTick(static_cast<unsigned>(timerId)); break;
     default: break;
     }
-}
-
-void CBrelvinDlg::OnDriverTimerRequest(UINT_PTR timerId, LPARAM periodMs)
-{
-    if (periodMs > 0)
-        SetTimer(window_, timerId, static_cast<UINT>(periodMs), nullptr);
-    else
-        KillTimer(window_, timerId);
 }
 
 void CBrelvinDlg::OnClose()
@@ -243,14 +277,30 @@ void CBrelvinDlg::OnClose()
 
 void CBrelvinDlg::OnDestroy()
 {
-    // The worker reads the block every cycle: it ends before the block does.
-    if (touchThread_) touchThread_->Stop();
+    // The worker reads the block every cycle: it ends before the block does,
+    // and no button it pressed stays down after the driver is gone.
+    StopTouchWorker();
     // Then the channels: a forwarding run ends and its pipe instance closes.
     protocol_.reset();
     process_.pipeChannel.Withdraw();
     process_.socketChannel.Withdraw();
-    process_.sharedBlock.Close();
+    if (!workerLeftRunning_) process_.sharedBlock.Close();
     driver::AnnounceDriverClosing(process_.desktop, process_.state);
+}
+
+void CBrelvinDlg::StopTouchWorker()
+{
+    if (!touchThread_) return;
+    if (touchThread_->Stop()) {
+        if (worker_) worker_->End();
+        return;
+    }
+    // A worker stuck in a cycle keeps the block, its channels and this
+    // dialog's parts in use; the process ends with them (see the app). Its
+    // button goes up all the same: a left-up with nothing down does no harm.
+    workerLeftRunning_ = true;
+    const driver::ScreenPosition cursor = process_.desktop.CursorPosition();
+    driver::MouseInput(process_.desktop, process_.desktop.PrimaryScreenSize()).MouseLeftUp(cursor.x, cursor.y);
 }
 
 void CBrelvinDlg::ReadControlsBack()

@@ -8,6 +8,7 @@
 #include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
 #include "ShareMemory.h"
+#include "SupportLog.h"
 #include "TouchThread.h"
 #include "Win32Desktop.h"
 #include "Win32SocketFactory.h"
@@ -35,13 +36,14 @@ namespace brelvin {
 
 // The process-wide objects the dialog works with; they outlive it.
 struct DriverProcess {
+    SupportLog supportLog;
     WinsockSession winsock;
     common::DriverStrings strings;
     driver::CalibrationStore calibration;
     CShareMemory sharedBlock;
     WToolobjectHook hook;
     driver::DriverState state;
-    Win32Desktop desktop;
+    Win32Desktop desktop{supportLog};
     driver::ChannelSlot socketChannel;
     driver::ChannelSlot pipeChannel;
 };
@@ -56,6 +58,10 @@ public:
     // Runs the dialog modally; the dialog's end code.
     INT_PTR DoModal(HINSTANCE instance);
 
+    // True when the touch worker would not stop at the close: what it uses
+    // must then stay alive until the process ends.
+    bool LeftWorkerRunning() const { return workerLeftRunning_; }
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // True when the message was handled; `result` is then the dialog's answer.
@@ -64,9 +70,9 @@ private:
     BOOL OnInitDialog();
     void OnPaint();
     void OnTimer(UINT_PTR timerId);
-    void OnDriverTimerRequest(UINT_PTR timerId, LPARAM periodMs);
     void OnClose();
     void OnDestroy();
+    void StopTouchWorker();
     void OnCommand(WORD command);
     void ReadControlsBack();
     void ReadPenButtonSettings();
@@ -77,11 +83,14 @@ private:
     void OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam);
 
     void StartTouchWorker();
+    void OpenSharedBlock();
+    void LoadCalibration(bool& loaded);
 
     DriverProcess& process_;
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     bool initialised_ = false;
+    bool workerLeftRunning_ = false;
     int updateValue_ = 0;
     driver::ActionMap actionMap_;
     driver::PenButtonSettings penButtons_;

@@ -1,9 +1,10 @@
 #pragma once
 // Creates the instances of the forwarding pipe "\\.\Pipe\Kelvado" for the
-// driver window. The window learns that a client connected (or that the wait
-// failed) from kPipeWaitEnded: wParam = the instance's id, lParam = 1 when
-// connected, 0 when the wait failed.
+// driver window: local clients of the driver's own user only. The window is
+// nudged with kForwardingNews (no parameters) when an instance's client
+// connects, its wait fails or its connection breaks.
 #include "driver/ChannelPorts.h"
+#include "driver/FaultLog.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@
 
 namespace brelvin {
 
-inline constexpr UINT kPipeWaitEnded = WM_APP + 0x211;
+inline constexpr UINT kForwardingNews = WM_APP + 0x211;
 inline constexpr const char* kForwardingPipeName = "\\\\.\\Pipe\\Kelvado";
 
 struct ForwardingPipeOptions {
@@ -28,16 +29,16 @@ public:
     static constexpr DWORD kMaxInstances = 50;
     static constexpr DWORD kDefaultTimeoutMs = 1000;
 
-    explicit Win32ForwardingPipeHost(HWND window, UINT reportMessage = kPipeWaitEnded,
-                                     ForwardingPipeOptions options = {});
+    Win32ForwardingPipeHost(HWND window, driver::FaultLog& faults, UINT reportMessage = kForwardingNews,
+                            ForwardingPipeOptions options = {});
 
     std::shared_ptr<driver::PipeInstance> CreateAndAwaitClient() override;
 
 private:
     const HWND window_;
+    driver::FaultLog& faults_;
     const UINT reportMessage_;
     const ForwardingPipeOptions options_;
-    std::atomic<std::uint32_t> nextId_{1};
 };
 
 } // namespace brelvin

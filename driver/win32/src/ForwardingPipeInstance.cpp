@@ -11,12 +11,16 @@ UniqueHandle ManualResetEvent()
     return UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
+// The errors a write meets once the client has closed its end.
+bool ClientGone(DWORD error)
+{
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
+}
+
 } // namespace
 
-ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, std::uint32_t id, PipeWaitReport report,
-                                               DWORD writeWaitMs)
+ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs)
     : pipe_(std::move(pipe)),
-      id_(id),
       report_(report),
       writeWaitMs_(writeWaitMs),
       closed_(ManualResetEvent()),
@@ -26,13 +30,11 @@ ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, std::uint32_t 
     connect_.hEvent = connectDone_.get();
 }
 
-std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(UniqueHandle pipe, std::uint32_t id,
-                                                                            PipeWaitReport report,
+std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(UniqueHandle pipe, PipeWaitReport report,
                                                                             DWORD writeWaitMs)
 {
     if (!pipe) return nullptr;
-    std::shared_ptr<ForwardingPipeInstance> instance(
-        new ForwardingPipeInstance(std::move(pipe), id, report, writeWaitMs));
+    std::shared_ptr<ForwardingPipeInstance> instance(new ForwardingPipeInstance(std::move(pipe), report, writeWaitMs));
     if (!instance->closed_ || !instance->connectDone_ || !instance->writeDone_) return nullptr;
     if (!instance->StartConnect()) return nullptr;
     return instance;
@@ -72,7 +74,11 @@ bool ForwardingPipeInstance::StartWaiter()
 
 DWORD WINAPI ForwardingPipeInstance::WaiterMain(void* self)
 {
-    static_cast<ForwardingPipeInstance*>(self)->AwaitConnection();
+    try {
+        static_cast<ForwardingPipeInstance*>(self)->AwaitConnection();
+    } catch (...) {
+        // Nothing here throws; the guard keeps it that way for the system.
+    }
     return 0;
 }
 
@@ -102,8 +108,34 @@ void ForwardingPipeInstance::SettleWait(State outcome)
     std::lock_guard<std::mutex> lock(reportMutex_);
     State expected = State::AwaitingClient;
     if (!state_.compare_exchange_strong(expected, outcome)) return;
-    PostMessageA(report_.window, report_.message, static_cast<WPARAM>(id_), outcome == State::Connected ? 1 : 0);
+    Nudge();
 }
+
+void ForwardingPipeInstance::BreakLink()
+{
+    std::lock_guard<std::mutex> lock(reportMutex_);
+    State expected = State::Connected;
+    if (!state_.compare_exchange_strong(expected, State::Broken)) return;
+    Nudge();
+}
+
+void ForwardingPipeInstance::Nudge() const
+{
+    PostMessageA(report_.window, report_.message, 0, 0);
+}
+
+driver::PipeInstance::Link ForwardingPipeInstance::CurrentLink() const
+{
+    switch (state_.load()) {
+    case State::AwaitingClient: return Link::AwaitingClient;
+    case State::Connected: return Link::Connected;
+    case State::ConnectFailed:
+    case State::Broken:
+    case State::Closed: return Link::Lost;
+    }
+    return Link::Lost;
+}
+
 
 bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
 {
@@ -114,20 +146,28 @@ bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
     OVERLAPPED write = {};
     write.hEvent = writeDone_.get();
     ResetEvent(write.hEvent);
-    if (!WriteFile(pipe_.get(), data, static_cast<DWORD>(length), nullptr, &write) &&
-        GetLastError() != ERROR_IO_PENDING)
-        return false;
+    if (!WriteFile(pipe_.get(), data, static_cast<DWORD>(length), nullptr, &write)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+            if (ClientGone(error)) BreakLink();
+            return false;
+        }
+    }
 
     const HANDLE events[] = {writeDone_.get(), closed_.get()};
     if (WaitForMultipleObjects(2, events, FALSE, writeWaitMs_) != WAIT_OBJECT_0) CancelIoEx(pipe_.get(), &write);
     DWORD written = 0;
     const bool done = GetOverlappedResult(pipe_.get(), &write, &written, TRUE) != FALSE;
+    if (!done && ClientGone(GetLastError())) BreakLink();
     if (written != 0 && written < length) {
         // The reader would take every later record out of step.
         DisconnectNamedPipe(pipe_.get());
+        BreakLink();
         return false;
     }
-    return done && written == length;
+    if (!done || written != length) return false;
+    ++delivered_;
+    return true;
 }
 
 void ForwardingPipeInstance::Close()

@@ -17,6 +17,8 @@
 
 namespace brelvin {
 
+// Where the instance nudges the driver window when its link changes; the
+// message carries nothing, the window asks the instance.
 struct PipeWaitReport {
     HWND window;
     UINT message;
@@ -25,31 +27,33 @@ struct PipeWaitReport {
 class ForwardingPipeInstance final : public driver::PipeInstance {
 public:
     // Takes an instance just created for overlapped I/O and starts waiting
-    // for its client; the report goes to `report` with wParam = id and
-    // lParam 1 (connected) or 0 (failed). Null when the wait could not be
+    // for its client; `report` is nudged when the client connects, the wait
+    // fails or the connection breaks. Null when the wait could not be
     // started; the pipe is closed then and nothing is reported.
-    static std::shared_ptr<ForwardingPipeInstance> AwaitClient(UniqueHandle pipe, std::uint32_t id,
-                                                               PipeWaitReport report, DWORD writeWaitMs);
+    static std::shared_ptr<ForwardingPipeInstance> AwaitClient(UniqueHandle pipe, PipeWaitReport report,
+                                                               DWORD writeWaitMs);
 
     ~ForwardingPipeInstance() override;
 
     ForwardingPipeInstance(const ForwardingPipeInstance&) = delete;
     ForwardingPipeInstance& operator=(const ForwardingPipeInstance&) = delete;
 
-    std::uint32_t Id() const override { return id_; }
+    Link CurrentLink() const override;
+    std::uint64_t DeliveredWrites() const override { return delivered_; }
 
     // One write of all `length` bytes, given up after the write wait (or at
     // Close) so a client that stops reading never holds up the writer.
-    // False unless connected and all bytes went.
+    // False unless connected and all bytes went. A write that finds the
+    // client's end gone breaks the link.
     bool Write(const std::uint8_t* data, std::size_t length) override;
 
     // No report is posted for a wait that Close ended.
     void Close() override;
 
 private:
-    enum class State { AwaitingClient, Connected, ConnectFailed, Closed };
+    enum class State { AwaitingClient, Connected, ConnectFailed, Broken, Closed };
 
-    ForwardingPipeInstance(UniqueHandle pipe, std::uint32_t id, PipeWaitReport report, DWORD writeWaitMs);
+    ForwardingPipeInstance(UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs);
 
     bool StartConnect();
     bool StartWaiter();
@@ -59,9 +63,11 @@ private:
     // came first.
     void SettleWait(State outcome);
     void CancelConnect();
+    // Connected -> Broken, with a nudge; false when the link was not up.
+    void BreakLink();
+    void Nudge() const;
 
     UniqueHandle pipe_;
-    const std::uint32_t id_;
     const PipeWaitReport report_;
     const DWORD writeWaitMs_;
     std::atomic<State> state_{State::AwaitingClient};
@@ -74,6 +80,7 @@ private:
 
     std::mutex writeMutex_;
     UniqueHandle writeDone_;
+    std::atomic<std::uint64_t> delivered_{0};
 
     // Held while the wait's outcome is reported, so none is posted once
     // Close has returned.

@@ -43,12 +43,12 @@ DWORD CShareMemory::Create(const char* name, DWORD sizeLow, DWORD sizeHigh, DWOR
     return 0;
 }
 
-DWORD CShareMemory::Read(void* destination, std::size_t length, std::size_t offset)
+DWORD CShareMemory::Read(void* destination, std::size_t length, std::size_t offset, DWORD lockWaitMs)
 {
     if (!open_) return ERROR_INVALID_HANDLE;
     if (offset > viewSize_ || length > viewSize_ - offset) return ERROR_INVALID_PARAMETER;
 
-    const DWORD waited = WaitForSingleObject(mutex_.get(), INFINITE);
+    const DWORD waited = WaitForSingleObject(mutex_.get(), lockWaitMs);
     if (waited != WAIT_OBJECT_0) {
         // The service ended while holding the lock; we own it now and must
         // not keep it, or the service could never write again.

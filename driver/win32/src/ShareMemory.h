@@ -15,6 +15,11 @@ inline constexpr DWORD kTouchBlockSize = 20;
 
 class CShareMemory {
 public:
+    // How long a read waits for the camera service to let go of the lock.
+    // The service holds it only to copy 20 bytes; a service that hangs
+    // holding it must not stop the worker, whose read then counts as empty.
+    static constexpr DWORD kLockWaitMs = 25;
+
     CShareMemory() = default;
     virtual ~CShareMemory();
 
@@ -30,10 +35,11 @@ public:
 
     // Copies `length` bytes at `offset` to `destination` and zeroes them in
     // the block, under the mutex. 0 after a copy; otherwise the wait status
-    // (or an error code when the block is not open or the range does not
-    // fit) and `destination` is left as it was. An abandoned mutex is owned
-    // all the same; it is released and the status returned.
-    DWORD Read(void* destination, std::size_t length, std::size_t offset);
+    // (WAIT_TIMEOUT after `lockWaitMs`, or an error code when the block is
+    // not open or the range does not fit) and `destination` is left as it
+    // was. An abandoned mutex is owned all the same; it is released and the
+    // status returned.
+    DWORD Read(void* destination, std::size_t length, std::size_t offset, DWORD lockWaitMs = kLockWaitMs);
 
     void Close();
 

@@ -1,6 +1,7 @@
 #include "Win32Desktop.h"
 
 #include "common/Win32System.h"
+#include "driver/DriverState.h"
 
 #include <shellapi.h>
 
@@ -40,7 +41,19 @@ std::intptr_t Win32Desktop::SendToWindow(driver::WindowRef window, unsigned mess
                                          std::intptr_t lParam)
 {
     if (window == 0) return 0;
-    return SendMessageA(AsWindow(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    DWORD_PTR answer = 0;
+    // Without abort-if-hung a peer that stopped answering would stop the
+    // driver's window with it: its timers, its other messages.
+    if (!SendMessageTimeoutA(AsWindow(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer)) {
+        char windowClass[64] = "?";
+        GetClassNameA(AsWindow(window), windowClass, sizeof windowClass);
+        faults_.NoteF("The window of class %s did not answer message 0x%04X within %u ms; the driver went on "
+                      "without its answer.",
+                      windowClass, message, kSendTimeoutMs);
+        return 0;
+    }
+    return static_cast<std::intptr_t>(answer);
 }
 
 void Win32Desktop::InjectMouseEvent(std::uint32_t flags, int ax, int ay)
@@ -70,30 +83,64 @@ driver::ScreenSize Win32Desktop::PrimaryScreenSize()
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+bool Win32Desktop::IsWorkerTimerRequest(unsigned timerId, unsigned periodMs)
+{
+    return (timerId == driver::kTimerPenAndBoardKeys || timerId == driver::kTimerSocketBoardKeys) && periodMs > 0 &&
+           periodMs <= 1000;
+}
+
+void Win32Desktop::SetWindowTimer(HWND window, unsigned timerId, unsigned periodMs)
+{
+    if (SetTimer(window, timerId, periodMs, nullptr)) armed_.insert(timerId);
+}
+
+void Win32Desktop::KillWindowTimer(HWND window, unsigned timerId)
+{
+    KillTimer(window, timerId);
+    armed_.erase(timerId);
+}
+
 void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
 {
     // Without a window a post would land in the calling thread's own queue.
     const HWND window = driverWindow_.load();
     if (!window) return;
     if (OnWindowThread(window)) {
-        SetTimer(window, timerId, periodMs, nullptr);
+        SetWindowTimer(window, timerId, periodMs);
         return;
     }
-    // A zero period would read as a kill request; the system's minimum is
-    // longer anyway.
-    PostMessageA(window, kDriverTimerRequest, timerId, periodMs > 0 ? periodMs : 1);
+    if (!IsWorkerTimerRequest(timerId, periodMs)) return;
+    {
+        std::lock_guard<std::mutex> lock(requestsMutex_);
+        requests_[timerId] = periodMs;
+    }
+    PostMessageA(window, kDriverTimerRequest, 0, 0);
 }
 
 void Win32Desktop::KillDriverTimer(unsigned timerId)
 {
     const HWND window = driverWindow_.load();
+    // Only the window thread kills timers. On it the timer ends now: a tick
+    // that kills its own timer and then reads its counts must not see the
+    // timer come back.
+    if (window && OnWindowThread(window)) KillWindowTimer(window, timerId);
+}
+
+void Win32Desktop::ApplyTimerRequests()
+{
+    const HWND window = driverWindow_.load();
+    std::map<unsigned, unsigned> requests;
+    {
+        std::lock_guard<std::mutex> lock(requestsMutex_);
+        requests.swap(requests_);
+    }
     if (!window) return;
-    // On the window thread the timer ends now: a tick that kills its own
-    // timer and then reads its counts must not see the timer come back.
-    if (OnWindowThread(window))
-        KillTimer(window, timerId);
-    else
-        PostMessageA(window, kDriverTimerRequest, timerId, 0);
+    for (const auto& [timerId, periodMs] : requests) SetWindowTimer(window, timerId, periodMs);
+}
+
+bool Win32Desktop::TimerArmed(UINT_PTR timerId) const
+{
+    return armed_.count(timerId) != 0;
 }
 
 std::string Win32Desktop::ProgramFolder()
@@ -103,7 +150,15 @@ std::string Win32Desktop::ProgramFolder()
 
 void Win32Desktop::OpenProgram(const std::string& folder, const std::string& program)
 {
-    ShellExecuteA(nullptr, "open", program.c_str(), "", folder.c_str(), SW_SHOW);
+    const std::string path = folder + program;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        faults_.NoteF("%s is missing from %s; it was not started.", program.c_str(), folder.c_str());
+        return;
+    }
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), "", folder.c_str(), SW_SHOW));
+    if (result <= 32) faults_.NoteF("Could not start %s (the shell answered %d).", path.c_str(), static_cast<int>(result));
 }
 
 void Win32Desktop::SleepMs(unsigned milliseconds)

@@ -1,9 +1,13 @@
-// The forwarding pipe as the driver window uses it: the client's arrival is
-// reported to the window, records reach the client unchanged, and neither a
-// client that never comes nor one that stops reading can hold up the window
-// or the writer.
+// The forwarding pipe as the driver window uses it: the window is nudged
+// when the client arrives or goes, records reach the client unchanged,
+// neither a client that never comes nor one that stops reading can hold up
+// the window or the writer, and only the driver's own user may connect.
 #include "BrelvinPipe.h"
 #include "ForwardingPipeHost.h"
+
+#include "driver/FaultLog.h"
+
+#include <aclapi.h>
 
 #include <gtest/gtest.h>
 
@@ -22,12 +26,9 @@ namespace {
 
 using brelvin::CBrelvinPipe;
 
-struct WaitReport {
-    std::uint32_t id;
-    LPARAM connected;
-};
+using Link = driver::PipeInstance::Link;
 
-// A message-only window that keeps the wait reports it is posted.
+// A message-only window that counts the nudges it is posted.
 class ReportWindow {
 public:
     ReportWindow()
@@ -49,7 +50,7 @@ public:
     ReportWindow& operator=(const ReportWindow&) = delete;
 
     HWND Handle() const { return window_; }
-    const std::vector<WaitReport>& Reports() const { return reports_; }
+    int Nudges() const { return nudges_; }
 
     // Handles messages until `done` holds; false when it did not within the
     // time-out.
@@ -65,16 +66,12 @@ public:
         }
     }
 
-    bool AwaitReport(std::uint32_t id, LPARAM connected)
+    // Until a nudge came after which the instance's link is `link`.
+    bool AwaitLink(const driver::PipeInstance& instance, Link link)
     {
-        return PumpUntil([&] { return Has(id, connected); });
-    }
-
-    bool Has(std::uint32_t id, LPARAM connected) const
-    {
-        for (const WaitReport& report : reports_)
-            if (report.id == id && report.connected == connected) return true;
-        return false;
+        const int before = nudges_;
+        return PumpUntil([&] { return nudges_ > before && instance.CurrentLink() == link; }) ||
+               (nudges_ > 0 && instance.CurrentLink() == link);
     }
 
 private:
@@ -83,15 +80,17 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<ReportWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (message == brelvin::kPipeWaitEnded && self) {
-            self->reports_.push_back({static_cast<std::uint32_t>(wParam), lParam});
+        if (message == brelvin::kForwardingNews && self) {
+            EXPECT_EQ(wParam, 0u) << "a nudge carries nothing";
+            EXPECT_EQ(lParam, 0) << "a nudge carries nothing";
+            ++self->nudges_;
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }
 
     HWND window_ = nullptr;
-    std::vector<WaitReport> reports_;
+    int nudges_ = 0;
 };
 
 std::vector<std::uint8_t> Record(int index)
@@ -126,7 +125,7 @@ protected:
 
     brelvin::Win32ForwardingPipeHost Host(DWORD writeWaitMs = 100)
     {
-        return brelvin::Win32ForwardingPipeHost(window.Handle(), brelvin::kPipeWaitEnded, {name, writeWaitMs});
+        return brelvin::Win32ForwardingPipeHost(window.Handle(), faults, brelvin::kForwardingNews, {name, writeWaitMs});
     }
 
     // Creates an instance, connects a client and waits for the report.
@@ -141,8 +140,8 @@ protected:
             ADD_FAILURE() << "client could not open the pipe";
             return nullptr;
         }
-        if (!window.AwaitReport(instance->Id(), 1)) {
-            ADD_FAILURE() << "no report of the connection";
+        if (!window.AwaitLink(*instance, Link::Connected)) {
+            ADD_FAILURE() << "no nudge for the connection";
             return nullptr;
         }
         return instance;
@@ -150,6 +149,7 @@ protected:
 
     const std::string name;
     ReportWindow window;
+    driver::NoFaultLog faults;
 };
 
 TEST_F(ForwardingPipeHostTest, TheClientIsReportedAndRecordsReachItUnchanged)
@@ -174,7 +174,7 @@ TEST_F(ForwardingPipeHostTest, TheClientIsReportedAndRecordsReachItUnchanged)
     instance->Close();
     ASSERT_TRUE(allArrived);
     EXPECT_EQ(reading.get(), expected);
-    EXPECT_EQ(window.Reports().size(), 1u);
+    EXPECT_EQ(instance->DeliveredWrites(), 12u);
 }
 
 TEST_F(ForwardingPipeHostTest, NothingIsWrittenBeforeTheClientCame)
@@ -184,6 +184,8 @@ TEST_F(ForwardingPipeHostTest, NothingIsWrittenBeforeTheClientCame)
     ASSERT_NE(instance, nullptr);
     const std::vector<std::uint8_t> record = Record(1);
     EXPECT_FALSE(instance->Write(record.data(), record.size()));
+    EXPECT_EQ(instance->CurrentLink(), Link::AwaitingClient);
+    EXPECT_EQ(instance->DeliveredWrites(), 0u);
 }
 
 TEST_F(ForwardingPipeHostTest, ClosingWhileAwaitingEndsTheWaitAndTheNextRunStillWorks)
@@ -191,29 +193,74 @@ TEST_F(ForwardingPipeHostTest, ClosingWhileAwaitingEndsTheWaitAndTheNextRunStill
     auto host = Host();
     auto abandoned = host.CreateAndAwaitClient();
     ASSERT_NE(abandoned, nullptr);
-    const std::uint32_t abandonedId = abandoned->Id();
     abandoned->Close();
+    EXPECT_EQ(abandoned->CurrentLink(), Link::Lost);
     abandoned.reset();
 
     CBrelvinPipe client;
     auto instance = Connect(host, client);
     ASSERT_NE(instance, nullptr);
-    EXPECT_NE(instance->Id(), abandonedId);
-    EXPECT_FALSE(window.Has(abandonedId, 1));
 }
 
 TEST_F(ForwardingPipeHostTest, RunAfterRunNeverRunsOutOfInstances)
 {
     auto host = Host();
-    std::set<std::uint32_t> ids;
     for (int run = 0; run < 60; ++run) {
         CBrelvinPipe client;
         auto instance = Connect(host, client);
         ASSERT_NE(instance, nullptr) << "run " << run;
-        ids.insert(instance->Id());
         instance->Close();
     }
-    EXPECT_EQ(ids.size(), 60u);
+}
+
+// The calibration program crashed: its end of the pipe is gone. The next
+// write finds out, breaks the link and nudges the window.
+TEST_F(ForwardingPipeHostTest, AClientThatVanishesBreaksTheLinkAtTheNextWrite)
+{
+    auto host = Host();
+    auto instance = [&] {
+        CBrelvinPipe client;
+        return Connect(host, client);
+    }();  // the client's handle closes here
+    ASSERT_NE(instance, nullptr);
+    const int nudgesBefore = window.Nudges();
+    const std::vector<std::uint8_t> record = Record(4);
+    EXPECT_FALSE(instance->Write(record.data(), record.size()));
+    EXPECT_EQ(instance->CurrentLink(), Link::Lost);
+    EXPECT_TRUE(window.PumpUntil([&] { return window.Nudges() > nudgesBefore; }));
+    instance->Close();
+}
+
+// One entry, for the user the driver runs as; no other account can open it.
+TEST_F(ForwardingPipeHostTest, OnlyTheDriversOwnUserMayOpenThePipe)
+{
+    auto host = Host();
+    auto instance = host.CreateAndAwaitClient();
+    ASSERT_NE(instance, nullptr);
+    HANDLE raw = CreateFileA(name.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD got = GetSecurityInfo(raw, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                      nullptr, &descriptor);
+    CloseHandle(raw);
+    ASSERT_EQ(got, static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_NE(dacl, nullptr) << "no access list: everyone may connect";
+    EXPECT_EQ(dacl->AceCount, 1);
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, 0, &ace));
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+
+    HANDLE tokenHandle = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &tokenHandle));
+    unsigned char buffer[256];
+    DWORD needed = 0;
+    ASSERT_TRUE(GetTokenInformation(tokenHandle, TokenUser, buffer, sizeof buffer, &needed));
+    CloseHandle(tokenHandle);
+    EXPECT_TRUE(EqualSid(const_cast<DWORD*>(&allowed->SidStart), reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid));
+    LocalFree(descriptor);
+    instance->Close();
 }
 
 TEST_F(ForwardingPipeHostTest, AClientThatNeverReadsCostsLostRecordsNotAHang)

@@ -6,6 +6,7 @@
 
 #include "driver/BoardKeyTest.h"
 #include "driver/CalibrationStore.h"
+#include "driver/FaultLineQueue.h"
 #include "driver/TouchWorker.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,7 +66,7 @@ protected:
         : name("BrelvinTestFeed_" + std::to_string(GetCurrentProcessId()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name()),
           worker(driver::TouchWorkerParts{desktop, hook, state, [this] { return store.Current(); }, keys, socket,
-                                          pipe})
+                                          pipe, faults})
     {
     }
 
@@ -96,6 +98,7 @@ protected:
     driver::NoBoardKeys keys;
     driver::ChannelSlot socket;
     driver::ChannelSlot pipe;
+    driver::FaultLineQueue faults;
     driver::TouchWorker worker;
     brelvin::CShareMemory block;
 };
@@ -103,7 +106,7 @@ protected:
 TEST_F(TouchThreadTest, RecordsWrittenIntoTheBlockReachTheWorker)
 {
     ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
-    brelvin::TouchThread thread(block, worker);
+    brelvin::TouchThread thread(block, worker, faults);
     ASSERT_TRUE(thread.Start());
     ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
 
@@ -120,7 +123,7 @@ TEST_F(TouchThreadTest, RecordsWrittenIntoTheBlockReachTheWorker)
 TEST_F(TouchThreadTest, WithoutABlockEveryCycleIsEmptyAndTheHookGoesIdle)
 {
     // Never created: each read fails and must not replay anything.
-    brelvin::TouchThread thread(block, worker);
+    brelvin::TouchThread thread(block, worker, faults);
     ASSERT_TRUE(thread.Start());
     EXPECT_TRUE(WaitUntil([&] { return state.idleCount > driver::DriverState::kIdleCycles && hook.lastSwitch == 0; },
                           10000));
@@ -133,7 +136,7 @@ TEST_F(TouchThreadTest, StopEndsPollingBeforeTheBlockIsClosed)
 {
     ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
     {
-        brelvin::TouchThread thread(block, worker);
+        brelvin::TouchThread thread(block, worker, faults);
         ASSERT_TRUE(thread.Start());
         ASSERT_TRUE(WaitUntil([&] { return state.idleCount > 3; }));
         thread.Stop();
@@ -151,6 +154,40 @@ TEST_F(TouchThreadTest, StopEndsPollingBeforeTheBlockIsClosed)
     EXPECT_EQ(out[0], 4);
     EXPECT_EQ(state.idleCount, idleAfterStop);
     block.Close();
+}
+
+// A camera service that hangs holding the block's lock: the worker's reads
+// time out and count as empty, so it keeps cycling, and says so once.
+TEST_F(TouchThreadTest, ALockHeldByAHungServiceNeitherStopsTheWorkerNorFloodsTheLog)
+{
+    ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
+    brelvin::TouchThread thread(block, worker, faults);
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
+
+    brelvin::UniqueHandle held(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+    ASSERT_TRUE(held);
+    ASSERT_EQ(WaitForSingleObject(held.get(), INFINITE), WAIT_OBJECT_0);
+    std::vector<std::string> lines;
+    auto collect = [&] {
+        for (std::string& line : faults.TakeAll().lines) lines.push_back(std::move(line));
+    };
+    const int idleAtHold = state.idleCount;
+    EXPECT_TRUE(WaitUntil([&] { return state.idleCount > idleAtHold + 20; })) << "the worker stopped with the lock";
+    collect();
+    ReleaseMutex(held.get());
+    EXPECT_TRUE(WaitUntil([&] {
+        collect();
+        return lines.size() >= 2;
+    }));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("held the touch block's lock"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("let go"), std::string::npos) << lines[1];
+
+    const std::uint8_t cameraKindOne[20] = {3};
+    ASSERT_TRUE(Feed(cameraKindOne));
+    EXPECT_TRUE(WaitUntil([&] { return state.cameraKind == 1; }));
+    thread.Stop();
 }
 
 } // namespace

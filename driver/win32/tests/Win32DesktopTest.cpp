@@ -1,0 +1,209 @@
+// The driver's desktop over the real API: timers the worker asks for are
+// handed over inside the process and the window knows which it armed;
+// sends to a program that hangs are bounded; programs start by full path
+// or not at all; timer messages naming a callback never reach dispatch.
+#include "TimerCallbackGuard.h"
+#include "Win32Desktop.h"
+
+#include "driver/DriverState.h"
+#include "driver/FaultLineQueue.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A window on the test's thread whose procedure notes what reaches it.
+class NotingWindow {
+public:
+    NotingWindow()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &NotingWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kClassName;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~NotingWindow() { DestroyWindow(window_); }
+
+    HWND Handle() const { return window_; }
+    std::vector<UINT_PTR> timerTicks;
+    int requests = 0;
+    brelvin::Win32Desktop* desktop = nullptr;
+
+    // Runs the thread's loop until the sentinel message has been handled.
+    void Pump()
+    {
+        PostMessageA(window_, kSentinel, 0, 0);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            DispatchMessageA(&message);
+            if (message.message == kSentinel) return;
+        }
+    }
+    // Runs the loop until `done` holds or `timeoutMs` passed.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+    {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > timeoutMs) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        }
+        return true;
+    }
+
+private:
+    static constexpr const char* kClassName = "BrelvinDesktopTestWindow";
+    static constexpr UINT kSentinel = WM_APP + 1;
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<NotingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_TIMER) self->timerTicks.push_back(wParam);
+        if (self && message == brelvin::kDriverTimerRequest) {
+            ++self->requests;
+            if (self->desktop) self->desktop->ApplyTimerRequests();
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+std::atomic<int> callbackCalls{0};
+void CALLBACK ForgedCallback(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++callbackCalls;
+}
+
+std::vector<std::string> Lines(driver::FaultLineQueue& faults)
+{
+    return faults.TakeAll().lines;
+}
+
+TEST(TimerCallbackGuard, TimerMessagesNamingACallbackBecomeNothingPlainTicksPass)
+{
+    driver::FaultLineQueue faults;
+    NotingWindow window;
+    callbackCalls = 0;
+    {
+        brelvin::TimerCallbackGuard guard(faults);
+        ASSERT_TRUE(guard.Active());
+        const LPARAM callback = reinterpret_cast<LPARAM>(&ForgedCallback);
+        PostMessageA(window.Handle(), WM_TIMER, 7, callback);
+        PostMessageA(window.Handle(), brelvin::kSystemTimerMessage, 8, callback);
+        PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 9, callback);
+        PostMessageA(window.Handle(), WM_TIMER, 10, 0);
+        window.Pump();
+    }
+    EXPECT_EQ(callbackCalls, 0);
+    EXPECT_EQ(window.timerTicks, std::vector<UINT_PTR>{10}) << "a plain tick must still arrive";
+    const auto lines = Lines(faults);
+    ASSERT_EQ(lines.size(), 1u) << "one line for the first, not one per message";
+    EXPECT_NE(lines[0].find("callback address"), std::string::npos);
+}
+
+TEST(TimerCallbackGuard, TellsTimerMessagesThatNameACallback)
+{
+    MSG message = {};
+    message.message = WM_TIMER;
+    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
+    message.lParam = 1;
+    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
+    message.message = brelvin::kSystemTimerMessage;
+    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
+    message.message = WM_USER;
+    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
+}
+
+TEST(Win32Desktop, TheWorkersTimerRequestsWaitInsideTheProcessAndOnlyArmedTimersCount)
+{
+    driver::FaultLineQueue faults;
+    brelvin::Win32Desktop desktop(faults);
+    NotingWindow window;
+    window.desktop = &desktop;
+    desktop.AttachDriverWindow(window.Handle());
+
+    // A request from another thread: posted as a bare wake-up.
+    std::thread worker([&] { desktop.StartDriverTimer(driver::kTimerPenAndBoardKeys, 300); });
+    worker.join();
+    EXPECT_FALSE(desktop.TimerArmed(driver::kTimerPenAndBoardKeys)) << "armed before the window thread saw it";
+    ASSERT_TRUE(window.PumpUntil([&] { return desktop.TimerArmed(driver::kTimerPenAndBoardKeys); }));
+    ASSERT_TRUE(window.PumpUntil([&] { return !window.timerTicks.empty(); }));
+    EXPECT_EQ(window.timerTicks.front(), static_cast<UINT_PTR>(driver::kTimerPenAndBoardKeys));
+
+    // Killed on the window thread: no longer armed.
+    desktop.KillDriverTimer(driver::kTimerPenAndBoardKeys);
+    EXPECT_FALSE(desktop.TimerArmed(driver::kTimerPenAndBoardKeys));
+
+    // Another program's request message names nothing and arms nothing.
+    const int requestsBefore = window.requests;
+    PostMessageA(window.Handle(), brelvin::kDriverTimerRequest, driver::kTimerPenAndBoardKeys, 10);
+    PostMessageA(window.Handle(), brelvin::kDriverTimerRequest, 555, 10);
+    ASSERT_TRUE(window.PumpUntil([&] { return window.requests == requestsBefore + 2; }));
+    EXPECT_FALSE(desktop.TimerArmed(driver::kTimerPenAndBoardKeys));
+    EXPECT_FALSE(desktop.TimerArmed(555));
+
+    // The worker asks only for the counting timers.
+    std::thread stranger([&] { desktop.StartDriverTimer(driver::kTimerHookRefresh, 1); });
+    stranger.join();
+    window.Pump();
+    EXPECT_FALSE(desktop.TimerArmed(driver::kTimerHookRefresh));
+
+    // On the window thread a timer starts at once.
+    desktop.StartDriverTimer(driver::kTimerSupervision, 80);
+    EXPECT_TRUE(desktop.TimerArmed(driver::kTimerSupervision));
+    desktop.KillDriverTimer(driver::kTimerSupervision);
+}
+
+TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerIsBoundedAndNoted)
+{
+    driver::FaultLineQueue faults;
+    brelvin::Win32Desktop desktop(faults);
+    // A window whose thread stops answering once it has made it.
+    std::atomic<HWND> hung{nullptr};
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        NotingWindow window;
+        hung = window.Handle();
+        WaitForSingleObject(release, 30000);
+    });
+    while (!hung) Sleep(1);
+    const DWORD start = GetTickCount();
+    desktop.SendToWindow(reinterpret_cast<driver::WindowRef>(hung.load()), WM_USER + 5, 0, 0);
+    const DWORD took = GetTickCount() - start;
+    SetEvent(release);
+    owner.join();
+    CloseHandle(release);
+    EXPECT_LT(took, 10 * brelvin::Win32Desktop::kSendTimeoutMs) << "the send waited on the hung window";
+    const auto lines = Lines(faults);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("BrelvinDesktopTestWindow"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("0x0405"), std::string::npos) << lines[0];
+}
+
+TEST(Win32Desktop, AProgramMissingFromItsFolderStartsNothingAndIsNoted)
+{
+    driver::FaultLineQueue faults;
+    brelvin::Win32Desktop desktop(faults);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    desktop.OpenProgram(temp, "NoSuchProgram_" + std::to_string(GetCurrentProcessId()) + ".exe");
+    const auto lines = Lines(faults);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("is missing from"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(temp), std::string::npos) << lines[0];
+}
+
+} // namespace

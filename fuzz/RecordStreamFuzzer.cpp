@@ -1,0 +1,215 @@
+// Random touch records interleaved with the window thread's changes of
+// routing (socket on and off in both variants, forwarding runs, camera
+// arrivals and removals, calibration reloads) and jumps of the clock,
+// driven through the real touch worker. Whatever the stream, when the
+// driver closes:
+//   - every left press it injected has been released;
+//   - no injected event with the move flag lies off the screen;
+//   - no packet of a socket contact follows that contact's release: a new
+//     contact needs two samples after the release before its first packet
+//     (counted generously: every contact slot of the records since);
+//   - a socket contact that was announced has been ended by a release packet.
+// The sanitizers watch the rest.
+#include "CalibrationGridWriter.h"
+#include "CalibrationMemoryProfile.h"
+#include "DriverFakes.h"
+
+#include "driver/BoardKeys.h"
+#include "driver/CalibrationStore.h"
+#include "driver/MouseInput.h"
+#include "driver/TouchWorker.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using namespace driver;
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+[[noreturn]] void Violation(const char* what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+}
+
+// Reads the fuzz input a byte at a time; zeros once it is used up.
+class Bytes {
+public:
+    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    bool Empty() const { return at_ >= size_; }
+    std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
+    unsigned Coordinate(unsigned range) {
+        const unsigned raw = static_cast<unsigned>(Next()) << 8 | Next();
+        // Mostly on the camera's picture, sometimes anywhere in 16 bits.
+        return (raw & 0x8000) ? raw : raw % range;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys) {
+    calibration_testing::MemoryProfile settings;
+    if (turned) {
+        calibration_testing::WriteRegularGrid(settings, 3, 3, 2800, 2100, 400, 300);
+    } else {
+        calibration_testing::WriteRegularGrid(settings, 3, 3, 400, 300, 2800, 2100);
+    }
+    if (withKeys) {
+        for (int n = 0; n < CCalibration::kKeyPoints; ++n) {
+            calibration_testing::WriteKeyPoint(settings, n, {n < 14 ? 200.0 : 3000.0, 300.0 + 120 * (n % 14)});
+        }
+    }
+    auto model = std::make_shared<CCalibration>();
+    model->Load(settings, kScreenWidth, kScreenHeight);
+    return model;
+}
+
+class MouseWatch {
+public:
+    void Check(const std::vector<testing::MouseEvent>& events) {
+        for (; seen_ < events.size(); ++seen_) {
+            const testing::MouseEvent& e = events[seen_];
+            if ((e.flags & mouse_flags::kMove) && (e.ax < 0 || e.ax > 65535 || e.ay < 0 || e.ay > 65535)) {
+                Violation("an injected move lies off the screen");
+            }
+            if (e.flags & mouse_flags::kLeftDown) leftDown_ = true;
+            if (e.flags & mouse_flags::kLeftUp) leftDown_ = false;
+        }
+    }
+    bool LeftDown() const { return leftDown_; }
+
+private:
+    std::size_t seen_ = 0;
+    bool leftDown_ = false;
+};
+
+class PacketWatch {
+public:
+    // After each step, with the number of contact slots its record carried.
+    void Check(const testing::RecordingChannel& channel, int contactSlots) {
+        samplesSinceRelease_ += contactSlots;
+        for (; seen_ < channel.writes.size(); ++seen_) {
+            const std::uint8_t event = channel.writes[seen_][2];
+            if (event == 0x81) {
+                if (!inContact_ && haveReleased_ && samplesSinceRelease_ < 2) {
+                    Violation("a contact packet followed its contact's release");
+                }
+                inContact_ = true;
+            } else {
+                inContact_ = false;
+                haveReleased_ = true;
+                // The rest of this record may hold the next contact's samples.
+                samplesSinceRelease_ = contactSlots;
+            }
+        }
+    }
+    bool InContact() const { return inContact_; }
+
+private:
+    std::size_t seen_ = 0;
+    bool inContact_ = false;
+    bool haveReleased_ = false;
+    int samplesSinceRelease_ = 0;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Singular cells are reported on standard output; keep the log readable.
+    std::freopen("/dev/null", "w", stdout);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const auto upright = Model(false, true);
+    static const auto turned = Model(true, false);
+
+    testing::FakeDesktop desktop;
+    testing::FakeHook hook;
+    DriverState state;
+    calibration_testing::MemoryProfile settings;
+    BoardKeys keys(desktop, state, settings);
+    CalibrationStore store;
+    store.Publish(upright);
+    ChannelSlot socket;
+    ChannelSlot pipe;
+    auto socketChannel = std::make_shared<testing::RecordingChannel>();
+    auto pipeChannel = std::make_shared<testing::RecordingChannel>();
+    socket.Publish(socketChannel);
+    pipe.Publish(pipeChannel);
+    NoFaultLog faults;
+    TouchWorker worker({desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults});
+    worker.Begin();
+
+    // RECORD_STREAM_TRACE=1 prints every step, for reading a failing input.
+    static const bool trace = std::getenv("RECORD_STREAM_TRACE") != nullptr;
+    std::size_t tracedPackets = 0;
+    MouseWatch mouse;
+    PacketWatch packets;
+    Bytes in(data, size);
+    while (!in.Empty()) {
+        const std::uint8_t op = in.Next();
+        int contactSlots = 0;
+        switch (op % 16) {
+        case 0: state.NoteRoutingChange(); state.socketMode = 1; state.socketVariant = 0; break;
+        case 1: state.NoteRoutingChange(); state.socketMode = 1; state.socketVariant = 1; break;
+        case 2: state.NoteRoutingChange(); state.socketMode = 0; break;
+        case 3: state.NoteRoutingChange(); state.forwardingActive = 1; state.forwardPlain = op & 1; break;
+        case 4: state.forwardingActive = 0; break;
+        case 5: store.Publish(op & 0x10 ? turned : upright); break;
+        case 6: state.NoteRoutingChange(); state.socketMode = 0; break;  // a camera arrived or left
+        case 7: desktop.now += static_cast<std::uint32_t>(in.Next()) * 8; break;
+        case 8: state.boardKeysEnabled = op & 0x10 ? 1 : 0; break;
+        default: {
+            TouchRecordBytes record = {};
+            const std::uint8_t shape = in.Next();
+            if (shape % 11 == 0) {
+                record[0] = static_cast<std::uint8_t>(shape & 1 ? 8 : 9);  // a pen button
+            } else {
+                for (int slot = 0; slot < kPointSlots; ++slot) {
+                    static constexpr std::uint8_t kStatuses[] = {0, 1, 1, 1, 2, 0, 3, 4};
+                    const std::uint8_t status = kStatuses[(shape >> (slot * 2)) & 7];
+                    if (status > 2 && slot != 0) continue;
+                    const unsigned x = in.Coordinate(3200);
+                    const unsigned y = in.Coordinate(2400);
+                    std::uint8_t* p = record + 5 * slot;
+                    p[0] = status;
+                    contactSlots += status == 1 ? 1 : 0;
+                    p[1] = static_cast<std::uint8_t>(x >> 8);
+                    p[2] = static_cast<std::uint8_t>(x);
+                    p[3] = static_cast<std::uint8_t>(y >> 8);
+                    p[4] = static_cast<std::uint8_t>(y);
+                    if (trace) std::fprintf(stderr, "  slot %d: %u (%u, %u)\n", slot, status, x, y);
+                }
+            }
+            desktop.now += 2;
+            worker.Cycle(record);
+            break;
+        }
+        }
+        if (trace) {
+            std::fprintf(stderr, "op %u (%u)", op % 16, op);
+            for (std::size_t n = tracedPackets; n < socketChannel->writes.size(); ++n) {
+                std::fprintf(stderr, " packet %02x", socketChannel->writes[n][2]);
+            }
+            tracedPackets = socketChannel->writes.size();
+            std::fprintf(stderr, " contacts %d\n", contactSlots);
+        }
+        mouse.Check(desktop.mouseEvents);
+        packets.Check(*socketChannel, contactSlots);
+    }
+    worker.End();
+    mouse.Check(desktop.mouseEvents);
+    packets.Check(*socketChannel, 0);
+    if (mouse.LeftDown()) Violation("a left press was never released");
+    if (packets.InContact()) Violation("a socket contact was never ended");
+    return 0;
+}
