@@ -1,5 +1,6 @@
 #include "camprobe/CameraModelTable.h"
 #include "camprobe/DetectCameraModel.h"
+#include "testsupport/CameraDeviceNames.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +40,10 @@ std::string Entry(int model)
     return CameraModelTable()[model].data();
 }
 
-std::string UsbId(int model, const std::string& instance = "5&1A2B3C4D&0&1")
+// The instance ID the system gives a camera of the model.
+std::string UsbId(int model, cameranames::Usb usb = cameranames::Usb::Whole)
 {
-    return "USB\\" + Entry(model) + "\\" + instance;
+    return cameranames::DeviceInstanceId(cameranames::ModelVendor(model), product::kCameraProductId, usb);
 }
 
 int Detect(std::vector<std::optional<std::string>> ids)
@@ -82,7 +84,19 @@ TEST(DetectCameraModel, NoDeviceOrOnlyUnsupportedDevicesGiveNoModel)
 
 TEST(DetectCameraModel, EverySupportedModelIsReportedByItsPosition)
 {
-    for (int model = 0; model < kModelCount; ++model) EXPECT_EQ(Detect({UsbId(model)}), model) << model;
+    for (int model = 0; model < kModelCount; ++model) {
+        EXPECT_EQ(Detect({UsbId(model)}), model) << UsbId(model);
+        // The camera function of a composite device.
+        const std::string function = UsbId(model, cameranames::Usb::CompositeFunction);
+        EXPECT_EQ(Detect({function}), model) << function;
+    }
+}
+
+TEST(DetectCameraModel, OtherCamerasAreNoSupportedModel)
+{
+    const std::uint16_t otherProduct = static_cast<std::uint16_t>(product::kCameraProductId ^ 0x0100);
+    EXPECT_EQ(Detect({cameranames::DeviceInstanceId(cameranames::UnlistedVendor())}), kNoCameraModel);
+    EXPECT_EQ(Detect({cameranames::DeviceInstanceId(cameranames::ModelVendor(0), otherProduct)}), kNoCameraModel);
 }
 
 TEST(DetectCameraModel, UnsupportedOrUnreadableDevicesAroundACameraLeaveItsAnswer)
@@ -111,7 +125,7 @@ TEST(DetectCameraModel, MatchingIsCaseSensitiveSubstringSearch)
     std::string lower = UsbId(2);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ(Detect({lower}), kNoCameraModel);
-    EXPECT_EQ(Detect({"USB\\" + Entry(2) + "&MI_00\\6&2F3E&0&0000"}), 2);
+    EXPECT_EQ(Detect({UsbId(2, cameranames::Usb::CompositeFunction)}), 2);
     // A cut-off entry is not a match.
     EXPECT_EQ(Detect({"USB\\" + Entry(2).substr(0, 16)}), kNoCameraModel);
 }

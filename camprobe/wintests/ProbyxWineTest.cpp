@@ -119,9 +119,9 @@ TEST_F(ProbyxWine, OneSupportedCameraGivesItsTableIndex)
 
 TEST_F(ProbyxWine, SupportedCameraThenUnsupportedDeviceKeepsTheCamera)
 {
-    // "USB\VID_F..." sorts before "USB\VID_Z...": the camera comes first.
-    Attach({"USB\\" + Entry(3) + "\\PROBYXTEST_CAM1", "USB\\VID_ZZZZ&PID_0001\\PROBYXTEST_OTHER"});
-    ASSERT_EQ(PresentImageDeviceIds().back(), "USB\\VID_ZZZZ&PID_0001\\PROBYXTEST_OTHER");
+    // The camera's ID sorts before "USB\VID_FFFF&PID_FFFF\...": it comes first.
+    Attach({"USB\\" + Entry(3) + "\\PROBYXTEST_CAM1", "USB\\VID_FFFF&PID_FFFF\\PROBYXTEST_OTHER"});
+    ASSERT_EQ(PresentImageDeviceIds().back(), "USB\\VID_FFFF&PID_FFFF\\PROBYXTEST_OTHER");
     EXPECT_EQ(Detect(), 3);
 }
 

@@ -1,5 +1,6 @@
 // Cameras plugged in and pulled out: the driver's window gets the system's
-// device-interface notices (sent here as the system would send them).
+// device-interface notices (sent here as the system would send them, under
+// the names the system gives the cameras).
 #include "DriverRun.h"
 
 #include "common/Messages.h"
@@ -41,7 +42,8 @@ TEST_F(DeviceChanges, ArrivalStartsTheCameraServiceOnlyWhenItIsNotRunning) {
     EXPECT_FALSE(ServiceStartsReach(2, kNoStartMs)) << "a second camera service was started";
 
     rig_.StopCameraService();
-    ASSERT_NO_FATAL_FAILURE(Send(sim::DeviceChange::Arrival, sim::ListedCameraInterfaceName(2)));
+    ASSERT_NO_FATAL_FAILURE(
+        Send(sim::DeviceChange::Arrival, sim::ListedCameraInterfaceName(2, cameranames::Usb::CompositeFunction)));
     ASSERT_TRUE(ServiceStartsReach(2, kWaitMs)) << Log(sim::kCameraServiceLog);
     EXPECT_TRUE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs));
 }
@@ -68,7 +70,8 @@ TEST_F(DeviceChanges, RemovalTellsTheServiceWhenItRunsAndTheDrawingAppAlways) {
     EXPECT_EQ(RemovalNotices(), 1u);
 
     rig_.StopCameraService();
-    ASSERT_NO_FATAL_FAILURE(Send(sim::DeviceChange::RemoveComplete, sim::ListedCameraInterfaceName(0)));
+    ASSERT_NO_FATAL_FAILURE(
+        Send(sim::DeviceChange::RemoveComplete, sim::ListedCameraInterfaceName(0, cameranames::Usb::CompositeFunction)));
     EXPECT_EQ(RemovalNotices(), 2u);
     EXPECT_EQ(ServiceReleases(), 1u);
 }

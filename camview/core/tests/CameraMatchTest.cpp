@@ -1,24 +1,26 @@
 #include "camview/CameraMatch.h"
 
+#include "testsupport/CameraDeviceNames.h"
+
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 namespace camview {
 namespace {
 
-std::string Lower(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
+using cameranames::Lower;
+using cameranames::Usb;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-std::wstring PathFor(const std::string& hardwareId)
+// The vendor ID of the view tool's list entry.
+std::uint16_t EntryVendor(int entry) { return cameranames::ModelVendor(product::kViewToolCameraModels[entry]); }
+
+// The device path DirectShow gives the camera of a list entry.
+std::wstring PathFor(int entry, Usb usb = Usb::CompositeFunction)
 {
-    return Wide("\\\\?\\usb#" + Lower(hardwareId) + "&mi_00#7&1b2c3d&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global");
+    return Wide(cameranames::DirectShowDevicePath(EntryVendor(entry), product::kCameraProductId, usb));
 }
 
 TEST(ViewToolHardwareIds, FollowTheProductTableFirstGenerationFirst)
@@ -28,10 +30,36 @@ TEST(ViewToolHardwareIds, FollowTheProductTableFirstGenerationFirst)
         const auto& model = product::kCameraModels[product::kViewToolCameraModels[entry]];
         EXPECT_EQ(ids[entry], std::string(product::UpperHardwareId(model).data()));
         EXPECT_EQ(ids[entry].size(), kHardwareIdLength);
-        const auto camera = MatchDevicePath(PathFor(ids[entry]));
-        ASSERT_TRUE(camera) << ids[entry];
-        EXPECT_EQ(camera->entry, entry);
-        EXPECT_EQ(camera->generation, entry < 3 ? CameraGeneration::First : CameraGeneration::Second);
+    }
+}
+
+TEST(MatchDevicePath, RecognisesEveryListedCameraAsTheSystemNamesIt)
+{
+    for (int entry = 0; entry < 6; ++entry) {
+        const std::uint16_t vendor = EntryVendor(entry);
+        // DevicePath of the whole device and of a composite device's camera
+        // function, and the same interface as a device notice spells it.
+        for (const std::string& path : {cameranames::DirectShowDevicePath(vendor),
+                                        cameranames::DirectShowDevicePath(vendor, product::kCameraProductId,
+                                                                          Usb::CompositeFunction),
+                                        cameranames::CaptureInterfaceName(vendor)}) {
+            const auto camera = MatchDevicePath(Wide(path));
+            ASSERT_TRUE(camera) << path;
+            EXPECT_EQ(camera->entry, entry) << path;
+            EXPECT_EQ(camera->generation, entry < 3 ? CameraGeneration::First : CameraGeneration::Second);
+            EXPECT_TRUE(MatchDevicePath(path)) << path;
+        }
+    }
+}
+
+TEST(MatchDevicePath, OtherDevicesAreNotTheBoardCamera)
+{
+    const std::uint16_t otherProduct = static_cast<std::uint16_t>(product::kCameraProductId ^ 0x0100);
+    for (const std::string& path : {cameranames::DirectShowDevicePath(cameranames::UnlistedVendor()),
+                                    cameranames::DirectShowDevicePath(EntryVendor(0), otherProduct),
+                                    cameranames::DirectShowDevicePath(EntryVendor(0)).substr(0, 24),
+                                    std::string("\\\\?\\root#image#0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global")}) {
+        EXPECT_FALSE(MatchDevicePath(Wide(path))) << path;
     }
 }
 
@@ -66,13 +94,12 @@ TEST(MatchDevicePath, CharactersOutsideAsciiNeverMatch)
 
 TEST(CameraSearch, CountsListedCamerasAndRemembersTheSecondGeneration)
 {
-    const auto ids = ViewToolHardwareIds();
     CameraSearch search;
     EXPECT_EQ(search.Count(), 0);
-    EXPECT_FALSE(search.Offer(L"\\\\?\\root#image#0000#{65e8773d}"));
-    EXPECT_TRUE(search.Offer(PathFor(ids[5])));
+    EXPECT_FALSE(search.Offer(L"\\\\?\\root#image#0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global"));
+    EXPECT_TRUE(search.Offer(PathFor(5)));
     EXPECT_EQ(search.Generation(), CameraGeneration::Second);
-    EXPECT_TRUE(search.Offer(PathFor(ids[0])));
+    EXPECT_TRUE(search.Offer(PathFor(0)));
     EXPECT_EQ(search.Count(), 2);
     // A later first-generation camera does not clear the second generation.
     EXPECT_EQ(search.Generation(), CameraGeneration::Second);
@@ -80,9 +107,8 @@ TEST(CameraSearch, CountsListedCamerasAndRemembersTheSecondGeneration)
 
 TEST(CameraSearch, OnlyFirstGenerationCamerasGiveTheFirstGeneration)
 {
-    const auto ids = ViewToolHardwareIds();
     CameraSearch search;
-    for (int entry = 0; entry < 3; ++entry) EXPECT_TRUE(search.Offer(PathFor(ids[entry])));
+    for (int entry = 0; entry < 3; ++entry) EXPECT_TRUE(search.Offer(PathFor(entry)));
     EXPECT_EQ(search.Count(), 3);
     EXPECT_EQ(search.Generation(), CameraGeneration::First);
 }

@@ -15,11 +15,13 @@ constexpr std::intptr_t kCameraRemoved = 281;
 // Entries 1 and 4 of the driver's list are first-generation cameras.
 int KindOfEntry(std::size_t entry) { return entry == 0 || entry == 3 ? 1 : 2; }
 
-// Lower-case hexadecimal padded with spaces, as the driver has always
-// spelled the ids it compares with.
+// Upper-case hexadecimal padded with zeros, the way the system spells the
+// ids in interface names ("\\?\USB#VID_046D&PID_0825#..."). An id of four
+// decimal digits without a leading zero reads the same as in the driver's
+// earlier lower-case, blank-padded spelling and matches as it always did.
 std::string DriverHardwareId(std::uint16_t vendorId) {
     char text[32];
-    std::snprintf(text, sizeof text, "VID_%4x&PID_%4x", static_cast<unsigned>(vendorId),
+    std::snprintf(text, sizeof text, "VID_%04X&PID_%04X", static_cast<unsigned>(vendorId),
                   static_cast<unsigned>(product::kCameraProductId));
     return text;
 }

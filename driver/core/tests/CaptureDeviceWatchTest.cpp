@@ -5,11 +5,10 @@
 #include "common/CameraIds.h"
 #include "common/Messages.h"
 #include "driver/CaptureDeviceWatch.h"
+#include "testsupport/CameraDeviceNames.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <cstdio>
 
 namespace driver {
 namespace {
@@ -18,18 +17,13 @@ using testing::FakeDesktop;
 using testing::PostedMessage;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using cameranames::CaptureInterfaceName;
+using cameranames::DriverEntryVendor;
+using cameranames::Usb;
 
-// An interface name as the system reports it, with the id spelled by `format`.
-std::string DeviceName(const char* format, std::uint16_t vendorId) {
-    char id[32];
-    std::snprintf(id, sizeof id, format, static_cast<unsigned>(vendorId),
-                  static_cast<unsigned>(product::kCameraProductId));
-    return std::string("\\\\?\\USB#") + id + "#6&1234&0&2#{65e8773d-8f56-11d0-a3b9-00a0c9223196}";
-}
-
-std::string DriverDeviceName(std::size_t entry) {
-    return DeviceName("VID_%4x&PID_%4x",
-                      product::kCameraModels[static_cast<std::size_t>(product::kDriverCameraModels[entry])].vendorId);
+// The interface name the system reports for the driver's listed camera.
+std::string DriverDeviceName(std::size_t entry, Usb usb = Usb::Whole) {
+    return CaptureInterfaceName(DriverEntryVendor(entry), product::kCameraProductId, usb);
 }
 
 class CaptureDeviceWatchTest : public ::testing::Test {
@@ -41,12 +35,15 @@ protected:
 
 TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind) {
     const int kinds[] = {1, 2, 2, 1};
-    for (std::size_t entry = 0; entry < 4; ++entry) {
-        state.cameraKind = 0;
-        state.socketMode = 1;
-        EXPECT_TRUE(watch.Match(DriverDeviceName(entry))) << entry;
-        EXPECT_EQ(state.cameraKind, kinds[entry]) << entry;
-        EXPECT_EQ(state.socketMode, 0) << entry;
+    for (Usb usb : {Usb::Whole, Usb::CompositeFunction}) {
+        for (std::size_t entry = 0; entry < 4; ++entry) {
+            const std::string name = DriverDeviceName(entry, usb);
+            state.cameraKind = 0;
+            state.socketMode = 1;
+            EXPECT_TRUE(watch.Match(name)) << name;
+            EXPECT_EQ(state.cameraKind, kinds[entry]) << name;
+            EXPECT_EQ(state.socketMode, 0) << name;
+        }
     }
 }
 
@@ -54,14 +51,26 @@ TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch) {
     state.socketMode = 1;
     // Models the driver does not list.
     for (int model : {0, 1}) {
-        EXPECT_FALSE(watch.Match(DeviceName("VID_%4x&PID_%4x", product::kCameraModels[model].vendorId))) << model;
+        const std::string name = CaptureInterfaceName(cameranames::ModelVendor(model));
+        EXPECT_FALSE(watch.Match(name)) << name;
     }
-    const std::uint16_t vendor = product::kCameraModels[product::kDriverCameraModels[0]].vendorId;
-    EXPECT_FALSE(watch.Match(DeviceName("vid_%4x&pid_%4x", vendor))) << "the prefix letters are compared as cased";
-    EXPECT_FALSE(watch.Match(DeviceName("VID_%04x&PID_%04x", 0x0ac8))) << "an unlisted zero-padded id";
-    EXPECT_FALSE(watch.Match(""));
-    EXPECT_FALSE(watch.Match("\\\\?\\USB#"));
-    EXPECT_FALSE(watch.Match(DriverDeviceName(0).substr(0, 20))) << "a cut-off id";
+    const std::uint16_t listed = DriverEntryVendor(0);
+    const std::uint16_t unlisted = cameranames::UnlistedVendor();
+    const std::uint16_t otherProduct = static_cast<std::uint16_t>(product::kCameraProductId ^ 0x0100);
+    for (const std::string& name : {
+             // The same interface as enumerated, all in lower case: the
+             // prefix letters are compared as cased.
+             cameranames::Lower(DriverDeviceName(0)),
+             CaptureInterfaceName(unlisted),
+             CaptureInterfaceName(listed, otherProduct),
+             std::string(""),
+             std::string("\\\\?\\USB#"),
+             DriverDeviceName(0).substr(0, 24), // one character of the id short
+             // A capture device the system made up itself.
+             std::string("\\\\?\\ROOT#IMAGE#0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\GLOBAL"),
+         }) {
+        EXPECT_FALSE(watch.Match(name)) << name;
+    }
     EXPECT_EQ(state.cameraKind, 0);
     EXPECT_EQ(state.socketMode, 1);
 }
@@ -76,7 +85,7 @@ TEST_F(CaptureDeviceWatchTest, ArrivalStartsTheServiceOnlyWhenAbsent) {
 }
 
 TEST_F(CaptureDeviceWatchTest, ArrivalOfAnotherDeviceDoesNothing) {
-    watch.OnArrival("\\\\?\\USB#VID_1234&PID_5678#x");
+    watch.OnArrival(CaptureInterfaceName(cameranames::UnlistedVendor()));
     EXPECT_THAT(desktop.programStarts, IsEmpty());
 }
 
@@ -98,7 +107,7 @@ TEST_F(CaptureDeviceWatchTest, RemovalWithoutServiceStillClearsTheNotice) {
     EXPECT_EQ(state.connectNoticeSent, 0);
 
     state.connectNoticeSent = 1;
-    watch.OnRemoval("\\\\?\\USB#VID_1234&PID_5678#x");
+    watch.OnRemoval(CaptureInterfaceName(cameranames::UnlistedVendor()));
     EXPECT_EQ(state.connectNoticeSent, 1);
 }
 

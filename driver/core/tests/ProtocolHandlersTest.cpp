@@ -9,6 +9,7 @@
 #include "common/Messages.h"
 #include "driver/CaptureDeviceWatch.h"
 #include "driver/ProtocolHandlers.h"
+#include "testsupport/CameraDeviceNames.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -231,10 +232,7 @@ TEST_F(ProtocolHandlersTest, CameraArrivalSwitchesTheSocketSideOff) {
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "");
     handlers.OnDriverSet(30, 6);
     CaptureDeviceWatch devices(desktop, state);
-    char name[64];
-    std::snprintf(name, sizeof name, "\\\\?\\USB#VID_%4x&PID_%4x#1", static_cast<unsigned>(product::kCameraModels[5].vendorId),
-                  static_cast<unsigned>(product::kCameraProductId));
-    devices.OnArrival(name);
+    devices.OnArrival(cameranames::CaptureInterfaceName(cameranames::ModelVendor(5)));
     handlers.OnDriverSet(100, 0);
     EXPECT_EQ(desktop.posts.back(), (PostedMessage{tool, msg::kBoardEvent, 1002, 0}));
 }

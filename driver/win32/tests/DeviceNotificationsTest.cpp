@@ -32,8 +32,8 @@ LPARAM AsParam(std::vector<char>& bytes) { return reinterpret_cast<LPARAM>(bytes
 
 TEST(DeviceInterfaceName, ReadsTheNameOfAnInterfaceRecord)
 {
-    auto record = InterfaceRecord("\\\\?\\USB#VID_1234&PID_0b0a&MI_00#7&1", true);
-    EXPECT_EQ(DeviceInterfaceName(AsParam(record)), std::string("\\\\?\\USB#VID_1234&PID_0b0a&MI_00#7&1"));
+    auto record = InterfaceRecord("\\\\?\\USB#VID_1234&PID_0B0A&MI_00#7&1", true);
+    EXPECT_EQ(DeviceInterfaceName(AsParam(record)), std::string("\\\\?\\USB#VID_1234&PID_0B0A&MI_00#7&1"));
 }
 
 TEST(DeviceInterfaceName, StopsAtTheRecordsEndWhenTheNameIsNotTerminated)

@@ -1,10 +1,7 @@
 #include "sim/DeviceChange.h"
 
-#include "common/CameraIds.h"
-
 #include <dbt.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -14,32 +11,18 @@ namespace {
 // KSCATEGORY_CAPTURE, the category the driver registers for.
 constexpr GUID kCaptureCategory = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
-constexpr const char* kPrefix = "\\\\?\\USB#";
-constexpr const char* kSuffix = "&MI_00#7&2f1a3c5&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
-
-std::string IdText(const char* format, unsigned vendorId, unsigned productId) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, vendorId, productId);
-    return text;
-}
-
-unsigned VendorOfEntry(std::size_t entry) {
-    return product::kCameraModels[static_cast<std::size_t>(product::kDriverCameraModels[entry % 4])].vendorId;
-}
-
 } // namespace
 
-std::string ListedCameraInterfaceName(std::size_t entry) {
-    return kPrefix + IdText("VID_%4x&PID_%4x", VendorOfEntry(entry), product::kCameraProductId) + kSuffix;
+std::string ListedCameraInterfaceName(std::size_t entry, cameranames::Usb usb) {
+    return cameranames::CaptureInterfaceName(cameranames::DriverEntryVendor(entry % 4), product::kCameraProductId, usb);
 }
 
 std::string LowerCasePrefixInterfaceName(std::size_t entry) {
-    return kPrefix + IdText("vid_%4x&pid_%4x", VendorOfEntry(entry), product::kCameraProductId) + kSuffix;
+    return cameranames::Lower(ListedCameraInterfaceName(entry));
 }
 
 std::string UnlistedCameraInterfaceName() {
-    // A vendor no table holds.
-    return kPrefix + IdText("VID_%4x&PID_%4x", 0x1d6bu, 0x0104u) + kSuffix;
+    return cameranames::CaptureInterfaceName(cameranames::UnlistedVendor());
 }
 
 bool SendDeviceChange(HWND window, DeviceChange change, const std::string& name, unsigned timeoutMs) {

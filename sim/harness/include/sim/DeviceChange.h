@@ -4,6 +4,8 @@
 // SendMessageA. Wine carries the record across processes for WM_DEVICECHANGE
 // arrival and removal notices, so the receiving window procedure reads it as
 // it would read the system's.
+#include "testsupport/CameraDeviceNames.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -13,10 +15,12 @@ namespace sim {
 
 enum class DeviceChange { Arrival, RemoveComplete };
 
-// The interface name of the driver's listed camera `entry` (0..3), its IDs
-// written as the driver writes them when it matches: "VID_%4x&PID_%4x".
-std::string ListedCameraInterfaceName(std::size_t entry);
-// The same name with the prefix letters in lower case ("vid_", "pid_").
+// The interface name the system reports for the driver's listed camera
+// `entry` (0..3), a whole USB device or a composite device's camera function:
+// "\\?\USB#VID_FA01&PID_0B0A#6&2a7f3c1&0&2#{65e8773d-...}\GLOBAL".
+std::string ListedCameraInterfaceName(std::size_t entry, cameranames::Usb usb = cameranames::Usb::Whole);
+// The same interface all in lower case, as the device-interface enumeration
+// spells it, so the prefix letters too ("vid_", "pid_").
 std::string LowerCasePrefixInterfaceName(std::size_t entry);
 // A capture device that is not one of the listed cameras.
 std::string UnlistedCameraInterfaceName();
