@@ -28,7 +28,24 @@ count_ctest() {
   [ "$bad" -eq 0 ] || problems+=("$2: $bad failed")
 }
 
-step() { echo; echo "=== $*"; }
+# Each tier's time, printed as it ends and again in the summary.
+timings=()
+tier_name=
+tier_start=$SECONDS
+run_start=$SECONDS
+end_tier() {
+  [ -n "$tier_name" ] || return 0
+  local took=$((SECONDS - tier_start))
+  echo "--- $tier_name: ${took} s"
+  timings+=("$(printf '%5d s  %s' "$took" "$tier_name")")
+  tier_name=
+}
+step() {
+  end_tier
+  echo; echo "=== $*"
+  tier_name=$*
+  tier_start=$SECONDS
+}
 
 build() { # preset
   cmake --preset "$1" >"build/$1-configure.log" 2>&1 &&
@@ -46,6 +63,18 @@ step "native build and unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)
 if build native; then
   ctest --preset native -j "$jobs" 2>&1 | tee build/native-test.log | grep -E 'tests passed|Failed|\*\*\*' || true
   count_ctest build/native-test.log native
+fi
+
+step "ThreadSanitizer over the parts two threads share"
+if cmake --preset tsan >build/tsan-configure.log 2>&1 &&
+    cmake --build --preset tsan -j "$jobs" --target driver_core_tests >build/tsan-build.log 2>&1; then
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j "$jobs" 2>&1 |
+    tee build/tsan-test.log | grep -E 'tests passed|Failed|\*\*\*' || true
+  count_ctest build/tsan-test.log tsan
+else
+  tail -40 build/tsan-configure.log build/tsan-build.log
+  problems+=("tsan: build failed (build/tsan-build.log)")
+  failed=$((failed + 1))
 fi
 
 step "fuzzing (bounded runs)"
@@ -95,6 +124,11 @@ if [ -n "$winbuild" ]; then
   wineserver -k 2>/dev/null || true
 fi
 
+end_tier
+echo
+echo "Time per tier:"
+for t in "${timings[@]}"; do echo "$t"; done
+echo "$(printf '%5d s  %s' $((SECONDS - run_start)) 'in all')"
 echo
 for p in "${problems[@]}"; do echo "problem: $p"; done
 echo "$passed passed, $failed failed"

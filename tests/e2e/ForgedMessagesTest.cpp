@@ -75,11 +75,15 @@ protected:
 };
 
 // The system's dispatch calls the lParam of a timer message as a callback;
-// Wine does so without any check. An address that is no code ends a driver
-// that lets such a message through.
+// Wine does so without any check. The system's own functions lie at the same
+// address in every process of one bitness, so a program can name one that
+// ends the driver.
 TEST_F(ForgedMessages, TimerMessagesWithACallbackAddressAreNeverDispatched) {
     ASSERT_NO_FATAL_FAILURE(StartDriver());
-    for (LPARAM address : {LPARAM(0x10), LPARAM(0x7FFE0000), LPARAM(0x12345678)}) {
+    const auto exitProcess =
+        reinterpret_cast<LPARAM>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ExitProcess"));
+    ASSERT_NE(exitProcess, 0);
+    for (LPARAM address : {LPARAM(0x10), LPARAM(0x12345678), exitProcess}) {
         PostToDriver(WM_TIMER, kHookRefreshTimer, address);
         PostToDriver(WM_TIMER, 4242, address);
         PostToDriver(kSystemTimerMessage, 1, address);

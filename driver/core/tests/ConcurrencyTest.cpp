@@ -1,0 +1,174 @@
+// The parts the window thread and the touch worker share, run from two
+// threads at once (and under ThreadSanitizer in the tsan build): the
+// channel slot, the fault-line queue, and the pen counters between the
+// worker's counting and the window thread's ticks.
+#include "DriverFakes.h"
+
+#include "driver/ByteChannel.h"
+#include "driver/FaultLineQueue.h"
+#include "driver/SupervisionTimer.h"
+#include "driver/TouchWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace driver {
+namespace {
+
+// A channel that counts what reaches it and fails once closed.
+class CountingChannel final : public ByteChannel {
+public:
+    std::atomic<int> writes{0};
+    std::atomic<bool> destroyed{false};
+    ~CountingChannel() override { destroyed = true; }
+    bool Write(const std::uint8_t*, std::size_t) override {
+        ++writes;
+        return true;
+    }
+};
+
+TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd) {
+    ChannelSlot slot;
+    std::atomic<bool> stop{false};
+    std::atomic<int> written{0};
+    std::thread worker([&] {
+        const std::uint8_t packet[8] = {};
+        while (!stop) written += slot.Write(packet, sizeof packet) ? 1 : 0;
+    });
+    std::vector<std::weak_ptr<CountingChannel>> used;
+    for (int n = 0; n < 2000; ++n) {
+        auto channel = std::make_shared<CountingChannel>();
+        used.push_back(channel);
+        slot.Publish(channel);
+        if (n % 3 == 0) slot.Withdraw();
+    }
+    slot.Withdraw();
+    stop = true;
+    worker.join();
+    for (const auto& channel : used) EXPECT_TRUE(channel.expired());
+    EXPECT_GT(written, 0);
+}
+
+TEST(Concurrency, FaultLinesFromManyThreadsAreTakenOrCountedNeverTorn) {
+    FaultLineQueue queue;
+    constexpr int kThreads = 4;
+    constexpr int kLines = 3000;
+    std::atomic<bool> done{false};
+    std::size_t taken = 0;
+    unsigned dropped = 0;
+    std::thread writer([&] {
+        while (!done) {
+            FaultLineQueue::Taken batch = queue.TakeAll();
+            for (const std::string& line : batch.lines) {
+                ASSERT_EQ(line.size(), 20u) << line;
+                ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos) << "a line was torn: " << line;
+            }
+            taken += batch.lines.size();
+            dropped += batch.dropped;
+        }
+    });
+    std::vector<std::thread> producers;
+    for (int t = 0; t < kThreads; ++t) {
+        producers.emplace_back([&queue, t] {
+            const std::string line(20, static_cast<char>('a' + t));
+            for (int n = 0; n < kLines; ++n) queue.Note(line.c_str());
+        });
+    }
+    for (std::thread& producer : producers) producer.join();
+    done = true;
+    writer.join();
+    const FaultLineQueue::Taken rest = queue.TakeAll();
+    taken += rest.lines.size();
+    dropped += rest.dropped;
+    EXPECT_EQ(taken + dropped, static_cast<std::size_t>(kThreads * kLines));
+}
+
+// A desktop that both threads may use at once: timers armed, posts counted.
+class SharedDesktop final : public Desktop {
+public:
+    std::map<unsigned, unsigned> ArmedNow() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return armed_;
+    }
+    int PenReports() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return penReports_;
+    }
+
+    WindowRef FindWindowByClass(const char*, const char*) override { return 1; }
+    void PostToWindow(WindowRef, unsigned message, std::uintptr_t, std::intptr_t) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        penReports_ += message == 0x07F4 ? 1 : 0;
+    }
+    std::intptr_t SendToWindow(WindowRef, unsigned, std::uintptr_t, std::intptr_t) override { return 0; }
+    void InjectMouseEvent(std::uint32_t, int, int) override {}
+    void SetCursorPosition(int, int) override {}
+    ScreenPosition CursorPosition() override { return {10, 10}; }
+    WindowRef ForegroundWindow() override { return 0; }
+    ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
+    void StartDriverTimer(unsigned timerId, unsigned periodMs) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_[timerId] = periodMs;
+    }
+    void KillDriverTimer(unsigned timerId) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_.erase(timerId);
+    }
+    std::string ProgramFolder() override { return "C:\\Board\\"; }
+    void OpenProgram(const std::string&, const std::string&) override {}
+    void SleepMs(unsigned) override {}
+    std::uint32_t TickCount() override { return ++now_; }
+
+private:
+    std::mutex mutex_;
+    std::map<unsigned, unsigned> armed_;
+    int penReports_ = 0;
+    std::atomic<std::uint32_t> now_{0};
+};
+
+TEST(Concurrency, PenPressesCountedWhileTheTicksRunAreNeverStranded) {
+    SharedDesktop desktop;
+    testing::FakeHook hook;
+    DriverState state;
+    NoBoardKeys keys;
+    ChannelSlot socket;
+    ChannelSlot pipe;
+    NoFaultLog faults;
+    testing::FakeCalibration calibration;
+    TouchWorker worker({desktop, hook, state, nullptr, keys, socket, pipe, faults});
+    PenButtonSettings pens;
+    pens.ifSetFNoT = 1;
+    SupervisionTimer timer(desktop, state, pens);
+
+    constexpr int kPresses = 3000;
+    std::atomic<bool> pressing{true};
+    std::thread pen([&] {
+        worker.Begin();
+        for (int n = 0; n < kPresses; ++n) {
+            worker.Cycle(testing::RecordBuilder().Event(8).Bytes(), calibration);
+            worker.Cycle(testing::RecordBuilder().Release(1).Bytes(), calibration);
+        }
+        pressing = false;
+    });
+    // The window thread: fires whatever is armed, as fast as it can.
+    for (;;) {
+        const bool stillPressing = pressing;
+        const auto armed = desktop.ArmedNow();
+        for (const auto& [timerId, period] : armed) timer.OnTick(timerId);
+        if (!stillPressing && armed.empty()) break;
+    }
+    pen.join();
+    for (const auto& [timerId, period] : desktop.ArmedNow()) timer.OnTick(timerId);
+    EXPECT_EQ(state.frontPenPresses, 0) << "a press was left counted with no timer to report it";
+    EXPECT_TRUE(desktop.ArmedNow().empty());
+    EXPECT_GT(desktop.PenReports(), 0);
+}
+
+} // namespace
+} // namespace driver
