@@ -28,24 +28,6 @@ std::string Narrow(const wchar_t* text)
     return result;
 }
 
-class DataModule {
-public:
-    explicit DataModule(const wchar_t* path) : module_(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-    ~DataModule()
-    {
-        if (module_) FreeLibrary(module_);
-    }
-    bool HasProcessManifest() const
-    {
-        return module_ && FindResourceW(module_, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
-    }
-
-private:
-    HMODULE module_;
-};
-
 class ActivationContext {
 public:
     explicit ActivationContext(const wchar_t* path)
@@ -174,14 +156,14 @@ int wmain(int argc, wchar_t** argv)
         std::printf("usage: ManifestProbe <program>\n");
         return 2;
     }
-    const wchar_t* path = argv[1];
-    if (!DataModule(path).HasProcessManifest()) {
-        std::printf("manifest=none\n");
-        return 0;
-    }
-    const ActivationContext context(path);
+    const ActivationContext context(argv[1]);
     if (!context.Valid()) {
-        std::printf("manifest=unreadable (error %lu)\n", static_cast<unsigned long>(GetLastError()));
+        const DWORD error = GetLastError();
+        if (error == ERROR_RESOURCE_TYPE_NOT_FOUND || error == ERROR_RESOURCE_NAME_NOT_FOUND) {
+            std::printf("manifest=none\n");
+        } else {
+            std::printf("manifest=unreadable (error %lu)\n", static_cast<unsigned long>(error));
+        }
         return 0;
     }
     std::printf("manifest=present\n");
