@@ -113,13 +113,16 @@ fi
 # The size Programs and Features shows, in KiB: every file the package holds.
 size_kib=$(( ( $(cat "${programs[@]/#/$stage/}" "${texts[@]/#/$stage/}" | wc -c) + 1023 ) / 1024 ))
 
+# The package is made in the staging folder and moved out only when it is
+# complete, so a failed step (a signature, say) leaves no package behind.
 package="$out/Brelvin-$version.msi"
 rm -f "$package"
-(cd "$stage" && wixl --arch x86 --define Version="$version" --define SizeKiB="$size_kib" --output "$package" Brelvin.wxs)
+(cd "$stage" && wixl --arch x86 --define Version="$version" --define SizeKiB="$size_kib" --output package.msi Brelvin.wxs)
 while IFS= read -r statement; do
   [[ -z $statement || $statement == --* ]] && continue
-  msibuild "$package" -q "$statement"
+  msibuild "$stage/package.msi" -q "$statement"
 done <"$root/dist/package-tables.sql"
 # The package's signature covers every table and stream, so it comes last.
-[ -z "$sign_pkcs12" ] || sign "$package"
+[ -z "$sign_pkcs12" ] || sign "$stage/package.msi"
+mv "$stage/package.msi" "$package"
 echo "$package"
