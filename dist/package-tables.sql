@@ -23,3 +23,8 @@ INSERT INTO `Property` (`Property`, `Value`) VALUES ('REINSTALLMODE', 'amus')
 -- service, not the user (2048).
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersSettingsWrite', 3170, 'INSTALLDIR', '"[SystemFolder]icacls.exe" "[#WBInitIni]" /grant *S-1-5-32-545:M')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersSettingsWrite', 'NOT (REMOVE ~= "ALL")', 4010)
+--
+-- Programs and Features shows the program folder as the install location
+-- (and needs no guess for it): set once the folder is resolved.
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetArpInstallLocation', 51, 'ARPINSTALLLOCATION', '[INSTALLDIR]')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetArpInstallLocation', '', 1001)

@@ -1,32 +1,66 @@
 #!/usr/bin/env bash
-# Builds the installer package of the suite from built programs.
+# Builds the installer package of the suite from built programs, signed when a
+# certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
 #            Tilmaro.exe, Probyx.dll (default: build/windows/bin, the 32-bit
 #            shipping build); a program not found there is taken from the
 #            build folder that holds BIN_DIR
 #   OUT_DIR  where the package goes (default: build/windows/dist)
-#   VERSION  major.minor.build (default: $BRELVIN_VERSION or 1.0.0)
+#   VERSION  major.minor.build; by default the project version that the
+#            build folder around BIN_DIR was configured with, the one in
+#            every program's version resource (give it only to make packages
+#            of other versions from the same programs, as upgrade tests do)
+# Signing (Authenticode, with osslsigncode): the six programs, then the
+# package, when BRELVIN_SIGN_PKCS12 names a PKCS#12 file with the code-signing
+# certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
+# empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
+# BRELVIN_SIGN_PKCS12 the package is built unsigned, and this is said on stderr.
 # Prints the path of the package. Needs wixl and msibuild (Debian: wixl,
-# msitools).
+# msitools), and osslsigncode to sign.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
-version=${3:-${BRELVIN_VERSION:-1.0.0}}
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
+icon=$root/driver/win32/res/Brelvin.ico
+sign_pkcs12=${BRELVIN_SIGN_PKCS12:-}
 
 for tool in wixl msibuild; do
   command -v "$tool" >/dev/null || { echo "dist.sh: $tool is missing (apt-get install wixl msitools)" >&2; exit 1; }
 done
+if [ -n "$sign_pkcs12" ]; then
+  command -v osslsigncode >/dev/null || { echo "dist.sh: osslsigncode is missing (apt-get install osslsigncode)" >&2; exit 1; }
+  [ -r "$sign_pkcs12" ] || { echo "dist.sh: cannot read the signing certificate $sign_pkcs12" >&2; exit 1; }
+fi
+
+# The build folder that holds BIN_DIR (the nearest one with a CMake cache).
+build_dir() {
+  local dir
+  dir=$(cd "$bin" 2>/dev/null && pwd) || return 0
+  while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
+  [ ! -f "$dir/CMakeCache.txt" ] || echo "$dir"
+}
+build=$(build_dir)
+configured_version() {
+  [ -z "$build" ] || sed -n 's/^BRELVIN_VERSION:INTERNAL=//p' "$build/CMakeCache.txt"
+}
+version=${3:-$(configured_version)}
+[ -n "$version" ] || { echo "dist.sh: no version given and no configured build folder around $bin" >&2; exit 1; }
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "dist.sh: version '$version' is not major.minor.build" >&2; exit 1; }
-# The path of a built program: BIN_DIR first, else the one place in the build
-# folder around it where the program's own target put it.
+
+# The path of a built program: BIN_DIR first, else where the build folder
+# around it says its target put it, else the one place in that folder.
 locate_program() {
   local found
   if [ -f "$bin/$1" ]; then echo "$bin/$1"; return; fi
+  if [ -n "$build" ] && [ -f "$build/packaged-programs.txt" ]; then
+    found=$(awk -v name="/$1" 'substr($0, length($0) - length(name) + 1) == name { print; exit }' \
+              "$build/packaged-programs.txt")
+    if [ -n "$found" ] && [ -f "$found" ]; then echo "$found"; return; fi
+  fi
   [ -d "$bin/.." ] || return 0
   found=$(find "$bin/.." -name "$1" -type f -not -path '*/CMakeFiles/*' -not -path '*/wineprefix/*' \
             -not -path '*/dist/*' 2>/dev/null | head -1)
@@ -51,15 +85,44 @@ out=$(cd "$out" && pwd)
 stage="$out/stage-$version"
 rm -rf "$stage"
 mkdir -p "$stage"
+trap 'rm -rf "$stage"' EXIT
 for f in "${programs[@]}"; do cp "${source[$f]}" "$stage/"; done
 for f in "${texts[@]}" Brelvin.wxs; do cp "$root/dist/$f" "$stage/"; done
+cp "$icon" "$stage/Brelvin.ico"
 
+# Signs one file in place. The password goes through a file only this user
+# can read, never on a command line.
+sign() {
+  local file=$1 signed="$1.signed" options=()
+  [ -z "${BRELVIN_SIGN_TIMESTAMP:-}" ] || options+=(-ts "$BRELVIN_SIGN_TIMESTAMP")
+  if ! osslsigncode sign -pkcs12 "$sign_pkcs12" -readpass "$stage/.password" -h sha256 \
+         -n "Brelvin Whiteboard" "${options[@]}" -in "$file" -out "$signed" >"$stage/.sign.log" 2>&1; then
+    cat "$stage/.sign.log" >&2
+    echo "dist.sh: signing $(basename "$file") failed" >&2
+    exit 1
+  fi
+  mv "$signed" "$file"
+}
+if [ -n "$sign_pkcs12" ]; then
+  (umask 077 && printf '%s' "${BRELVIN_SIGN_PASSWORD:-}" >"$stage/.password")
+  for f in "${programs[@]}"; do sign "$stage/$f"; done
+else
+  echo "dist.sh: no certificate (BRELVIN_SIGN_PKCS12 unset): the programs and the package are unsigned" >&2
+fi
+
+# The size Programs and Features shows, in KiB: every file the package holds.
+size_kib=$(( ( $(cat "${programs[@]/#/$stage/}" "${texts[@]/#/$stage/}" | wc -c) + 1023 ) / 1024 ))
+
+# The package is made in the staging folder and moved out only when it is
+# complete, so a failed step (a signature, say) leaves no package behind.
 package="$out/Brelvin-$version.msi"
 rm -f "$package"
-(cd "$stage" && wixl --arch x86 --define Version="$version" --output "$package" Brelvin.wxs)
+(cd "$stage" && wixl --arch x86 --define Version="$version" --define SizeKiB="$size_kib" --output package.msi Brelvin.wxs)
 while IFS= read -r statement; do
   [[ -z $statement || $statement == --* ]] && continue
-  msibuild "$package" -q "$statement"
+  msibuild "$stage/package.msi" -q "$statement"
 done <"$root/dist/package-tables.sql"
-rm -rf "$stage"
+# The package's signature covers every table and stream, so it comes last.
+[ -z "$sign_pkcs12" ] || sign "$stage/package.msi"
+mv "$stage/package.msi" "$package"
 echo "$package"

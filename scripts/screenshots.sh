@@ -9,6 +9,7 @@ out="$root/build/screenshots"
 mkdir -p "$out"
 for script in */screenshots.sh; do
   [ -f "$script" ] || continue
+  [ "$script" != scripts/screenshots.sh ] || continue   # this script itself
   echo "=== $script"
   bash "$script" "$out"
 done

@@ -83,6 +83,63 @@ windows_path() {
 same_file() { cmp -s "$1" "$2"; }
 ini_holds() { grep -q "$2" "$1"; }
 
+# The package's face in Programs and Features, as the package states it and
+# as the installed product registers it.
+package_1_0="$work/packages/Brelvin-1.0.0.msi"
+# (msiinfo writes a table's binary cells as files into the current folder.)
+table() { (cd "$work" && msiinfo export "$package_1_0" "$1") | tr -d '\r' | tail -n +4; }
+property() { table Property | awk -F'\t' -v p="$1" '$1 == p { print $2 }'; }
+property_is() { [ "$(property "$1")" = "$2" ]; }
+icon_is_the_product_icon() {
+  local icon
+  icon=$(property ARPPRODUCTICON)
+  [ -n "$icon" ] && table Icon | cut -f1 | grep -qx "$icon" &&
+    msiinfo extract "$package_1_0" "Icon.$icon" | cmp -s - "$root/driver/win32/res/Brelvin.ico"
+}
+help_link_is_a_web_address() { [[ $(property ARPHELPLINK) =~ ^https?://[^/]+/ ]]; }
+# Every file of the package, in KiB rounded up.
+size_is_the_files_size() {
+  local bytes
+  bytes=$(table File | awk -F'\t' '{ sum += $4 } END { print sum + 0 }')
+  [ "$bytes" -gt 0 ] && property_is ARPSIZE "$(( (bytes + 1023) / 1024 ))"
+}
+install_location_set_from_folder() {
+  table CustomAction | awk -F'\t' '$2 == 51 && $3 == "ARPINSTALLLOCATION" && $4 == "[INSTALLDIR]" { found = 1 } END { exit !found }' &&
+    [ "$(table InstallExecuteSequence | awk -F'\t' '$1 == "SetArpInstallLocation" { print $3 }')" -gt \
+      "$(table InstallExecuteSequence | awk -F'\t' '$1 == "CostFinalize" { print $3 }')" ]
+}
+# A value of the suite's entry under the Uninstall key.
+uninstall_value() {
+  "$wine" reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | awk -v name="$1" '
+    /^HKEY_/ { if (suite && seen) { print found; exit } suite = 0; seen = 0; next }
+    $1 == "DisplayName" && index($0, "Brelvin Whiteboard") { suite = 1 }
+    $1 == name { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]*/, ""); found = $0; seen = 1 }
+    END { if (suite && seen) print found }'
+}
+registered_as_stated() { [ "$(uninstall_value "$1")" = "$(property "$2")" ]; }
+registered_location_is_folder() {
+  local location expected
+  location=$(uninstall_value InstallLocation)
+  expected=$(windows_path "$folder")
+  [ -n "$location" ] && [ "${location%\\}" = "$expected" ]
+}
+registered_icon_is_the_product_icon() {
+  local path
+  path=$("$wine" reg query 'HKCR\Installer\Products' /s 2>/dev/null | tr -d '\r' |
+           awk '$1 == "ProductIcon" { sub(/^[ \t]*ProductIcon[ \t]+REG_SZ[ \t]*/, ""); print; exit }')
+  [[ $path == [Cc]:\\* ]] || return 1
+  path="$drive_c/${path:3}"
+  cmp -s "${path//\\//}" "$root/driver/win32/res/Brelvin.ico"
+}
+
+echo "== the package's face in Programs and Features (msiinfo)"
+check "no Change button (ARPNOMODIFY)" property_is ARPNOMODIFY 1
+check "the manufacturer is named" property_is Manufacturer "Brelvin Whiteboard"
+check "the product icon is the driver's icon (ARPPRODUCTICON, Icon table)" icon_is_the_product_icon
+check "a help link (ARPHELPLINK)" help_link_is_a_web_address
+check "the size is stated: all files, in KiB (ARPSIZE)" size_is_the_files_size
+check "the install location is the program folder (ARPINSTALLLOCATION)" install_location_set_from_folder
+
 echo "== install 1.0.0 (default texts)"
 check "msiexec /i /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn
 check "all eight files are in the program folder" all_files_installed
@@ -91,6 +148,11 @@ check "the starting WBInit.ini is installed" same_file "$folder/WBInit.ini" "$ro
 check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
 check "Start-menu shortcuts for Penvaro, Camvito and Tilmaro" shortcuts_present
 check "version 1.0.0 is registered" only_version 1.0.0
+check "Programs and Features shows the help link" registered_as_stated HelpLink ARPHELPLINK
+check "Programs and Features shows the stated size" registered_as_stated Size ARPSIZE
+check "Programs and Features shows the manufacturer" registered_as_stated Publisher Manufacturer
+check "Programs and Features shows the program folder" registered_location_is_folder
+check "the registered product icon is the driver's icon" registered_icon_is_the_product_icon
 
 driver_checked=1
 if [ "$(wine_loader_for "$folder/Brelvin.exe")" = wine ] && ! can_run_32bit; then
