@@ -122,9 +122,14 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
         return HoldLock(step, block, timing, outcome);
     case ScriptStep::Kind::HangWindow:
         faults_.HangWindow(window_, step.ms, step.forever);
+        AppendLine(logPath_, "script hang-window");
         return true;
     case ScriptStep::Kind::HangOn:
         faults_.HangOn(step.value);
+        AppendLine(logPath_, "script hang-on " + std::to_string(step.value));
+        return true;
+    case ScriptStep::Kind::Note:
+        AppendLine(logPath_, "script note " + step.text);
         return true;
     case ScriptStep::Kind::Await:
         switch (faults_.Await(step.value, step.ms, stop_)) {

@@ -76,6 +76,7 @@ public:
         if (command == "hang-window") return Hang(words, ScriptStep::Kind::HangWindow);
         if (command == "hang-on") return HangOn(words);
         if (command == "await") return Await(words);
+        if (command == "note") return Note(words);
         return "unknown command '" + command + "'";
     }
 
@@ -261,6 +262,14 @@ private:
         step.kind = ScriptStep::Kind::Await;
         step.value = static_cast<unsigned>(message);
         step.ms = static_cast<unsigned>(ms);
+        return Add(step);
+    }
+
+    // One word, so that log lines stay easy to match.
+    std::string Note(std::istringstream& words) {
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::Note;
+        if (!(words >> step.text) || !AtEnd(words)) return "note wants one word";
         return Add(step);
     }
 

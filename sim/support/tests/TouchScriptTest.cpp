@@ -138,6 +138,8 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
         {"loop\nendloop\n", 2},
         {"loop 2\ndown 1 1\nloop\ndown 2 2\nendloop\n", 1},
         {"loop 2\ndown 1 1\nendloop now\n", 3},
+        {"note\n", 1},
+        {"note two words\n", 1},
     };
     for (const Case& c : cases) {
         const TouchScript script = ParseTouchScript(c.text);
@@ -150,9 +152,9 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
 TEST(TouchScriptTest, FaultCommandsCarryTheirArguments) {
     const TouchScript script = ParseTouchScript("realtime 60\nrealtime 0\ndie\ndie-holding-lock\n"
                                                 "hang-lock\nhang-lock 250\nhang-window\nhang-window 0\n"
-                                                "hang-on 32870\nawait 32869\nawait 33000 1500\n");
+                                                "hang-on 32870\nawait 32869\nawait 33000 1500\nnote here\n");
     ASSERT_TRUE(script.Ok()) << script.error;
-    ASSERT_EQ(script.steps.size(), 11u);
+    ASSERT_EQ(script.steps.size(), 12u);
     EXPECT_EQ(script.steps[0].kind, Kind::Realtime);
     EXPECT_EQ(script.steps[0].value, 60u);
     EXPECT_EQ(script.steps[1].value, 0u);
@@ -173,6 +175,8 @@ TEST(TouchScriptTest, FaultCommandsCarryTheirArguments) {
     EXPECT_EQ(script.steps[9].value, 32869u);
     EXPECT_EQ(script.steps[9].ms, kDefaultAwaitMs);
     EXPECT_EQ(script.steps[10].ms, 1500u);
+    EXPECT_EQ(script.steps[11].kind, Kind::Note);
+    EXPECT_EQ(script.steps[11].text, "here");
     EXPECT_EQ(script.RecordCount(), 0);
 }
 

@@ -27,12 +27,14 @@ struct ScriptStep {
         HangWindow,     // the window thread stops answering for `ms` (or for ever)
         HangOn,         // from here on, the window hangs when message `value` arrives
         Await,          // wait until the window has got message `value` once more (`ms` at most)
+        Note,           // write `text` to the log, so a test knows how far the script has come
     };
     Kind kind = Kind::Record;
     TouchRecord record{};
     unsigned ms = 0;
     unsigned value = 0;    // frame rate, round count, step index or message number, by kind
     bool forever = false;  // HangLock, HangWindow: no time given
+    std::string text;      // Note
     int line = 0;          // script line the step comes from, for the log
 };
 
