@@ -2,9 +2,11 @@
 #   make run    run the board driver under Wine against the stand-ins
 #   make test   install what is missing, build everything, run every test
 #   make bench  build and run the benchmarks
+#   make soak   the driver under Wine for SOAK_MINUTES (30) minutes; fails when
+#               its memory, threads, descriptors or handles keep growing
 #   make screenshots  pictures of the dialogs, under Xvfb
 #   make dist   the MSI package, from the 32-bit build
-.PHONY: test run deps bench screenshots dist clean
+.PHONY: test run deps bench soak screenshots dist clean
 
 test: deps
 	@scripts/test.sh
@@ -17,6 +19,9 @@ deps:
 
 bench: deps
 	@scripts/bench.sh
+
+soak: deps
+	@scripts/soak.sh
 
 screenshots:
 	@EXTRA_PACKAGES="xvfb imagemagick x11-utils" scripts/install-deps.sh

@@ -13,8 +13,11 @@ for b in build/bench/bench/*_bench; do
   echo "=== $(basename "$b")"
   "$b" --benchmark_counters_tabular=true
 done
+# Each module's own benchmark script. The pattern */bench.sh matches this
+# script too, which must not run itself again.
 for script in */bench.sh bench/*.sh; do
   [ -f "$script" ] || continue
+  [ "$(cd "$(dirname "$script")" && pwd)/$(basename "$script")" = "$here/bench.sh" ] && continue
   echo "=== $script"
   bash "$script"
 done

@@ -1,7 +1,8 @@
 // Stand-in for the camera service "ZorvikSrv.exe": owns the window the
 // driver talks to, logs what it is told, and plays "ZorvikSrv.script" from
-// its own folder into the shared touch block.
+// its own folder into the shared touch block, faults included.
 #include "ScriptPlayer.h"
+#include "WindowFaults.h"
 
 #include "common/Messages.h"
 #include "common/Win32System.h"
@@ -19,9 +20,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     sim::LoggingWindow window(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, logPath,
                               sim::LogScope::ApplicationMessages);
     std::unique_ptr<sim::ScriptPlayer> player;
+    sim::WindowFaults faults;
     window.OnClose([&player] {
         if (player) player->Stop();
     });
+    window.OnMessage([&faults](UINT message, WPARAM wParam, LPARAM lParam) { faults.OnMessage(message, wParam, lParam); });
+    window.Quiet(sim::kHangWindowRequest);
     if (!window.Create(instance)) return 1;
 
     const std::string scriptPath = folder + "ZorvikSrv.script";
@@ -30,7 +34,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (!script.Ok()) {
             sim::AppendLine(logPath, "script error line " + std::to_string(script.errorLine) + ": " + script.error);
         } else {
-            player = std::make_unique<sim::ScriptPlayer>(std::move(script), logPath, folder + "ZorvikSrv.stamps");
+            player = std::make_unique<sim::ScriptPlayer>(std::move(script), logPath, folder + "ZorvikSrv.stamps",
+                                                         window.Handle(), faults);
             player->Start();
         }
     }

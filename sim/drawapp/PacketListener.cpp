@@ -62,6 +62,7 @@ void PacketListener::Stop() {
 
 void PacketListener::Serve() {
     while (!stop_) {
+        if (dropRequested_.exchange(false)) Drop();
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(listener_, &readable);
@@ -79,6 +80,14 @@ void PacketListener::Serve() {
             }
         }
     }
+}
+
+void PacketListener::Drop() {
+    for (Connection& connection : connections_) {
+        CloseSocket(connection.socket);
+        AppendLine(logPath_, "dropped " + std::to_string(connection.number));
+    }
+    connections_.clear();
 }
 
 void PacketListener::Accept() {

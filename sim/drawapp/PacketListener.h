@@ -5,7 +5,8 @@
 //
 // Log lines: `listening` once the port is open (or `error listen <code>`),
 // `accept <n>` per connection (counted from 1), `packet <n> <16 hex digits>`
-// per packet, `closed <n>` when the driver ends connection n.
+// per packet, `closed <n>` when the driver ends connection n, `dropped <n>`
+// when this end closes connection n on request.
 #include <winsock2.h>
 
 #include <atomic>
@@ -27,6 +28,9 @@ public:
     // False (with the reason logged) when the port cannot be opened.
     bool Start();
     void Stop();
+    // From any thread: the listener closes every connection it holds (and
+    // goes on taking new ones).
+    void DropConnections() { dropRequested_ = true; }
 
 private:
     struct Connection {
@@ -36,6 +40,7 @@ private:
     };
 
     void Serve();
+    void Drop();
     void Accept();
     // False when the peer has gone.
     bool Receive(Connection& connection);
@@ -46,6 +51,7 @@ private:
     std::vector<Connection> connections_;
     int accepted_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> dropRequested_{false};
     std::thread thread_;
 };
 

@@ -8,6 +8,7 @@
 #include "common/Messages.h"
 #include "common/Win32System.h"
 #include "sim/LoggingWindow.h"
+#include "sim/StandInMessages.h"
 
 #include <cstring>
 #include <memory>
@@ -23,6 +24,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (commandLine && std::strstr(commandLine, "/listen")) {
         listener = std::make_unique<sim::PacketListener>(folder + "DovrelSocket.log");
         if (!listener->Start()) return 2;
+        sim::PacketListener* socketEnd = listener.get();
+        window.OnMessage([socketEnd](UINT message, WPARAM, LPARAM) {
+            if (message == sim::kDropTouchConnections) socketEnd->DropConnections();
+        });
     }
     return window.RunMessageLoop();
 }

@@ -1,4 +1,5 @@
 // The stand-ins on their own, with the test in the driver's place.
+#include "BlockReader.h"
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
@@ -16,46 +17,6 @@ namespace sim {
 namespace {
 
 constexpr unsigned kWaitMs = 10000;
-
-// The driver's side of the block: read and clear under the mutex.
-class BlockReader {
-public:
-    BlockReader() {
-        mapping_ = UniqueHandle(
-            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize, kSharedBlockName));
-        mutex_ = UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
-        view_ = MappedView(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
-    }
-    bool Ok() const { return mapping_ && mutex_ && view_; }
-
-    TouchRecord Consume() {
-        TouchRecord record{};
-        if (WaitForSingleObject(mutex_.Get(), 1000) != WAIT_OBJECT_0) return record;
-        auto* bytes = static_cast<std::uint8_t*>(view_.Get());
-        for (int i = 0; i < kRecordSize; ++i) {
-            record[i] = bytes[i];
-            bytes[i] = 0;
-        }
-        ReleaseMutex(mutex_.Get());
-        return record;
-    }
-    TouchRecord Peek() const {
-        TouchRecord record{};
-        const auto* bytes = static_cast<const volatile std::uint8_t*>(view_.Get());
-        for (int i = 0; i < kRecordSize; ++i) record[i] = bytes[i];
-        return record;
-    }
-    // Waits for a record to be written and consumes it.
-    TouchRecord Next() {
-        WaitUntil([&] { return !IsConsumed(Peek()); }, kWaitMs, 1);
-        return Consume();
-    }
-
-private:
-    UniqueHandle mapping_;
-    UniqueHandle mutex_;
-    MappedView view_;
-};
 
 class StandInsTest : public ::testing::Test {
 protected:

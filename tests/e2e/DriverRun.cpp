@@ -164,7 +164,7 @@ void DriverRun::PostRegistered(const char* name, WPARAM wParam, LPARAM lParam) {
     PostToDriver(RegisterWindowMessageA(name), wParam, lParam);
 }
 
-int DriverRun::AskSocketMode() {
+int DriverRun::AskSocketMode(unsigned timeoutMs) {
     auto answers = [this] {
         std::vector<sim::LoggedMessage> found;
         for (const sim::LoggedMessage& message : rig_.MainToolMessages()) {
@@ -174,7 +174,7 @@ int DriverRun::AskSocketMode() {
     };
     const std::size_t before = answers().size();
     PostRegistered(msg::kRegisteredDriverSet, 100, 0);
-    if (!sim::WaitUntil([&] { return answers().size() > before; }, kWaitMs)) return -1;
+    if (!sim::WaitUntil([&] { return answers().size() > before; }, timeoutMs)) return -1;
     return static_cast<int>(answers().back().lParam);
 }
 

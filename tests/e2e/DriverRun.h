@@ -76,7 +76,7 @@ protected:
     // Asks for the socket state ("CvDriverSet" 100) and returns the answer
     // the main tool got, or -1. Posted messages are handled in order, so
     // every message posted to the driver before has been handled too.
-    int AskSocketMode();
+    int AskSocketMode(unsigned timeoutMs = kWaitMs);
     // Everything the driver posted to the drawing application before this
     // call is in its log afterwards.
     void SyncDrawingApp();

@@ -2,6 +2,7 @@
 
 #include "common/Messages.h"
 #include "sim/LineLog.h"
+#include "sim/StandInMessages.h"
 #include "sim/Waiting.h"
 
 #include <windows.h>
@@ -10,6 +11,21 @@ namespace sim {
 namespace {
 
 constexpr unsigned kCloseTimeoutMs = 10000;
+// A window that does not answer within this is hung: its program is killed
+// rather than asked.
+constexpr unsigned kAnswerTimeoutMs = 1000;
+
+bool Answers(HWND window) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
+}
+
+// The program that owns the window, or an empty object.
+ChildProcess OwnerOf(HWND window) {
+    DWORD id = 0;
+    if (window) GetWindowThreadProcessId(window, &id);
+    return id ? ChildProcess::Adopt(id) : ChildProcess();
+}
 
 // Programs the rig copies into its folder.
 constexpr const char* kPrograms[] = {kDriverProgram,     kHookLibrary,     wnd::kCameraServiceProgram,
@@ -107,17 +123,22 @@ bool BoardRig::CloseDriver(unsigned timeoutMs) {
 }
 
 void BoardRig::CloseWindowAndWait(const char* className, const char* caption, ChildProcess& process) {
-    if (!process) {
-        // Started by someone else (the camera service by the driver): found by its window.
-        if (HWND window = FindWindowA(className, caption)) {
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            process = ChildProcess::Adopt(id);
-        }
-    }
+    // Started by someone else (the camera service by the driver): found by its window.
+    if (!process) process = OwnerOf(FindWindowA(className, caption));
     if (!process.Running()) return;
-    if (HWND window = FindWindowA(className, caption)) PostMessageA(window, WM_CLOSE, 0, 0);
+    HWND window = FindWindowA(className, caption);
+    if (window && !Answers(window)) {
+        process.Terminate();
+        return;
+    }
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (!process.WaitForExit(kCloseTimeoutMs)) process.Terminate();
+}
+
+void BoardRig::KillByWindow(const char* className, const char* caption, ChildProcess& process) {
+    if (!process.Running()) process = OwnerOf(FindWindowA(className, caption));
+    process.Terminate();
+    process = ChildProcess();
 }
 
 void BoardRig::CloseStandIns() {
@@ -152,8 +173,30 @@ void BoardRig::StopCameraService() {
     cameraService_ = ChildProcess();
 }
 
-bool BoardRig::RestartCameraService(const std::string& script) {
-    StopCameraService();
+void BoardRig::KillCameraService() {
+    KillByWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService_);
+    // One the driver started while ours ran (or that outlived a kill's wait).
+    ChildProcess other;
+    KillByWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, other);
+}
+
+bool BoardRig::DropTouchConnections() const {
+    HWND window = FindWindowA(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
+    return window && PostMessageA(window, kDropTouchConnections, 0, 0);
+}
+
+void BoardRig::KillCalibrator() { KillByWindow(wnd::kCalibrationDialogClass, nullptr, calibrator_); }
+
+void BoardRig::KillDrawingApp() { KillByWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, drawingApp_); }
+
+void BoardRig::CloseCalibrator() { CloseWindowAndWait(wnd::kCalibrationDialogClass, nullptr, calibrator_); }
+
+bool BoardRig::RestartCameraService(const std::string& script, ServiceEnd end) {
+    if (end == ServiceEnd::Kill) {
+        KillCameraService();
+    } else {
+        StopCameraService();
+    }
     if (script.empty()) {
         DeleteFileA(File(kScriptFile).c_str());
     } else if (!folder_.Write(kScriptFile, script)) {

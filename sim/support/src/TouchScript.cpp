@@ -65,7 +65,26 @@ public:
         if (command == "pace") return Timed(words, ScriptStep::Kind::Pace, -1);
         if (command == "timeout") return Timed(words, ScriptStep::Kind::ConsumeTimeout, -1);
         if (command == "stamp") return AtEnd(words) ? Add(ScriptStep::Kind::Stamp) : "stamp takes nothing";
+        if (command == "realtime") return Realtime(words);
+        if (command == "loop") return LoopBegin(words);
+        if (command == "endloop") return LoopEnd(words);
+        if (command == "die") return Bare(words, ScriptStep::Kind::Die, "die takes nothing");
+        if (command == "die-holding-lock") {
+            return Bare(words, ScriptStep::Kind::DieHoldingLock, "die-holding-lock takes nothing");
+        }
+        if (command == "hang-lock") return Hang(words, ScriptStep::Kind::HangLock);
+        if (command == "hang-window") return Hang(words, ScriptStep::Kind::HangWindow);
+        if (command == "hang-on") return HangOn(words);
+        if (command == "await") return Await(words);
+        if (command == "note") return Note(words);
         return "unknown command '" + command + "'";
+    }
+
+    // A loop left open at the end of the text; empty when every loop closed.
+    std::string Finish(int& line) {
+        if (openLoops_.empty()) return {};
+        line = script_.steps[openLoops_.back()].line;
+        return "loop without endloop";
     }
 
 private:
@@ -168,6 +187,92 @@ private:
         return Add(step);
     }
 
+    std::string Realtime(std::istringstream& words) {
+        unsigned long fps = 0;
+        if (!ReadNumber(words, kMaxFramesPerSecond, fps) || !AtEnd(words)) {
+            return "realtime wants frames per second 0.." + std::to_string(kMaxFramesPerSecond);
+        }
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::Realtime;
+        step.value = static_cast<unsigned>(fps);
+        return Add(step);
+    }
+
+    std::string LoopBegin(std::istringstream& words) {
+        unsigned long rounds = 0;
+        if (!AtEndPeek(words) && (!ReadNumber(words, kMaxSteps, rounds) || rounds == 0 || !AtEnd(words))) {
+            return "loop wants nothing (for ever) or a count 1.." + std::to_string(kMaxSteps);
+        }
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::LoopBegin;
+        step.value = static_cast<unsigned>(rounds);
+        openLoops_.push_back(script_.steps.size());
+        return Add(step);
+    }
+
+    std::string LoopEnd(std::istringstream& words) {
+        if (!AtEnd(words)) return "endloop takes nothing";
+        if (openLoops_.empty()) return "endloop without loop";
+        if (openLoops_.back() + 1 == script_.steps.size()) return "a loop needs at least one step";
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::LoopEnd;
+        step.value = static_cast<unsigned>(openLoops_.back());
+        openLoops_.pop_back();
+        return Add(step);
+    }
+
+    std::string Bare(std::istringstream& words, ScriptStep::Kind kind, const char* error) {
+        return AtEnd(words) ? Add(kind) : error;
+    }
+
+    // A hang with an optional time in milliseconds; without one it lasts.
+    std::string Hang(std::istringstream& words, ScriptStep::Kind kind) {
+        ScriptStep step;
+        step.kind = kind;
+        if (AtEndPeek(words)) {
+            step.forever = true;
+            return Add(step);
+        }
+        unsigned long ms = 0;
+        if (!ReadNumber(words, 3600000, ms) || !AtEnd(words)) {
+            return "wants nothing or a time in milliseconds up to 3600000";
+        }
+        step.ms = static_cast<unsigned>(ms);
+        return Add(step);
+    }
+
+    std::string HangOn(std::istringstream& words) {
+        unsigned long message = 0;
+        if (!ReadNumber(words, 65535, message) || message == 0 || !AtEnd(words)) {
+            return "hang-on wants a message number 1..65535";
+        }
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::HangOn;
+        step.value = static_cast<unsigned>(message);
+        return Add(step);
+    }
+
+    std::string Await(std::istringstream& words) {
+        unsigned long message = 0, ms = kDefaultAwaitMs;
+        if (!ReadNumber(words, 65535, message) || message == 0 ||
+            (!AtEndPeek(words) && !ReadNumber(words, 3600000, ms)) || !AtEnd(words)) {
+            return "await wants a message number 1..65535 and a time in milliseconds up to 3600000";
+        }
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::Await;
+        step.value = static_cast<unsigned>(message);
+        step.ms = static_cast<unsigned>(ms);
+        return Add(step);
+    }
+
+    // One word, so that log lines stay easy to match.
+    std::string Note(std::istringstream& words) {
+        ScriptStep step;
+        step.kind = ScriptStep::Kind::Note;
+        if (!(words >> step.text) || !AtEnd(words)) return "note wants one word";
+        return Add(step);
+    }
+
     static TouchRecord SlotZero(std::uint8_t slotStatus, unsigned long x, unsigned long y) {
         TouchRecord record{};
         PutSlot(record, 0, PointSlot{slotStatus, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
@@ -202,6 +307,7 @@ private:
 
     TouchScript& script_;
     int line_ = 0;
+    std::vector<std::size_t> openLoops_;  // step indices of loops not yet closed
 };
 
 } // namespace
@@ -229,6 +335,15 @@ TouchScript ParseTouchScript(const std::string& text) {
             script.error = error;
             script.errorLine = number;
             break;
+        }
+    }
+    if (script.Ok()) {
+        int line = 0;
+        std::string error = parser.Finish(line);
+        if (!error.empty()) {
+            script.steps.clear();
+            script.error = error;
+            script.errorLine = line;
         }
     }
     return script;

@@ -120,6 +120,26 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
         {"pause\n", 1},
         {"stamp now\n", 1},
         {"\n\nsync 101\n", 3},
+        {"realtime\n", 1},
+        {"realtime 1001\n", 1},
+        {"realtime 60 fast\n", 1},
+        {"die now\n", 1},
+        {"die-holding-lock 5\n", 1},
+        {"hang-lock -1\n", 1},
+        {"hang-window 3600001\n", 1},
+        {"hang-on\n", 1},
+        {"hang-on 0\n", 1},
+        {"hang-on 65536\n", 1},
+        {"await\n", 1},
+        {"await 32870 1 2\n", 1},
+        {"loop 0\ndown 1 1\nendloop\n", 1},
+        {"loop x\n", 1},
+        {"down 1 1\nendloop\n", 2},
+        {"loop\nendloop\n", 2},
+        {"loop 2\ndown 1 1\nloop\ndown 2 2\nendloop\n", 1},
+        {"loop 2\ndown 1 1\nendloop now\n", 3},
+        {"note\n", 1},
+        {"note two words\n", 1},
     };
     for (const Case& c : cases) {
         const TouchScript script = ParseTouchScript(c.text);
@@ -127,6 +147,51 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
         EXPECT_EQ(script.errorLine, c.line) << c.text;
         EXPECT_TRUE(script.steps.empty()) << c.text;
     }
+}
+
+TEST(TouchScriptTest, FaultCommandsCarryTheirArguments) {
+    const TouchScript script = ParseTouchScript("realtime 60\nrealtime 0\ndie\ndie-holding-lock\n"
+                                                "hang-lock\nhang-lock 250\nhang-window\nhang-window 0\n"
+                                                "hang-on 32870\nawait 32869\nawait 33000 1500\nnote here\n");
+    ASSERT_TRUE(script.Ok()) << script.error;
+    ASSERT_EQ(script.steps.size(), 12u);
+    EXPECT_EQ(script.steps[0].kind, Kind::Realtime);
+    EXPECT_EQ(script.steps[0].value, 60u);
+    EXPECT_EQ(script.steps[1].value, 0u);
+    EXPECT_EQ(script.steps[2].kind, Kind::Die);
+    EXPECT_EQ(script.steps[3].kind, Kind::DieHoldingLock);
+    EXPECT_EQ(script.steps[4].kind, Kind::HangLock);
+    EXPECT_TRUE(script.steps[4].forever);
+    EXPECT_FALSE(script.steps[5].forever);
+    EXPECT_EQ(script.steps[5].ms, 250u);
+    EXPECT_EQ(script.steps[6].kind, Kind::HangWindow);
+    EXPECT_TRUE(script.steps[6].forever);
+    // Zero is a time, not "for ever".
+    EXPECT_FALSE(script.steps[7].forever);
+    EXPECT_EQ(script.steps[7].ms, 0u);
+    EXPECT_EQ(script.steps[8].kind, Kind::HangOn);
+    EXPECT_EQ(script.steps[8].value, 32870u);
+    EXPECT_EQ(script.steps[9].kind, Kind::Await);
+    EXPECT_EQ(script.steps[9].value, 32869u);
+    EXPECT_EQ(script.steps[9].ms, kDefaultAwaitMs);
+    EXPECT_EQ(script.steps[10].ms, 1500u);
+    EXPECT_EQ(script.steps[11].kind, Kind::Note);
+    EXPECT_EQ(script.steps[11].text, "here");
+    EXPECT_EQ(script.RecordCount(), 0);
+}
+
+TEST(TouchScriptTest, LoopsPairUpInnermostFirstAndCountTheirRecordsOnce) {
+    const TouchScript script = ParseTouchScript("loop\n down 1 1\n loop 3\n  up 1 1\n endloop\nendloop\n");
+    ASSERT_TRUE(script.Ok()) << script.error;
+    ASSERT_EQ(script.steps.size(), 6u);
+    EXPECT_EQ(script.steps[0].kind, Kind::LoopBegin);
+    EXPECT_EQ(script.steps[0].value, 0u);
+    EXPECT_EQ(script.steps[2].kind, Kind::LoopBegin);
+    EXPECT_EQ(script.steps[2].value, 3u);
+    EXPECT_EQ(script.steps[4].kind, Kind::LoopEnd);
+    EXPECT_EQ(script.steps[4].value, 2u);
+    EXPECT_EQ(script.steps[5].value, 0u);
+    EXPECT_EQ(script.RecordCount(), 2);
 }
 
 TEST(TouchScriptTest, CommentsAndBlankLinesAreSkipped) {

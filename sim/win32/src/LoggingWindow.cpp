@@ -37,6 +37,7 @@ int LoggingWindow::RunMessageLoop() {
 }
 
 bool LoggingWindow::Logs(UINT message) const {
+    if (quiet_.count(message)) return false;
     return scope_ == LogScope::AllMessages || message >= WM_USER;
 }
 
@@ -55,6 +56,13 @@ LRESULT LoggingWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
     if (Logs(message)) {
         AppendLine(logPath_, FormatMessageLine(LoggedMessage{message, static_cast<unsigned long long>(wParam),
                                                              static_cast<long long>(lParam)}));
+    }
+    if (messageHandler_) {
+        try {
+            messageHandler_(message, wParam, lParam);
+        } catch (...) {
+            // Nothing may leave a window procedure; the stand-in goes on.
+        }
     }
     switch (message) {
     case WM_CLOSE:

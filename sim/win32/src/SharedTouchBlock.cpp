@@ -24,6 +24,16 @@ bool SharedTouchBlock::Write(const TouchRecord& record, unsigned long timeoutMs)
     return true;
 }
 
+bool SharedTouchBlock::Lock(unsigned long timeoutMs) {
+    if (!mutex_) return false;
+    const DWORD wait = WaitForSingleObject(mutex_.Get(), timeoutMs);
+    return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+}
+
+void SharedTouchBlock::Unlock() {
+    if (mutex_) ReleaseMutex(mutex_.Get());
+}
+
 TouchRecord SharedTouchBlock::Peek() const {
     TouchRecord record{};
     if (!view_) return record;

@@ -33,6 +33,12 @@ inline constexpr unsigned kStartTimeoutMs = 20000;
 // How long a played script may take, at the driver's 2 ms cycle.
 inline constexpr unsigned kScriptTimeoutMs = 60000;
 
+// How a camera service that is running goes before another one starts.
+enum class ServiceEnd {
+    Polite,  // WM_CLOSE, then killed only when it does not end in time
+    Kill,    // killed at once: it may hang or hold the block's lock
+};
+
 class BoardRig {
 public:
     // `programs` is the folder that holds the built programs.
@@ -65,9 +71,21 @@ public:
     // Ends the camera service the driver started, then starts it again
     // playing `script` (empty: none), so a script can begin at a moment the
     // test chooses.
-    bool RestartCameraService(const std::string& script);
+    bool RestartCameraService(const std::string& script, ServiceEnd end = ServiceEnd::Polite);
     // Ends the camera service and waits until it is gone.
     void StopCameraService();
+    // Ends the camera service at once, as a crash would (its window, its
+    // share of the block and a lock it holds are left to the system), and
+    // waits until the process is gone.
+    void KillCameraService();
+    // Asks the listening drawing application to end its touch-socket
+    // connections (its socket log then says `dropped <n>`).
+    bool DropTouchConnections() const;
+    // The same for the calibration program and the drawing application.
+    void KillCalibrator();
+    void KillDrawingApp();
+    // Closes the calibration program (it stays after its script) politely.
+    void CloseCalibrator();
 
     // Waits for "script done" in the camera service's log.
     bool WaitForScript(unsigned timeoutMs = kScriptTimeoutMs) const;
@@ -87,6 +105,8 @@ private:
     bool CopyProgram(const std::string& name);
     bool Fail(const std::string& problem);
     void CloseWindowAndWait(const char* className, const char* caption, ChildProcess& process);
+    // Kills `process`, or when it does not run, the owner of the window.
+    void KillByWindow(const char* className, const char* caption, ChildProcess& process);
 
     std::string programs_;
     ScratchFolder folder_;

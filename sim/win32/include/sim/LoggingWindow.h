@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 namespace sim {
@@ -24,6 +25,10 @@ public:
 
     // Runs on WM_CLOSE before "exit" is logged and the window goes.
     void OnClose(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+    // Runs for every message once it has been logged, before it is handled.
+    void OnMessage(std::function<void(UINT, WPARAM, LPARAM)> handler) { messageHandler_ = std::move(handler); }
+    // A message of the program's own that its log leaves out.
+    void Quiet(UINT message) { quiet_.insert(message); }
 
     bool Create(HINSTANCE instance);
     HWND Handle() const { return window_; }
@@ -40,6 +45,8 @@ private:
     std::string logPath_;
     LogScope scope_;
     std::function<void()> closeHandler_;
+    std::function<void(UINT, WPARAM, LPARAM)> messageHandler_;
+    std::set<UINT> quiet_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
 };

@@ -18,6 +18,11 @@ public:
     // within `timeoutMs`.
     bool Write(const TouchRecord& record, unsigned long timeoutMs = 1000);
 
+    // Takes the block's mutex and keeps it until Unlock (or the end of the
+    // thread, which abandons it); false when not had within `timeoutMs`.
+    bool Lock(unsigned long timeoutMs);
+    void Unlock();
+
     // The block as it is now. Read without the mutex: only this side writes
     // non-zero bytes, so a read torn by the driver's clearing is simply "not
     // yet consumed".

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The driver under Wine for SOAK_MINUTES minutes (default 30) with the
+# real-time camera stand-in drawing all along and the other programs coming
+# and going every minute (a forwarding run, two touch-socket sessions, a
+# camera pulled out and plugged in). At the start of every minute it samples
+# the driver's resources and prints a row; at the end it fails when a figure
+# keeps growing (see scripts/soak-judge.sh for the rule).
+#
+# Figures: the Linux process that runs Brelvin.exe under Wine (VmRSS, threads
+# and open descriptors, from /proc) and the handles Wine's server counts for
+# the process (its system handle list; GetProcessHandleCount answers 0 under
+# Wine). GetGuiResources is a stub under Wine that reads 0, so window and GDI
+# objects are not sampled.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+cd "$root"
+. "$here/wine-env.sh"
+
+minutes=${SOAK_MINUTES:-30}
+preset=windows
+can_run_32bit || preset=wine64
+build="build/$preset"
+programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimSoak.exe)
+targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimSoak)
+
+echo "building the Windows programs ($preset)..."
+mkdir -p build
+cmake --preset "$preset" >"build/$preset-soak-configure.log" 2>&1 || { tail -30 "build/$preset-soak-configure.log"; exit 1; }
+cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/$preset-soak-build.log" 2>&1 ||
+  { tail -30 "build/$preset-soak-build.log"; exit 1; }
+
+soak="$build/soak"
+rm -rf "$soak"
+mkdir -p "$soak"
+for program in "${programs[@]}"; do cp "$build/bin/$program" "$soak/"; done
+cp sim/sessions/soak.script "$soak/soak.script"
+cp sim/sessions/board-session.ini "$soak/soak.ini"
+
+export WINEPREFIX="$root/$build/wineprefix"
+"$here/wine-prefix.sh" "$WINEPREFIX"
+wineserver -p 2>/dev/null || true  # a server of this prefix may already run
+runner=
+cleanup() {
+  [ -n "$runner" ] && kill "$runner" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+# The first program of a fresh server starts Wine's system processes, which
+# inherit its output; let a throwaway program take that, not the runner.
+if [ "$preset" = wine64 ]; then
+  WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+else
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
+
+# The Linux process that runs the driver of this soak: its command line names
+# Brelvin.exe in a soak's session folder, and it belongs to this prefix.
+driver_pid() {
+  local p line
+  for p in /proc/[0-9]*; do
+    line=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null) || continue
+    case "$line" in
+      *soak*session*Brelvin.exe*)
+        if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+          echo "${p#/proc/}"
+          return
+        fi
+        ;;
+    esac
+  done
+}
+
+table="$soak/resources.txt"
+: >"$table"
+out="$soak/runner.out"
+: >"$out"
+echo "soaking for $minutes minutes..."
+# The runner writes into a file, read as it grows until the runner has ended
+# or said its last word: never waiting for an end of file that processes
+# outside the runner might hold off.
+# Bounded all the same: the minutes, then five for starting and ending.
+timeout --kill-after=10 $(( minutes * 60 + 300 )) \
+  "$here/wine-run.sh" "$soak/SimSoak.exe" "$minutes" /ack </dev/null >"$out" 2>&1 &
+runner=$!
+printf '%6s %10s %8s %6s %8s\n' minute "VmRSS kB" threads fds handles
+status=0
+while IFS= read -r line; do
+  line=${line%$'\r'}
+  case "$line" in
+    sample\ *)
+      read -r _ minute _ handles <<<"$line"
+      pid=$(driver_pid)
+      if [ -z "$pid" ]; then echo "the driver's process was not found"; status=1; continue; fi
+      rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+      threads=$(awk '/^Threads:/ { print $2 }' "/proc/$pid/status")
+      fds=$(find "/proc/$pid/fd" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
+      printf '%6s %10s %8s %6s %8s\n' "$minute" "$rss" "$threads" "$fds" "$handles"
+      echo "$minute $rss $threads $fds $handles" >>"$table"
+      : >"$soak/session/sampled-$minute"  # the runner goes on
+      ;;
+    minute\ *) echo "  $line" ;;
+    soak\ failed*) echo "$line"; status=1; break ;;
+    soak\ done*) echo "$line"; break ;;
+    *) echo "$line" ;;
+  esac
+done < <(tail -n +1 -f --pid="$runner" "$out")
+wait "$runner" || status=1
+runner=
+[ "$status" -eq 0 ] || exit "$status"
+"$here/soak-judge.sh" "$table" "${SOAK_WARMUP_MINUTES:-$(( minutes / 6 > 1 ? minutes / 6 : 1 ))}"
