@@ -164,6 +164,12 @@ TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking
     PostRegistered(msg::kRegisteredDriverSet, 31, 6);
     PostToDriver(msg::kSetUseKey, 1, 0);
     EXPECT_EQ(AskSocketMode(), 0) << "the socket mode did not end";
+    // Under Wine, after the many calibration reloads of a storm, the left
+    // press of the next injected event is lost before any low-level hook
+    // sees it, although the driver injects it (see shared/machine-notes.md).
+    // One touch lets Wine settle; the touch after it is the proof.
+    ASSERT_NO_FATAL_FAILURE(StartService(Tap(kFinalTouchX, kFinalTouchY)));
+    WaitForScriptEnd();
     ExpectFinalTouchWorks();
 }
 

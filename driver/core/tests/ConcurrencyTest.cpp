@@ -48,6 +48,12 @@ TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd) {
         slot.Publish(channel);
         if (n % 3 == 0) slot.Withdraw();
     }
+    // The last channel stays until the worker has written through it.
+    auto last = std::make_shared<CountingChannel>();
+    slot.Publish(last);
+    for (int spins = 0; last->writes == 0 && spins < 10000000; ++spins) std::this_thread::yield();
+    EXPECT_GT(last->writes, 0) << "the worker never wrote";
+    last.reset();
     slot.Withdraw();
     stop = true;
     worker.join();
