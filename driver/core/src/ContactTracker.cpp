@@ -165,8 +165,10 @@ void ContactTracker::Move(Slot& slot, const Point& screen, ScreenSize size) {
     const double y = Fraction(screen.y, size.height);
     if (slot.sinceSampleMs != 0) {
         const double seconds = slot.sinceSampleMs / 1000.0;
-        const double velocityX = (x - contact.x) / seconds;
-        const double velocityY = (y - contact.y) / seconds;
+        // From the pixel positions, so that a contact held still moves by
+        // exactly nothing whatever precision the fractions were kept in.
+        const double velocityX = Fraction(screen.x - contact.screen.x, size.width) / seconds;
+        const double velocityY = Fraction(screen.y - contact.screen.y, size.height) / seconds;
         const double speed = std::hypot(velocityX, velocityY);
         const double lastSpeed = std::hypot(contact.velocityX, contact.velocityY);
         contact.acceleration = (speed - lastSpeed) / seconds;

@@ -33,14 +33,6 @@ const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot) {
     return nullptr;
 }
 
-const EndedContact* EndedIn(const ContactSnapshot& snapshot, int slot, std::uint32_t session) {
-    for (std::size_t n = 0; n < snapshot.endedCount; ++n) {
-        const TrackedContact& last = snapshot.ended[n].last;
-        if (last.slot == slot && last.session == session) return &snapshot.ended[n];
-    }
-    return nullptr;
-}
-
 } // namespace
 
 const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, ScreenSize screen,
@@ -62,10 +54,9 @@ const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, Scre
                 continue;
             }
             // Ended, or gone from the snapshot without an end, or replaced by
-            // another contact (which waits for the next frame): up it goes.
-            const EndedContact* ended = EndedIn(snapshot, id, pointer.session);
+            // another contact (which waits for the next frame): up it goes,
+            // where the system last saw it.
             TouchContact up = pointer.last;
-            if (ended) up = At(pointerId, ended->last.screen, screen, 0);
             up.flags = kTouchUpFlags;
             Add(up);
             pointer.down = false;

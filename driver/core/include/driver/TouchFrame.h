@@ -68,10 +68,10 @@ public:
     // down and kKeepAliveMs have passed since the last frame. `elapsedMs` is
     // the time since the previous call. Positions are limited to the screen.
     //
-    // Pointer ids are never used twice while down: a contact the frame
-    // finds under an id that is down for another contact waits for a later
-    // frame, after the other one's up; and a down contact that the snapshot
-    // no longer lists (neither live nor ended) gets its up all the same.
+    // A down contact comes up, where the system last saw it, in the first
+    // frame whose snapshot no longer lists it as live (ended or not). Pointer
+    // ids are never used twice while down: a contact the frame finds under
+    // an id still down for another contact waits for a later frame.
     const TouchFrame& Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs);
 
     // The system has dropped every contact (an injection failed): contacts
