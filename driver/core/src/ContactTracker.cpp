@@ -34,11 +34,12 @@ bool Is(const PointSlot& slot, SlotStatus status) { return slot.status == static
 } // namespace
 
 const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::uint32_t elapsedMs,
-                                              const CalibrationView& calibration) {
+                                              const CalibrationView& calibration, SlotMask takenByKey) {
     BeginSnapshot();
     for (int s = 0; s < kPointSlots; ++s) {
         Slot& slot = slots_[static_cast<std::size_t>(s)];
         const PointSlot& sample = record.slots[static_cast<std::size_t>(s)];
+        if (takenByKey & (1u << s)) OnKeyTake(slot);
         slot.sinceSampleMs = AddTime(slot.sinceSampleMs, elapsedMs);
         if (Is(sample, SlotStatus::Contact)) {
             snapshot_.sampled = true;
@@ -61,31 +62,6 @@ const ContactSnapshot& ContactTracker::EndAll() {
     for (Slot& slot : slots_) OnEndAll(slot);
     FinishSnapshot();
     return snapshot_;
-}
-
-void ContactTracker::TakeByKey(int index) {
-    if (index < 0 || index >= kPointSlots) return;
-    Slot& slot = slots_[static_cast<std::size_t>(index)];
-    switch (slot.state) {
-    case SlotState::Idle:
-    case SlotState::Armed:
-    case SlotState::Taken:
-        break;
-    case SlotState::Live:
-        if (slot.contact.started) {
-            // Not published yet: the contact never was.
-            std::size_t kept = 0;
-            for (std::size_t n = 0; n < snapshot_.liveCount; ++n) {
-                if (snapshot_.live[n].slot != index) snapshot_.live[kept++] = snapshot_.live[n];
-            }
-            snapshot_.liveCount = kept;
-        } else {
-            slot.endPending = true;
-            slot.pendingEnd = {slot.contact, ContactEnd::TakenByKey};
-        }
-        break;
-    }
-    slot.state = SlotState::Taken;
 }
 
 void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, const CalibrationView& calibration) {
@@ -148,6 +124,19 @@ void ContactTracker::OnEndAll(Slot& slot) {
     slot.sinceSampleMs = 0;
 }
 
+void ContactTracker::OnKeyTake(Slot& slot) {
+    switch (slot.state) {
+    case SlotState::Idle:
+    case SlotState::Armed:
+    case SlotState::Taken:
+        break;
+    case SlotState::Live:
+        End(slot, ContactEnd::TakenByKey);
+        break;
+    }
+    slot.state = SlotState::Taken;
+}
+
 void ContactTracker::Start(Slot& slot, int index, const Point& screen, ScreenSize size) {
     TrackedContact& contact = slot.contact;
     contact = TrackedContact{};
@@ -188,15 +177,7 @@ void ContactTracker::BeginSnapshot() {
     snapshot_.liveCount = 0;
     snapshot_.endedCount = 0;
     snapshot_.sampled = false;
-    for (Slot& slot : slots_) {
-        slot.contact.started = false;
-        // An end decided between snapshots goes out with this one, ahead of
-        // anything this slot does now (it is Taken, so it does nothing more).
-        if (slot.endPending) {
-            slot.endPending = false;
-            snapshot_.ended[snapshot_.endedCount++] = slot.pendingEnd;
-        }
-    }
+    for (Slot& slot : slots_) slot.contact.started = false;
 }
 
 void ContactTracker::FinishSnapshot() {

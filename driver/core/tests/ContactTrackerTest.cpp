@@ -23,8 +23,9 @@ class ContactTrackerTest : public ::testing::Test {
 protected:
     ContactTrackerTest() { calibration.screen = {1000, 500}; }
 
-    const ContactSnapshot& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10) {
-        return tracker.Update(record.Decoded(), elapsedMs, calibration);
+    const ContactSnapshot& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
+                                  ContactTracker::SlotMask takenByKey = 0) {
+        return tracker.Update(record.Decoded(), elapsedMs, calibration, takenByKey);
     }
     const ContactSnapshot& Contact(int slot, unsigned x, unsigned y, std::uint32_t elapsedMs = 10) {
         return Record(RecordBuilder().Contact(slot, x, y), elapsedMs);
@@ -161,8 +162,8 @@ TEST_F(ContactTrackerTest, OnlyTheTimeOfRecordsHandedToItCounts) {
 
 TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew) {
     Contact(0, 100, 100);
-    Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 300, 300));
-    tracker.TakeByKey(2);
+    Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 300, 300), 10, 1u << 2);
+    ASSERT_EQ(tracker.StateOf(2), State::Taken);
     const ContactSnapshot& ended = tracker.EndAll();
     EXPECT_FALSE(ended.sampled);
     EXPECT_EQ(ended.liveCount, 0u);
@@ -177,44 +178,35 @@ TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew
     EXPECT_EQ(again.live[0].session, 2u);
 }
 
-TEST_F(ContactTrackerTest, AKeyHitBeforeTheRecordKeepsTheContactOutUntilItsRelease) {
+// The key test runs on the press, which is the sample that would start the
+// contact: that sample starts nothing, and neither do the ones after it.
+TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease) {
     Contact(0, 100, 100);
-    tracker.TakeByKey(0);
-    EXPECT_EQ(Contact(0, 100, 100).liveCount, 0u);
-    EXPECT_EQ(Contact(0, 400, 100).liveCount, 0u);
+    const ContactSnapshot& pressed = Record(RecordBuilder().Contact(0, 100, 100), 10, 1u << 0);
+    EXPECT_TRUE(pressed.sampled);
+    EXPECT_EQ(pressed.liveCount, 0u);
+    EXPECT_EQ(pressed.endedCount, 0u);
     EXPECT_EQ(tracker.StateOf(0), State::Taken);
-    const ContactSnapshot& release = Release(0);
-    EXPECT_EQ(release.endedCount, 0u);
+    EXPECT_EQ(Contact(0, 400, 100).liveCount, 0u);
+    EXPECT_EQ(Empty(GestureMachines::kSilenceMs).liveCount, 0u);
+    EXPECT_EQ(Release(0).endedCount, 0u);
     EXPECT_EQ(tracker.StateOf(0), State::Idle);
 
     Contact(0, 100, 100);
-    EXPECT_EQ(Contact(0, 100, 100).live[0].session, 1u);
+    EXPECT_EQ(Contact(0, 100, 100).live[0].session, 1u) << "the taken press used no session id";
 }
 
-TEST_F(ContactTrackerTest, AKeyHitAfterTheRecordWithdrawsTheContactItStarted) {
-    Contact(0, 100, 100);
-    const ContactSnapshot& pressed = Contact(0, 100, 100);
-    ASSERT_EQ(pressed.liveCount, 1u);
-    tracker.TakeByKey(0);
-    EXPECT_EQ(pressed.liveCount, 0u);
-    const ContactSnapshot& moved = Contact(0, 120, 100);
-    EXPECT_EQ(moved.liveCount, 0u);
-    EXPECT_EQ(moved.endedCount, 0u);
+TEST_F(ContactTrackerTest, AKeyTakingAContactAlreadyOutEndsIt) {
+    Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
+    Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
+    const ContactSnapshot& taken = Record(RecordBuilder().Contact(0, 120, 100).Contact(1, 510, 100), 10, 1u << 0);
+    ASSERT_EQ(taken.endedCount, 1u);
+    EXPECT_EQ(taken.ended[0].why, ContactEnd::TakenByKey);
+    EXPECT_EQ(taken.ended[0].last.slot, 0);
+    EXPECT_DOUBLE_EQ(taken.ended[0].last.screen.x, 100) << "the taken sample does not move it";
+    ASSERT_EQ(taken.liveCount, 1u);
+    EXPECT_EQ(taken.live[0].slot, 1);
     EXPECT_EQ(Release(0).endedCount, 0u);
-}
-
-TEST_F(ContactTrackerTest, AKeyTakingAContactAlreadyOutEndsItWithTheNextSnapshot) {
-    Contact(0, 100, 100);
-    Contact(0, 100, 100);
-    Contact(1, 500, 100);
-    Contact(1, 500, 100);
-    tracker.TakeByKey(0);
-    const ContactSnapshot& next = Contact(1, 510, 100);
-    ASSERT_EQ(next.endedCount, 1u);
-    EXPECT_EQ(next.ended[0].why, ContactEnd::TakenByKey);
-    EXPECT_EQ(next.ended[0].last.slot, 0);
-    ASSERT_EQ(next.liveCount, 1u);
-    EXPECT_EQ(next.live[0].slot, 1);
 }
 
 TEST_F(ContactTrackerTest, ContactsOffTheBoardStayOnTheScreensEdge) {
@@ -259,8 +251,8 @@ TEST_F(ContactTrackerTest, RandomStreamsKeepEveryContactAccountedFor) {
                 if (what < 5) record.Contact(s, random() % 3400, random() % 2600);
                 if (what == 5) record.Release(s);
             }
-            snapshot = &Record(record, random() % 4 == 0 ? 0 : random() % 300);
-            if (choice < 6) tracker.TakeByKey(static_cast<int>(random() % kPointSlots));
+            const auto keys = static_cast<ContactTracker::SlotMask>(choice < 6 ? 1u << (random() % kPointSlots) : 0);
+            snapshot = &Record(record, random() % 4 == 0 ? 0 : random() % 300, keys);
         }
 
         std::set<int> slots;

@@ -39,11 +39,14 @@ class TouchFrameTest : public ::testing::Test {
 protected:
     TouchFrameTest() { calibration.screen = {1024, 768}; }
 
-    const TouchFrame& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10) {
-        return builder.Build(tracker.Update(record.Decoded(), elapsedMs, calibration), calibration.screen, elapsedMs);
+    const TouchFrame& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
+                             ContactTracker::SlotMask takenByKey = 0) {
+        return builder.Build(tracker.Update(record.Decoded(), elapsedMs, calibration, takenByKey), calibration.screen,
+                             elapsedMs);
     }
-    std::string Frame(const RecordBuilder& record, std::uint32_t elapsedMs = 10) {
-        return Describe(Record(record, elapsedMs));
+    std::string Frame(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
+                      ContactTracker::SlotMask takenByKey = 0) {
+        return Describe(Record(record, elapsedMs, takenByKey));
     }
 
     FakeCalibration calibration;
@@ -119,8 +122,7 @@ TEST_F(TouchFrameTest, HeldContactsGetAFrameAtLeastEveryKeepAlivePeriod) {
 TEST_F(TouchFrameTest, SilenceAndKeysBringTheirContactsUp) {
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
-    tracker.TakeByKey(1);
-    EXPECT_EQ(Frame(RecordBuilder().Contact(0, 100, 100)), "0:U 1:X");
+    EXPECT_EQ(Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100), 10, 1u << 1), "0:U 1:X");
     EXPECT_EQ(Frame(RecordBuilder(), 600), "0:X");
 }
 
@@ -202,8 +204,8 @@ TEST_F(TouchFrameTest, RandomStreamsFollowTheDocumentedSequences) {
                 if (what < 5) record.Contact(s, random() % 3400, random() % 2600);
                 if (what == 5) record.Release(s);
             }
-            if (choice < 5) tracker.TakeByKey(static_cast<int>(random() % kPointSlots));
-            frame = &Record(record, random() % 40);
+            const auto keys = static_cast<ContactTracker::SlotMask>(choice < 5 ? 1u << (random() % kPointSlots) : 0);
+            frame = &Record(record, random() % 40, keys);
         }
         std::set<std::uint32_t> named;
         for (std::size_t n = 0; n < frame->count; ++n) {

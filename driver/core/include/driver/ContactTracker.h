@@ -3,13 +3,15 @@
 // all of them (TUIO cursors, touch pointers) rather than one mouse pointer.
 // Each slot runs its own machine:
 //
-//   state  | contact sample      | release      | silence      | end all  | key takes
-//   -------+---------------------+--------------+--------------+----------+------------
-//   Idle   | dropped -> Armed    | -> Idle      | -            | -> Idle  | -> Taken
-//   Armed  | starts -> Live      | -> Idle      | -> Idle      | -> Idle  | -> Taken
-//   Live   | moves -> Live       | ends -> Idle | ends -> Idle | ends     | ends -> Taken
-//          |                     |              |              | -> Idle  |
-//   Taken  | -> Taken            | -> Idle      | -> Idle      | -> Idle  | -> Taken
+//   state  | key takes     | contact sample   | release      | silence      | end all
+//   -------+---------------+------------------+--------------+--------------+-------------
+//   Idle   | -> Taken      | dropped -> Armed | -> Idle      | -            | -> Idle
+//   Armed  | -> Taken      | starts -> Live   | -> Idle      | -> Idle      | -> Idle
+//   Live   | ends -> Taken | moves -> Live    | ends -> Idle | ends -> Idle | ends -> Idle
+//   Taken  | -> Taken      | -> Taken         | -> Idle      | -> Idle      | -> Idle
+//
+// A key's take of a record comes before that record's sample: the press a
+// key took never starts a contact.
 //
 // The first contact sample after a release is dropped, as the pointers drop
 // it, and the second starts the contact with a new session id. Session ids
@@ -73,8 +75,7 @@ struct ContactSnapshot {
     // Every live contact, in slot order, whether or not this record sampled it.
     std::array<TrackedContact, kPointSlots> live{};
     std::size_t liveCount = 0;
-    // Contacts that ended with this snapshot: those a key took since the last
-    // snapshot first, then the rest in slot order.
+    // Contacts that ended with this snapshot, in slot order.
     std::array<EndedContact, kPointSlots> ended{};
     std::size_t endedCount = 0;
     // The record carried a contact or a release sample in some slot.
@@ -89,24 +90,23 @@ class ContactTracker {
 public:
     enum class SlotState { Idle, Armed, Live, Taken };
 
+    // Slots whose press a board key took, one bit per slot (bit s: slot s).
+    using SlotMask = std::uint8_t;
+
     // One record handed to the gesture machines, decoded as they decode it
     // (turned when the camera hangs upside down); `elapsedMs` is the records'
-    // time since the previous call. The snapshot stays valid until the next
-    // call of Update or EndAll.
+    // time since the previous call. `takenByKey` names the slots whose press
+    // a board key took while the gesture machines handled this record: their
+    // contacts stay out of the outputs until their release (one already out
+    // ends, TakenByKey). The snapshot stays valid until the next call of
+    // Update or EndAll.
     const ContactSnapshot& Update(const TouchRecord& record, std::uint32_t elapsedMs,
-                                  const CalibrationView& calibration);
+                                  const CalibrationView& calibration, SlotMask takenByKey = 0);
 
     // Ends every contact: at a change of routing, when forwarding to another
     // program starts, and when the driver closes. Armed and taken slots go
     // back to Idle, so a contact still on the board starts anew.
     const ContactSnapshot& EndAll();
-
-    // A board key took the press of `slot`'s contact: leaves it out of the
-    // outputs until its release. Call it before the snapshot of the record
-    // that pressed is published: a contact that this snapshot started is
-    // withdrawn from it as if it had never started; one that started earlier
-    // ends with the next snapshot (TakenByKey).
-    void TakeByKey(int slot);
 
     SlotState StateOf(int slot) const { return slots_[static_cast<std::size_t>(slot)].state; }
     const ContactSnapshot& Snapshot() const { return snapshot_; }
@@ -117,9 +117,6 @@ private:
         // Records' time since this slot's last sample.
         std::uint32_t sinceSampleMs = 0;
         TrackedContact contact;
-        // An end decided outside Update, reported by the next snapshot.
-        bool endPending = false;
-        EndedContact pendingEnd;
     };
 
     // The slot's events; each switches on the slot's state.
@@ -127,6 +124,7 @@ private:
     void OnRelease(Slot& slot);
     void OnSilence(Slot& slot);
     void OnEndAll(Slot& slot);
+    void OnKeyTake(Slot& slot);
 
     void Start(Slot& slot, int index, const Point& screen, ScreenSize size);
     void Move(Slot& slot, const Point& screen, ScreenSize size);
