@@ -1,6 +1,7 @@
 // Touch frames from the tracker's snapshots: the documented flag sequences,
 // every active contact in every frame, ids never reused while down, frames
 // kept coming while contacts are held, and every down contact brought up.
+// (Random streams of the same are the multitouch fuzzer's.)
 #include "DriverFakes.h"
 
 #include "driver/ContactTracker.h"
@@ -8,11 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <random>
-#include <set>
 #include <string>
-#include <vector>
 
 namespace driver {
 namespace {
@@ -183,58 +180,6 @@ TEST_F(TouchFrameTest, IdsAreNeverReusedWhileDown) {
     ContactSnapshot gone;
     gone.sampled = true;
     EXPECT_EQ(Describe(builder.Build(gone, calibration.screen, 0)), "2:X");
-    EXPECT_FALSE(builder.AnyDown());
-}
-
-// Random streams through tracker and builder, with refused frames now and
-// then: per pointer id the frames always read down, updates, up; a frame
-// never names an id twice; and once everything has ended nothing is down.
-TEST_F(TouchFrameTest, RandomStreamsFollowTheDocumentedSequences) {
-    std::mt19937 random(99);
-    std::map<std::uint32_t, bool> down;
-    for (int step = 0; step < 20000; ++step) {
-        const unsigned choice = random() % 100;
-        const TouchFrame* frame;
-        if (choice < 2) {
-            frame = &builder.Build(tracker.EndAll(), calibration.screen, 0);
-        } else {
-            RecordBuilder record;
-            for (int s = 0; s < kPointSlots; ++s) {
-                const unsigned what = random() % 12;
-                if (what < 5) record.Contact(s, random() % 3400, random() % 2600);
-                if (what == 5) record.Release(s);
-            }
-            const auto keys = static_cast<ContactTracker::SlotMask>(choice < 5 ? 1u << (random() % kPointSlots) : 0);
-            frame = &Record(record, random() % 40, keys);
-        }
-        std::set<std::uint32_t> named;
-        for (std::size_t n = 0; n < frame->count; ++n) {
-            const TouchContact& c = frame->contacts[n];
-            ASSERT_LT(c.pointerId, 4u);
-            ASSERT_TRUE(named.insert(c.pointerId).second) << "id twice in one frame";
-            ASSERT_TRUE(c.x >= 0 && c.x < 1024 && c.y >= 0 && c.y < 768);
-            ASSERT_TRUE(c.area.left <= c.x && c.x <= c.area.right && c.area.top <= c.y && c.y <= c.area.bottom);
-            if (c.flags == kTouchDownFlags) {
-                ASSERT_FALSE(down[c.pointerId]) << "down while down";
-                down[c.pointerId] = true;
-            } else if (c.flags == kTouchUpdateFlags) {
-                ASSERT_TRUE(down[c.pointerId]) << "update while up";
-            } else {
-                ASSERT_EQ(c.flags, static_cast<std::uint32_t>(kTouchUpFlags));
-                ASSERT_TRUE(down[c.pointerId]) << "up while up";
-                down[c.pointerId] = false;
-            }
-        }
-        for (const auto& [id, isDown] : down) {
-            if (!isDown || frame->count == 0) continue;
-            ASSERT_EQ(named.count(id), 1u) << "frame left out active id " << id;
-        }
-        if (choice >= 97) {
-            builder.Forget();
-            down.clear();
-        }
-    }
-    Describe(builder.Build(tracker.EndAll(), calibration.screen, 0));
     EXPECT_FALSE(builder.AnyDown());
 }
 
