@@ -1,4 +1,5 @@
-// Random records, silences, key hits and ends of everything through the
+// Random records, silences, key hits, pen-button records, changes of the
+// slots that drive the touch screen and ends of everything through the
 // contact tracker and both multitouch outputs. Whatever the stream:
 //   - every TUIO bundle is well-formed OSC, its alive list is exactly the
 //     tracker's live contacts, and every position lies in 0..1 with finite
@@ -123,15 +124,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TuioOutput tuio(channel, "Brelvin@127.0.0.1", "fuzz", faults);
     TouchOutput touch(injection, faults);
 
+    // The slots that drive the touch screen (the rest go to the socket).
+    ContactTracker::SlotMask touchSlots = TouchFrameBuilder::kAllSlots;
     auto publish = [&](const ContactSnapshot& snapshot, std::uint32_t elapsed) {
         if (tuio.Publish(snapshot)) CheckBundle(channel, snapshot);
-        touch.Publish(snapshot, calibration.screen, elapsed);
+        touch.Publish(snapshot, calibration.screen, elapsed, touchSlots);
     };
 
     while (!in.Empty()) {
         const std::uint8_t op = in.Next();
         if (op < 8) {
             publish(tracker.EndAll(), 0);
+            continue;
+        }
+        if (op < 16) {  // a pen button's record: the tracker never sees it
+            touch.Publish(tracker.Hold(), calibration.screen, in.Next() % 80, touchSlots);
+            continue;
+        }
+        if (op < 20) {  // the socket opens or closes, in some variant
+            touchSlots = static_cast<ContactTracker::SlotMask>(in.Next() & TouchFrameBuilder::kAllSlots);
             continue;
         }
         const auto keys = static_cast<ContactTracker::SlotMask>(op < 24 ? 1u << (op % kPointSlots) : 0);
@@ -148,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     injection.refuse = false;
     channel.fail = false;
+    touchSlots = TouchFrameBuilder::kAllSlots;
     const ContactSnapshot& last = tracker.EndAll();
     tuio.Publish(last);
     touch.Publish(last, calibration.screen, 0);

@@ -57,6 +57,12 @@ const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::ui
     return snapshot_;
 }
 
+const ContactSnapshot& ContactTracker::Hold() {
+    BeginSnapshot();
+    FinishSnapshot();
+    return snapshot_;
+}
+
 const ContactSnapshot& ContactTracker::EndAll() {
     BeginSnapshot();
     for (Slot& slot : slots_) OnEndAll(slot);

@@ -42,8 +42,9 @@ bool TuioOutput::Publish(const ContactSnapshot& snapshot) {
 
 TouchOutput::TouchOutput(TouchInjection& injection, FaultLog& faults) : injection_(injection), faults_(faults) {}
 
-bool TouchOutput::Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs) {
-    const TouchFrame& frame = builder_.Build(snapshot, screen, elapsedMs);
+bool TouchOutput::Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
+                          ContactTracker::SlotMask slots) {
+    const TouchFrame& frame = builder_.Build(snapshot, screen, elapsedMs, slots);
     if (frame.count == 0) return false;
     if (injection_.Inject(frame)) {
         ++injected_;

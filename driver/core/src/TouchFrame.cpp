@@ -36,7 +36,7 @@ const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot) {
 } // namespace
 
 const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, ScreenSize screen,
-                                           std::uint32_t elapsedMs) {
+                                           std::uint32_t elapsedMs, ContactTracker::SlotMask slots) {
     frame_.count = 0;
     quietMs_ = quietMs_ > UINT32_MAX - elapsedMs ? UINT32_MAX : quietMs_ + elapsedMs;
     const bool due = snapshot.Newsworthy() || (AnyDown() && quietMs_ >= kKeepAliveMs);
@@ -45,7 +45,7 @@ const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, Scre
 
     for (int id = 0; id < kPointSlots; ++id) {
         Pointer& pointer = pointers_[static_cast<std::size_t>(id)];
-        const TrackedContact* live = LiveIn(snapshot, id);
+        const TrackedContact* live = (slots & (1u << id)) ? LiveIn(snapshot, id) : nullptr;
         const std::uint32_t pointerId = static_cast<std::uint32_t>(id);
         if (pointer.down) {
             if (live && live->session == pointer.session) {

@@ -117,6 +117,36 @@ TEST_F(TouchFrameTest, HeldContactsGetAFrameAtLeastEveryKeepAlivePeriod) {
     for (int n = 0; n < 100; ++n) EXPECT_EQ(Record(RecordBuilder(), 2).count, 0u);
 }
 
+// A pen button's records never reach the tracker; the contacts held
+// meanwhile still get their frames in time.
+TEST_F(TouchFrameTest, HeldContactsStayAliveThroughRecordsTheTrackerNeverSees) {
+    Frame(RecordBuilder().Contact(2, 300, 300));
+    Frame(RecordBuilder().Contact(2, 300, 300));
+    int frames = 0;
+    for (int n = 0; n < 100; ++n) {
+        const TouchFrame& frame = builder.Build(tracker.Hold(), calibration.screen, 2);
+        if (frame.count == 0) continue;
+        ++frames;
+        EXPECT_EQ(Describe(frame), "2:U");
+    }
+    EXPECT_EQ(frames, 200 / static_cast<int>(TouchFrameBuilder::kKeepAliveMs));
+    EXPECT_EQ(tracker.StateOf(2), ContactTracker::SlotState::Live) << "held time is no silence";
+}
+
+// With the socket open, its slots stay off the touch screen; a contact that
+// crosses to the socket's side comes up and one that crosses back goes down.
+TEST_F(TouchFrameTest, OnlyTheSlotsGivenBecomeTouchPointers) {
+    const RecordBuilder both = RecordBuilder().Contact(0, 100, 100).Contact(3, 900, 100);
+    Frame(both);
+    const ContactTracker::SlotMask firstPair = 0b0011;
+    EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, firstPair)),
+              "0:D");
+    EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, 0b1000)),
+              "0:X 3:D");
+    EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, 0b1001)),
+              "0:D 3:U");
+}
+
 TEST_F(TouchFrameTest, SilenceAndKeysBringTheirContactsUp) {
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));

@@ -103,6 +103,11 @@ public:
     const ContactSnapshot& Update(const TouchRecord& record, std::uint32_t elapsedMs,
                                   const CalibrationView& calibration, SlotMask takenByKey = 0);
 
+    // For a record that does not reach the tracker (a pen button's): the
+    // live contacts as they are, nothing sampled, nothing ended, no time
+    // passed. Lets the touch output keep held contacts alive meanwhile.
+    const ContactSnapshot& Hold();
+
     // Ends every contact: at a change of routing, when forwarding to another
     // program starts, and when the driver closes. Armed and taken slots go
     // back to Idle, so a contact still on the board starts anew.

@@ -56,7 +56,10 @@ public:
     // if any; `elapsedMs` is the time since the previous call. False when
     // nothing was due or the system refused the frame; after a refusal the
     // contacts still live start again with a down.
-    bool Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs);
+    // Only the contacts of `slots` become touch pointers (see
+    // TouchFrameBuilder::Build).
+    bool Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
+                 ContactTracker::SlotMask slots = TouchFrameBuilder::kAllSlots);
 
     std::uint64_t FramesInjected() const { return injected_; }
     std::uint64_t FramesRefused() const { return refused_; }

@@ -72,7 +72,14 @@ public:
     // frame whose snapshot no longer lists it as live (ended or not). Pointer
     // ids are never used twice while down: a contact the frame finds under
     // an id still down for another contact waits for a later frame.
-    const TouchFrame& Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs);
+    //
+    // Only the contacts of `slots` (bit s: slot s) count as live: with the
+    // socket open, the slots routed to it stay off the touch screen, and a
+    // contact whose slot leaves the set comes up.
+    const TouchFrame& Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
+                            ContactTracker::SlotMask slots = kAllSlots);
+
+    static constexpr ContactTracker::SlotMask kAllSlots = (1u << kPointSlots) - 1;
 
     // The system has dropped every contact (an injection failed): contacts
     // still live start again with a down.
