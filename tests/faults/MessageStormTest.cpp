@@ -167,9 +167,14 @@ TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking
     // Under Wine, after the many calibration reloads of a storm, the left
     // press of the next injected event is lost before any low-level hook
     // sees it, although the driver injects it (see shared/machine-notes.md).
-    // One touch lets Wine settle; the touch after it is the proof.
+    // One touch lets Wine settle; the touch after it is the proof. Its
+    // release must be in the recorder's log before the proof starts counting.
+    const std::size_t settling = EventMark();
     ASSERT_NO_FATAL_FAILURE(StartService(Tap(kFinalTouchX, kFinalTouchY)));
     WaitForScriptEnd();
+    WaitForEventsSince(settling, [](const std::vector<sim::MouseEvent>& seen) {
+        return Count(seen, sim::MouseKind::LeftUp) >= 1;
+    });
     ExpectFinalTouchWorks();
 }
 
