@@ -8,17 +8,23 @@
 //   - no packet of a socket contact follows that contact's release: a new
 //     contact needs two samples after the release before its first packet
 //     (counted generously: every contact slot of the records since);
-//   - a socket contact that was announced has been ended by a release packet.
+//   - a socket contact that was announced has been ended by a release packet;
+//   - with the contact outputs on (chosen by the input's first byte): every
+//     touch pointer that went down came up, every touch lies on the screen,
+//     every TUIO position lies in 0..1, and the last bundle's alive list is
+//     empty.
 // The sanitizers watch the rest.
 #include "CalibrationGridWriter.h"
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
+#include "OscDecoder.h"
 
 #include "driver/BoardKeys.h"
 #include "driver/CalibrationStore.h"
 #include "driver/MouseInput.h"
 #include "driver/TouchWorker.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -120,6 +126,47 @@ private:
     int samplesSinceRelease_ = 0;
 };
 
+class TouchWatch final : public TouchInjection {
+public:
+    bool Inject(const TouchFrame& frame) override {
+        for (std::size_t n = 0; n < frame.count; ++n) {
+            const TouchContact& c = frame.contacts[n];
+            if (c.pointerId >= down_.size()) Violation("a touch pointer id out of range");
+            if (c.x < 0 || c.x >= kScreenWidth || c.y < 0 || c.y >= kScreenHeight) Violation("a touch off the screen");
+            if (c.flags & kTouchDown) down_[c.pointerId] = true;
+            if (c.flags & kTouchUp) down_[c.pointerId] = false;
+        }
+        return true;
+    }
+    bool AnyDown() const {
+        for (bool d : down_) {
+            if (d) return true;
+        }
+        return false;
+    }
+
+private:
+    std::array<bool, kPointSlots> down_{};
+};
+
+// The alive list of the last bundle, and every position in range.
+bool LastAliveEmpty(const testing::RecordingChannel& udp) {
+    bool empty = true;
+    for (const auto& datagram : udp.writes) {
+        const auto bundle = osc_testing::DecodeBundle(datagram);
+        if (!bundle) Violation("a TUIO bundle that does not decode");
+        for (const auto& message : bundle->messages) {
+            if (message.Command() == "alive") empty = message.arguments.size() == 1;
+            if (message.Command() == "set") {
+                const float x = message.Float(2);
+                const float y = message.Float(3);
+                if (!(x >= 0 && x <= 1 && y >= 0 && y <= 1)) Violation("a TUIO position outside 0..1");
+            }
+        }
+    }
+    return empty;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -146,7 +193,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     socket.Publish(socketChannel);
     pipe.Publish(pipeChannel);
     NoFaultLog faults;
-    TouchWorker worker({desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults});
+    Bytes in(data, size);
+    const std::uint8_t outputsWanted = in.Next();
+    auto udp = std::make_shared<testing::RecordingChannel>();
+    TuioOutput tuio(*udp, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults);
+    TouchWatch touches;
+    TouchOutput touch(touches, faults);
+    ContactOutputs outputs;
+    if (outputsWanted & 1) outputs.tuio = &tuio;
+    if (outputsWanted & 2) outputs.touch = &touch;
+    TouchWorker worker({desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults,
+                        outputs});
     worker.Begin();
 
     // RECORD_STREAM_TRACE=1 prints every step, for reading a failing input.
@@ -154,18 +211,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t tracedPackets = 0;
     MouseWatch mouse;
     PacketWatch packets;
-    Bytes in(data, size);
     while (!in.Empty()) {
         const std::uint8_t op = in.Next();
         int contactSlots = 0;
         switch (op % 16) {
-        case 0: state.NoteRoutingChange(); state.socketMode = 1; state.socketVariant = 0; break;
-        case 1: state.NoteRoutingChange(); state.socketMode = 1; state.socketVariant = 1; break;
-        case 2: state.NoteRoutingChange(); state.socketMode = 0; break;
-        case 3: state.NoteRoutingChange(); state.forwardingActive = 1; state.forwardPlain = op & 1; break;
-        case 4: state.forwardingActive = 0; break;
+        case 0: state.NoteRoutingChange(); state.socketRouting = SocketRouting::PairSplit; break;
+        case 1: state.NoteRoutingChange(); state.socketRouting = SocketRouting::HalfSplit; break;
+        case 2: state.NoteRoutingChange(); state.socketRouting = SocketRouting::Off; break;
+        case 3:
+            state.NoteRoutingChange();
+            state.forwarding = ForwardingState::Forwarding;
+            state.forwardPlain = (op & 1) != 0;
+            break;
+        case 4: state.forwarding = ForwardingState::Idle; break;
         case 5: store.Publish(op & 0x10 ? turned : upright); break;
-        case 6: state.NoteRoutingChange(); state.socketMode = 0; break;  // a camera arrived or left
+        case 6: state.NoteRoutingChange(); state.socketRouting = SocketRouting::Off; break;  // a camera came or went
         case 7: desktop.now += static_cast<std::uint32_t>(in.Next()) * 8; break;
         case 8: state.boardKeysEnabled = op & 0x10 ? 1 : 0; break;
         default: {
@@ -211,5 +271,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     packets.Check(*socketChannel, 0);
     if (mouse.LeftDown()) Violation("a left press was never released");
     if (packets.InContact()) Violation("a socket contact was never ended");
+    if (touches.AnyDown()) Violation("a touch pointer was never lifted");
+    if (!LastAliveEmpty(*udp)) Violation("a TUIO contact was never ended");
     return 0;
 }

@@ -31,12 +31,25 @@ for program in "${programs[@]}"; do cp "$build/bin/$program" "$run/"; done
 cp sim/sessions/board-session.script "$run/session.script"
 cp sim/sessions/board-session.ini "$run/session.ini"
 
+# The driver's TUIO output switched on for the session (RUN_TUIO=0 leaves it
+# off) and read by a real OSC client on a free port.
+listener=
+if [ "${RUN_TUIO:-1}" != 0 ] && command -v oscdump >/dev/null; then
+  port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  printf '\r\n[Multitouch]\r\nTUIO=1\r\nTUIO_HOST=127.0.0.1\r\nTUIO_PORT=%s\r\n' "$port" >>"$run/session.ini"
+  oscdump -L "$port" >"$run/oscdump.log" 2>&1 &
+  listener=$!
+fi
+
 export WINEPREFIX="$root/$build/wineprefix"
 "$here/wine-prefix.sh" "$WINEPREFIX"
 wineserver -p 2>/dev/null || true  # a server of this prefix may already run
-trap 'wineserver -k 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; [ -z "$listener" ] || kill "$listener" 2>/dev/null || true' EXIT
 echo "running the driver with the stand-ins under Wine..."
 status=0
 "$here/wine-run.sh" "$run/SimRunSession.exe" | tr -d '\r' || status=$?
 [ "$status" -eq 0 ] || exit "$status"
+if [ -n "$listener" ]; then
+  echo "TUIO (oscdump on port $port): $("$here/oscdump-summary.sh" "$run/oscdump.log")"
+fi
 echo "picture of the strokes: $run/strokes.svg"

@@ -8,21 +8,15 @@
 namespace driver {
 namespace {
 
-constexpr int kKeyCopyOffset = CCalibration::kKeyPoints / 2;
-static_assert(kKeyCopyOffset == kBoardKeyCount, "every key has exactly two places");
+constexpr int kKeyCopyOffset = code::kKeyCopyOffset;
+static_assert(kKeyCopyOffset * 2 == CCalibration::kKeyPoints, "every key has exactly two places");
 
-constexpr int kFirstCountedKey = 4;
-constexpr int kCalibrationKey = 12;
 constexpr unsigned kCountingPeriodMs = 500;
 constexpr unsigned kCalibrationStartPauseMs = 200;
 
-// Command code per key for the keys that post at once; 0 marks the counted
-// keys and the calibration key, which act otherwise.
-constexpr std::array<int, kBoardKeyCount> kCommandCodes = {
-    0x19, 0x20, 0x17, 0x18, 0, 0, 0, 0, 0, 0, 0x30, 0x31, 0, 0x21,
-};
-
-bool IsCountedKey(int key) { return key >= kFirstCountedKey && key < kFirstCountedKey + kCountedBoardKeys; }
+bool IsCountedKey(int key) {
+    return key >= code::kFirstCountedKey && key < code::kFirstCountedKey + code::kCountedKeys;
+}
 
 bool Hits(const Point& point, const Point& key, int tolerance) {
     return std::fabs(point.x - key.x) <= tolerance && std::fabs(point.y - key.y) <= tolerance;
@@ -30,7 +24,7 @@ bool Hits(const Point& point, const Point& key, int tolerance) {
 
 // Claims the one-shot permission; false when an action already ran during
 // this contact.
-bool Claim(std::atomic<int>& armed) { return armed.exchange(0) != 0; }
+bool Claim(std::atomic<bool>& armed) { return armed.exchange(false); }
 
 } // namespace
 
@@ -53,11 +47,11 @@ bool BoardKeys::TryBoardKey(const Point& screenPoint, const CalibrationView& cal
     const int key = BoardKeyAt(screenPoint, calibration);
     if (key < 0) return false;
     if (IsCountedKey(key)) {
-        CountPress(key - kFirstCountedKey, screenPoint, calibration);
-    } else if (key == kCalibrationKey) {
+        CountPress(key - code::kFirstCountedKey, screenPoint, calibration);
+    } else if (key == code::kCalibrationKey) {
         if (Claim(state_.actionArmed)) StartCalibration();
     } else if (Claim(state_.actionArmed)) {
-        PostCommand(kCommandCodes[static_cast<std::size_t>(key)]);
+        PostCommand(code::kKeyCommands[static_cast<std::size_t>(key)]);
     }
     return true;
 }
@@ -73,7 +67,7 @@ void BoardKeys::PostCommand(int code) {
 void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration) {
     const std::size_t index = static_cast<std::size_t>(countedKey);
     const int halfWidth = calibration.Screen().width / 2;
-    const bool socketSide = screenPoint.x > halfWidth && state_.socketVariant == 1 && state_.socketMode != 0;
+    const bool socketSide = screenPoint.x > halfWidth && state_.socketRouting == SocketRouting::HalfSplit;
     if (socketSide) {
         if (!Claim(state_.socketKeyArmed)) return;
         if (state_.boardKeyPressesB[index]++ == 0) desktop_.StartDriverTimer(kTimerSocketBoardKeys, kCountingPeriodMs);
@@ -81,7 +75,7 @@ void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const Calib
     }
     if (!Claim(state_.actionArmed)) return;
     // The last counted key only means something to the main tool window.
-    const bool needsMainTool = countedKey == kCountedBoardKeys - 1;
+    const bool needsMainTool = countedKey == code::kCountedKeys - 1;
     if (needsMainTool && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) return;
     if (state_.boardKeyPressesA[index]++ == 0) desktop_.StartDriverTimer(kTimerPenAndBoardKeys, kCountingPeriodMs);
 }

@@ -1,6 +1,7 @@
 #include "driver/CaptureDeviceWatch.h"
 
 #include "common/CameraIds.h"
+#include "common/BoardCodes.h"
 #include "common/Messages.h"
 
 #include <cstdio>
@@ -10,7 +11,6 @@ namespace {
 
 constexpr std::size_t kIdOffset = 8;
 constexpr std::size_t kIdLength = 17;
-constexpr std::intptr_t kCameraRemoved = 281;
 
 // Entries 1 and 4 of the driver's list are first-generation cameras.
 int KindOfEntry(std::size_t entry) { return entry == 0 || entry == 3 ? 1 : 2; }
@@ -40,7 +40,7 @@ bool CaptureDeviceWatch::Match(const std::string& deviceName) {
         const auto& model = product::kCameraModels[static_cast<std::size_t>(product::kDriverCameraModels[entry])];
         if (id == DriverHardwareId(model.vendorId)) {
             state_.cameraKind = KindOfEntry(entry);
-            state_.socketMode = 0;
+            state_.socketRouting = SocketRouting::Off;
             state_.NoteRoutingChange();
             return true;
         }
@@ -57,8 +57,8 @@ void CaptureDeviceWatch::OnRemoval(const std::string& deviceName) {
     if (!Match(deviceName)) return;
     if (const WindowRef service = CameraService(desktop_)) desktop_.SendToWindow(service, msg::kServiceRelease, 0, 0);
     desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                          msg::kBoardEvent, 0, kCameraRemoved);
-    state_.connectNoticeSent = 0;
+                          msg::kBoardEvent, 0, code::kBoardGone);
+    state_.connectNoticeSent = false;
 }
 
 } // namespace driver

@@ -49,7 +49,7 @@ const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::ui
             snapshot_.sampled = true;
             OnRelease(slot);
             slot.sinceSampleMs = 0;
-        } else if (slot.state != SlotState::Idle && slot.sinceSampleMs > GestureMachines::kSilenceMs) {
+        } else if (slot.state != SlotState::Idle && slot.sinceSampleMs > kSilenceMs) {
             OnSilence(slot);
         }
     }

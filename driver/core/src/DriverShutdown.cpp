@@ -1,19 +1,13 @@
 #include "driver/DriverShutdown.h"
 
+#include "common/BoardCodes.h"
 #include "common/Messages.h"
 
 namespace driver {
-namespace {
-
-constexpr std::intptr_t kBoardGoneCode = 0x119;
-
-} // namespace
-
 void AnnounceDriverClosing(Desktop& desktop, DriverState& state) {
-    state.ResetForStartOrClose();
-    if (state.connectNoticeSent == 0) return;
+    if (!state.connectNoticeSent) return;
     desktop.PostToWindow(desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                         msg::kBoardEvent, 0, kBoardGoneCode);
+                         msg::kBoardEvent, 0, code::kBoardGone);
 }
 
 } // namespace driver

@@ -1,7 +1,6 @@
 #include "driver/GestureMachines.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace driver {
 namespace {
@@ -25,99 +24,78 @@ Point MapOrClamp(Point point, const CalibrationView& calibration) {
     return point;
 }
 
-// Adds without wrapping: a pointer left quiet for weeks stays quiet.
-std::uint32_t AddQuiet(std::uint32_t quiet, std::uint32_t elapsed) {
-    return quiet > UINT32_MAX - elapsed ? UINT32_MAX : quiet + elapsed;
-}
-
 } // namespace
 
-GestureMachines::Released GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration,
-                                                   std::uint32_t elapsedMs) {
-    mouseFed_ = false;
-    socketFed_ = false;
-    if (state_.socketMode == 0) {
-        ProcessTouchMouse(record, calibration);
-    } else if (state_.socketVariant == 1) {
-        ProcessTouchHalfSplit(record, calibration);
-    } else {
-        ProcessTouchPairSplit(record, calibration);
+GestureMachines::Outcome GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration,
+                                                  std::uint32_t now) {
+    now_ = now;
+    outcome_ = Outcome();
+    switch (state_.socketRouting.load()) {
+    case SocketRouting::Off: ProcessTouchMouse(record, calibration); break;
+    case SocketRouting::PairSplit: ProcessTouchPairSplit(record, calibration); break;
+    case SocketRouting::HalfSplit: ProcessTouchHalfSplit(record, calibration); break;
     }
-    return ReleaseSilent(calibration, elapsedMs);
+    outcome_.mouseReleased = mouse_.Tick(now, calibration).madeUpRelease;
+    outcome_.socketReleased = socket_.Tick(now, calibration).madeUpRelease;
+    return outcome_;
 }
 
-GestureMachines::Released GestureMachines::ReleaseSilent(const CalibrationView& calibration,
-                                                         std::uint32_t elapsedMs) {
-    Released released;
-    if (mouseFed_ || mouse_.CurrentState() == MousePointer::State::Up) {
-        mouseQuietMs_ = 0;
-    } else if ((mouseQuietMs_ = AddQuiet(mouseQuietMs_, elapsedMs)) > kSilenceMs) {
-        released.mouse = mouse_.Cancel(calibration);
-        mouseQuietMs_ = 0;
-    }
-    if (socketFed_ || socket_.CurrentState() == SocketPointer::State::Up) {
-        socketQuietMs_ = 0;
-    } else if ((socketQuietMs_ = AddQuiet(socketQuietMs_, elapsedMs)) > kSilenceMs) {
-        released.socket = socket_.Cancel();
-        socketQuietMs_ = 0;
-    }
-    return released;
+GestureMachines::Outcome GestureMachines::ReleaseAll(const CalibrationView& calibration, std::uint32_t now) {
+    Outcome outcome;
+    outcome.mouseReleased = mouse_.Handle(PointerEvent::Cancel, Point{}, now, calibration).madeUpRelease;
+    outcome.socketReleased = socket_.Handle(PointerEvent::Cancel, Point{}, false, now, calibration).madeUpRelease;
+    return outcome;
 }
 
-GestureMachines::Released GestureMachines::ReleaseAll(const CalibrationView& calibration) {
-    Released released;
-    released.mouse = mouse_.Cancel(calibration);
-    released.socket = socket_.Cancel();
-    mouseQuietMs_ = 0;
-    socketQuietMs_ = 0;
-    return released;
+void GestureMachines::ToMouse(std::size_t slot, const PointSlot& sample, const CalibrationView& calibration) {
+    MousePointer::Step step{};
+    if (IsContact(sample)) {
+        step = mouse_.Handle(PointerEvent::Contact, sample.point, now_, calibration);
+    } else if (IsRelease(sample)) {
+        step = mouse_.Handle(PointerEvent::Release, sample.point, now_, calibration);
+    }
+    if (step.keyTookPress) outcome_.keyTookSlots |= 1u << slot;
 }
 
-void GestureMachines::ToMouse(const PointSlot& slot, const CalibrationView& calibration) {
-    if (IsContact(slot)) {
-        mouseFed_ = true;
-        mouse_.OnContact(slot.point, calibration);
-    } else if (IsRelease(slot)) {
-        mouseFed_ = true;
-        mouse_.OnRelease(calibration);
+void GestureMachines::ToSocket(std::size_t slot, const PointSlot& sample, bool doubleTaps,
+                               const CalibrationView& calibration) {
+    SocketPointer::Step step{};
+    if (IsContact(sample)) {
+        step = socket_.Handle(PointerEvent::Contact, sample.point, doubleTaps, now_, calibration);
+    } else if (IsRelease(sample)) {
+        step = socket_.Handle(PointerEvent::Release, sample.point, doubleTaps, now_, calibration);
     }
-}
-
-void GestureMachines::ToSocket(const PointSlot& slot, bool doubleTaps, const CalibrationView& calibration) {
-    if (IsContact(slot)) {
-        socketFed_ = true;
-        socket_.OnContact(slot.point, doubleTaps, calibration);
-    } else if (IsRelease(slot)) {
-        socketFed_ = true;
-        socket_.OnRelease(doubleTaps);
-    }
+    if (step.keyTookPress) outcome_.keyTookSlots |= 1u << slot;
 }
 
 void GestureMachines::ProcessTouchMouse(const TouchRecord& record, const CalibrationView& calibration) {
     const auto& slots = record.slots;
-    ToMouse(slots[0], calibration);
-    ToMouse(slots[1], calibration);
+    outcome_.mouseSlots = 0xF;
+    ToMouse(0, slots[0], calibration);
+    ToMouse(1, slots[1], calibration);
     // The second pair stands in only while the first pair has no contact.
     if (!IsContact(slots[0]) && !IsContact(slots[1])) {
-        ToMouse(slots[2], calibration);
-        ToMouse(slots[3], calibration);
+        ToMouse(2, slots[2], calibration);
+        ToMouse(3, slots[3], calibration);
     }
 }
 
 void GestureMachines::ProcessTouchPairSplit(const TouchRecord& record, const CalibrationView& calibration) {
     const auto& slots = record.slots;
-    ToMouse(slots[0], calibration);
-    ToMouse(slots[1], calibration);
+    outcome_.mouseSlots = 0x3;
+    ToMouse(0, slots[0], calibration);
+    ToMouse(1, slots[1], calibration);
     for (std::size_t s = 2; s < slots.size(); ++s) {
         PointSlot onScreen = slots[s];
         if (IsContact(onScreen)) onScreen.point = MapOrClamp(onScreen.point, calibration);
-        ToSocket(onScreen, false, calibration);
+        ToSocket(s, onScreen, false, calibration);
     }
 }
 
 void GestureMachines::ProcessTouchHalfSplit(const TouchRecord& record, const CalibrationView& calibration) {
     const int halfWidth = calibration.Screen().width / 2;
-    for (const PointSlot& slot : record.slots) {
+    for (std::size_t s = 0; s < record.slots.size(); ++s) {
+        const PointSlot& slot = record.slots[s];
         // A point outside the calibrated area is compared as it came back
         // from the mapping, possibly still in camera units.
         Point mapped = slot.point;
@@ -126,9 +104,10 @@ void GestureMachines::ProcessTouchHalfSplit(const TouchRecord& record, const Cal
             state_.idleCount = 0;
             PointSlot onScreen = slot;
             onScreen.point = MapOrClamp(slot.point, calibration);
-            ToSocket(onScreen, true, calibration);
+            ToSocket(s, onScreen, true, calibration);
         } else {
-            ToMouse(slot, calibration);
+            outcome_.mouseSlots |= 1u << s;
+            ToMouse(s, slot, calibration);
         }
     }
 }

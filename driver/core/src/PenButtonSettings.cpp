@@ -1,18 +1,17 @@
 #include "driver/PenButtonSettings.h"
 
-#include <iterator>
+#include "common/BoardCodes.h"
 
 namespace driver {
 namespace {
 
-constexpr int kActionCodes[] = {25, 32, 23, 24, 17, 16, 22, 53, 37, 39, 38};
 constexpr const char* kSection = "PENVARO";
 
 } // namespace
 
 ActionMap::ActionMap() {
-    for (int choice = 0; choice < static_cast<int>(std::size(kActionCodes)); ++choice) {
-        codes_.emplace(choice, kActionCodes[choice]);
+    for (int choice = 0; choice < static_cast<int>(code::kPenActions.size()); ++choice) {
+        codes_.emplace(choice, code::kPenActions[static_cast<std::size_t>(choice)]);
     }
 }
 

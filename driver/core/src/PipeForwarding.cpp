@@ -1,12 +1,8 @@
 #include "driver/PipeForwarding.h"
 
+#include "common/BoardCodes.h"
+
 namespace driver {
-namespace {
-
-constexpr std::intptr_t kPlainForwarding = 8;
-
-} // namespace
-
 PipeForwarding::PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe,
                                FaultLog& faults)
     : desktop_(desktop), driverState_(state), host_(host), pipe_(pipe), faults_(faults) {}
@@ -17,26 +13,25 @@ void PipeForwarding::Start(std::intptr_t lParam) {
     // Every run gets a fresh instance; the previous one is disconnected and
     // closed so instances never pile up towards the pipe's limit.
     CloseInstance();
-    driverState_.forwardPlain = lParam == kPlainForwarding ? 1 : 0;
-    driverState_.forwardingActive = 1;
-    driverState_.NoteRoutingChange();
+    driverState_.forwardPlain = lParam == code::kPlainForwarding;
     instance_ = host_.CreateAndAwaitClient();
     if (!instance_) {
         faults_.Note("Could not create the forwarding pipe; the board goes on driving the mouse.");
         StopForwarding();
         return;
     }
-    state_ = State::AwaitingClient;
+    driverState_.forwarding = State::AwaitingClient;
+    driverState_.NoteRoutingChange();
     startedAt_ = desktop_.TickCount();
     desktop_.StartDriverTimer(kTimerForwardingWatch, kWatchPeriodMs);
     Check();
 }
 
 void PipeForwarding::Check() {
-    if (state_ == State::Idle || !instance_) return;
+    if (CurrentState() == State::Idle || !instance_) return;
     const std::uint32_t now = desktop_.TickCount();
     const PipeInstance::Link link = instance_->CurrentLink();
-    if (state_ == State::AwaitingClient) {
+    if (CurrentState() == State::AwaitingClient) {
         switch (link) {
         case PipeInstance::Link::AwaitingClient:
             if (now - startedAt_ > kClientWaitMs) {
@@ -48,7 +43,7 @@ void PipeForwarding::Check() {
             return;
         case PipeInstance::Link::Connected:
             pipe_.Publish(instance_);
-            state_ = State::Forwarding;
+            driverState_.forwarding = State::Forwarding;
             progressAt_ = now;
             delivered_ = instance_->DeliveredWrites();
             return;
@@ -95,13 +90,11 @@ void PipeForwarding::CloseInstance() {
     pipe_.Withdraw();
     if (instance_) instance_->Close();
     instance_.reset();
-    state_ = State::Idle;
 }
 
 void PipeForwarding::StopForwarding() {
-    const bool wasForwarding = driverState_.forwardingActive.exchange(0) != 0;
-    driverState_.forwardPlain = 0;
-    state_ = State::Idle;
+    const bool wasForwarding = driverState_.forwarding.exchange(State::Idle) != State::Idle;
+    driverState_.forwardPlain = false;
     if (wasForwarding) desktop_.KillDriverTimer(kTimerForwardingWatch);
 }
 

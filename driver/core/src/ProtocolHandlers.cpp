@@ -1,5 +1,6 @@
 #include "driver/ProtocolHandlers.h"
 
+#include "common/BoardCodes.h"
 #include "common/Messages.h"
 #include "driver/CalibrationNotes.h"
 
@@ -8,27 +9,17 @@
 namespace driver {
 namespace {
 
-constexpr std::intptr_t kCameraConnected = 2321;
 constexpr int kSecondGenerationCamera = 2;
-constexpr std::uintptr_t kSecondGenerationNotice = 10;
-
-constexpr std::uintptr_t kDisarmPenClick = 10;
-constexpr std::uintptr_t kOpenSocket = 30;
-constexpr std::uintptr_t kCloseSocket = 31;
-constexpr std::uintptr_t kQuerySocket = 100;
-constexpr std::uintptr_t kSocketStateReport = 1002;
-constexpr std::intptr_t kSocketVariantSlots = 6;
-constexpr std::intptr_t kSocketVariantRightHalf = 7;
 
 bool IsSocketVariant(std::intptr_t lParam) {
-    return lParam == kSocketVariantSlots || lParam == kSocketVariantRightHalf;
+    return lParam == code::kSocketPairSplit || lParam == code::kSocketHalfSplit;
 }
 
 } // namespace
 
-ProtocolHandlers::ProtocolHandlers(ProtocolHandlerParts parts)
-    : parts_(std::move(parts)),
-      forwarding_(parts_.desktop, parts_.state, parts_.pipeHost, parts_.pipe, parts_.faults) {}
+ProtocolHandlers::ProtocolHandlers(ProtocolHandlerDeps deps)
+    : deps_(std::move(deps)),
+      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults) {}
 
 void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam) { forwarding_.Start(lParam); }
 
@@ -44,67 +35,69 @@ void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lPa
 }
 
 void ProtocolHandlers::ReloadCalibration() {
-    const ScreenSize screen = parts_.desktop.PrimaryScreenSize();
-    const bool loaded = parts_.calibration.Reload(parts_.settings, screen.width, screen.height);
-    NoteLoadProblems(*parts_.calibration.Current(), parts_.faults);
-    if (!loaded && parts_.showReloadFailure) parts_.showReloadFailure();
-    const WindowRef service = parts_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
-    if (service != 0) parts_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
+    const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
+    const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
+    NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
+    if (!loaded && deps_.showReloadFailure) deps_.showReloadFailure();
+    const WindowRef service = deps_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
+    if (service != 0) deps_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
 }
 
 void ProtocolHandlers::OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam) {
     if (wParam != 1) return;
     const int value = static_cast<int>(lParam);
-    parts_.state.boardKeysEnabled = value;
-    parts_.calibration.SetUseKey(value);
+    deps_.state.boardKeysEnabled = value;
+    deps_.calibration.SetUseKey(value);
 }
 
 void ProtocolHandlers::OnPenButtonsChanged() {
-    parts_.penButtons = ReadPenButtonSettings(parts_.settings, parts_.actionMap, 0);
+    deps_.penButtons = ReadPenButtonSettings(deps_.settings, deps_.actionMap, 0);
 }
 
 void ProtocolHandlers::OnCameraOk() {
-    if (parts_.state.connectNoticeSent != 1) return;
+    if (!deps_.state.connectNoticeSent) return;
     // Kind 1 and an unknown kind both announce a first-generation camera.
-    const std::uintptr_t notice = parts_.state.cameraKind == kSecondGenerationCamera ? kSecondGenerationNotice : 0;
-    parts_.desktop.PostToWindow(parts_.desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                                msg::kBoardEvent, notice, kCameraConnected);
+    const std::uintptr_t notice =
+        deps_.state.cameraKind == kSecondGenerationCamera ? code::kCameraKind2Notice : code::kCameraKind1Notice;
+    deps_.desktop.PostToWindow(deps_.desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
+                                msg::kBoardEvent, notice, code::kCameraConnected);
 }
 
 void ProtocolHandlers::OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam) {
     switch (wParam) {
-    case kDisarmPenClick:
-        if (lParam == 1) parts_.state.penClickArmed = 0;
+    case code::kDriverSetSwallowPenClick:
+        if (lParam == 1) deps_.state.penClickArmed = false;
         return;
-    case kOpenSocket:
-        if (IsSocketVariant(lParam)) OpenSocket(lParam == kSocketVariantRightHalf ? 1 : 0);
+    case code::kDriverSetOpenSocket:
+        if (IsSocketVariant(lParam)) {
+            OpenSocket(lParam == code::kSocketHalfSplit ? SocketRouting::HalfSplit : SocketRouting::PairSplit);
+        }
         return;
-    case kCloseSocket:
+    case code::kDriverSetCloseSocket:
         if (IsSocketVariant(lParam)) CloseSocket();
         return;
-    case kQuerySocket:
-        parts_.desktop.PostToWindow(parts_.desktop.FindWindowByClass(wnd::kMainToolClass, nullptr), msg::kBoardEvent,
-                                    kSocketStateReport, parts_.state.socketMode != 0 ? 1 : 0);
+    case code::kDriverSetQuerySocket:
+        deps_.desktop.PostToWindow(deps_.desktop.FindWindowByClass(wnd::kMainToolClass, nullptr), msg::kBoardEvent,
+                                    code::kSocketStateAnswer, deps_.state.socketRouting != SocketRouting::Off ? 1 : 0);
         return;
     default:
         return;
     }
 }
 
-void ProtocolHandlers::OpenSocket(int variant) {
-    parts_.state.NoteRoutingChange();
-    parts_.state.socketVariant = variant;
+void ProtocolHandlers::OpenSocket(SocketRouting routing) {
+    deps_.state.NoteRoutingChange();
     // A second open replaces the first connection instead of leaking it.
-    parts_.socket.Withdraw();
-    parts_.socket.Publish(parts_.socketFactory.OpenStream(kTouchSocketAddress, kTouchSocketPort));
-    parts_.state.socketMode = 1;
+    deps_.socket.Withdraw();
+    deps_.socket.Publish(deps_.socketFactory.OpenStream(kTouchSocketAddress, kTouchSocketPort));
+    deps_.state.socketRouting = routing;
 }
 
 void ProtocolHandlers::CloseSocket() {
-    parts_.state.NoteRoutingChange();
-    parts_.state.socketMode = 0;
+    deps_.state.NoteRoutingChange();
+    deps_.state.socketRouting = SocketRouting::Off;
     // A write in flight keeps its own reference; the connection goes when it returns.
-    parts_.socket.Withdraw();
+    deps_.socket.Withdraw();
 }
 
 } // namespace driver

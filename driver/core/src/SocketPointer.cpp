@@ -10,74 +10,134 @@ constexpr double kLastWeight = 0.4;
 
 } // namespace
 
-void SocketPointer::Send(PacketEvent event, const Point& point) {
-    const TouchPacket packet = BuildTouchPacket(event, TruncateToInt(point.x), TruncateToInt(point.y));
-    channel_.Write(packet.data(), packet.size());
+const char* Name(SocketPointer::State state) {
+    switch (state) {
+    case SocketPointer::State::Up: return "Up";
+    case SocketPointer::State::Armed: return "Armed";
+    case SocketPointer::State::Down: return "Down";
+    }
+    return "?";
 }
 
-void SocketPointer::OnContact(const Point& point, bool doubleTaps, const CalibrationView& calibration) {
-    if (state_.socketMode == 0) return;
-    state_.idleCount = 0;
-    switch (current_) {
-    case State::Up:
-        current_ = State::Armed;
-        break;
-    case State::Armed: {
-        if (doubleTaps && state_.tapCount == 0) {
-            tapOrigin_ = {TruncateToInt(point.x), TruncateToInt(point.y)};
-        }
-        last_ = point;
-        current_ = State::Down;
-        const bool keyTookIt = state_.boardKeysEnabled != 0 && boardKeys_.TryBoardKey(point, calibration);
-        if (!keyTookIt) Send(PacketEvent::Contact, point);
-        break;
+const char* Name(SocketPointer::Tap tap) {
+    switch (tap) {
+    case SocketPointer::Tap::NoTap: return "NoTap";
+    case SocketPointer::Tap::FirstTapDone: return "FirstTapDone";
     }
-    case State::Down:
+    return "?";
+}
+
+SocketPointer::Step SocketPointer::Handle(PointerEvent event, const Point& point, bool doubleTaps,
+                                          std::uint32_t now, const CalibrationView& calibration) {
+    Step step{state_, state_};
+    const bool sample = event == PointerEvent::Contact || event == PointerEvent::Release;
+    // Samples count only while a socket routing is on; the driver's own
+    // events end a contact whatever the routing has become.
+    if (sample && shared_.socketRouting == SocketRouting::Off) return step;
+    if (sample) {
+        shared_.idleCount = 0;
+        lastSampleAt_ = now;
+    }
+    switch (state_) {
+    case State::Up: state_ = OnUp(event, doubleTaps); break;
+    case State::Armed: state_ = OnArmed(event, point, doubleTaps, step, calibration); break;
+    case State::Down: state_ = OnDown(event, point, doubleTaps, step); break;
+    }
+    step.to = state_;
+    if (trace_) trace_->Transition("socket", Name(step.from), Name(event), Name(step.to));
+    return step;
+}
+
+SocketPointer::Step SocketPointer::Tick(std::uint32_t now, const CalibrationView& calibration) {
+    if (state_ == State::Up || now - lastSampleAt_ <= kSilenceMs) return Step{state_, state_};
+    return Handle(PointerEvent::Silence, Point{}, false, now, calibration);
+}
+
+SocketPointer::State SocketPointer::OnUp(PointerEvent event, bool doubleTaps) {
+    switch (event) {
+    case PointerEvent::Contact: return State::Armed;
+    case PointerEvent::Release: Release(doubleTaps); return State::Up;
+    case PointerEvent::Silence:
+    case PointerEvent::Cancel: return State::Up;
+    }
+    return State::Up;
+}
+
+SocketPointer::State SocketPointer::OnArmed(PointerEvent event, const Point& point, bool doubleTaps, Step& step,
+                                            const CalibrationView& calibration) {
+    switch (event) {
+    case PointerEvent::Contact:
+        if (doubleTaps && tap_ == Tap::NoTap) tapOrigin_ = {TruncateToInt(point.x), TruncateToInt(point.y)};
+        last_ = point;
+        step.keyTookPress = shared_.boardKeysEnabled != 0 && boardKeys_.TryBoardKey(point, calibration);
+        if (!step.keyTookPress) Send(PacketEvent::Contact, point);
+        return State::Down;
+    case PointerEvent::Release: Release(doubleTaps); return State::Up;
+    case PointerEvent::Silence:
+    case PointerEvent::Cancel:
+        shared_.actionArmed = true;
+        shared_.socketKeyArmed = true;
+        return State::Up;
+    }
+    return State::Up;
+}
+
+SocketPointer::State SocketPointer::OnDown(PointerEvent event, const Point& point, bool doubleTaps, Step& step) {
+    switch (event) {
+    case PointerEvent::Contact:
         last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
         Send(PacketEvent::Contact, last_);
-        break;
+        return State::Down;
+    case PointerEvent::Release: Release(doubleTaps); return State::Up;
+    case PointerEvent::Silence:
+    case PointerEvent::Cancel:
+        MadeUpRelease();
+        step.madeUpRelease = true;
+        return State::Up;
     }
+    return State::Up;
 }
 
-void SocketPointer::OnRelease(bool doubleTaps) {
-    if (state_.socketMode == 0) return;
-    state_.idleCount = 0;
-    state_.actionArmed = 1;
-    current_ = State::Up;
+void SocketPointer::Release(bool doubleTaps) {
+    shared_.actionArmed = true;
     PacketEvent event = PacketEvent::Release;
     if (doubleTaps) {
-        state_.socketKeyArmed = 1;
-        event = ReleaseEvent();
+        shared_.socketKeyArmed = true;
+        event = PairRelease();
     }
     Send(event, last_);
 }
 
-bool SocketPointer::Cancel() {
-    if (current_ == State::Up) return false;
-    const bool wasDown = current_ == State::Down;
-    state_.actionArmed = 1;
-    state_.socketKeyArmed = 1;
-    current_ = State::Up;
-    if (wasDown) Send(PacketEvent::Release, last_);
-    return wasDown;
+void SocketPointer::MadeUpRelease() {
+    shared_.actionArmed = true;
+    shared_.socketKeyArmed = true;
+    Send(PacketEvent::Release, last_);
 }
 
 // Releases pair up: the first of a pair starts the clock, the second is a
 // double tap when it is quick and close to the first tap's contact point.
-PacketEvent SocketPointer::ReleaseEvent() {
-    const int taps = ++state_.tapCount;
+PacketEvent SocketPointer::PairRelease() {
     const std::uint32_t now = desktop_.TickCount();
-    if (taps >= 2) {
-        state_.tapCount = 0;
+    switch (tap_) {
+    case Tap::NoTap:
+        firstTapTick_ = now;
+        tap_ = Tap::FirstTapDone;
+        return PacketEvent::Release;
+    case Tap::FirstTapDone: {
+        tap_ = Tap::NoTap;
         const double dx = tapOrigin_.x - last_.x;
         const double dy = tapOrigin_.y - last_.y;
         const bool quick = now - firstTapTick_ < kDoubleTapMs;
         const bool close = TruncateToInt(dx * dx + dy * dy) < kDoubleTapSquaredDistance;
-        if (quick && close) return PacketEvent::DoubleTapRelease;
-    } else if (taps == 1) {
-        firstTapTick_ = now;
+        return quick && close ? PacketEvent::DoubleTapRelease : PacketEvent::Release;
+    }
     }
     return PacketEvent::Release;
+}
+
+void SocketPointer::Send(PacketEvent event, const Point& point) {
+    const TouchPacket packet = BuildTouchPacket(event, TruncateToInt(point.x), TruncateToInt(point.y));
+    channel_.Write(packet.data(), packet.size());
 }
 
 } // namespace driver

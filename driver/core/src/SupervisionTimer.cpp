@@ -1,5 +1,6 @@
 #include "driver/SupervisionTimer.h"
 
+#include "common/BoardCodes.h"
 #include "common/Messages.h"
 #include "driver/MouseInput.h"
 
@@ -8,22 +9,9 @@
 namespace driver {
 namespace {
 
-constexpr std::array<int, kCountedBoardKeys> kSinglePressCodes = {17, 18, 19, 20, 21, 22};
-// The last key's double press has always been 266; the drawing application
-// expects it so.
-constexpr std::array<int, kCountedBoardKeys> kMultiPressCodes = {273, 274, 275, 276, 277, 266};
-
-constexpr std::intptr_t kLocalSide = 0;
-constexpr std::intptr_t kSocketSide = 2;
-constexpr std::intptr_t kPenActionTag = 100;
-constexpr std::uintptr_t kNoMainToolCode = 33;
+constexpr auto& kSinglePressCodes = code::kCountedOnce;
+constexpr auto& kMultiPressCodes = code::kCountedMore;
 constexpr unsigned kRearClickSettleMs = 500;
-
-// Pen-button notifications: front once, front more, rear once, rear more.
-constexpr std::uintptr_t kFrontOnce = 1;
-constexpr std::uintptr_t kFrontMore = 2;
-constexpr std::uintptr_t kRearOnce = 3;
-constexpr std::uintptr_t kRearMore = 4;
 
 // Windows in front of which a rear-button right click would get in the way.
 constexpr std::array<const char*, 4> kRightClickShyWindows = {wnd::kMainToolClass, "wb_lamu", "wb_spotlight",
@@ -51,10 +39,10 @@ void SupervisionTimer::ResolveLocalPresses() {
         // from being lost between the read and the reset.
         const int presses = state_.boardKeyPressesA[key].exchange(0);
         if (presses >= 2) {
-            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], kLocalSide);
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], code::kLocalKeySet);
         }
         if (presses >= 1) {
-            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], kLocalSide);
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], code::kLocalKeySet);
         }
     }
     // The place first: a press counted after the counts are taken may move
@@ -78,9 +66,9 @@ void SupervisionTimer::ResolveSocketPresses() {
         if (presses == 0) continue;
         for (auto& counter : state_.boardKeyPressesB) counter = 0;
         if (presses >= 2) {
-            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], kSocketSide);
+            desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kMultiPressCodes[key], code::kSocketKeySet);
         }
-        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], kSocketSide);
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kSinglePressCodes[key], code::kSocketKeySet);
         break;
     }
 }
@@ -88,10 +76,10 @@ void SupervisionTimer::ResolveSocketPresses() {
 void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
     if (presses == 0) return;
     if (penButtons_.ifSetFNoT != 0) {
-        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? kFrontOnce : kFrontMore, 0);
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? code::kPenFrontOnce : code::kPenFrontMore, 0);
     } else {
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.frontAction),
-                              kPenActionTag);
+                              code::kPenActionTag);
     }
     desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
 }
@@ -99,14 +87,14 @@ void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
 bool SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
     if (presses == 0) return true;
     if (presses >= 2 && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) {
-        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kNoMainToolCode, 0);
+        desktop_.PostToWindow(drawingApp, msg::kBoardEvent, code::kRearTwiceWithoutMainTool, 0);
         return false;
     }
     if (penButtons_.ifSetFNoT != 0) {
-        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? kRearOnce : kRearMore, 0);
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? code::kPenRearOnce : code::kPenRearMore, 0);
     } else {
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.backAction),
-                              kPenActionTag);
+                              code::kPenActionTag);
     }
     desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
     return true;
@@ -120,7 +108,7 @@ void SupervisionTimer::CompletePenPresses() {
     desktop_.KillDriverTimer(kTimerSupervision);
     const PendingPenClick click = pendingClick_;
     pendingClick_ = PendingPenClick();
-    if (state_.penClickArmed.exchange(1) == 0) return;
+    if (!state_.penClickArmed.exchange(true)) return;
     const MouseInput mouse(desktop_, desktop_.PrimaryScreenSize());
     const bool unconditional = penButtons_.ifSetFNoT != 0;
     if (click.front == 1 || click.front > 2) {

@@ -1,44 +1,42 @@
 #include "driver/TouchWorker.h"
 
+#include "common/BoardCodes.h"
 #include "common/Messages.h"
 #include "driver/BoardKeys.h"
-#include "driver/PointerDispatcher.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace driver {
 namespace {
 
 constexpr unsigned kWindowClose = 0x0010;
-constexpr int kCalibrationKey = 12;
-constexpr int kKeyCopyOffset = kBoardKeyCount;
 constexpr unsigned kFrontPenTimerMs = 300;
 constexpr unsigned kRearPenTimerMs = 500;
 constexpr unsigned kCloseKeyPauseMs = 200;
-constexpr std::intptr_t kCameraConnectedCode = 2321;
 
 } // namespace
 
-TouchWorker::TouchWorker(const TouchWorkerParts& parts)
-    : desktop_(parts.desktop),
-      hook_(parts.hook),
-      state_(parts.state),
-      calibration_(parts.calibration),
-      pipe_(parts.pipe),
-      faults_(parts.faults),
-      dispatcher_(std::make_unique<PointerDispatcher>(parts.desktop)),
-      gestures_(std::make_unique<GestureMachines>(parts.desktop, parts.state, parts.boardKeys, parts.socket,
-                                                  *dispatcher_)) {}
+TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
+    : desktop_(deps.desktop),
+      hook_(deps.hook),
+      state_(deps.state),
+      calibration_(deps.calibration),
+      pipe_(deps.pipe),
+      faults_(deps.faults),
+      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket),
+      outputs_(deps.outputs) {
+    // The system's touch pointers carry the contacts instead of the mouse,
+    // and the system makes its own double taps and press-and-hold.
+    if (outputs_.touch) gestures_.SetMouseOutput(false);
+}
 
 TouchWorker::~TouchWorker() = default;
 
 void TouchWorker::Begin() {
-    hookOn_ = true;
-    hook_.ToHookMouseDBLCLK(1);
+    hookOn_ = outputs_.touch == nullptr;
+    hook_.SetDoubleTapHelp(hookOn_);
     routing_ = CurrentRouting();
-    routingChanges_ = state_.routingChanges;
-    lastGestureTick_ = desktop_.TickCount();
+    lastTick_ = desktop_.TickCount();
 }
 
 void TouchWorker::End() {
@@ -48,7 +46,8 @@ void TouchWorker::End() {
 }
 
 void TouchWorker::End(const CalibrationView& calibration) {
-    NoteReleased(gestures_->ReleaseAll(calibration), "the driver is closing");
+    NoteReleased(gestures_.ReleaseAll(calibration, recordClock_), "the driver is closing");
+    PublishEndOfContacts(calibration);
 }
 
 void TouchWorker::Cycle(const TouchRecordBytes& record) {
@@ -63,81 +62,107 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     SwitchHookByIdleness();
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
-    if (routing_ != Routing::Forwarding) {
-        ProcessLocally(record, calibration);
-    } else {
-        GestureTime(false);
+    if (routing_.forwarding) {
+        AdvanceRecordClock(false);
         Forward(record, calibration);
+    } else {
+        ProcessLocally(record, calibration);
     }
 }
 
 TouchWorker::Routing TouchWorker::CurrentRouting() const {
-    if (state_.forwardingActive != 0) return Routing::Forwarding;
-    if (state_.socketMode == 0) return Routing::Mouse;
-    return state_.socketVariant == 1 ? Routing::HalfSplit : Routing::PairSplit;
+    return Routing{state_.Forwarding(), state_.socketRouting, state_.routingChanges};
 }
 
 // A contact that started under one routing is not continued under another:
 // its release might never reach the side that pressed.
 void TouchWorker::ReleaseOnRoutingChange(const CalibrationView& calibration) {
     const Routing routing = CurrentRouting();
-    const unsigned changes = state_.routingChanges;
-    if (routing == routing_ && changes == routingChanges_) return;
+    if (routing == routing_) return;
     routing_ = routing;
-    routingChanges_ = changes;
-    NoteReleased(gestures_->ReleaseAll(calibration), "where contacts go has changed");
+    NoteReleased(gestures_.ReleaseAll(calibration, recordClock_), "where contacts go has changed");
+    // Forwarding takes the contacts away from every output: a TUIO client
+    // sees them leave the alive list.
+    PublishEndOfContacts(calibration);
 }
 
-void TouchWorker::NoteReleased(GestureMachines::Released released, const char* why) {
-    if (released.mouse) faults_.NoteF("Released the left mouse button of a contact in progress: %s.", why);
-    if (released.socket) faults_.NoteF("Ended a touch-socket contact in progress with a release packet: %s.", why);
+void TouchWorker::NoteReleased(const GestureMachines::Outcome& outcome, const char* why) {
+    if (outcome.mouseReleased) faults_.NoteF("Released the left mouse button of a contact in progress: %s.", why);
+    if (outcome.socketReleased) {
+        faults_.NoteF("Ended a touch-socket contact in progress with a release packet: %s.", why);
+    }
 }
 
-std::uint32_t TouchWorker::GestureTime(bool reachesGestures) {
+std::uint32_t TouchWorker::AdvanceRecordClock(bool reachesGestures) {
     const std::uint32_t now = desktop_.TickCount();
-    const std::uint32_t elapsed = now - lastGestureTick_;
-    lastGestureTick_ = now;
-    return reachesGestures ? elapsed : 0;
+    wallElapsed_ = now - lastTick_;
+    recordElapsed_ = reachesGestures ? wallElapsed_ : 0;
+    recordClock_ += recordElapsed_;
+    lastTick_ = now;
+    return recordClock_;
 }
 
-// Double-click handling stays off while the board is idle; the library
-// takes the repeated "off" calls in its stride.
+void TouchWorker::PublishContacts(const TouchRecord& decoded, const CalibrationView& calibration,
+                                  const GestureMachines::Outcome& outcome) {
+    if (!outputs_.Any()) return;
+    const ContactSnapshot& snapshot = tracker_.Update(
+        decoded, recordElapsed_, calibration, static_cast<ContactTracker::SlotMask>(outcome.keyTookSlots));
+    mouseSlots_ = static_cast<ContactTracker::SlotMask>(outcome.mouseSlots);
+    if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
+    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_);
+}
+
+// A pen button's records reach no machine, but the system drops a touch
+// contact that hears nothing for a while: the held contacts are repeated.
+void TouchWorker::PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed) {
+    if (outputs_.touch) outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_);
+}
+
+void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration) {
+    if (!outputs_.Any()) return;
+    const ContactSnapshot& snapshot = tracker_.EndAll();
+    if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
+    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), 0, mouseSlots_);
+}
+
+// Double-tap help stays off while the board is idle; the library takes the
+// repeated "off" calls in its stride.
 void TouchWorker::SwitchHookByIdleness() {
+    if (outputs_.touch) return;
     if (state_.idleCount > DriverState::kIdleCycles) {
-        hook_.ToHookMouseDBLCLK(0);
+        hook_.SetDoubleTapHelp(false);
         hookOn_ = false;
     } else if (!hookOn_) {
         hookOn_ = true;
-        hook_.ToHookMouseDBLCLK(1);
+        hook_.SetDoubleTapHelp(true);
     }
 }
 
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration) {
     switch (static_cast<RecordEvent>(record[0])) {
     case RecordEvent::FrontPenButton:
-        GestureTime(false);
+        AdvanceRecordClock(false);
+        PublishHeldContacts(calibration, wallElapsed_);
         CountPenButton(true);
         return;
     case RecordEvent::RearPenButton:
-        GestureTime(false);
-        hook_.ToHadMouseDBLCLK();
+        AdvanceRecordClock(false);
+        PublishHeldContacts(calibration, wallElapsed_);
+        hook_.RearPenButtonSeen();
         CountPenButton(false);
         return;
-    case RecordEvent::CameraKind1:
-        ReportCameraKind(1);
-        break;
-    case RecordEvent::CameraKind2:
-        ReportCameraKind(2);
-        break;
+    case RecordEvent::CameraKind1: ReportCameraKind(1); break;
+    case RecordEvent::CameraKind2: ReportCameraKind(2); break;
     }
-    const std::uint32_t elapsed = GestureTime(true);
-    const GestureMachines::Released released =
-        gestures_->Process(DecodeTouchRecord(record, calibration.Upright()), calibration, elapsed);
-    if (released.Any()) {
+    const std::uint32_t now = AdvanceRecordClock(true);
+    const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
+    const GestureMachines::Outcome outcome = gestures_.Process(decoded, calibration, now);
+    PublishContacts(decoded, calibration, outcome);
+    if (outcome.AnyReleased()) {
         char why[96];
         std::snprintf(why, sizeof why, "its contact sent no samples for %u ms (did the camera service stop?)",
-                      static_cast<unsigned>(GestureMachines::kSilenceMs));
-        NoteReleased(released, why);
+                      static_cast<unsigned>(kSilenceMs));
+        NoteReleased(outcome, why);
     }
 }
 
@@ -145,11 +170,11 @@ void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const Calibrati
 // one until the next release counts.
 void TouchWorker::CountPenButton(bool front) {
     state_.idleCount = 0;
-    if (state_.actionArmed == 0) return;
+    if (!state_.actionArmed) return;
     const ScreenPosition cursor = desktop_.CursorPosition();
     state_.savedCursorX = cursor.x;
     state_.savedCursorY = cursor.y;
-    state_.actionArmed = 0;
+    state_.actionArmed = false;
     std::atomic<int>& presses = front ? state_.frontPenPresses : state_.rearPenPresses;
     // Counting and testing for the first press in one step: the window
     // thread's tick may take the count between a separate test and add,
@@ -162,35 +187,36 @@ void TouchWorker::CountPenButton(bool front) {
 void TouchWorker::ReportCameraKind(int kind) {
     state_.idleCount = 0;
     state_.cameraKind = kind;
-    if (state_.connectNoticeSent != 0) return;
+    if (state_.connectNoticeSent) return;
     const WindowRef drawingApp = desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
-    desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kind == 2 ? 10 : 0, kCameraConnectedCode);
-    state_.connectNoticeSent = 1;
+    desktop_.PostToWindow(drawingApp, msg::kBoardEvent, kind == 2 ? code::kCameraKind2Notice : code::kCameraKind1Notice,
+                          code::kCameraConnected);
+    state_.connectNoticeSent = true;
 }
 
 bool TouchWorker::HitsCalibrationKey(const Point& cameraPoint, const CalibrationView& calibration) const {
     Point onScreen = cameraPoint;
     calibration.MapPoint(onScreen);
-    return HitsKeyPlace(onScreen, calibration, kCalibrationKey) ||
-           HitsKeyPlace(onScreen, calibration, kCalibrationKey + kKeyCopyOffset);
+    return HitsKeyPlace(onScreen, calibration, code::kCalibrationKey) ||
+           HitsKeyPlace(onScreen, calibration, code::kCalibrationKey + code::kKeyCopyOffset);
 }
 
 // While another program takes the raw feed, the calibration key on the board
 // still closes the calibration dialog, once per contact.
 void TouchWorker::Forward(const TouchRecordBytes& record, const CalibrationView& calibration) {
-    if (state_.forwardPlain == 0) {
+    if (!state_.forwardPlain) {
         const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
         for (int s = 0; s < 2; ++s) {
             const PointSlot& slot = decoded.slots[static_cast<std::size_t>(s)];
             if (slot.status == static_cast<std::uint8_t>(SlotStatus::Contact)) {
-                if (HitsCalibrationKey(slot.point, calibration) && state_.actionArmed != 0) {
-                    state_.actionArmed = 0;
+                if (HitsCalibrationKey(slot.point, calibration) && state_.actionArmed) {
+                    state_.actionArmed = false;
                     desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kCalibrationDialogClass, nullptr),
                                           kWindowClose, 1, 1);
                     desktop_.SleepMs(kCloseKeyPauseMs);
                 }
             } else if (slot.status == static_cast<std::uint8_t>(SlotStatus::Release)) {
-                state_.actionArmed = 1;
+                state_.actionArmed = true;
             }
         }
     }

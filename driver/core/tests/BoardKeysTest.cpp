@@ -141,8 +141,7 @@ TEST_F(BoardKeysTest, LastCountedKeyWithoutMainToolWindowIsSwallowed) {
 }
 
 TEST_F(BoardKeysTest, SocketSideStartsAfterTheMiddleOfTheScreen) {
-    state.socketMode = 1;
-    state.socketVariant = 1;
+    state.socketRouting = SocketRouting::HalfSplit;
     calibration.tolerance = 1;
     calibration.keys[5] = {512, 400};
     EXPECT_TRUE(Press({512, 400}));
@@ -157,19 +156,17 @@ TEST_F(BoardKeysTest, SocketSideStartsAfterTheMiddleOfTheScreen) {
 TEST_F(BoardKeysTest, RightHalfCountsLocallyUnlessSocketVariantOneIsOn) {
     const Point rightKey5{700, 40};
     calibration.keys[5] = rightKey5;
-    state.socketVariant = 1;  // socket mode off
+    state.socketRouting = SocketRouting::Off;
     EXPECT_TRUE(Press(rightKey5));
     Release();
-    state.socketMode = 1;
-    state.socketVariant = 0;
+    state.socketRouting = SocketRouting::PairSplit;
     EXPECT_TRUE(Press(rightKey5));
     EXPECT_EQ(state.boardKeyPressesA[1], 2);
     EXPECT_EQ(state.boardKeyPressesB[1], 0);
 }
 
 TEST_F(BoardKeysTest, SocketSideUsesItsOwnPermission) {
-    state.socketMode = 1;
-    state.socketVariant = 1;
+    state.socketRouting = SocketRouting::HalfSplit;
     const Point rightKey6{800, 40};
     calibration.keys[6] = rightKey6;
     state.actionArmed = 0;  // the local pointer holds a key
@@ -200,8 +197,7 @@ protected:
     BoardKeysInGesturesTest() {
         socketSlot.Publish(channel);
         state.boardKeysEnabled = 1;
-        state.socketMode = 1;
-        state.socketVariant = 1;
+        state.socketRouting = SocketRouting::HalfSplit;
     }
     void Feed(const RecordBuilder& record) { machines.Process(record.Decoded(), calibration); }
     void Touch(int slot, const Point& p) {
@@ -210,8 +206,7 @@ protected:
 
     std::shared_ptr<RecordingChannel> channel = std::make_shared<RecordingChannel>();
     ChannelSlot socketSlot;
-    PointerDispatcher dispatcher{desktop};
-    GestureMachines machines{desktop, state, keys, socketSlot, dispatcher};
+    GestureMachines machines{desktop, state, keys, socketSlot};
 };
 
 TEST_F(BoardKeysInGesturesTest, SecondPointerOnAKeyWhileTheFirstHoldsOneRunsNothing) {

@@ -39,16 +39,16 @@ TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind) {
         for (std::size_t entry = 0; entry < 4; ++entry) {
             const std::string name = DriverDeviceName(entry, usb);
             state.cameraKind = 0;
-            state.socketMode = 1;
+            state.socketRouting = SocketRouting::HalfSplit;
             EXPECT_TRUE(watch.Match(name)) << name;
             EXPECT_EQ(state.cameraKind, kinds[entry]) << name;
-            EXPECT_EQ(state.socketMode, 0) << name;
+            EXPECT_EQ(state.socketRouting, SocketRouting::Off) << name;
         }
     }
 }
 
 TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch) {
-    state.socketMode = 1;
+    state.socketRouting = SocketRouting::PairSplit;
     // Models the driver does not list.
     for (int model : {0, 1}) {
         const std::string name = CaptureInterfaceName(cameranames::ModelVendor(model));
@@ -72,7 +72,7 @@ TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch) {
         EXPECT_FALSE(watch.Match(name)) << name;
     }
     EXPECT_EQ(state.cameraKind, 0);
-    EXPECT_EQ(state.socketMode, 1);
+    EXPECT_EQ(state.socketRouting, SocketRouting::PairSplit);
 }
 
 TEST_F(CaptureDeviceWatchTest, ArrivalStartsTheServiceOnlyWhenAbsent) {

@@ -1,6 +1,7 @@
 // Contacts whose release never comes: the silence bound, changes of routing
 // and the driver's close each end them with a release made up by the driver.
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "driver/MouseInput.h"
 #include "driver/TouchWorker.h"
@@ -20,12 +21,12 @@ using testing::FakeHook;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
 using testing::RecordingFaultLog;
+using testing::kContactPacket;
+using testing::kDoubleTapPacket;
+using testing::kLeftUp;
+using testing::kMoveLeftDown;
+using testing::kReleasePacket;
 
-constexpr std::uint32_t kLeftDownAt = 0x8003;
-constexpr std::uint32_t kLeftUp = 0x8004;
-constexpr std::uint8_t kContactPacket = 0x81;
-constexpr std::uint8_t kReleasePacket = 0x83;
-constexpr std::uint8_t kDoubleTapPacket = 0x88;
 constexpr std::uint32_t kCycleMs = 2;
 
 class ContactEndingTest : public ::testing::Test {
@@ -74,8 +75,8 @@ protected:
 
 TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound) {
     Press(0, 400, 300);
-    ASSERT_EQ(Count(kLeftDownAt), 1);
-    Quiet(GestureMachines::kSilenceMs);
+    ASSERT_EQ(Count(kMoveLeftDown), 1);
+    Quiet(kSilenceMs);
     EXPECT_EQ(Count(kLeftUp), 0) << "released before the bound";
     Cycle();
     Cycle();
@@ -104,40 +105,39 @@ TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer) {
     for (int n = 0; n < 1000; ++n) Cycle(RecordBuilder().Event(8));
     EXPECT_EQ(Count(kLeftUp), 0);
     EXPECT_EQ(state.frontPenPresses, 1);
-    Quiet(GestureMachines::kSilenceMs + 2 * kCycleMs);
+    Quiet(kSilenceMs + 2 * kCycleMs);
     EXPECT_EQ(Count(kLeftUp), 1);
 }
 
 TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne) {
     Press(0, 400, 300);
     state.actionArmed = 0;  // as after a board key or pen press during the contact
-    Quiet(GestureMachines::kSilenceMs + 4);
+    Quiet(kSilenceMs + 4);
     EXPECT_EQ(state.actionArmed, 1);
     // Debounce cleared: the next contact's first sample is dropped again.
     Cycle(RecordBuilder().Contact(0, 500, 300));
-    EXPECT_EQ(Count(kLeftDownAt), 1);
+    EXPECT_EQ(Count(kMoveLeftDown), 1);
     Cycle(RecordBuilder().Contact(0, 500, 300));
-    EXPECT_EQ(Count(kLeftDownAt), 2);
+    EXPECT_EQ(Count(kMoveLeftDown), 2);
 }
 
 TEST_F(ContactEndingTest, AContactThatOnlyArmedIsForgottenWithoutInput) {
     Cycle(RecordBuilder().Contact(0, 400, 300));
-    Quiet(GestureMachines::kSilenceMs + 4);
+    Quiet(kSilenceMs + 4);
     Cycle(RecordBuilder().Contact(0, 500, 300));
     EXPECT_TRUE(desktop.mouseEvents.empty()) << "a stale debounce let a single sample press";
     EXPECT_TRUE(faults.lines.empty());
 }
 
 TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapPairs) {
-    state.socketMode = 1;
-    state.socketVariant = 1;
+    state.socketRouting = SocketRouting::HalfSplit;
     Cycle();  // the routing change is seen with nothing in progress
     // First tap: contact and real release on the right half.
     Press(0, 900, 300);
     Cycle(RightHalfRelease());
     // Second contact falls silent.
     Press(0, 900, 300);
-    Quiet(GestureMachines::kSilenceMs + 4);
+    Quiet(kSilenceMs + 4);
     // A third tap at once: its release pairs with the first tap's, 512 ms
     // later at the same place, so it completes a double tap only because
     // the made-up release in between was not counted.
@@ -145,22 +145,21 @@ TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapP
     Cycle(RightHalfRelease());
     EXPECT_EQ(PacketEvents(), (std::vector<std::uint8_t>{kContactPacket, kReleasePacket, kContactPacket,
                                                          kReleasePacket, kContactPacket, kDoubleTapPacket}));
-    EXPECT_EQ(state.tapCount, 0);
+    EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::NoTap);
 }
 
 TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap) {
-    state.socketMode = 1;
-    state.socketVariant = 1;
+    state.socketRouting = SocketRouting::HalfSplit;
     Cycle();
     Press(0, 900, 300);
     Cycle(RightHalfRelease());
     Press(0, 900, 300);
-    state.socketMode = 0;  // the drawing application closes the socket mid-tap
+    state.socketRouting = SocketRouting::Off;  // the drawing application closes the socket mid-tap
     Cycle();
     ASSERT_EQ(socketChannel->writes.size(), 4u);
     EXPECT_EQ(socketChannel->writes[3][2], kReleasePacket);
     EXPECT_NE(socketChannel->writes[3][2], kDoubleTapPacket);
-    EXPECT_EQ(state.tapCount, 1);
+    EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::FirstTapDone);
 }
 
 TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
@@ -169,16 +168,16 @@ TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
         std::function<void(DriverState&)> apply;
     };
     const std::vector<Change> changes = {
-        {"socket on, slots", [](DriverState& s) { s.socketMode = 1; s.socketVariant = 0; }},
-        {"socket on, halves", [](DriverState& s) { s.socketMode = 1; s.socketVariant = 1; }},
-        {"forwarding", [](DriverState& s) { s.forwardingActive = 1; }},
+        {"socket on, slots", [](DriverState& s) { s.socketRouting = SocketRouting::PairSplit; }},
+        {"socket on, halves", [](DriverState& s) { s.socketRouting = SocketRouting::HalfSplit; }},
+        {"forwarding", [](DriverState& s) { s.forwarding = ForwardingState::Forwarding; }},
         // Switched and switched back between two records: only the count tells.
         {"camera arrival or removal", [](DriverState& s) { s.NoteRoutingChange(); }},
     };
     for (const Change& change : changes) {
         desktop.mouseEvents.clear();
-        state.socketMode = 0;
-        state.forwardingActive = 0;
+        state.socketRouting = SocketRouting::Off;
+        state.forwarding = ForwardingState::Idle;
         Cycle();
         Press(0, 100, 300);
         change.apply(state);
@@ -188,7 +187,7 @@ TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
 }
 
 TEST_F(ContactEndingTest, ClosingReleasesWhateverIsDown) {
-    state.socketMode = 1;
+    state.socketRouting = SocketRouting::PairSplit;
     Cycle();
     Press(0, 100, 300);
     Press(2, 700, 300);

@@ -130,7 +130,7 @@ TEST_F(ContactTrackerTest, FourSlotsAreFourContactsInSlotOrder) {
 TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact) {
     Contact(0, 100, 100);
     Contact(0, 100, 100);
-    const ContactSnapshot& atBound = Empty(GestureMachines::kSilenceMs);
+    const ContactSnapshot& atBound = Empty(kSilenceMs);
     EXPECT_EQ(atBound.liveCount, 1u);
     EXPECT_FALSE(atBound.Newsworthy());
 
@@ -144,7 +144,7 @@ TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact) {
 
 TEST_F(ContactTrackerTest, AnArmedSlotForgetsItsFirstSampleAfterSilence) {
     Contact(1, 100, 100);
-    Empty(GestureMachines::kSilenceMs + 1);
+    Empty(kSilenceMs + 1);
     EXPECT_EQ(tracker.StateOf(1), State::Idle);
     EXPECT_EQ(Contact(1, 100, 100).liveCount, 0u);
 }
@@ -157,7 +157,7 @@ TEST_F(ContactTrackerTest, OnlyTheTimeOfRecordsHandedToItCounts) {
     for (int n = 0; n < 1000; ++n) Empty(0);
     Empty(400);
     EXPECT_EQ(Contact(0, 101, 100, 100).liveCount, 1u);
-    EXPECT_EQ(Empty(GestureMachines::kSilenceMs).liveCount, 1u);
+    EXPECT_EQ(Empty(kSilenceMs).liveCount, 1u);
 }
 
 TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew) {
@@ -188,7 +188,7 @@ TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease) {
     EXPECT_EQ(pressed.endedCount, 0u);
     EXPECT_EQ(tracker.StateOf(0), State::Taken);
     EXPECT_EQ(Contact(0, 400, 100).liveCount, 0u);
-    EXPECT_EQ(Empty(GestureMachines::kSilenceMs).liveCount, 0u);
+    EXPECT_EQ(Empty(kSilenceMs).liveCount, 0u);
     EXPECT_EQ(Release(0).endedCount, 0u);
     EXPECT_EQ(tracker.StateOf(0), State::Idle);
 

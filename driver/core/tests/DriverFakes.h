@@ -136,11 +136,11 @@ public:
 
 class FakeHook final : public HookControl {
 public:
-    // 1 and 0 for the switches, 'H' for ToHadMouseDBLCLK, 'R' for ToReUse.
+    // 1 and 0 for the switches, 'H' for the rear pen button, 'R' for a refresh.
     std::vector<int> calls;
-    void ToHookMouseDBLCLK(int enable) override { calls.push_back(enable); }
-    void ToHadMouseDBLCLK() override { calls.push_back('H'); }
-    void ToReUseMouseDBLCLK() override { calls.push_back('R'); }
+    void SetDoubleTapHelp(bool on) override { calls.push_back(on ? 1 : 0); }
+    void RearPenButtonSeen() override { calls.push_back('H'); }
+    void Refresh() override { calls.push_back('R'); }
 };
 
 class RecordingChannel final : public ByteChannel {

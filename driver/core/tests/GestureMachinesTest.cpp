@@ -1,6 +1,7 @@
 // Named sequences of records through the three routings and both pointers:
 // what reaches the mouse and what goes out as packets.
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "driver/GestureMachines.h"
 #include "driver/TouchPacket.h"
@@ -11,6 +12,11 @@
 namespace driver {
 namespace {
 
+using testing::kContactPacket;
+using testing::kDoubleTapPacket;
+using testing::kReleasePacket;
+using testing::Ax;
+using testing::Ay;
 using testing::Bytes;
 using testing::FakeBoardKeys;
 using testing::FakeCalibration;
@@ -18,15 +24,11 @@ using testing::FakeDesktop;
 using testing::MouseEvent;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
+using testing::kLeftUp;
+using testing::kMove;
+using testing::kMoveLeftDown;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-constexpr std::uint32_t kLeftUp = 0x8004;
-constexpr std::uint32_t kMoveLeftDown = 0x8003;
-constexpr std::uint32_t kMove = 0x8001;
-
-int Ax(int x) { return x * 65535 / 1024; }
-int Ay(int y) { return y * 65535 / 768; }
 
 class GestureTest : public ::testing::Test {
 protected:
@@ -38,8 +40,7 @@ protected:
     // Routing by position sees a release's point too.
     void ReleaseAt(int slot, unsigned x, unsigned y) { Feed(RecordBuilder().Slot(slot, 2, x, y)); }
     void UseSocket(int variant) {
-        state.socketMode = 1;
-        state.socketVariant = variant;
+        state.socketRouting = variant == 1 ? SocketRouting::HalfSplit : SocketRouting::PairSplit;
     }
     std::vector<std::uint8_t> Events() const {
         std::vector<std::uint8_t> events;
@@ -58,8 +59,7 @@ protected:
     FakeCalibration calibration;
     std::shared_ptr<RecordingChannel> channel = std::make_shared<RecordingChannel>();
     ChannelSlot socketSlot;
-    PointerDispatcher dispatcher{desktop};
-    GestureMachines machines{desktop, state, keys, socketSlot, dispatcher};
+    GestureMachines machines{desktop, state, keys, socketSlot};
 };
 
 // --- mouse pointer -------------------------------------------------------
@@ -74,7 +74,7 @@ TEST_F(GestureTest, PressComesOnTheSecondSampleAtItsPoint) {
     Contact(0, 100, 100);
     EXPECT_EQ(machines.Mouse().CurrentState(), MousePointer::State::Armed);
     Contact(0, 110, 120);
-    EXPECT_EQ(machines.Mouse().CurrentState(), MousePointer::State::Down);
+    EXPECT_EQ(machines.Mouse().CurrentState(), MousePointer::State::Pressed);
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kMoveLeftDown, Ax(110), Ay(120)}));
 }
 
@@ -140,13 +140,6 @@ TEST_F(GestureTest, BoardKeyHitTakesThePressButNotTheStroke) {
 
 // --- socket pointer and packets ------------------------------------------
 
-TEST(TouchPacketTest, BytesAreBigEndianWithXorCheck) {
-    const TouchPacket contact = BuildTouchPacket(PacketEvent::Contact, 1280, 720);
-    EXPECT_THAT(contact, ElementsAre(0xEE, 0xEE, 0x81, 0x05, 0x00, 0x02, 0xD0, 0x56));
-    const TouchPacket release = BuildTouchPacket(PacketEvent::Release, 1000, 700);
-    EXPECT_THAT(release, ElementsAre(0xEE, 0xEE, 0x83, 0x03, 0xE8, 0x02, 0xBC, 0xD6));
-}
-
 TEST_F(GestureTest, PairSplitSendsTheSecondPairAsPackets) {
     UseSocket(0);
     Feed(RecordBuilder().Contact(0, 100, 100).Contact(2, 800, 600));
@@ -156,7 +149,7 @@ TEST_F(GestureTest, PairSplitSendsTheSecondPairAsPackets) {
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kMoveLeftDown, Ax(100), Ay(100)}));
     ASSERT_EQ(channel->writes.size(), 3u);
     EXPECT_EQ(channel->writes[0], Bytes({0xEE, 0xEE, 0x81, 0x03, 0x20, 0x02, 0x58, 0xF8}));
-    EXPECT_EQ(Events(), Bytes({0x81, 0x81, 0x83}));
+    EXPECT_EQ(Events(), Bytes({kContactPacket, kContactPacket, kReleasePacket}));
     // 0.6 * 900 + 0.4 * 800 = 860
     EXPECT_EQ(channel->writes[1][3] * 256 + channel->writes[1][4], 860);
     EXPECT_EQ(channel->writes[2][3] * 256 + channel->writes[2][4], 860);
@@ -211,7 +204,7 @@ protected:
     std::vector<std::uint8_t> Releases() const {
         std::vector<std::uint8_t> events;
         for (std::uint8_t e : Events()) {
-            if (e != 0x81) events.push_back(e);
+            if (e != kContactPacket) events.push_back(e);
         }
         return events;
     }
@@ -221,7 +214,7 @@ TEST_F(DoubleTapTest, SecondReleaseUnder650MsAnd15PixelsIsADoubleTap) {
     Tap(700, 300);
     desktop.now += 649 - 50;  // second release 649 ms after the first
     Tap(700, 300, 50);
-    EXPECT_EQ(Releases(), Bytes({0x83, 0x88}));
+    EXPECT_EQ(Releases(), Bytes({kReleasePacket, kDoubleTapPacket}));
     EXPECT_EQ(state.socketKeyArmed, 1);
 }
 
@@ -229,7 +222,7 @@ TEST_F(DoubleTapTest, At650MsBothReleasesArePlain) {
     Tap(700, 300);
     desktop.now += 650 - 50;
     Tap(700, 300, 50);
-    EXPECT_EQ(Releases(), Bytes({0x83, 0x83}));
+    EXPECT_EQ(Releases(), Bytes({kReleasePacket, kReleasePacket}));
 }
 
 TEST_F(DoubleTapTest, DistanceFromFirstContactToSecondReleaseDecides) {
@@ -237,7 +230,7 @@ TEST_F(DoubleTapTest, DistanceFromFirstContactToSecondReleaseDecides) {
     Tap(714, 300);  // released 14 px from the first contact
     Tap(700, 300);
     Tap(700, 315);  // 15 px
-    EXPECT_EQ(Releases(), Bytes({0x83, 0x88, 0x83, 0x83}));
+    EXPECT_EQ(Releases(), Bytes({kReleasePacket, kDoubleTapPacket, kReleasePacket, kReleasePacket}));
 }
 
 TEST_F(DoubleTapTest, OriginIsTheFirstTapsContactPointNotItsRelease) {
@@ -246,7 +239,7 @@ TEST_F(DoubleTapTest, OriginIsTheFirstTapsContactPointNotItsRelease) {
     Contact(0, 800, 300);  // released at 760
     ReleaseAt(0, 800, 300);
     Tap(705, 300);
-    EXPECT_EQ(Releases(), Bytes({0x83, 0x88}));
+    EXPECT_EQ(Releases(), Bytes({kReleasePacket, kDoubleTapPacket}));
 }
 
 TEST_F(DoubleTapTest, ReleasesPairUpWhetherOrNotAPairQualified) {
@@ -254,7 +247,7 @@ TEST_F(DoubleTapTest, ReleasesPairUpWhetherOrNotAPairQualified) {
     Tap(900, 300);  // too far: the pair is spent
     Tap(900, 300);  // starts a new pair
     Tap(900, 300);
-    EXPECT_EQ(Releases(), Bytes({0x83, 0x83, 0x83, 0x88}));
+    EXPECT_EQ(Releases(), Bytes({kReleasePacket, kReleasePacket, kReleasePacket, kDoubleTapPacket}));
 }
 
 TEST_F(DoubleTapTest, BoardKeyHitSuppressesOnlyTheFirstPacket) {
@@ -264,7 +257,7 @@ TEST_F(DoubleTapTest, BoardKeyHitSuppressesOnlyTheFirstPacket) {
     Contact(0, 700, 300);
     Contact(0, 710, 300);
     ReleaseAt(0, 710, 300);
-    EXPECT_EQ(Events(), Bytes({0x81, 0x83}));
+    EXPECT_EQ(Events(), Bytes({kContactPacket, kReleasePacket}));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // take them: each interleaving still reports every press exactly once and
 // completes each reported single press with one click.
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "common/Messages.h"
 #include "driver/SupervisionTimer.h"
@@ -21,8 +22,8 @@ using testing::FakeHook;
 using testing::PostedMessage;
 using testing::RecordBuilder;
 using testing::RecordingFaultLog;
+using testing::kLeftDown;
 
-constexpr std::uint32_t kLeftDown = 0x8002;
 constexpr std::uintptr_t kFrontOnce = 1;
 constexpr std::uintptr_t kFrontMore = 2;
 

@@ -45,7 +45,7 @@ protected:
     }
     void ExpectIdleAndNotForwarding() {
         EXPECT_EQ(forwarding.CurrentState(), State::Idle);
-        EXPECT_EQ(state.forwardingActive, 0);
+        EXPECT_FALSE(state.Forwarding());
         EXPECT_EQ(state.forwardPlain, 0);
         EXPECT_EQ(pipe.Current(), nullptr);
         EXPECT_EQ(desktop.armed.count(kTimerForwardingWatch), 0u) << "the watch outlives its run";
@@ -55,7 +55,7 @@ protected:
 TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
     forwarding.Start(8);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
-    EXPECT_EQ(state.forwardingActive, 1);
+    EXPECT_TRUE(state.Forwarding());
     EXPECT_EQ(state.forwardPlain, 1);
     EXPECT_EQ(pipe.Current(), nullptr);
     EXPECT_EQ(desktop.armed.at(kTimerForwardingWatch), PipeForwarding::kWatchPeriodMs);
@@ -74,7 +74,7 @@ TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
 TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest) {
     forwarding.Start(7);
     EXPECT_EQ(state.forwardPlain, 0);
-    EXPECT_EQ(state.forwardingActive, 1);
+    EXPECT_TRUE(state.Forwarding());
 }
 
 TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOffAndSaysSo) {
@@ -150,7 +150,7 @@ TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun) {
     EXPECT_TRUE(first->closed);
     EXPECT_EQ(pipe.Current(), nullptr);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
-    EXPECT_EQ(state.forwardingActive, 1);
+    EXPECT_TRUE(state.Forwarding());
     EXPECT_EQ(state.forwardPlain, 1);
 }
 
@@ -162,7 +162,7 @@ TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing) {
     for (int n = 0; n < 10; ++n) forwarding.Check();
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
     EXPECT_EQ(pipe.Current(), nullptr);
-    EXPECT_EQ(state.forwardingActive, 1);
+    EXPECT_TRUE(state.Forwarding());
 }
 
 TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive) {

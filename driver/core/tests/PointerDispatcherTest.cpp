@@ -1,9 +1,10 @@
 // Pointer dispatch and the mouse-event wrappers: what a press, a drag, a
 // press-and-hold and a point leaving the board put into the input stream.
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "driver/MouseInput.h"
-#include "driver/PointerDispatcher.h"
+#include "driver/MousePointer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,21 +15,18 @@
 namespace driver {
 namespace {
 
+using testing::Ax;
+using testing::Ay;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
 using testing::MouseEvent;
+using testing::kLeftDown;
+using testing::kLeftUp;
+using testing::kMove;
+using testing::kMoveLeftDown;
+using testing::kRightClick;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-constexpr std::uint32_t kLeftUp = 0x8004;
-constexpr std::uint32_t kMoveLeftDown = 0x8003;
-constexpr std::uint32_t kMove = 0x8001;
-constexpr std::uint32_t kLeftDown = 0x8002;
-constexpr std::uint32_t kRightClick = 0x8019;
-
-// 1024 x 768 screen, independent of ToAbsolute.
-int Ax(int x) { return x * 65535 / 1024; }
-int Ay(int y) { return y * 65535 / 768; }
 
 class PointerDispatcherTest : public ::testing::Test {
 protected:
@@ -45,8 +43,11 @@ protected:
     }
 
     FakeDesktop desktop;
+    DriverState state;
+    NoBoardKeys keys;
     FakeCalibration calibration;
-    PointerDispatcher dispatcher{desktop};
+    // Dispatch is the mouse pointer's last step: the hold count lives there.
+    MousePointer dispatcher{desktop, state, keys};
 };
 
 TEST_F(PointerDispatcherTest, PressMoveReleaseInjectAbsoluteEvents) {

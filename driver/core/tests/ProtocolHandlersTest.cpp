@@ -47,7 +47,7 @@ protected:
                                actions,
                                [this] {
                                    ++reloadFailures;
-                                   boxWhileForwarding = state.forwardingActive != 0;
+                                   boxWhileForwarding = state.Forwarding();
                                },
                                faults}};
 
@@ -62,7 +62,7 @@ protected:
 
     void ExpectForwardingEnded() {
         EXPECT_EQ(handlers.ForwardingState(), PipeForwarding::State::Idle);
-        EXPECT_EQ(state.forwardingActive, 0);
+        EXPECT_FALSE(state.Forwarding());
         EXPECT_EQ(state.forwardPlain, 0);
         EXPECT_EQ(pipe.Current(), nullptr);
         EXPECT_EQ(pipes.Alive(), 0);
@@ -186,19 +186,18 @@ TEST_F(ProtocolHandlersTest, SocketOpenCloseAndQuery) {
 
     handlers.OnDriverSet(30, 5);
     EXPECT_THAT(sockets.opened, IsEmpty());
-    EXPECT_EQ(state.socketMode, 0);
+    EXPECT_EQ(state.socketRouting, SocketRouting::Off);
 
     handlers.OnDriverSet(30, 7);
     EXPECT_THAT(sockets.opened, ElementsAre(std::make_pair(std::string("127.0.0.1"), 6171)));
-    EXPECT_EQ(state.socketMode, 1);
-    EXPECT_EQ(state.socketVariant, 1);
+    EXPECT_EQ(state.socketRouting, SocketRouting::HalfSplit);
     EXPECT_NE(socket.Current(), nullptr);
     handlers.OnDriverSet(100, 0);
 
     handlers.OnDriverSet(31, 5);
-    EXPECT_EQ(state.socketMode, 1);
+    EXPECT_EQ(state.socketRouting, SocketRouting::HalfSplit);
     handlers.OnDriverSet(31, 6);
-    EXPECT_EQ(state.socketMode, 0);
+    EXPECT_EQ(state.socketRouting, SocketRouting::Off);
     EXPECT_EQ(socket.Current(), nullptr);
     EXPECT_TRUE(sockets.channels[0].expired());
     handlers.OnDriverSet(100, 0);
@@ -210,9 +209,9 @@ TEST_F(ProtocolHandlersTest, SocketOpenCloseAndQuery) {
 
 TEST_F(ProtocolHandlersTest, SecondOpenReplacesTheFirstConnection) {
     handlers.OnDriverSet(30, 6);
-    EXPECT_EQ(state.socketVariant, 0);
+    EXPECT_EQ(state.socketRouting, SocketRouting::PairSplit);
     handlers.OnDriverSet(30, 7);
-    EXPECT_EQ(state.socketVariant, 1);
+    EXPECT_EQ(state.socketRouting, SocketRouting::HalfSplit);
     ASSERT_EQ(sockets.channels.size(), 2u);
     EXPECT_TRUE(sockets.channels[0].expired());
     EXPECT_EQ(socket.Current(), sockets.channels[1].lock());
@@ -222,7 +221,7 @@ TEST_F(ProtocolHandlersTest, OpenWithoutAnySocketStillAnswersOn) {
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "");
     sockets.failOpen = true;
     handlers.OnDriverSet(30, 6);
-    EXPECT_EQ(state.socketMode, 1);
+    EXPECT_EQ(state.socketRouting, SocketRouting::PairSplit);
     EXPECT_EQ(socket.Current(), nullptr);
     handlers.OnDriverSet(100, 0);
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{tool, msg::kBoardEvent, 1002, 1}));

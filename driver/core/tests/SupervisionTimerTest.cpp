@@ -2,6 +2,7 @@
 // reports and the clicks that complete them.
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "common/Messages.h"
 #include "driver/BoardKeys.h"
@@ -13,20 +14,18 @@
 namespace driver {
 namespace {
 
+using testing::Ax;
+using testing::Ay;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
 using testing::MouseEvent;
 using testing::PostedMessage;
 using testing::TimerStart;
+using testing::kLeftDown;
+using testing::kLeftUp;
+using testing::kRightClick;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-constexpr std::uint32_t kLeftDown = 0x8002;
-constexpr std::uint32_t kLeftUp = 0x8004;
-constexpr std::uint32_t kRightClick = 0x8019;
-
-int Ax(int x) { return x * 65535 / 1024; }
-int Ay(int y) { return y * 65535 / 768; }
 
 // Counted key n (1..6) is board key n + 3; all sit on the left half at
 // (60n, 50), and again on the right half at (600 + 60n, 50).
@@ -59,8 +58,7 @@ protected:
         state.socketKeyArmed = 1;
     }
     void UseSocketHalves() {
-        state.socketMode = 1;
-        state.socketVariant = 1;
+        state.socketRouting = SocketRouting::HalfSplit;
     }
     void PenPresses(int front, int rear) {
         state.frontPenPresses = front;

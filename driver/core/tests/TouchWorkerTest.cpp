@@ -1,6 +1,7 @@
 // The worker's cycle: idleness and the hook, pen buttons, camera reports,
 // hand-over to the gestures and raw forwarding.
 #include "DriverFakes.h"
+#include "TestInput.h"
 
 #include "common/Messages.h"
 #include "driver/DriverShutdown.h"
@@ -145,17 +146,16 @@ TEST_F(TouchWorkerTest, UpsideDownCameraTurnsPointsBeforeTheGestures) {
 }
 
 TEST_F(TouchWorkerTest, SocketModePicksTheVariantPerRecord) {
-    state.socketMode = 1;
-    state.socketVariant = 0;
+    state.socketRouting = SocketRouting::PairSplit;
     Cycle(RecordBuilder().Contact(2, 800, 100));
     Cycle(RecordBuilder().Contact(2, 800, 100));
     EXPECT_EQ(socketChannel->writes.size(), 1u);
-    state.socketMode = 0;
+    state.socketRouting = SocketRouting::Off;
     Cycle(RecordBuilder().Contact(2, 800, 100));
     Cycle(RecordBuilder().Contact(2, 800, 100));
     // The socket's contact was ended when its routing went away.
     ASSERT_EQ(socketChannel->writes.size(), 2u);
-    EXPECT_EQ(socketChannel->writes[1][2], 0x83);
+    EXPECT_EQ(socketChannel->writes[1][2], testing::kReleasePacket);
     EXPECT_EQ(desktop.mouseEvents.size(), 1u);
 }
 
@@ -173,7 +173,7 @@ TEST_F(TouchWorkerTest, WithoutAPublishedCalibrationNothingIsInjected) {
 class ForwardingTest : public TouchWorkerTest {
 protected:
     ForwardingTest() {
-        state.forwardingActive = 1;
+        state.forwarding = ForwardingState::Forwarding;
         calibration.tolerance = 10;
         calibration.keys[12] = {1000, 700};
         calibration.keys[26] = {100, 50};
@@ -226,10 +226,8 @@ TEST(DriverShutdownTest, DrawingApplicationHearsOfTheCloseOnlyAfterACameraNotice
     testing::FakeDesktop desktop;
     DriverState state;
     const WindowRef drawingApp = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
-    state.tapCount = 1;
     AnnounceDriverClosing(desktop, state);
     EXPECT_THAT(desktop.posts, ::testing::IsEmpty());
-    EXPECT_EQ(state.tapCount, 0);
 
     state.connectNoticeSent = 1;
     AnnounceDriverClosing(desktop, state);

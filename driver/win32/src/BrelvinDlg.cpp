@@ -110,8 +110,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     // 3. Camera kind; the gesture state starts at rest with the worker.
     process_.state.cameraKind = 0;
     // 4. Process-wide state.
-    process_.state.ResetForStartOrClose();
-    touchThread_.reset();
+        touchThread_.reset();
     deviceInterfaceClass_ = kCaptureInterfaceClass;
     // 5, 6. Settings file of this user (the locator asks who the user is).
     common::IsUserAdmin();
@@ -172,9 +171,11 @@ void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
     boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
-    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerParts{
+    const common::Win32Profile programFolderCopy(common::ProgramFolderA() + "WBInit.ini");
+    contactOutputs_ = std::make_unique<ContactOutputsSetup>(*settingsFile_, programFolderCopy, process_.supportLog);
+    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerDeps{
         process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
-        process_.socketChannel, process_.pipeChannel, process_.supportLog});
+        process_.socketChannel, process_.pipeChannel, process_.supportLog, contactOutputs_->Outputs()});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
@@ -199,7 +200,7 @@ void CBrelvinDlg::LoadCalibration(bool& loaded)
 void CBrelvinDlg::CreateProtocolHandlers()
 {
     pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(window_, process_.supportLog);
-    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerParts{
+    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerDeps{
         process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
         process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_,
         [this] {

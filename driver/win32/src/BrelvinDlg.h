@@ -5,6 +5,7 @@
 // Windows Sockets 2 before anything that brings in the platform headers.
 #include "WinsockSession.h"
 
+#include "ContactOutputsSetup.h"
 #include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
 #include "ShareMemory.h"
@@ -109,6 +110,7 @@ private:
     std::unique_ptr<driver::ProtocolHandlers> protocol_;
     std::unique_ptr<driver::BoardKeys> boardKeys_;
     LinkHookControl hookControl_;
+    std::unique_ptr<ContactOutputsSetup> contactOutputs_;
     std::unique_ptr<driver::TouchWorker> worker_;
     std::unique_ptr<TouchThread> touchThread_;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The core's hook notifications, passed to the hook library's object.
+// The core's double-tap help, passed to the hook library's exported members.
 #include "driver/HookControl.h"
 #include "hooklib/WToolobjectHook.h"
 
@@ -9,9 +9,9 @@ class LinkHookControl final : public driver::HookControl {
 public:
     explicit LinkHookControl(WToolobjectHook& hook) : hook_(hook) {}
 
-    void ToHookMouseDBLCLK(int enable) override { hook_.ToHookMouseDBLCLK(enable); }
-    void ToHadMouseDBLCLK() override { hook_.ToHadMouseDBLCLK(); }
-    void ToReUseMouseDBLCLK() override { hook_.ToReUseMouseDBLCLK(); }
+    void SetDoubleTapHelp(bool on) override { hook_.ToHookMouseDBLCLK(on ? 1 : 0); }
+    void RearPenButtonSeen() override { hook_.ToHadMouseDBLCLK(); }
+    void Refresh() override { hook_.ToReUseMouseDBLCLK(); }
 
 private:
     WToolobjectHook& hook_;

@@ -45,9 +45,9 @@ public:
     std::atomic<int> lastSwitch{-1};
     std::atomic<int> rearPenNotices{0};
 
-    void ToHookMouseDBLCLK(int enable) override { lastSwitch = enable; }
-    void ToHadMouseDBLCLK() override { ++rearPenNotices; }
-    void ToReUseMouseDBLCLK() override {}
+    void SetDoubleTapHelp(bool on) override { lastSwitch = on ? 1 : 0; }
+    void RearPenButtonSeen() override { ++rearPenNotices; }
+    void Refresh() override {}
 };
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
@@ -65,7 +65,7 @@ protected:
     TouchThreadTest()
         : name("BrelvinTestFeed_" + std::to_string(GetCurrentProcessId()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name()),
-          worker(driver::TouchWorkerParts{desktop, hook, state, [this] { return store.Current(); }, keys, socket,
+          worker(driver::TouchWorkerDeps{desktop, hook, state, [this] { return store.Current(); }, keys, socket,
                                           pipe, faults})
     {
     }

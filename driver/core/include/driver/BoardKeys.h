@@ -4,6 +4,7 @@
 // a counted press that the supervision timer resolves later, or the start
 // of the calibration program. Each key exists at two places on the board;
 // the calibration carries both.
+#include "common/BoardCodes.h"
 #include "common/Profile.h"
 #include "driver/BoardKeyTest.h"
 #include "driver/Desktop.h"
@@ -11,7 +12,7 @@
 
 namespace driver {
 
-inline constexpr int kBoardKeyCount = 14;
+inline constexpr int kBoardKeyCount = code::kBoardKeyCount;
 
 // Which key a screen point hits: keys are tried in order, each at its first
 // place before its second, so where two keys overlap the lower one wins.

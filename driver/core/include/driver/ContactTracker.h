@@ -20,7 +20,7 @@
 // is used twice while its contact is down.
 //
 // Silence: a slot that is not Idle and gets no sample for longer than
-// GestureMachines::kSilenceMs of the records handed to Update is ended, as
+// kSilenceMs of the records handed to Update is ended, as
 // the pointers are. Records that never reach the gesture machines (pen
 // buttons, forwarding) are not handed to Update either: their time does not
 // count.

@@ -5,8 +5,8 @@
 
 namespace driver {
 
-// Resets the process-wide state as at start-up and, only when the drawing
-// application was told a camera is connected, tells it the board is gone.
+// Only when the drawing application was told a camera is connected, tells
+// it the board is gone.
 void AnnounceDriverClosing(Desktop& desktop, DriverState& state);
 
 } // namespace driver

@@ -21,7 +21,7 @@ namespace driver {
 
 class PipeForwarding {
 public:
-    enum class State { Idle, AwaitingClient, Forwarding };
+    using State = ForwardingState;
 
     static constexpr std::uint32_t kClientWaitMs = 15000;
     static constexpr std::uint32_t kStallMs = 5000;
@@ -42,7 +42,8 @@ public:
     void Check();
     void End();
 
-    State CurrentState() const { return state_; }
+    // Kept in the driver state, where the worker reads it.
+    State CurrentState() const { return driverState_.forwarding; }
 
 private:
     enum class Ending { NoClient, WaitFailed, ClientGone, Stalled };
@@ -56,7 +57,6 @@ private:
     ForwardingPipeHost& host_;
     ChannelSlot& pipe_;
     FaultLog& faults_;
-    State state_ = State::Idle;
     std::shared_ptr<PipeInstance> instance_;
     // When the run started, and when a record last reached the client.
     std::uint32_t startedAt_ = 0;

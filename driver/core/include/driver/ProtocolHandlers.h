@@ -18,7 +18,7 @@
 
 namespace driver {
 
-struct ProtocolHandlerParts {
+struct ProtocolHandlerDeps {
     Desktop& desktop;
     DriverState& state;
     CalibrationStore& calibration;
@@ -36,7 +36,7 @@ struct ProtocolHandlerParts {
 
 class ProtocolHandlers {
 public:
-    explicit ProtocolHandlers(ProtocolHandlerParts parts);
+    explicit ProtocolHandlers(ProtocolHandlerDeps deps);
 
     void OnPipeForwardStart(std::uintptr_t wParam, std::intptr_t lParam);
     // The forwarding pipe's client connected, its wait failed or its
@@ -52,11 +52,11 @@ public:
     PipeForwarding::State ForwardingState() const { return forwarding_.CurrentState(); }
 
 private:
-    void OpenSocket(int variant);
+    void OpenSocket(SocketRouting routing);
     void CloseSocket();
     void ReloadCalibration();
 
-    ProtocolHandlerParts parts_;
+    ProtocolHandlerDeps deps_;
     PipeForwarding forwarding_;
 };
 

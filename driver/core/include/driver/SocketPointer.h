@@ -1,26 +1,34 @@
 #pragma once
-// The socket pointer: contacts routed to it become touch packets for the
-// drawing application over the socket channel. It acts only while socket
-// mode is on.
+// The socket pointer: one machine for the contacts routed to the touch
+// socket, whose packets go to the drawing application. It acts only while a
+// socket routing is on.
 //
-//   state  | contact sample                          | release sample
-//   -------+-----------------------------------------+------------------------
-//   Up     | dropped (debounce) -> Armed             | release packet -> Up
-//   Armed  | first contact packet, unless a board    | release packet -> Up
-//          | key took it -> Down                     |
-//   Down   | contact packet at 0.6 new + 0.4 last    | release packet -> Up
+//   state  | Contact                          | Release             | Silence, Cancel
+//   -------+----------------------------------+---------------------+----------------------
+//   Up     | -> Armed (first sample dropped)  | release packet -> Up| -> Up
+//   Armed  | first contact packet, unless a   | release packet -> Up| -> Up
+//          | board key took it -> Down        |                     |
+//   Down   | contact packet at 0.6 new +      | release packet -> Up| release packet -> Up
+//          | 0.4 last                         |                     |
 //
-// With double taps on (the half-split routing), the releases pair up: the
-// second of a pair is a double tap when it comes under 650 ms after the
-// first and under 15 pixels from the first tap's contact point.
+// With double taps on (the half-split routing) the real releases pair up,
+// beside the contact state:
 //
-// Cancel ends a contact whose release never came with a plain release
-// packet; it never completes a double tap and is not counted towards one.
+//   tap          | release                                    | new contact
+//   -------------+--------------------------------------------+---------------------------
+//   NoTap        | the clock starts -> FirstTapDone           | its point is the origin
+//   FirstTapDone | a double tap (0x88) when under 650 ms and  | origin kept
+//                | under 15 pixels from the origin -> NoTap   |
+//
+// A release the driver makes up (silence, cancel) is always a plain
+// release packet and does not count towards a pair.
 #include "driver/BoardKeyTest.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/MousePointer.h"
+#include "driver/PointerTrace.h"
 #include "driver/TouchPacket.h"
 
 #include <cstdint>
@@ -30,35 +38,59 @@ namespace driver {
 class SocketPointer {
 public:
     enum class State { Up, Armed, Down };
+    enum class Tap { NoTap, FirstTapDone };
 
     static constexpr std::uint32_t kDoubleTapMs = 650;
     static constexpr int kDoubleTapSquaredDistance = 225;
 
-    SocketPointer(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys,
-                  ChannelSlot& channel)
-        : desktop_(desktop), state_(state), boardKeys_(boardKeys), channel_(channel) {}
+    SocketPointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, ChannelSlot& channel)
+        : desktop_(desktop), shared_(shared), boardKeys_(boardKeys), channel_(channel) {}
 
-    // `point` in screen pixels.
-    void OnContact(const Point& point, bool doubleTaps, const CalibrationView& calibration);
-    void OnRelease(bool doubleTaps);
-    // Down: a release packet at the last point; Armed: back to Up with
-    // nothing sent; Up: nothing. True when a packet was sent.
-    bool Cancel();
+    struct Step {
+        State from;
+        State to;
+        bool keyTookPress = false;
+        bool madeUpRelease = false;
+    };
 
-    State CurrentState() const { return current_; }
+    // `point` in screen pixels (Contact only); `doubleTaps` while the
+    // half-split routing is on; `now` is the records' clock.
+    Step Handle(PointerEvent event, const Point& point, bool doubleTaps, std::uint32_t now,
+                const CalibrationView& calibration);
+    Step Tick(std::uint32_t now, const CalibrationView& calibration);
+
+    State CurrentState() const { return state_; }
+    Tap CurrentTap() const { return tap_; }
+
+    void SetTrace(PointerTrace* trace) { trace_ = trace; }
 
 private:
-    PacketEvent ReleaseEvent();
+    State OnUp(PointerEvent event, bool doubleTaps);
+    State OnArmed(PointerEvent event, const Point& point, bool doubleTaps, Step& step,
+                  const CalibrationView& calibration);
+    State OnDown(PointerEvent event, const Point& point, bool doubleTaps, Step& step);
+
+    void Release(bool doubleTaps);
+    void MadeUpRelease();
+    PacketEvent PairRelease();
     void Send(PacketEvent event, const Point& point);
 
     Desktop& desktop_;
-    DriverState& state_;
+    DriverState& shared_;
     BoardKeyTest& boardKeys_;
     ChannelSlot& channel_;
-    State current_ = State::Up;
-    Point last_;
+    PointerTrace* trace_ = nullptr;
+
+    State state_ = State::Up;
+    Point last_;  // screen pixels, smoothed
+    std::uint32_t lastSampleAt_ = 0;
+
+    Tap tap_ = Tap::NoTap;
     ScreenPosition tapOrigin_;
     std::uint32_t firstTapTick_ = 0;
 };
+
+const char* Name(SocketPointer::State state);
+const char* Name(SocketPointer::Tap tap);
 
 } // namespace driver

@@ -1,16 +1,19 @@
 #pragma once
 // The touch worker's behaviour for one polled record: idle counting and the
-// hook's double-click switching, pen-button counting, camera kind reports,
-// raw forwarding with the calibration-key check, and hand-over to the
-// gesture machines. The thread itself, its 2 ms wait and the shared-block
-// read belong to the platform layer:
+// hook's double-tap help, pen-button counting, camera kind reports, raw
+// forwarding with the calibration-key check, and hand-over to the gesture
+// machines. The thread itself, its 2 ms wait and the shared-block read
+// belong to the platform layer:
 //
 //     worker.Begin();
 //     read one record and ignore it;
 //     while (!stop) { wait for the next cycle; read a record (a failed read
 //                     is all zero); worker.Cycle(record); }
+//     worker.End();
 #include "driver/BoardKeyTest.h"
 #include "driver/ByteChannel.h"
+#include "driver/ContactTracker.h"
+#include "driver/MultitouchOutputs.h"
 #include "driver/Calibration.h"
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
@@ -25,14 +28,21 @@
 
 namespace driver {
 
-class PointerDispatcher;
-
 // The calibration model in force; a reload publishes a new one whole, and
 // the worker takes one snapshot per record.
 using CalibrationSnapshot = std::shared_ptr<const CCalibration>;
 using CalibrationSource = std::function<CalibrationSnapshot()>;
 
-struct TouchWorkerParts {
+// The outputs that carry every contact, each optional (off unless a
+// school switches it on). With touch output the mouse carries nothing.
+struct ContactOutputs {
+    TuioOutput* tuio = nullptr;
+    TouchOutput* touch = nullptr;
+    bool Any() const { return tuio != nullptr || touch != nullptr; }
+};
+
+// What the worker works with; all of it outlives the worker.
+struct TouchWorkerDeps {
     Desktop& desktop;
     HookControl& hook;
     DriverState& state;
@@ -41,22 +51,18 @@ struct TouchWorkerParts {
     ChannelSlot& socket;  // packets of the socket pointer
     ChannelSlot& pipe;    // raw records while forwarding
     FaultLog& faults;
+    ContactOutputs outputs = {};
 };
 
 class TouchWorker {
 public:
-    explicit TouchWorker(const TouchWorkerParts& parts);
+    explicit TouchWorker(const TouchWorkerDeps& deps);
     ~TouchWorker();
     TouchWorker(const TouchWorker&) = delete;
     TouchWorker& operator=(const TouchWorker&) = delete;
 
-    // The thread's start: double-click handling on.
+    // The thread's start: double-tap help on.
     void Begin();
-
-    // The driver closes: every contact in progress is released. Called
-    // once the thread has stopped cycling.
-    void End();
-    void End(const CalibrationView& calibration);
 
     // One cycle for one polled record (all zero when nothing new was written),
     // with the calibration snapshot in force (a model with no screen when
@@ -65,15 +71,37 @@ public:
     // The same cycle with a calibration view the caller holds.
     void Cycle(const TouchRecordBytes& record, const CalibrationView& calibration);
 
+    // The driver closes: every contact in progress is released. Called
+    // once the thread has stopped cycling.
+    void End();
+    void End(const CalibrationView& calibration);
+
+    void SetTrace(PointerTrace* trace) { gestures_.SetTrace(trace); }
+    const GestureMachines& Gestures() const { return gestures_; }
+
 private:
-    // Where the contacts of the current record go.
-    enum class Routing { Forwarding, Mouse, PairSplit, HalfSplit };
+    // Where the contacts of a record go: the window thread's routing as the
+    // worker last saw it.
+    struct Routing {
+        bool forwarding = false;
+        SocketRouting socket = SocketRouting::Off;
+        unsigned changes = 0;
+        bool operator==(const Routing& o) const {
+            return forwarding == o.forwarding && socket == o.socket && changes == o.changes;
+        }
+    };
     Routing CurrentRouting() const;
     void ReleaseOnRoutingChange(const CalibrationView& calibration);
-    void NoteReleased(GestureMachines::Released released, const char* why);
-    // Time since the previous record handed to the gesture machines; the
-    // clock is held while records do not reach them.
-    std::uint32_t GestureTime(bool reachesGestures);
+    void NoteReleased(const GestureMachines::Outcome& outcome, const char* why);
+    // The records' clock: milliseconds that pass only over records handed to
+    // the gesture machines, so a held pen button neither feeds nor starves a
+    // contact's silence.
+    std::uint32_t AdvanceRecordClock(bool reachesGestures);
+    // Every contact of the record (or their end) to the contact outputs.
+    void PublishContacts(const TouchRecord& decoded, const CalibrationView& calibration,
+                         const GestureMachines::Outcome& outcome);
+    void PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed);
+    void PublishEndOfContacts(const CalibrationView& calibration);
 
     void SwitchHookByIdleness();
     void CountPenButton(bool front);
@@ -88,13 +116,19 @@ private:
     CalibrationSource calibration_;
     ChannelSlot& pipe_;
     FaultLog& faults_;
-    std::unique_ptr<PointerDispatcher> dispatcher_;
-    std::unique_ptr<GestureMachines> gestures_;
+    GestureMachines gestures_;
+    ContactOutputs outputs_;
+    ContactTracker tracker_;
+    // The slots the mouse (and so the touch output) had in the last record.
+    ContactTracker::SlotMask mouseSlots_ = TouchFrameBuilder::kAllSlots;
+    // Time since the previous cycle, and the records' share of it.
+    std::uint32_t wallElapsed_ = 0;
+    std::uint32_t recordElapsed_ = 0;
     const CCalibration unloaded_;
     bool hookOn_ = true;
-    Routing routing_ = Routing::Mouse;
-    unsigned routingChanges_ = 0;
-    std::uint32_t lastGestureTick_ = 0;
+    Routing routing_;
+    std::uint32_t lastTick_ = 0;
+    std::uint32_t recordClock_ = 0;
 };
 
 } // namespace driver

@@ -1,0 +1,41 @@
+#pragma once
+// The outputs that carry every contact, as [Multitouch] in WBInit.ini asks
+// for them: TUIO bundles to a numeric address, and the system's touch
+// injection where the system has it (the mouse carries the contacts
+// otherwise, as always). Built once at start-up on the window thread; the
+// worker only ever sees the core's outputs, which live as long as this.
+#include "TuioUdpSender.h"
+#include "Win32TouchInjection.h"
+
+#include "common/Profile.h"
+#include "driver/FaultLog.h"
+#include "driver/MultitouchOutputs.h"
+#include "driver/TouchWorker.h"
+
+#include <memory>
+#include <string>
+
+namespace brelvin {
+
+class ContactOutputsSetup {
+public:
+    // `settingsInForce` is the file the driver reads; `programFolderCopy`
+    // the program folder's WBInit.ini (the same file for an administrator).
+    ContactOutputsSetup(const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
+                        driver::FaultLog& faults);
+
+    driver::ContactOutputs Outputs() const;
+
+private:
+    void OpenTuio(const driver::MultitouchSettings& settings, driver::FaultLog& faults);
+    void OpenTouch(driver::FaultLog& faults);
+
+    std::unique_ptr<TuioUdpSender> sender_;
+    std::string source_;
+    std::string destination_;
+    std::unique_ptr<driver::TuioOutput> tuio_;
+    std::unique_ptr<Win32TouchInjection> injection_;
+    std::unique_ptr<driver::TouchOutput> touch_;
+};
+
+} // namespace brelvin
