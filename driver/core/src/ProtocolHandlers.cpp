@@ -43,6 +43,14 @@ void ProtocolHandlers::ReloadCalibration() {
     if (service != 0) deps_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
 }
 
+void ProtocolHandlers::OnDisplayChange() {
+    const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
+    const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
+    deps_.faults.NoteF("The display changed: the calibration now maps to %d x %d pixels.", screen.width,
+                       screen.height);
+    if (!loaded) NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
+}
+
 void ProtocolHandlers::OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam) {
     if (wParam != 1) return;
     const int value = static_cast<int>(lParam);

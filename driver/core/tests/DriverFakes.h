@@ -101,7 +101,8 @@ public:
     }
     ScreenPosition CursorPosition() override { return cursor; }
     WindowRef ForegroundWindow() override { return foreground; }
-    ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
+    ScreenSize screen{1024, 768};
+    ScreenSize PrimaryScreenSize() override { return screen; }
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override {
         timers.push_back({timerId, periodMs});
         armed[timerId] = periodMs;

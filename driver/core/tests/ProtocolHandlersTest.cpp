@@ -246,3 +246,39 @@ TEST_F(ProtocolHandlersTest, UnknownDriverSetCodesDoNothing) {
 
 } // namespace
 } // namespace driver
+
+namespace driver {
+namespace {
+
+// A projector switched on after logon: the calibration follows the new
+// primary screen at once, without a box nobody at the board could close.
+TEST_F(ProtocolHandlersTest, ADisplayChangeRebuildsTheGridForTheNewScreen) {
+    WriteGoodCalibration();
+    handlers.OnPipeForwardEnd(0, 0);
+    Point center{1600, 1200};
+    ASSERT_TRUE(calibration.MapPoint(center));
+    EXPECT_NEAR(center.x, 512, 1);
+
+    desktop.screen = {1920, 1080};
+    const auto before = calibration.Current();
+    handlers.OnDisplayChange();
+    EXPECT_NE(calibration.Current(), before) << "a new model, swapped in whole";
+    Point moved{1600, 1200};
+    ASSERT_TRUE(calibration.MapPoint(moved));
+    EXPECT_NEAR(moved.x, 960, 1);
+    EXPECT_NEAR(moved.y, 540, 1);
+    EXPECT_EQ(calibration.Current()->ScreenWidth(), 1920);
+    EXPECT_EQ(reloadFailures, 0);
+    EXPECT_EQ(faults.Count("1920 x 1080"), 1u);
+}
+
+TEST_F(ProtocolHandlersTest, ADisplayChangeWithABrokenCalibrationIsLoggedNotShown) {
+    desktop.screen = {1280, 1024};
+    handlers.OnDisplayChange();
+    EXPECT_EQ(reloadFailures, 0) << "no box for a display change";
+    EXPECT_EQ(faults.Count("could not be used as measured"), 1u);
+    EXPECT_EQ(calibration.Current()->ScreenHeight(), 1024);
+}
+
+} // namespace
+} // namespace driver

@@ -76,6 +76,9 @@ bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
     case WM_DESTROY: OnDestroy(); return true;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
     case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return false;
+    case WM_DISPLAYCHANGE:
+        if (protocol_) protocol_->OnDisplayChange();
+        return false;
     default: break;
     }
     if (protocol_) {

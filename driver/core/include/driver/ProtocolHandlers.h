@@ -45,6 +45,10 @@ public:
     void OnForwardingNews();
     void OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam);
     void OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam);
+    // The display changed (a projector switched on, another resolution):
+    // the calibration's screen grid is rebuilt for the primary screen's new
+    // size, as a reload would, without a box; a failure goes to the log.
+    void OnDisplayChange();
     void OnPenButtonsChanged();
     void OnCameraOk();
     void OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam);
