@@ -3,10 +3,10 @@
 //
 // The package runs it as the installing user, so the driver window it finds
 // is that user's: the drivers of other sessions are on other desktops, out of
-// its reach, and their files are left to Windows Installer. It asks the way
-// the system does at log-off, with WM_CLOSE to the driver's hidden dialog,
-// and never ends a driver by force: on its way out the driver lets go of a
-// held button and tells the drawing application that it is gone.
+// its reach, and their files are left to Windows Installer. It asks with
+// WM_CLOSE to the driver's hidden dialog, which the driver answers by ending
+// cleanly, and never ends a driver by force: on its way out the driver lets
+// go of a held button and tells the drawing application that it is gone.
 //
 // Usage: DriverCloser.exe [/wait:MILLISECONDS]   (15000 when not given)
 // Exit code: 0 when no driver is left on the desktop (also when none ran),
