@@ -250,5 +250,11 @@ check "all eight files are in the program folder" all_files_installed
 check "the driver was started for the installing user" driver_probe await-other 0
 check "the started driver is version 1.1.0 from the program folder" driver_is 1.1.0.0
 
+echo "== repair"
+reinstalled_driver=$(running_value pid)
+check "msiexec /i REINSTALL=ALL /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" REINSTALL=ALL /qn
+check "the calibrated WBInit.ini was kept" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the driver was ended and started again" driver_probe await-other "$reinstalled_driver"
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
