@@ -3,15 +3,17 @@
 # certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
-#            Tilmaro.exe, Probyx.dll (default: build/windows/bin, the 32-bit
-#            shipping build); a program not found there is taken from the
-#            build folder that holds BIN_DIR
+#            Tilmaro.exe, Probyx.dll and DriverCloser.exe (default:
+#            build/windows/bin, the 32-bit shipping build); a program not
+#            found there is taken from the build folder that holds BIN_DIR
 #   OUT_DIR  where the package goes (default: build/windows/dist)
 #   VERSION  major.minor.build; by default the project version that the
 #            build folder around BIN_DIR was configured with, the one in
 #            every program's version resource (give it only to make packages
 #            of other versions from the same programs, as upgrade tests do)
-# Signing (Authenticode, with osslsigncode): the six programs, then the
+# DriverCloser.exe is not installed: the package runs it from its Binary table
+# before it replaces or removes the driver.
+# Signing (Authenticode, with osslsigncode): the seven programs, then the
 # package, when BRELVIN_SIGN_PKCS12 names a PKCS#12 file with the code-signing
 # certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
 # empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
@@ -24,6 +26,7 @@ root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
+helpers=(DriverCloser.exe)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
 icon=$root/driver/win32/res/Brelvin.ico
 sign_pkcs12=${BRELVIN_SIGN_PKCS12:-}
@@ -69,7 +72,7 @@ locate_program() {
 
 missing=()
 declare -A source
-for f in "${programs[@]}"; do
+for f in "${programs[@]}" "${helpers[@]}"; do
   source[$f]=$(locate_program "$f")
   [ -n "${source[$f]}" ] || missing+=("$f")
 done
@@ -86,7 +89,7 @@ stage="$out/stage-$version"
 rm -rf "$stage"
 mkdir -p "$stage"
 trap 'rm -rf "$stage"' EXIT
-for f in "${programs[@]}"; do cp "${source[$f]}" "$stage/"; done
+for f in "${programs[@]}" "${helpers[@]}"; do cp "${source[$f]}" "$stage/"; done
 for f in "${texts[@]}" Brelvin.wxs; do cp "$root/dist/$f" "$stage/"; done
 cp "$icon" "$stage/Brelvin.ico"
 
@@ -105,12 +108,12 @@ sign() {
 }
 if [ -n "$sign_pkcs12" ]; then
   (umask 077 && printf '%s' "${BRELVIN_SIGN_PASSWORD:-}" >"$stage/.password")
-  for f in "${programs[@]}"; do sign "$stage/$f"; done
+  for f in "${programs[@]}" "${helpers[@]}"; do sign "$stage/$f"; done
 else
   echo "dist.sh: no certificate (BRELVIN_SIGN_PKCS12 unset): the programs and the package are unsigned" >&2
 fi
 
-# The size Programs and Features shows, in KiB: every file the package holds.
+# The size Programs and Features shows, in KiB: every file the package installs.
 size_kib=$(( ( $(cat "${programs[@]/#/$stage/}" "${texts[@]/#/$stage/}" | wc -c) + 1023 ) / 1024 ))
 
 # The package is made in the staging folder and moved out only when it is

@@ -1,16 +1,23 @@
 // Plays the board driver's window for the pen-button tool: a dialog-class
 // window captioned "Kelvado" that logs every message posted to it as
 // "msg <message> <wParam> <lParam>" in Kelvado.log. "ready" is logged once
-// the window can be found; WM_CLOSE ends the program.
+// the window can be found; WM_CLOSE ends the program. Started with
+// "/linger:MS" it plays a driver that takes MS milliseconds to end after its
+// window has gone; with "/stay", one that does not answer the close at all.
 #include "StandInLog.h"
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {
     const std::wstring log = L"Kelvado.log";
+    const wchar_t* arguments = commandLine ? commandLine : L"";
+    const bool stays = std::wcsstr(arguments, L"/stay") != nullptr;
+    const wchar_t* linger = std::wcsstr(arguments, L"/linger:");
+    const DWORD lingerMs = linger ? static_cast<DWORD>(std::wcstoul(linger + 8, nullptr, 10)) : 0;
     HWND window = CreateWindowExA(0, "#32770", "Kelvado", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     if (!window) {
         sim::AppendLogLine(log, "failed");
@@ -23,11 +30,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             sim::AppendLogLine(log, "msg " + std::to_string(message.message) + " " +
                                         std::to_string(static_cast<unsigned long long>(message.wParam)) + " " +
                                         std::to_string(static_cast<long long>(message.lParam)));
-            if (message.message == WM_CLOSE) break;
+            if (message.message == WM_CLOSE) {
+                if (!stays) break;
+                continue;
+            }
         }
         DispatchMessageW(&message);
     }
     DestroyWindow(window);
+    if (lingerMs) Sleep(lingerMs);
     sim::AppendLogLine(log, "exit");
     return 0;
 }

@@ -161,11 +161,13 @@ bool ScratchFolder::CopyIn(const char* builtPath, const std::wstring& name) cons
     return CopyFileW(WindowsPathOf(builtPath).c_str(), File(name).c_str(), FALSE) != FALSE;
 }
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& workingFolder)
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& workingFolder,
+                           const std::wstring& arguments)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingFolder.c_str(), &startup, &info_))
         info_ = PROCESS_INFORMATION{};
@@ -190,6 +192,13 @@ bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const
 bool ChildProcess::Running() const
 {
     return Started() && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ChildProcess::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (!Started() || !GetExitCodeProcess(info_.hProcess, &code)) return STILL_ACTIVE;
+    return code;
 }
 
 HWND ChildProcess::WaitForDialog(std::chrono::milliseconds timeout) const

@@ -38,11 +38,12 @@ private:
     std::wstring path_;
 };
 
-// A program started in a folder. Ended by force if it is still running when
-// the object goes.
+// A program started in a folder, with `arguments` after its quoted name.
+// Ended by force if it is still running when the object goes.
 class ChildProcess {
 public:
-    ChildProcess(const std::wstring& program, const std::wstring& workingFolder);
+    ChildProcess(const std::wstring& program, const std::wstring& workingFolder,
+                 const std::wstring& arguments = std::wstring());
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -51,6 +52,8 @@ public:
     DWORD Id() const { return info_.dwProcessId; }
     bool WaitForExit(std::chrono::milliseconds timeout = 10s) const;
     bool Running() const;
+    // The exit code once the process has ended, else STILL_ACTIVE.
+    DWORD ExitCode() const;
 
     // The visible top-level dialog of this process, or null after `timeout`.
     HWND WaitForDialog(std::chrono::milliseconds timeout = 10s) const;

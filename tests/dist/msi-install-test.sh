@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs, upgrades and removes the suite's package under Wine in a fresh
-# prefix, and checks what each step leaves behind.
-# Usage: msi-install-test.sh WORK_DIR PROBE_EXE PROGRAM...
-#   WORK_DIR   scratch folder (wiped first): packages and the Wine prefix
-#   PROBE_EXE  DriverStartProbe.exe of the same build
-#   PROGRAM    the six built programs and libraries of the package
-# Exit code 0: all passed; 77: passed, but the driver could not be started
+# prefix, and checks what each step leaves behind, with the driver running
+# as it does in a user's session: the upgrade replaces the running driver
+# with the new version without a restart, the removal ends it and keeps the
+# program folder's calibration, which a reinstall finds again.
+# Usage: msi-install-test.sh WORK_DIR PROBE_EXE RUNNING_PROBE_EXE PROGRAM...
+#   WORK_DIR           scratch folder (wiped first): packages and the Wine prefix
+#   PROBE_EXE          DriverStartProbe.exe of the same build
+#   RUNNING_PROBE_EXE  RunningDriverProbe.exe of the same build
+#   PROGRAM            the built programs and libraries of the package
+# Exit code 0: all passed; 77: skipped, the package's programs cannot run
 # here (32-bit programs on a machine without 32-bit support); else failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-work=$1 probe=$2
-shift 2
+work=$1 probe=$2 running_probe=$3
+shift 3
 . "$root/scripts/wine-env.sh"
 
 failures=0
@@ -22,14 +26,38 @@ check() { # description, command...
 }
 die() { echo "FAILED: $*"; exit 1; }
 
+# Writes a.b.c as the fixed file and product version (a.b.c.0) into a
+# program's version resource, in place.
+stamp_version() { # file, a.b.c
+  local file=$1 major minor build offset bytes="" word
+  IFS=. read -r major minor build <<<"$2"
+  offset=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$file" | head -1 | cut -d: -f1)
+  [ -n "$offset" ] || return 1
+  for word in $(( major << 16 | minor )) $(( build << 16 )) $(( major << 16 | minor )) $(( build << 16 )); do
+    bytes+=$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(( word & 255 )) $(( word >> 8 & 255 )) \
+               $(( word >> 16 & 255 )) $(( word >> 24 & 255 )))
+  done
+  # Past the signature and the structure version: file MS, LS, product MS, LS.
+  printf "$bytes" | dd of="$file" bs=1 seek=$(( offset + 8 )) conv=notrunc status=none
+}
+
 rm -rf "$work"
-mkdir -p "$work/bin"
+mkdir -p "$work/bin" "$work/bin-1.1.0"
 work=$(cd "$work" && pwd)
 cp "$@" "$work/bin/" || die "copying the programs"
-"$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.0.0 >/dev/null || die "building package 1.0.0"
-"$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.1.0 >/dev/null || die "building package 1.1.0"
+"$root/scripts/dist.sh" "$work/bin" "$work/packages" 1.0.0 >/dev/null 2>&1 || die "building package 1.0.0"
+# The newer package's driver says that it is newer, as a real one would.
+cp "$work"/bin/* "$work/bin-1.1.0/" && stamp_version "$work/bin-1.1.0/Brelvin.exe" 1.1.0 ||
+  die "stamping version 1.1.0 into the newer package's Brelvin.exe"
+"$root/scripts/dist.sh" "$work/bin-1.1.0" "$work/packages" 1.1.0 >/dev/null 2>&1 || die "building package 1.1.0"
 
 export WINEPREFIX="$work/prefix"
+if [ "$(wine_loader_for "$work/bin/Brelvin.exe")" = wine ] && ! can_run_32bit; then
+  # The package runs its own programs while it installs, so nothing of it
+  # can be tried here.
+  echo "skipped: the package's 32-bit programs cannot run on this machine"
+  exit 77
+fi
 "$root/scripts/wine-prefix.sh" "$WINEPREFIX" >"$work/prefix.log" 2>&1 || die "creating the Wine prefix (see $work/prefix.log)"
 if can_run_32bit; then wine=wine; else wine=/usr/lib/wine/wine64; export WINELOADER=$wine; fi
 wineserver -p
@@ -54,8 +82,11 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 msi() { "$wine" msiexec "$@" </dev/null >/dev/null 2>&1; }
 all_files_installed() { local f; for f in "${files[@]}"; do [ -f "$folder/$f" ] || return 1; done; }
-no_file_left() { local f; for f in "${files[@]}"; do [ ! -e "$folder/$f" ] || return 1; done; }
+# Everything but the calibration, which removal keeps.
+no_program_file_left() { local f; for f in "${files[@]}"; do [ "$f" = WBInit.ini ] || [ ! -e "$folder/$f" ] || return 1; done; }
 run_value() { "$wine" reg query "$run_key" /v Brelvin 2>/dev/null | tr -d '\r' | grep -i 'Brelvin.exe'; }
+# The command the Run value holds, as Windows starts it at logon.
+run_command() { run_value | sed 's/^.*REG_SZ[[:space:]]*//'; }
 run_value_points_to_folder() { run_value | grep -qi 'Brelvin Whiteboard\\Brelvin.exe'; }
 no_run_value() { ! run_value >/dev/null; }
 shortcuts_present() {
@@ -82,6 +113,23 @@ windows_path() {
 }
 same_file() { cmp -s "$1" "$2"; }
 ini_holds() { grep -q "$2" "$1"; }
+# The driver on the prefix's desktop, as RunningDriverProbe reports it into
+# $running (pid=, image=, version=).
+running="$work/running.txt"
+driver_probe() { "$wine" "$running_probe" "$@" </dev/null >"$running" 2>&1 || { sed 's/^/   /' "$running"; return 1; }; }
+running_value() { tr -d '\r' <"$running" | sed -n "s/^$1=//p" | head -1; }
+# The running driver is the program folder's Brelvin.exe, of this version.
+driver_is() { # a.b.c.d
+  local image expected
+  image=$(running_value image) expected=$(windows_path "$folder/Brelvin.exe")
+  [ "${image,,}" = "${expected,,}" ] && [ "$(running_value version)" = "$1" ] ||
+    { echo "   runs $image, version $(running_value version)"; return 1; }
+}
+# Files that wait for a restart to be replaced or removed.
+no_replacement_waits_for_restart() {
+  ! "$wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+      2>/dev/null | grep -qi 'Brelvin'
+}
 
 # The package's face in Programs and Features, as the package states it and
 # as the installed product registers it.
@@ -140,8 +188,9 @@ check "a help link (ARPHELPLINK)" help_link_is_a_web_address
 check "the size is stated: all files, in KiB (ARPSIZE)" size_is_the_files_size
 check "the install location is the program folder (ARPINSTALLLOCATION)" install_location_set_from_folder
 
-echo "== install 1.0.0 (default texts)"
-check "msiexec /i /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn
+echo "== install 1.0.0 (default texts) as a deployment that starts no driver"
+check "msiexec /i /qn STARTDRIVER=0 succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn STARTDRIVER=0
+check "no driver was started (STARTDRIVER=0)" driver_probe await-none 0
 check "all eight files are in the program folder" all_files_installed
 check "the English Language.ini is installed" same_file "$folder/Language.ini" "$root/dist/Language.ini"
 check "the starting WBInit.ini is installed" same_file "$folder/WBInit.ini" "$root/dist/WBInit.ini"
@@ -154,14 +203,13 @@ check "Programs and Features shows the manufacturer" registered_as_stated Publis
 check "Programs and Features shows the program folder" registered_location_is_folder
 check "the registered product icon is the driver's icon" registered_icon_is_the_product_icon
 
-driver_checked=1
-if [ "$(wine_loader_for "$folder/Brelvin.exe")" = wine ] && ! can_run_32bit; then
-  echo "skipped: starting Brelvin.exe (32-bit programs cannot run on this machine)"
-  driver_checked=0
-else
-  check "Brelvin.exe from the program folder shows its window and loads its settings" \
-    "$wine" "$probe" "$(windows_path "$folder/Brelvin.exe")"
-fi
+check "Brelvin.exe from the program folder shows its window and loads its settings" \
+  "$wine" "$probe" "$(windows_path "$folder/Brelvin.exe")"
+
+echo "== the user logs on: the Run value starts the driver"
+check "the Run value's command starts the driver" driver_probe start "$(run_command)"
+old_driver=$(running_value pid)
+check "the running driver is version 1.0.0 from the program folder" driver_is 1.0.0.0
 
 echo "== a calibration happens, a user has a per-user copy"
 printf '\r\n[coordinate]\r\norient=1\r\n' >>"$folder/WBInit.ini"
@@ -170,24 +218,43 @@ appdata=$(find "$drive_c/users" -maxdepth 3 -type d -path '*/AppData/Roaming' | 
 mkdir -p "$appdata/CvSoftware/Drivers"
 cp "$root/dist/WBInit.ini" "$appdata/CvSoftware/Drivers/WBInit.ini"
 
-echo "== upgrade to 1.1.0 with the Chinese texts"
+echo "== upgrade to 1.1.0 with the Chinese texts while the driver runs"
 check "msiexec /i /qn of the newer package succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=zh
 check "only version 1.1.0 remains registered" only_version 1.1.0
 check "all eight files are still in the program folder" all_files_installed
+check "the newer Brelvin.exe was put in place" same_file "$folder/Brelvin.exe" "$work/bin-1.1.0/Brelvin.exe"
+check "nothing waits for a restart" no_replacement_waits_for_restart
+check "the old driver ended and a new one runs" driver_probe await-other "$old_driver"
+new_driver=$(running_value pid)
+check "the running driver is the new version 1.1.0 from the program folder" driver_is 1.1.0.0
 check "the Chinese Language.ini replaced the English one" same_file "$folder/Language.ini" "$root/dist/Language.zh-CN.ini"
 check "the calibrated WBInit.ini survived the upgrade" ini_holds "$folder/WBInit.ini" 'orient=1'
 check "the Run value is still there" run_value_points_to_folder
 check "the shortcuts are still there" shortcuts_present
 
-echo "== uninstall"
+echo "== uninstall while the driver runs"
 check "msiexec /x /qn succeeds" msi /x "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
-check "no installed file is left" no_file_left
+check "the driver was ended and none started" driver_probe await-none "$new_driver"
+check "no program file is left" no_program_file_left
+check "the calibrated WBInit.ini stays in the program folder" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "nothing waits for a restart" no_replacement_waits_for_restart
 check "the Run value is gone" no_run_value
 check "the shortcuts are gone" no_shortcuts
 check "no version is registered" only_version ""
 check "the per-user settings copy is left alone" [ -f "$appdata/CvSoftware/Drivers/WBInit.ini" ]
 
+echo "== reinstall"
+check "msiexec /i /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
+check "the calibrated WBInit.ini was kept, not replaced by the starting one" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "all eight files are in the program folder" all_files_installed
+check "the driver was started for the installing user" driver_probe await-other 0
+check "the started driver is version 1.1.0 from the program folder" driver_is 1.1.0.0
+
+echo "== repair"
+reinstalled_driver=$(running_value pid)
+check "msiexec /i REINSTALL=ALL /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" REINSTALL=ALL /qn
+check "the calibrated WBInit.ini was kept" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the driver was ended and started again" driver_probe await-other "$reinstalled_driver"
+
 echo "$failures failed"
-[ "$failures" -eq 0 ] || exit 1
-[ "$driver_checked" -eq 1 ] || exit 77
-exit 0
+[ "$failures" -eq 0 ]

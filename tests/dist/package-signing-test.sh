@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Signs the package the way `make dist` does, with a throwaway self-signed
 # code-signing certificate, and checks every signature with osslsigncode:
-# the six programs inside the package and the package itself verify against
+# the six programs inside the package, the driver closer that the package
+# runs from its Binary table, and the package itself verify against
 # that certificate, not against another one, and fail once changed. Without
 # a certificate the package is built unsigned and dist.sh says so. No
 # time-stamp server is ever contacted.
@@ -83,6 +84,8 @@ folder=$(extract "$package" "$work/signed-files")
 for f in "${programs[@]}"; do
   check "$f in the package verifies against the certificate" verifies "$folder/$f" "$keys/signer.pem"
 done
+msiinfo extract "$package" Binary.DriverCloser >"$work/DriverCloser.exe" || die "extracting the driver closer"
+check "the driver closer in the package verifies against the certificate" verifies "$work/DriverCloser.exe" "$keys/signer.pem"
 check "a program does not verify against another certificate" fails_to_verify "$folder/Brelvin.exe" "$keys/stranger.pem"
 changed_copy "$folder/Penvaro.exe" "$work/Penvaro-changed.exe"
 check "a program changed after signing fails" fails_to_verify "$work/Penvaro-changed.exe" "$keys/signer.pem"

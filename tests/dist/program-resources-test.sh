@@ -112,5 +112,14 @@ expect_manifest Penvaro.exe unspecified true system yes
 expect_manifest Camvito.exe asInvoker false unaware yes
 expect_manifest Tilmaro.exe asInvoker true system yes
 
+echo "== the driver closer, run by the package from its Binary table"
+msiinfo extract "$package" Binary.DriverCloser >"$work/DriverCloser.exe" || die "extracting the driver closer"
+info=$(probe "$version_probe" "$work/DriverCloser.exe")
+check "DriverCloser.exe: file version is the package's" same "$(value fixed.file "$info")" "$product_version.0"
+check "DriverCloser.exe: ProductName is the package's" same "$(value string.ProductName "$info")" "$product_name"
+check "DriverCloser.exe: OriginalFilename" same "$(value string.OriginalFilename "$info")" DriverCloser.exe
+# No window, so no DPI setting.
+folder=$work expect_manifest DriverCloser.exe asInvoker "" "" no
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
