@@ -73,19 +73,19 @@ protected:
     // Writes as the camera service does and waits until the driver took it.
     bool Feed(const std::uint8_t (&record)[20])
     {
-        brelvin::UniqueHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
-        brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+        common::UniqueHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+        common::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
         if (!mutex || !mapping) return false;
-        brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+        common::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
         if (!view) return false;
-        auto* bytes = static_cast<volatile std::uint8_t*>(view.get());
-        WaitForSingleObject(mutex.get(), INFINITE);
+        auto* bytes = static_cast<volatile std::uint8_t*>(view.Get());
+        WaitForSingleObject(mutex.Get(), INFINITE);
         for (int i = 0; i < 20; ++i) bytes[i] = record[i];
-        ReleaseMutex(mutex.get());
+        ReleaseMutex(mutex.Get());
         return WaitUntil([&] {
-            WaitForSingleObject(mutex.get(), INFINITE);
+            WaitForSingleObject(mutex.Get(), INFINITE);
             const bool taken = bytes[0] == 0;
-            ReleaseMutex(mutex.get());
+            ReleaseMutex(mutex.Get());
             return taken;
         });
     }
@@ -144,11 +144,11 @@ TEST_F(TouchThreadTest, StopEndsPollingBeforeTheBlockIsClosed)
     }
     const int idleAfterStop = state.idleCount;
     // A record written now stays in the block: nobody polls any more.
-    brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+    common::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
     ASSERT_TRUE(mapping);
-    brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+    common::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
     ASSERT_TRUE(view);
-    static_cast<std::uint8_t*>(view.get())[0] = 4;
+    static_cast<std::uint8_t*>(view.Get())[0] = 4;
     std::uint8_t out[20] = {};
     ASSERT_EQ(block.Read(out, sizeof out, 0), 0u);
     EXPECT_EQ(out[0], 4);
@@ -165,9 +165,9 @@ TEST_F(TouchThreadTest, ALockHeldByAHungServiceNeitherStopsTheWorkerNorFloodsThe
     ASSERT_TRUE(thread.Start());
     ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
 
-    brelvin::UniqueHandle held(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+    common::UniqueHandle held(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
     ASSERT_TRUE(held);
-    ASSERT_EQ(WaitForSingleObject(held.get(), INFINITE), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(held.Get(), INFINITE), WAIT_OBJECT_0);
     std::vector<std::string> lines;
     auto collect = [&] {
         for (std::string& line : faults.TakeAll().lines) lines.push_back(std::move(line));
@@ -175,7 +175,7 @@ TEST_F(TouchThreadTest, ALockHeldByAHungServiceNeitherStopsTheWorkerNorFloodsThe
     const int idleAtHold = state.idleCount;
     EXPECT_TRUE(WaitUntil([&] { return state.idleCount > idleAtHold + 20; })) << "the worker stopped with the lock";
     collect();
-    ReleaseMutex(held.get());
+    ReleaseMutex(held.Get());
     EXPECT_TRUE(WaitUntil([&] {
         collect();
         return lines.size() >= 2;

@@ -33,14 +33,14 @@ ChildProcess ChildProcess::Start(const std::string& program, const std::string& 
         return child;
     }
     CloseHandle(info.hThread);
-    child.process_ = UniqueHandle(info.hProcess);
+    child.process_ = common::UniqueHandle(info.hProcess);
     child.id_ = info.dwProcessId;
     return child;
 }
 
 ChildProcess ChildProcess::Adopt(unsigned long processId) {
     ChildProcess child;
-    child.process_ = UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+    child.process_ = common::UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (child.process_) child.id_ = processId;
     return child;
 }

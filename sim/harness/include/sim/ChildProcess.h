@@ -1,7 +1,7 @@
 #pragma once
 // A program started by a test or the run job, ended when its owner goes if it
 // has not ended by itself.
-#include "sim/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <string>
 
@@ -32,7 +32,7 @@ public:
     void Terminate();
 
 private:
-    UniqueHandle process_;
+    common::UniqueHandle process_;
     unsigned long id_ = 0;
 };
 
