@@ -30,8 +30,8 @@ ForwardingPipeInstance::ForwardingPipeInstance(common::UniqueHandle pipe, PipeWa
     connect_.hEvent = connectDone_.Get();
 }
 
-std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(common::UniqueHandle pipe, PipeWaitReport report,
-                                                                            DWORD writeWaitMs)
+std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(common::UniqueHandle pipe,
+                                                                            PipeWaitReport report, DWORD writeWaitMs)
 {
     if (!pipe) return nullptr;
     std::shared_ptr<ForwardingPipeInstance> instance(new ForwardingPipeInstance(std::move(pipe), report, writeWaitMs));

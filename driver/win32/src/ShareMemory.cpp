@@ -15,7 +15,8 @@ DWORD CShareMemory::Create(const char* name, DWORD sizeLow, DWORD sizeHigh, DWOR
     if (!name) return ERROR_INVALID_PARAMETER;
     Close();
 
-    common::UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, sizeHigh, sizeLow, name));
+    common::UniqueHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, sizeHigh, sizeLow, name));
     if (!mapping) return GetLastError();
 
     const std::string mutexName = std::string(name) + "Mtx";
