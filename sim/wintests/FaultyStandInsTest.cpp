@@ -4,9 +4,11 @@
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
 #include "sim/StandInMessages.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,10 @@
 #include "sim/BoardRig.h"
 #include "sim/DeviceChange.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/TouchRecord.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 

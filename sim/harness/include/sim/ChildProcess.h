@@ -25,7 +25,10 @@ public:
 
     explicit operator bool() const { return static_cast<bool>(process_); }
     bool Running() const;
+    // True once the process has ended (at once for an empty object).
     bool WaitForExit(unsigned timeoutMs) const;
+    // Until the program waits for input with nothing left in its queue.
+    bool WaitForIdle(unsigned timeoutMs) const;
     // STILL_ACTIVE while running.
     unsigned long ExitCode() const;
     unsigned long Id() const { return id_; }
