@@ -52,11 +52,8 @@ protected:
     }
     std::vector<std::string> Log() const { return LogLines(folder_.File(kCameraServiceLog)); }
     std::string LogText() const { return ReadWholeFile(folder_.File(kCameraServiceLog)); }
-    std::size_t LinesStartingWith(const std::string& prefix) const {
-        const std::vector<std::string> log = Log();
-        return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [&](const std::string& line) {
-            return line.compare(0, prefix.size(), prefix) == 0;
-        }));
+    int LinesStartingWith(const std::string& prefix) const {
+        return CountLinesStartingWith(folder_.File(kCameraServiceLog), prefix);
     }
 
     ScratchFolder folder_;
