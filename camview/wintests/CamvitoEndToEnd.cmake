@@ -5,11 +5,6 @@
 # are defined once the whole tree is read.
 function(camview_add_end_to_end_tests)
   set(here ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
-  # For scripted screenshots: presses a dialog button from outside.
-  add_executable(ClickDialogButton ${here}/ClickDialogButton.cpp)
-  set_target_properties(ClickDialogButton PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/camview/wintests)
-  target_link_options(ClickDialogButton PRIVATE -mconsole -municode)
-
   if(NOT TARGET ZorvikSrv OR NOT TARGET FakeCamera)
     message(STATUS "camview: fake camera or stand-in camera service missing, end-to-end tests left out")
     return()
