@@ -7,6 +7,7 @@
 #include "sim/ChildProcess.h"
 #include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
 #include "sim/Waiting.h"
 #include "sim/WindowSearch.h"
 

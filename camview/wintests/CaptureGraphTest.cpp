@@ -5,6 +5,7 @@
 #include "common/CameraIds.h"
 #include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
 #include "sim/Waiting.h"
 
 #include <gtest/gtest.h>

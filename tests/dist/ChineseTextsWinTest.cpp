@@ -5,6 +5,7 @@
 // Language.ini into the folder "zh-launcher".
 #include "sim/ChildProcess.h"
 #include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
 #include "sim/WindowSearch.h"
 
 #include <windows.h>

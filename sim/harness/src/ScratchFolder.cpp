@@ -83,12 +83,4 @@ std::string FolderOf(const std::string& path) {
     return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
 }
 
-std::wstring WidePath(const std::string& path) {
-    if (path.empty()) return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], size);
-    return wide;
-}
-
 } // namespace sim

@@ -47,7 +47,5 @@ std::string TempFolder();
 std::string BuiltPath(const std::string& buildPath);
 // The folder of a file's path, with a trailing backslash; ".\\" for a bare name.
 std::string FolderOf(const std::string& path);
-// A path in the system code page for the calls that want it in UTF-16.
-std::wstring WidePath(const std::string& path);
 
 } // namespace sim
