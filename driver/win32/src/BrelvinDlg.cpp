@@ -13,7 +13,6 @@
 #include <dbt.h>
 #include <shellapi.h>
 
-
 namespace brelvin {
 namespace {
 
