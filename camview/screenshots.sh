@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/screenshots-wine64"
 
 cmake --preset wine64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Camvito FakeCamera FakeCameraReg ClickDialogButton >/dev/null
+cmake --build "$build" -j2 --target Camvito FakeCamera FakeCameraReg SimDialogPoke >/dev/null
 
 stage="$build/camview-screenshots"
 mkdir -p "$stage"
@@ -53,10 +53,10 @@ id=$(window_id)
 # The picture is drawn every 50 ms once the graph has run for a second.
 sleep 3
 import -window "$id" "$out/camview-live-view.png"
-"$wine" "$build/camview/wintests/ClickDialogButton.exe" Camvito 1002
+"$wine" "$build/sim/tools/SimDialogPoke.exe" Camvito click 1002
 sleep 1
 import -window "$id" "$out/camview-live-view-turned.png"
-"$wine" "$build/camview/wintests/ClickDialogButton.exe" Camvito 1003
+"$wine" "$build/sim/tools/SimDialogPoke.exe" Camvito click 1003
 for _ in $(seq 100); do kill -0 "$camvito" 2>/dev/null || break; sleep 0.1; done
 "$wine" "$build/sim/camera/FakeCameraReg.exe" remove || true
 echo "camview: wrote camview-live-view.png and camview-live-view-turned.png"

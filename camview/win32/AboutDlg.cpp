@@ -6,17 +6,17 @@ namespace camview {
 
 INT_PTR CAboutDlg::DoModal(HINSTANCE instance, HWND owner)
 {
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, &CAboutDlg::DialogProc, 0);
+    return RunModal(instance, IDD_ABOUTBOX, owner);
 }
 
-INT_PTR CALLBACK CAboutDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(window, LOWORD(wParam));
+            EndDialog(Window(), LOWORD(wParam));
             return TRUE;
         }
         break;

@@ -1,15 +1,17 @@
 #pragma once
 // The About box, opened from the system menu.
+#include "common/ModalDialog.h"
+
 #include <windows.h>
 
 namespace camview {
 
-class CAboutDlg {
+class CAboutDlg : public common::ModalDialog {
 public:
     INT_PTR DoModal(HINSTANCE instance, HWND owner);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 } // namespace camview

@@ -4,6 +4,8 @@
 #include "CamvitoStrings.h"
 #include "CaptureGraph.h"
 
+#include "common/UniqueHandle.h"
+
 #include <commctrl.h>
 
 namespace camview {
@@ -23,14 +25,12 @@ public:
     InstanceMutex& operator=(const InstanceMutex&) = delete;
     ~InstanceMutex()
     {
-        if (!handle_) return;
-        if (!alreadyRunning_) ReleaseMutex(handle_);
-        CloseHandle(handle_);
+        if (handle_ && !alreadyRunning_) ReleaseMutex(handle_.Get());
     }
     bool AlreadyRunning() const { return alreadyRunning_; }
 
 private:
-    HANDLE handle_;
+    common::UniqueHandle handle_;
     bool alreadyRunning_ = false;
 };
 

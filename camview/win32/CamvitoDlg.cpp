@@ -11,8 +11,6 @@
 #include <chrono>
 #include <thread>
 
-#include "common/DialogIcon.h"
-
 namespace camview {
 
 namespace {
@@ -29,19 +27,8 @@ constexpr auto kRestartPause = std::chrono::milliseconds(1000);
 INT_PTR CCamvitoDlg::DoModal(HINSTANCE instance)
 {
     instance_ = instance;
-    icon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CAMVITO_DIALOG), nullptr, &CCamvitoDlg::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CCamvitoDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CCamvitoDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CCamvitoDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
+    UseIcon(LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+    return RunModal(instance, IDD_CAMVITO_DIALOG);
 }
 
 INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -61,7 +48,7 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnTurnImage();
             return TRUE;
         case IDC_CLOSE_VIEW:
-            PostMessageW(window_, WM_CLOSE, 0, 0);
+            PostMessageW(Window(), WM_CLOSE, 0, 0);
             return TRUE;
         case IDCANCEL: // Escape: the same close sequence as the close button
             CloseView();
@@ -73,10 +60,6 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_SYSCOMMAND:
         return OnSysCommand(wParam);
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
         // Whatever ended the dialog, the drawing thread never outlives it.
         if (liveView_) liveView_->Stop();
@@ -88,27 +71,26 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CCamvitoDlg::OnInitDialog()
 {
     AddAboutItem();
-    common::SetDialogIcon(window_, icon_);
 
     serviceWasRunning_ = ReleaseCameraFromService() ? 1 : 0;
 
     texts_ = LoadDialogTexts();
-    SetDlgItemTextW(window_, IDC_CLOSE_VIEW, texts_.closeButton.c_str());
-    SetDlgItemTextW(window_, IDC_TURN_IMAGE, texts_.turnButton.c_str());
-    SetDlgItemTextW(window_, IDC_STATIC, texts_.hint.c_str());
-    SetDlgItemTextW(window_, IDC_BRIGHTNESS_LABEL, texts_.sliderLabel.c_str());
-    SetWindowTextW(window_, texts_.caption.c_str());
+    SetDlgItemTextW(Window(), IDC_CLOSE_VIEW, texts_.closeButton.c_str());
+    SetDlgItemTextW(Window(), IDC_TURN_IMAGE, texts_.turnButton.c_str());
+    SetDlgItemTextW(Window(), IDC_STATIC, texts_.hint.c_str());
+    SetDlgItemTextW(Window(), IDC_BRIGHTNESS_LABEL, texts_.sliderLabel.c_str());
+    SetWindowTextW(Window(), texts_.caption.c_str());
 
     if (graph_.FindDevice() <= 0) {
-        MessageBoxW(window_, texts_.noCameraText.c_str(), texts_.noCameraCaption.c_str(), MB_ICONINFORMATION);
-        EndDialog(window_, 0);
+        MessageBoxW(Window(), texts_.noCameraText.c_str(), texts_.noCameraCaption.c_str(), MB_ICONINFORMATION);
+        EndDialog(Window(), 0);
         return TRUE;
     }
     graph_.BuildGraph();
-    SetTimer(window_, kViewTimer, kViewTimerDelayMs, nullptr);
+    SetTimer(Window(), kViewTimer, kViewTimerDelayMs, nullptr);
 
     const SliderSetup slider = SliderSetupFor(graph_.Generation());
-    HWND sliderControl = GetDlgItem(window_, IDC_BRIGHTNESS_SLIDER);
+    HWND sliderControl = GetDlgItem(Window(), IDC_BRIGHTNESS_SLIDER);
     SendMessageW(sliderControl, TBM_SETRANGE, TRUE, MAKELPARAM(slider.minimum, slider.maximum));
     SendMessageW(sliderControl, TBM_SETPOS, TRUE, slider.position);
     return TRUE;
@@ -118,7 +100,7 @@ void CCamvitoDlg::AddAboutItem()
 {
     wchar_t aboutText[260] = {};
     if (LoadStringW(instance_, IDS_ABOUTBOX, aboutText, 260) <= 0) return;
-    HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    HMENU systemMenu = GetSystemMenu(Window(), FALSE);
     if (!systemMenu) return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
@@ -126,16 +108,16 @@ void CCamvitoDlg::AddAboutItem()
 
 void CCamvitoDlg::OnViewTimer()
 {
-    KillTimer(window_, kViewTimer);
+    KillTimer(Window(), kViewTimer);
     if (state_ != ViewState::Starting) return;
     state_ = ViewState::Live;
-    liveView_ = std::make_unique<CLiveView>(window_, graph_, imageTurned_);
+    liveView_ = std::make_unique<CLiveView>(Window(), graph_, imageTurned_);
     liveView_->Start();
 }
 
 void CCamvitoDlg::OnBrightnessScroll(HWND control)
 {
-    if (control != GetDlgItem(window_, IDC_BRIGHTNESS_SLIDER) || state_ == ViewState::Closing) return;
+    if (control != GetDlgItem(Window(), IDC_BRIGHTNESS_SLIDER) || state_ == ViewState::Closing) return;
     const int position = static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
     graph_.SetBrightness(BrightnessSetting(graph_.Generation(), position));
 }
@@ -149,26 +131,21 @@ BOOL CCamvitoDlg::OnSysCommand(WPARAM command)
 {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
     CAboutDlg about;
-    about.DoModal(instance_, window_);
+    about.DoModal(instance_, Window());
     return TRUE;
-}
-
-BOOL CCamvitoDlg::OnPaint()
-{
-    return common::PaintIconWhenMinimised(window_, icon_) ? TRUE : FALSE;
 }
 
 void CCamvitoDlg::CloseView()
 {
     if (state_ == ViewState::Closing) return;
     state_ = ViewState::Closing;
-    KillTimer(window_, kViewTimer);
+    KillTimer(Window(), kViewTimer);
     if (liveView_) liveView_->Stop();
     graph_.TearDownGraph();
     std::this_thread::sleep_for(kReleasePause);
     if (serviceWasRunning_ == 1) RestartCameraService();
     std::this_thread::sleep_for(kRestartPause);
-    EndDialog(window_, IDCANCEL);
+    EndDialog(Window(), IDCANCEL);
 }
 
 } // namespace camview

@@ -7,6 +7,8 @@
 #include "CaptureGraph.h"
 #include "LiveView.h"
 
+#include "common/ModalDialog.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -14,7 +16,7 @@
 
 namespace camview {
 
-class CCamvitoDlg {
+class CCamvitoDlg : public common::ModalDialog {
 public:
     explicit CCamvitoDlg(CCaptureGraph& graph) : graph_(graph) {}
     CCamvitoDlg(const CCamvitoDlg&) = delete;
@@ -28,8 +30,7 @@ private:
     // thread runs. Closing: the close sequence has begun and runs once.
     enum class ViewState { Starting, Live, Closing };
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     BOOL OnInitDialog();
     void AddAboutItem();
@@ -37,13 +38,10 @@ private:
     void OnBrightnessScroll(HWND control);
     void OnTurnImage();
     BOOL OnSysCommand(WPARAM command);
-    BOOL OnPaint();
     void CloseView();
 
     CCaptureGraph& graph_;
     HINSTANCE instance_ = nullptr;
-    HWND window_ = nullptr;
-    HICON icon_ = nullptr;
     DialogTexts texts_;
     int serviceWasRunning_ = 0;
     ViewState state_ = ViewState::Starting;

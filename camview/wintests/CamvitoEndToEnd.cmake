@@ -5,19 +5,13 @@
 # are defined once the whole tree is read.
 function(camview_add_end_to_end_tests)
   set(here ${CMAKE_CURRENT_FUNCTION_LIST_DIR})
-  # For scripted screenshots: presses a dialog button from outside.
-  add_executable(ClickDialogButton ${here}/ClickDialogButton.cpp)
-  set_target_properties(ClickDialogButton PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/camview/wintests)
-  target_link_options(ClickDialogButton PRIVATE -mconsole -municode)
-
   if(NOT TARGET ZorvikSrv OR NOT TARGET FakeCamera)
     message(STATUS "camview: fake camera or stand-in camera service missing, end-to-end tests left out")
     return()
   endif()
-  add_executable(camview_e2e_tests ${here}/CamvitoEndToEndTest.cpp ${here}/CaptureGraphTest.cpp
-    ${here}/EndToEndSupport.cpp)
+  add_executable(camview_e2e_tests ${here}/CamvitoEndToEndTest.cpp ${here}/CaptureGraphTest.cpp)
   set_target_properties(camview_e2e_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/camview/wintests)
-  target_link_libraries(camview_e2e_tests PRIVATE camview_capture fake_camera_registry common_core comctl32 user32
+  target_link_libraries(camview_e2e_tests PRIVATE camview_capture fake_camera_registry sim_harness comctl32 user32
     GTest::gtest GTest::gtest_main GTest::gmock)
   target_link_options(camview_e2e_tests PRIVATE -mconsole)
   target_compile_definitions(camview_e2e_tests PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX

@@ -1,23 +1,32 @@
 // Camvito.exe against the fake board camera and the stand-in camera
 // service, in the test prefix.
-#include "EndToEndSupport.h"
 #include "FakeCameraRegistry.h"
 
 #include "common/CameraIds.h"
 #include "common/Messages.h"
+#include "sim/ChildProcess.h"
+#include "sim/LogFiles.h"
+#include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
+#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace camview::e2e {
 namespace {
 
-constexpr auto kStartTimeout = 20s;
-constexpr auto kCloseTimeout = 20s;
+constexpr unsigned kStartTimeoutMs = 20000;
+constexpr unsigned kCloseTimeoutMs = 20000;
 // How long a camera service that should not come back is looked for.
-constexpr auto kNoRestartWindow = 4s;
+constexpr unsigned kNoRestartWindowMs = 4000;
+// How long the picture may take to change, or a setting to reach the camera.
+constexpr unsigned kLiveTimeoutMs = 10000;
+constexpr unsigned kSettingTimeoutMs = 5000;
 
 const std::wstring kViewCaption = L"Camvito test view";
 const std::wstring kAlreadyRunningCaption = L"Camvito is open";
@@ -56,19 +65,11 @@ class CamvitoEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t self[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        stage_ = FolderOf(self) + L"camvito-stage\\";
-        CreateDirectoryW(stage_.c_str(), nullptr);
-        ASSERT_TRUE(CopyInto(WindowsPathOf(CAMVITO_EXE), stage_));
-        ASSERT_TRUE(CopyInto(WindowsPathOf(CAMERA_SERVICE_EXE), stage_));
-        ASSERT_TRUE(WriteTextFile(stage_ + L"Language.ini", kLanguageIni));
-        camvito_ = stage_ + L"Camvito.exe";
-        serviceLog_ = stage_ + L"ZorvikSrv.log";
-        cameraDll_ = WindowsPathOf(FAKE_CAMERA_DLL);
-        cameraLog_ = FolderOf(cameraDll_) + fakecamera::kLogFileName;
-        RemoveFile(serviceLog_);
-        RemoveFile(cameraLog_);
+        ASSERT_TRUE(stage_.Ok());
+        ASSERT_TRUE(stage_.CopyIn(sim::BuiltPath(CAMVITO_EXE), "Camvito.exe"));
+        ASSERT_TRUE(stage_.CopyIn(sim::BuiltPath(CAMERA_SERVICE_EXE), "ZorvikSrv.exe"));
+        ASSERT_TRUE(stage_.Write("Language.ini", kLanguageIni));
+        DeleteFileA(cameraLog_.c_str());
         // A camera service left behind by an earlier test would answer for ours.
         CloseAllCameraServices();
         ASSERT_EQ(FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption), nullptr)
@@ -83,91 +84,99 @@ protected:
 
     void AttachCamera(int generation)
     {
-        ASSERT_TRUE(fakecamera::RegisterFakeCamera(cameraDll_, DevicePathOfGeneration(generation)));
+        ASSERT_TRUE(fakecamera::RegisterFakeCamera(sim::WidePath(cameraDll_), DevicePathOfGeneration(generation)));
     }
 
     void StartCameraService()
     {
-        ASSERT_TRUE(service_.Start(stage_ + L"ZorvikSrv.exe"));
-        ASSERT_TRUE(WaitFor([&] { return CountLines(serviceLog_, "start") == 1; }, kStartTimeout));
-        ASSERT_TRUE(WaitFor([] { return FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption) != nullptr; },
-                            kStartTimeout));
+        service_ = sim::ChildProcess::Start(stage_.File("ZorvikSrv.exe"), stage_.Path());
+        ASSERT_TRUE(service_);
+        ASSERT_TRUE(sim::WaitUntil([&] { return sim::CountLines(serviceLog_, "start") == 1; }, kStartTimeoutMs));
+        ASSERT_NE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kStartTimeoutMs), nullptr);
     }
+
+    sim::ChildProcess StartCamvito() const { return sim::ChildProcess::Start(camvito_, stage_.Path()); }
 
     // Starts Camvito and waits until its picture is live: the view's
     // window is up and the camera runs with its starting values set.
-    HWND OpenLiveView(Process& camvito, int startingSettings)
+    HWND OpenLiveView(sim::ChildProcess& camvito, int startingSettings)
     {
-        EXPECT_TRUE(camvito.Start(camvito_));
-        HWND view = WaitForWindow(L"#32770", kViewCaption, kStartTimeout);
+        camvito = StartCamvito();
+        EXPECT_TRUE(camvito);
+        HWND view = sim::WaitForWindow(L"#32770", kViewCaption.c_str(), kStartTimeoutMs);
         EXPECT_NE(view, nullptr);
-        EXPECT_TRUE(WaitFor([&] { return CountSettings() == startingSettings; }, kStartTimeout));
+        EXPECT_TRUE(sim::WaitUntil([&] { return CountSettings() == startingSettings; }, kStartTimeoutMs));
         return view;
     }
 
     int CountSettings() const
     {
-        return CountLinesStartingWith(cameraLog_, "VideoProcAmp.Set") +
-               CountLinesStartingWith(cameraLog_, "CameraControl.Set");
+        return sim::CountLinesStartingWith(cameraLog_, "VideoProcAmp.Set") +
+               sim::CountLinesStartingWith(cameraLog_, "CameraControl.Set");
     }
 
     std::vector<std::string> Settings() const
     {
         std::vector<std::string> settings;
-        for (const std::string& line : ReadLines(cameraLog_))
+        for (const std::string& line : sim::LogLines(cameraLog_))
             if (line.find(".Set ") != std::string::npos) settings.push_back(line);
         return settings;
     }
 
-    int Frames() const { return CountLinesStartingWith(cameraLog_, "Frame "); }
+    int Frames() const { return sim::CountLinesStartingWith(cameraLog_, "Frame "); }
 
     // The picture is live when the camera keeps delivering into the graph.
     bool FramesKeepArriving(int more)
     {
         const int before = Frames();
-        return WaitFor([&] { return Frames() >= before + more; }, 10s);
+        return sim::WaitUntil([&] { return Frames() >= before + more; }, kLiveTimeoutMs);
     }
 
     void CloseAllCameraServices()
     {
-        WaitFor(
+        sim::WaitUntil(
             [] {
                 HWND service = FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
                 if (service) PostMessageW(service, WM_CLOSE, 0, 0);
                 return service == nullptr;
             },
-            10s);
+            kLiveTimeoutMs);
     }
 
-    bool ServiceRestarted() { return WaitFor([&] { return CountLines(serviceLog_, "start") == 2; }, kCloseTimeout); }
-    bool ServiceStartedAgainSoon() { return WaitFor([&] { return CountLines(serviceLog_, "start") > 1; }, kNoRestartWindow); }
+    bool ServiceRestarted()
+    {
+        return sim::WaitUntil([&] { return sim::CountLines(serviceLog_, "start") == 2; }, kCloseTimeoutMs);
+    }
+    bool ServiceStartedAgainSoon()
+    {
+        return sim::WaitUntil([&] { return sim::CountLines(serviceLog_, "start") > 1; }, kNoRestartWindowMs);
+    }
     bool AnyServiceAppearsSoon()
     {
-        return WaitFor([] { return FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption) != nullptr; },
-                       kNoRestartWindow);
+        return sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kNoRestartWindowMs) != nullptr;
     }
 
-    std::wstring stage_;
-    std::wstring camvito_;
-    std::wstring serviceLog_;
-    std::wstring cameraDll_;
-    std::wstring cameraLog_;
-    Process service_;
+    sim::ScratchFolder stage_{sim::OwnFolder() + "scratch\\", "camvito"};
+    std::string camvito_ = stage_.File("Camvito.exe");
+    std::string serviceLog_ = stage_.File("ZorvikSrv.log");
+    std::string cameraDll_ = sim::BuiltPath(FAKE_CAMERA_DLL);
+    std::string cameraLog_ = sim::FolderOf(cameraDll_) + fakecamera::kLogFileName;
+    sim::ChildProcess service_;
 };
 
 TEST_F(CamvitoEndToEnd, SecondGenerationCameraLiveViewSliderAndCloseButtonRestartingTheService)
 {
     AttachCamera(2);
     StartCameraService();
-    Process camvito;
+    sim::ChildProcess camvito;
     HWND view = OpenLiveView(camvito, 5);
     ASSERT_NE(view, nullptr);
 
-    EXPECT_EQ(CountLines(serviceLog_, ReleaseLine()), 1);
+    EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
     EXPECT_EQ(Settings(), (std::vector<std::string>{"VideoProcAmp.Set Brightness 70 1", "VideoProcAmp.Set Contrast 100 1",
                                                     "VideoProcAmp.Set Gain 80 1", "VideoProcAmp.Set Gamma 140 1",
                                                     "CameraControl.Set Exposure -5 2"}));
-    EXPECT_EQ(CountLines(cameraLog_, "Connect 320x240"), 1) << "the 320 x 240 format is chosen";
+    EXPECT_EQ(sim::CountLines(cameraLog_, "Connect 320x240"), 1) << "the 320 x 240 format is chosen";
     EXPECT_TRUE(FramesKeepArriving(30));
 
     HWND slider = GetDlgItem(view, kSlider);
@@ -177,21 +186,21 @@ TEST_F(CamvitoEndToEnd, SecondGenerationCameraLiveViewSliderAndCloseButtonRestar
     EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 183);
     SendMessageW(slider, WM_KEYDOWN, VK_END, 0);
     SendMessageW(slider, WM_KEYUP, VK_END, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1") >= 1; }, 5s));
-    EXPECT_EQ(CountLinesStartingWith(cameraLog_, "CameraControl.Set"), 1) << "the slider moves gamma only";
+    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1") >= 1; }, kSettingTimeoutMs));
+    EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "CameraControl.Set"), 1) << "the slider moves gamma only";
     EXPECT_TRUE(FramesKeepArriving(10)) << "the picture stays live after the slider moved";
 
     PostMessageW(view, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(view, kCloseButton)));
-    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
-    EXPECT_EQ(CountLines(cameraLog_, "Stop"), 1);
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
+    EXPECT_EQ(sim::CountLines(cameraLog_, "Stop"), 1);
     EXPECT_TRUE(ServiceRestarted());
-    EXPECT_EQ(CountLines(serviceLog_, ReleaseLine()), 1);
+    EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
 }
 
 TEST_F(CamvitoEndToEnd, FirstGenerationCameraSliderSetsExposureAndEscapeLeavesAbsentServiceAlone)
 {
     AttachCamera(1);
-    Process camvito;
+    sim::ChildProcess camvito;
     HWND view = OpenLiveView(camvito, 4);
     ASSERT_NE(view, nullptr);
 
@@ -206,12 +215,12 @@ TEST_F(CamvitoEndToEnd, FirstGenerationCameraSliderSetsExposureAndEscapeLeavesAb
     EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 9);
     SendMessageW(slider, WM_KEYDOWN, VK_HOME, 0);
     SendMessageW(slider, WM_KEYUP, VK_HOME, 0);
-    EXPECT_TRUE(WaitFor([&] { return CountLines(cameraLog_, "CameraControl.Set Exposure -13 2") >= 1; }, 5s));
-    EXPECT_EQ(CountLinesStartingWith(cameraLog_, "VideoProcAmp.Set"), 3) << "the slider moves exposure only";
+    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "CameraControl.Set Exposure -13 2") >= 1; }, kSettingTimeoutMs));
+    EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "VideoProcAmp.Set"), 3) << "the slider moves exposure only";
 
     PostMessageW(view, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
-    EXPECT_EQ(CountLines(cameraLog_, "Stop"), 1);
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
+    EXPECT_EQ(sim::CountLines(cameraLog_, "Stop"), 1);
     EXPECT_FALSE(AnyServiceAppearsSoon()) << "the camera service was not running, so it is not started";
 }
 
@@ -219,45 +228,45 @@ TEST_F(CamvitoEndToEnd, EscapeRestartsARunningServiceLikeTheCloseButton)
 {
     AttachCamera(1);
     StartCameraService();
-    Process camvito;
+    sim::ChildProcess camvito;
     HWND view = OpenLiveView(camvito, 4);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(CountLines(serviceLog_, ReleaseLine()), 1);
+    EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
 
     PostMessageW(view, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
     EXPECT_TRUE(ServiceRestarted());
-    EXPECT_EQ(CountLines(serviceLog_, "start"), 2) << "started once again, not twice";
+    EXPECT_EQ(sim::CountLines(serviceLog_, "start"), 2) << "started once again, not twice";
 }
 
 TEST_F(CamvitoEndToEnd, SecondCopyShowsAlreadyRunningAndLeavesTheFirstLive)
 {
     AttachCamera(2);
-    Process first;
+    sim::ChildProcess first;
     HWND view = OpenLiveView(first, 5);
     ASSERT_NE(view, nullptr);
 
-    Process second;
-    ASSERT_TRUE(second.Start(camvito_));
-    HWND box = WaitForWindow(L"#32770", kAlreadyRunningCaption, kStartTimeout);
+    const sim::ChildProcess second = StartCamvito();
+    ASSERT_TRUE(second);
+    HWND box = sim::WaitForWindow(L"#32770", kAlreadyRunningCaption.c_str(), kStartTimeoutMs);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), kAlreadyRunningText);
+    EXPECT_EQ(sim::WindowText(GetDlgItem(box, 0xFFFF)), kAlreadyRunningText);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(second.WaitForExit(kCloseTimeout));
+    EXPECT_TRUE(second.WaitForExit(kCloseTimeoutMs));
 
     EXPECT_EQ(FindWindowW(L"#32770", kViewCaption.c_str()), view);
-    EXPECT_EQ(CountLinesStartingWith(cameraLog_, "Connect "), 1) << "the second copy never touched the camera";
+    EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "Connect "), 1) << "the second copy never touched the camera";
     EXPECT_EQ(CountSettings(), 5);
     EXPECT_TRUE(FramesKeepArriving(20));
 
     PostMessageW(view, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.WaitForExit(kCloseTimeout));
+    EXPECT_TRUE(first.WaitForExit(kCloseTimeoutMs));
 }
 
 TEST_F(CamvitoEndToEnd, TurnButtonAndAboutBoxKeepThePictureLive)
 {
     AttachCamera(2);
-    Process camvito;
+    sim::ChildProcess camvito;
     HWND view = OpenLiveView(camvito, 5);
     ASSERT_NE(view, nullptr);
     for (int press = 0; press < 3; ++press) {
@@ -267,30 +276,31 @@ TEST_F(CamvitoEndToEnd, TurnButtonAndAboutBoxKeepThePictureLive)
 
     // The About item of the system menu; the low four bits do not count.
     PostMessageW(view, WM_SYSCOMMAND, 0x0010 | 0x3, 0);
-    HWND about = WaitForWindow(L"#32770", L"\u5173\u4e8e Camvito", kStartTimeout);
+    HWND about = sim::WaitForWindow(L"#32770", L"\u5173\u4e8e Camvito", kStartTimeoutMs);
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(FramesKeepArriving(5)) << "the picture stays live under the About box";
     PostMessageW(about, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 5s));
+    EXPECT_TRUE(sim::WaitUntil([&] { return !IsWindow(about); }, kSettingTimeoutMs));
     PostMessageW(view, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
 }
 
 TEST_F(CamvitoEndToEnd, NoListedCameraTellsTheUserAndLeavesTheServiceReleased)
 {
     // A video-input device whose path carries no listed hardware ID.
-    ASSERT_TRUE(fakecamera::RegisterFakeCamera(cameraDll_, fakecamera::UsbDevicePath("VID_0000&PID_0000")));
+    ASSERT_TRUE(fakecamera::RegisterFakeCamera(sim::WidePath(cameraDll_), fakecamera::UsbDevicePath("VID_0000&PID_0000")));
     StartCameraService();
-    Process camvito;
-    ASSERT_TRUE(camvito.Start(camvito_));
-    HWND box = WaitForWindow(L"#32770", kNoCameraCaption, kStartTimeout);
+    sim::ChildProcess camvito;
+    camvito = StartCamvito();
+    ASSERT_TRUE(camvito);
+    HWND box = sim::WaitForWindow(L"#32770", kNoCameraCaption.c_str(), kStartTimeoutMs);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), kNoCameraText);
-    EXPECT_EQ(CountLines(serviceLog_, ReleaseLine()), 1);
+    EXPECT_EQ(sim::WindowText(GetDlgItem(box, 0xFFFF)), kNoCameraText);
+    EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeout));
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
     EXPECT_EQ(camvito.ExitCode(), 0u);
-    EXPECT_EQ(CountLinesStartingWith(cameraLog_, "Connect"), 0);
+    EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "Connect"), 0);
     EXPECT_FALSE(ServiceStartedAgainSoon()) << "the service is not restarted on this path";
 }
 

@@ -1,17 +1,26 @@
 // The capture graph in this process against the fake camera.
 #include "CaptureGraph.h"
-#include "EndToEndSupport.h"
 #include "FakeCameraRegistry.h"
 
 #include "common/CameraIds.h"
+#include "sim/LogFiles.h"
+#include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
+#include "sim/Waiting.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
 namespace camview::e2e {
 namespace {
+
+using sim::CountLines;
+
+// How long the fake camera may take to deliver a frame.
+constexpr unsigned kFrameTimeoutMs = 5000;
 
 std::wstring ListedPath(int viewToolEntry)
 {
@@ -23,11 +32,9 @@ class CaptureGraphWithFakeCamera : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        cameraDll_ = WindowsPathOf(FAKE_CAMERA_DLL);
-        cameraLog_ = FolderOf(cameraDll_) + fakecamera::kLogFileName;
         fakecamera::UnregisterFakeCamera();
-        RemoveFile(cameraLog_);
-        ASSERT_TRUE(fakecamera::RegisterFakeCameraClass(cameraDll_));
+        DeleteFileA(cameraLog_.c_str());
+        ASSERT_TRUE(fakecamera::RegisterFakeCameraClass(sim::WidePath(cameraDll_)));
     }
     void TearDown() override
     {
@@ -38,12 +45,12 @@ protected:
     CapturedFrame GrabUntilFrame()
     {
         CapturedFrame frame;
-        WaitFor([&] { return graph_.GrabFrame(frame, keepWaiting_) == GrabResult::Frame; }, 5s);
+        sim::WaitUntil([&] { return graph_.GrabFrame(frame, keepWaiting_) == GrabResult::Frame; }, kFrameTimeoutMs);
         return frame;
     }
 
-    std::wstring cameraDll_;
-    std::wstring cameraLog_;
+    std::string cameraDll_ = sim::BuiltPath(FAKE_CAMERA_DLL);
+    std::string cameraLog_ = sim::FolderOf(cameraDll_) + fakecamera::kLogFileName;
     std::atomic<int> keepWaiting_{1};
     CCaptureGraph graph_;
 };
@@ -93,12 +100,12 @@ TEST_F(CaptureGraphWithFakeCamera, DeliversLive320By240FramesAndSetsProperties)
     ASSERT_EQ(first.bytes, 320u * 240u * 3u);
     // The fake camera's picture moves, so a live view sees it change.
     CapturedFrame later;
-    EXPECT_TRUE(WaitFor(
+    EXPECT_TRUE(sim::WaitUntil(
         [&] {
             return graph_.GrabFrame(later, keepWaiting_) == GrabResult::Frame &&
                    !std::equal(first.pixels.begin(), first.pixels.begin() + first.bytes, later.pixels.begin());
         },
-        5s));
+        kFrameTimeoutMs));
 
     graph_.SetBrightness(BrightnessSetting(CameraGeneration::Second, 184));
     EXPECT_EQ(CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1"), 1);

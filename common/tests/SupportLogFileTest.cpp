@@ -1,28 +1,17 @@
 // The support log file: lines tagged and stamped, folders made on demand,
 // the size kept bounded by moving a full file aside.
 #include "common/SupportLogFile.h"
+#include "sim/LineLog.h"
+#include "sim/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-std::string ScratchFolder(const std::string& leaf)
-{
-    char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    return std::string(path) + "brelvin_supportlog_" + std::to_string(GetCurrentProcessId()) + "_" + leaf + "\\";
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using sim::ReadWholeFile;
 
 std::size_t Count(const std::string& text, const std::string& what)
 {
@@ -33,12 +22,13 @@ std::size_t Count(const std::string& text, const std::string& what)
 
 TEST(SupportLogFile, LinesAreStampedTaggedAndAppendedInFoldersMadeOnDemand)
 {
-    const std::string path = ScratchFolder("lines") + "deeper\\Brelvin.log";
+    const sim::ScratchFolder folder(sim::TempFolder(), "supportlog-lines");
+    const std::string path = folder.File("deeper\\Brelvin.log");
     common::SupportLogFile log(path, "Brelvin");
     ASSERT_TRUE(log.Append({"first", "second"}));
     common::SupportLogFile other(path, "Camvito");
     ASSERT_TRUE(other.Append({"third"}));
-    const std::string text = ReadAll(path);
+    const std::string text = ReadWholeFile(path);
     EXPECT_EQ(Count(text, "\r\n"), 3u);
     EXPECT_NE(text.find(" Brelvin: first\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find(" Brelvin: second\r\n"), std::string::npos) << text;
@@ -51,25 +41,25 @@ TEST(SupportLogFile, LinesAreStampedTaggedAndAppendedInFoldersMadeOnDemand)
 
 TEST(SupportLogFile, AFullFileMovesAsideAndTheLogGoesOnInANewOne)
 {
-    const std::string folder = ScratchFolder("rotate");
-    const std::string path = folder + "Brelvin.log";
+    const sim::ScratchFolder folder(sim::TempFolder(), "supportlog-rotate");
+    const std::string path = folder.File("Brelvin.log");
     common::SupportLogFile log(path, "Brelvin");
     const std::string line(200, 'x');
     int appended = 0;
-    while (ReadAll(common::SupportLogFile::OldPath(path)).empty() && appended < 10000) {
+    while (ReadWholeFile(common::SupportLogFile::OldPath(path)).empty() && appended < 10000) {
         ASSERT_TRUE(log.Append({line + std::to_string(appended++)}));
     }
-    const std::string old = ReadAll(common::SupportLogFile::OldPath(path));
+    const std::string old = ReadWholeFile(common::SupportLogFile::OldPath(path));
     ASSERT_FALSE(old.empty()) << "the log never moved aside";
     EXPECT_GE(old.size(), common::SupportLogFile::kMaxBytes);
     EXPECT_LT(old.size(), common::SupportLogFile::kMaxBytes + 300);
     // The newest line is in the new file, and nothing was lost at the move.
-    const std::string current = ReadAll(path);
+    const std::string current = ReadWholeFile(path);
     EXPECT_NE(current.find(line + std::to_string(appended - 1)), std::string::npos);
     EXPECT_EQ(Count(old, "\r\n") + Count(current, "\r\n"), static_cast<std::size_t>(appended));
     // Many more lines: never more than two files' worth.
     for (int n = 0; n < 3000; ++n) ASSERT_TRUE(log.Append({line}));
-    EXPECT_LT(ReadAll(path).size(), common::SupportLogFile::kMaxBytes + 300);
+    EXPECT_LT(ReadWholeFile(path).size(), common::SupportLogFile::kMaxBytes + 300);
 }
 
 TEST(SupportLogFile, OldPathKeepsTheExtensionAndDefaultsToLocalApplicationData)
@@ -84,7 +74,8 @@ TEST(SupportLogFile, AnUnwritablePlaceFailsQuietly)
 {
     common::SupportLogFile nowhere("", "Brelvin");
     EXPECT_FALSE(nowhere.Append({"line"}));
-    common::SupportLogFile noLines(ScratchFolder("empty") + "Brelvin.log", "Brelvin");
+    const sim::ScratchFolder folder(sim::TempFolder(), "supportlog-empty");
+    common::SupportLogFile noLines(folder.File("Brelvin.log"), "Brelvin");
     EXPECT_FALSE(noLines.Append({}));
 }
 

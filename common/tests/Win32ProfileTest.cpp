@@ -3,32 +3,28 @@
 #include "common/PortableProfile.h"
 #include "common/Win32Profile.h"
 #include "ProfileCorpus.h"
+#include "sim/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
 
-std::string TempFolder()
+// Removed when the test program ends.
+const sim::ScratchFolder& CaseFolder()
 {
-    char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    std::string folder = std::string(path) + "brelvin_profile\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    static const sim::ScratchFolder folder(sim::TempFolder(), "profile");
     return folder;
 }
 
-std::string WriteCaseFile(const std::string& name, const std::string& text)
+std::string WriteCaseFile(const std::string& text)
 {
     static int counter = 0;
-    std::string path = TempFolder() + "case" + std::to_string(++counter) + "_" +
-                       std::to_string(GetCurrentProcessId()) + ".ini";
-    std::ofstream(path, std::ios::binary) << text;
-    (void)name;
-    return path;
+    const std::string name = "case" + std::to_string(++counter) + ".ini";
+    CaseFolder().Write(name, text);
+    return CaseFolder().File(name);
 }
 
 std::wstring Widen(const std::string& s)
@@ -40,7 +36,7 @@ TEST(ProfileAgreement, TextsMatchThePlatform)
 {
     int compared = 0;
     for (const auto& c : corpus::Cases()) {
-        const std::string path = WriteCaseFile(c.name, c.text);
+        const std::string path = WriteCaseFile(c.text);
         common::Win32Profile platform(path);
         common::PortableProfile portable(path);
         for (const auto& r : c.requests) {
@@ -61,7 +57,7 @@ TEST(ProfileAgreement, TextsMatchThePlatform)
 
 TEST(ProfileAgreement, MissingFileGivesTheDefault)
 {
-    const std::string path = TempFolder() + "does_not_exist.ini";
+    const std::string path = CaseFolder().File("does_not_exist.ini");
     common::Win32Profile platform(path);
     common::PortableProfile portable(path);
     EXPECT_EQ(platform.ReadString("String", "IDS_SERRUNNING", "GetError"), "GetError");
@@ -74,7 +70,7 @@ TEST(ProfileAgreement, IntegersMatchThePlatform)
 {
     for (const auto& c : corpus::IntCases()) {
         const std::string text = c.value == "<missing>" ? "[S]\nother=1\n" : "[S]\nk=" + c.value + "\n";
-        const std::string path = WriteCaseFile("int", text);
+        const std::string path = WriteCaseFile(text);
         common::Win32Profile platform(path);
         common::PortableProfile portable(path);
         EXPECT_EQ(portable.ReadInt("S", "k", c.fallback), platform.ReadInt("S", "k", c.fallback))
@@ -85,7 +81,7 @@ TEST(ProfileAgreement, IntegersMatchThePlatform)
 
 TEST(ProfileAgreement, WritesOfEitherAreReadByTheOther)
 {
-    const std::string path = WriteCaseFile("write", "[coordinate]\nwdot=3\n[BoardArea]\nptArea.left=1\n");
+    const std::string path = WriteCaseFile("[coordinate]\nwdot=3\n[BoardArea]\nptArea.left=1\n");
     common::Win32Profile platform(path);
     common::PortableProfile portable(path);
 

@@ -1,28 +1,17 @@
 #include "common/SettingsLocator.h"
 #include "common/Win32System.h"
+#include "sim/LineLog.h"
+#include "sim/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-std::string Scratch(const std::string& leaf)
-{
-    char path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, path);
-    std::string folder = std::string(path) + "brelvin_locator_" + std::to_string(GetCurrentProcessId()) + "_" + leaf;
-    return folder;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using sim::ReadWholeFile;
+using sim::WriteWholeFile;
 
 TEST(Win32System, ProgramFolderEndsWithABackslashAndHoldsTheProgram)
 {
@@ -43,26 +32,28 @@ TEST(Win32System, TheTestUserIsAnAdministrator)
 
 TEST(Win32System, NonAdministratorGetsAPerUserCopyMadeOnce)
 {
-    const std::string program = Scratch("program\\");
-    const std::string appData = Scratch("appdata");
+    const sim::ScratchFolder folder(sim::TempFolder(), "locator");
+    const std::string program = folder.File("program\\");
+    const std::string appData = folder.File("appdata");
     CreateDirectoryA(program.c_str(), nullptr);
-    std::ofstream(program + "WBInit.ini", std::ios::binary) << "[coordinate]\r\nwdot=4\r\n";
+    ASSERT_TRUE(WriteWholeFile(program + "WBInit.ini", "[coordinate]\r\nwdot=4\r\n"));
 
     common::Win32SettingsFileSystemA fs;
     const std::string path = common::LocateSettingsFile(program, false, appData, fs);
     EXPECT_EQ(path, appData + "\\CvSoftware\\Drivers\\WBInit.ini");
-    EXPECT_EQ(ReadAll(path), "[coordinate]\r\nwdot=4\r\n");
+    EXPECT_EQ(ReadWholeFile(path), "[coordinate]\r\nwdot=4\r\n");
 
     // Later edits of the program folder's file do not reach the user's copy.
-    std::ofstream(program + "WBInit.ini", std::ios::binary) << "[coordinate]\r\nwdot=9\r\n";
+    ASSERT_TRUE(WriteWholeFile(program + "WBInit.ini", "[coordinate]\r\nwdot=9\r\n"));
     common::LocateSettingsFile(program, false, appData, fs);
-    EXPECT_EQ(ReadAll(path), "[coordinate]\r\nwdot=4\r\n");
+    EXPECT_EQ(ReadWholeFile(path), "[coordinate]\r\nwdot=4\r\n");
 }
 
 TEST(Win32System, WideLocatorFollowsTheSameRule)
 {
     const std::wstring program = L"C:\\nonexistent_program_folder\\";
-    const std::string appDataNarrow = Scratch("wide_appdata");
+    const sim::ScratchFolder folder(sim::TempFolder(), "locator-wide");
+    const std::string appDataNarrow = folder.File("appdata");
     const std::wstring appData(appDataNarrow.begin(), appDataNarrow.end());
     common::Win32SettingsFileSystemW fs;
     const std::wstring path = common::LocateSettingsFile(program, false, appData, fs);

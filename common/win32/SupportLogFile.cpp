@@ -1,11 +1,12 @@
 #include "common/SupportLogFile.h"
 
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 #include <imagehlp.h>
 #include <shlobj.h>
 
 #include <cstdio>
-#include <memory>
 
 namespace common {
 namespace {
@@ -22,13 +23,6 @@ std::string Stamp()
                   now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
     return text;
 }
-
-struct FileCloser {
-    void operator()(HANDLE file) const
-    {
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    }
-};
 
 } // namespace
 
@@ -76,12 +70,12 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
 
     // Appending keeps several programs' lines whole; every handle lets
     // another program move the file on.
-    HANDLE file = CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::unique_ptr<void, FileCloser> owner(file);
+    const UniqueHandle file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
 }
 
 } // namespace common

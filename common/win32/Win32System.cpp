@@ -1,5 +1,7 @@
 #include "common/Win32System.h"
 
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 #include <imagehlp.h>
 #include <shlobj.h>
@@ -16,11 +18,6 @@ std::basic_string<Char> CutAfterLastBackslash(const std::basic_string<Char>& pat
     auto cut = path.find_last_of(static_cast<Char>('\\'));
     return cut == std::basic_string<Char>::npos ? std::basic_string<Char>() : path.substr(0, cut + 1);
 }
-
-struct HandleCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 struct SidFreer {
     void operator()(PSID sid) const { FreeSid(sid); }
@@ -52,7 +49,7 @@ int IsUserAdmin()
     // A group list that does not fit the buffer counts as not administrator.
     alignas(TOKEN_GROUPS) unsigned char buffer[1024];
     DWORD needed = 0;
-    if (!GetTokenInformation(token.get(), TokenGroups, buffer, sizeof buffer, &needed)) return 0;
+    if (!GetTokenInformation(token.Get(), TokenGroups, buffer, sizeof buffer, &needed)) return 0;
 
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     PSID rawSid = nullptr;

@@ -54,22 +54,22 @@ void HookEngine::Install()
     std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
     if (thread_) return;
 
-    UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    common::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!ready) return;
-    ThreadStart args{this, ready.get()};
+    ThreadStart args{this, ready.Get()};
 
     DWORD id = 0;
-    UniqueHandle thread(CreateThread(nullptr, 0, &HookEngine::HookThreadMain, &args, 0, &id));
+    common::UniqueHandle thread(CreateThread(nullptr, 0, &HookEngine::HookThreadMain, &args, 0, &id));
     if (!thread) return;
 
     // The thread signals once its hook is in place (or could not be); `args`
     // must outlive that moment.
-    HANDLE waits[2] = {ready.get(), thread.get()};
+    HANDLE waits[2] = {ready.Get(), thread.Get()};
     const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kThreadStartTimeoutMs);
-    if (woke != WAIT_OBJECT_0 || WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) {
+    if (woke != WAIT_OBJECT_0 || WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0) {
         // No hook: the thread has ended or is ending by itself.
         if (woke == WAIT_TIMEOUT) PostThreadMessageW(id, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread.get(), kThreadStopTimeoutMs);
+        WaitForSingleObject(thread.Get(), kThreadStopTimeoutMs);
         return;
     }
     thread_ = std::move(thread);
@@ -83,8 +83,8 @@ void HookEngine::Remove()
         PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
         // Bounded: at process exit the thread may already be gone, or unable
         // to run while the loader is busy.
-        WaitForSingleObject(thread_.get(), kThreadStopTimeoutMs);
-        thread_.reset();
+        WaitForSingleObject(thread_.Get(), kThreadStopTimeoutMs);
+        thread_.Reset();
         threadId_ = 0;
     }
     std::lock_guard<std::mutex> state(stateLock_);
@@ -127,7 +127,7 @@ void HookEngine::RunHookThread(HANDLE ready)
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
-    HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, &HookEngine::LowLevelMouseProc, ThisModule(), 0);
+    const common::UniqueHook hook(SetWindowsHookExW(WH_MOUSE_LL, &HookEngine::LowLevelMouseProc, ThisModule(), 0));
     SetEvent(ready);
     if (!hook) return;
 
@@ -142,7 +142,6 @@ void HookEngine::RunHookThread(HANDLE ready)
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    UnhookWindowsHookEx(hook);
 }
 
 void HookEngine::InjectPendingPress()

@@ -5,21 +5,14 @@
 // start-up) and so that the system never has to wait on a caller's thread.
 #include "DoubleTapAssist.h"
 
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 
-#include <memory>
 #include <mutex>
 #include <optional>
 
 namespace hooklib {
-
-struct HandleCloser {
-    void operator()(HANDLE h) const
-    {
-        if (h) CloseHandle(h);
-    }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 class HookEngine {
 public:
@@ -64,7 +57,7 @@ private:
     std::optional<PixelPoint> pendingPress_;
 
     std::mutex lifecycleLock_;  // serialises Install and Remove
-    UniqueHandle thread_;
+    common::UniqueHandle thread_;
     DWORD threadId_ = 0;
 };
 

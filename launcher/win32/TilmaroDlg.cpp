@@ -3,7 +3,6 @@
 #include "ProgramStarter.h"
 #include "resource.h"
 
-#include "common/DialogIcon.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -19,22 +18,11 @@ constexpr const wchar_t* kCalibrationProgram = L"Radozi.exe";
 
 INT_PTR CTilmaroDlg::DoModal()
 {
-    icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TILMARO_DIALOG), nullptr, &CTilmaroDlg::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    UseIcon(LoadIconW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+    return RunModal(instance_, IDD_TILMARO_DIALOG);
 }
 
-INT_PTR CALLBACK CTilmaroDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CTilmaroDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CTilmaroDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->HandleMessage(message, wParam) : FALSE;
-}
-
-INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam)
+INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -46,17 +34,13 @@ INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam)
             return TRUE;
         case IDC_START_CALIBRATION:
             StartBesideLauncher(kCalibrationProgram);
-            EndDialog(window_, IDCANCEL);
+            EndDialog(Window(), IDCANCEL);
             return TRUE;
         case IDCANCEL:
-            EndDialog(window_, IDCANCEL);
+            EndDialog(Window(), IDCANCEL);
             return TRUE;
         }
         return FALSE;
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(icon_);
     }
     return FALSE;
 }
@@ -75,19 +59,12 @@ BOOL CTilmaroDlg::OnInitDialog()
     const std::wstring calibrationButton = text(L"IDS_BTNORIENT   ");
     const std::wstring cancelButton = text(L"IDS_BTNCANCEL");
 
-    SetWindowTextW(window_, caption.c_str());
-    SetDlgItemTextW(window_, IDC_EXPLANATION, explanation.c_str());
-    SetDlgItemTextW(window_, IDOK, settingsButton.c_str());
-    SetDlgItemTextW(window_, IDC_START_CALIBRATION, calibrationButton.c_str());
-    SetDlgItemTextW(window_, IDCANCEL, cancelButton.c_str());
-
-    common::SetDialogIcon(window_, icon_);
+    SetWindowTextW(Window(), caption.c_str());
+    SetDlgItemTextW(Window(), IDC_EXPLANATION, explanation.c_str());
+    SetDlgItemTextW(Window(), IDOK, settingsButton.c_str());
+    SetDlgItemTextW(Window(), IDC_START_CALIBRATION, calibrationButton.c_str());
+    SetDlgItemTextW(Window(), IDCANCEL, cancelButton.c_str());
     return TRUE;
-}
-
-BOOL CTilmaroDlg::OnPaint()
-{
-    return common::PaintIconWhenMinimised(window_, icon_) ? TRUE : FALSE;
 }
 
 } // namespace launcher

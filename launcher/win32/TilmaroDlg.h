@@ -1,24 +1,22 @@
 #pragma once
 // The launcher's dialog: one button starts the settings program and stays,
 // one starts the calibration program and closes, one just closes.
+#include "common/ModalDialog.h"
+
 #include <windows.h>
 
 namespace launcher {
 
-class CTilmaroDlg {
+class CTilmaroDlg : public common::ModalDialog {
 public:
     explicit CTilmaroDlg(HINSTANCE instance) : instance_(instance) {}
     INT_PTR DoModal();
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog();
-    BOOL OnPaint();
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
-    HICON icon_ = nullptr;
 };
 
 } // namespace launcher

@@ -1,16 +1,18 @@
 // Tilmaro.exe as a user meets it: started from another working folder, its
 // buttons pressed, and the stand-in programs beside it recording that they
 // ran and in which folder.
-#include "ToolTestSupport.h"
+#include "sim/ChildProcess.h"
+#include "sim/ScratchFolder.h"
+#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-using namespace std::chrono_literals;
+constexpr unsigned kWaitMs = 10000;
 
 constexpr int kStartCalibration = 1000;
 constexpr int kExplanation = 1001;
@@ -24,43 +26,38 @@ const char kLanguageIni[] =
     "IDS_BTNORIENT=Calibrate\r\n"
     "IDS_BTNCANCEL=Close\r\n";
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 class TilmaroEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(folder_.Path().empty());
-        ASSERT_TRUE(folder_.CopyIn(TILMARO_EXE, L"Tilmaro.exe"));
-        ASSERT_TRUE(CreateDirectoryW(folder_.File(L"elsewhere").c_str(), nullptr));
+        ASSERT_TRUE(folder_.Ok());
+        ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(TILMARO_EXE), "Tilmaro.exe"));
+        ASSERT_TRUE(CreateDirectoryA(folder_.File("elsewhere").c_str(), nullptr));
     }
 
-    void WithLanguageFile() { sim::WriteTextFile(folder_.File(L"Language.ini"), kLanguageIni); }
-    void WithProgram(const char* built, const wchar_t* name) { ASSERT_TRUE(folder_.CopyIn(built, name)); }
+    void WithLanguageFile() { folder_.Write("Language.ini", kLanguageIni); }
+    void WithProgram(const char* built, const char* name) { ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(built), name)); }
 
     void StartTilmaro()
     {
         // Started from another folder, so the programs' working folder must
         // come from the launcher itself.
-        tilmaro_ = std::make_unique<sim::ChildProcess>(folder_.File(L"Tilmaro.exe"), folder_.File(L"elsewhere"));
-        ASSERT_TRUE(tilmaro_->Started());
-        dialog_ = tilmaro_->WaitForDialog();
+        tilmaro_ = sim::ChildProcess::Start(folder_.File("Tilmaro.exe"), folder_.File("elsewhere"));
+        ASSERT_TRUE(tilmaro_);
+        dialog_ = sim::WaitForProcessWindow(tilmaro_.Id(), sim::IsShownDialog, kWaitMs);
         ASSERT_NE(dialog_, nullptr) << "Tilmaro showed no dialog";
     }
 
     void Click(int id) const { SendMessageW(GetDlgItem(dialog_, id), BM_CLICK, 0, 0); }
     std::wstring Text(int id) const { return sim::WindowText(GetDlgItem(dialog_, id)); }
-    std::string Log(const wchar_t* name) const { return sim::ReadTextFile(folder_.File(name)); }
+    std::string Log(const char* name) const { return folder_.Read(name); }
 
     // The line a stand-in writes when it was started from the launcher's folder.
     std::string RanHere() const
     {
-        std::wstring path = folder_.Path();
+        std::string path = folder_.Path();
         path.pop_back();
-        return "ran " + Narrow(path) + "\r\n";
+        return "ran " + path + "\r\n";
     }
 
     static int Count(const std::string& text, const std::string& line)
@@ -70,8 +67,8 @@ protected:
         return count;
     }
 
-    sim::ScratchFolder folder_;
-    std::unique_ptr<sim::ChildProcess> tilmaro_;
+    sim::ScratchFolder folder_{sim::OwnFolder() + "scratch\\", "tilmaro"};
+    sim::ChildProcess tilmaro_;
     HWND dialog_ = nullptr;
 };
 
@@ -95,56 +92,56 @@ TEST_F(TilmaroEndToEnd, WithoutLanguageFileEveryTextReadsGetError)
 
 TEST_F(TilmaroEndToEnd, SettingsButtonAndEnterStartTheSettingsProgramAndStayOpen)
 {
-    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
-    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, "ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, "Radozi.exe");
     StartTilmaro();
 
     Click(IDOK);
-    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log(L"ZorvikSet.log"), "ran ") == 1; }));
-    EXPECT_EQ(Log(L"ZorvikSet.log"), RanHere());
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log("ZorvikSet.log"), "ran ") == 1; }, kWaitMs));
+    EXPECT_EQ(Log("ZorvikSet.log"), RanHere());
 
     PostMessageW(GetDlgItem(dialog_, IDOK), WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log(L"ZorvikSet.log"), "ran ") == 2; }));
-    EXPECT_EQ(Count(Log(L"ZorvikSet.log"), RanHere()), 2);
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log("ZorvikSet.log"), "ran ") == 2; }, kWaitMs));
+    EXPECT_EQ(Count(Log("ZorvikSet.log"), RanHere()), 2);
 
-    EXPECT_TRUE(tilmaro_->Running());
+    EXPECT_TRUE(tilmaro_.Running());
     EXPECT_TRUE(IsWindow(dialog_));
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+    EXPECT_FALSE(folder_.Holds("Radozi.log"));
 }
 
 TEST_F(TilmaroEndToEnd, CalibrationButtonStartsTheCalibrationProgramAndCloses)
 {
-    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
-    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, "ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, "Radozi.exe");
     StartTilmaro();
     Click(kStartCalibration);
-    ASSERT_TRUE(tilmaro_->WaitForExit()) << "Tilmaro stayed open";
-    ASSERT_TRUE(sim::WaitUntil([&] { return !Log(L"Radozi.log").empty(); }));
-    EXPECT_EQ(Log(L"Radozi.log"), RanHere());
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"ZorvikSet.log")));
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
+    ASSERT_TRUE(sim::WaitUntil([&] { return !Log("Radozi.log").empty(); }, kWaitMs));
+    EXPECT_EQ(Log("Radozi.log"), RanHere());
+    EXPECT_FALSE(folder_.Holds("ZorvikSet.log"));
 }
 
 TEST_F(TilmaroEndToEnd, MissingCalibrationProgramClosesWithoutAMessage)
 {
     // A program of that name elsewhere, in the launcher's working folder,
     // must not be started in its place.
-    ASSERT_TRUE(folder_.CopyIn(SIM_CALIBRATION_PROGRAM_EXE, L"elsewhere\\Radozi.exe"));
+    ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(SIM_CALIBRATION_PROGRAM_EXE), "elsewhere\\Radozi.exe"));
     StartTilmaro();
     Click(kStartCalibration);
-    ASSERT_TRUE(tilmaro_->WaitForExit()) << "Tilmaro stayed open";
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"elsewhere\\Radozi.log")));
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
+    EXPECT_FALSE(folder_.Holds("elsewhere\\Radozi.log"));
+    EXPECT_FALSE(folder_.Holds("Radozi.log"));
 }
 
 TEST_F(TilmaroEndToEnd, CancelClosesWithoutStartingAnything)
 {
-    WithProgram(SIM_SETTINGS_PROGRAM_EXE, L"ZorvikSet.exe");
-    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, L"Radozi.exe");
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, "ZorvikSet.exe");
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, "Radozi.exe");
     StartTilmaro();
     Click(IDCANCEL);
-    ASSERT_TRUE(tilmaro_->WaitForExit());
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"ZorvikSet.log")));
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"Radozi.log")));
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs));
+    EXPECT_FALSE(folder_.Holds("ZorvikSet.log"));
+    EXPECT_FALSE(folder_.Holds("Radozi.log"));
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "WideIniProfile.h"
 #include "resource.h"
 
-#include "common/DialogIcon.h"
 #include "common/Messages.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
@@ -42,19 +41,8 @@ constexpr const wchar_t* kOuterFrameKey = L"IDC_STATIC";
 
 INT_PTR CPenvaroDlg::DoModal()
 {
-    icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME));
-    return DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_PENVARO_DIALOG), nullptr, &CPenvaroDlg::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK CPenvaroDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<CPenvaroDlg*>(lParam)->window_ = window;
-    }
-    auto* dialog = reinterpret_cast<CPenvaroDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
+    UseIcon(LoadIconW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+    return RunModal(instance_, IDD_PENVARO_DIALOG);
 }
 
 INT_PTR CPenvaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
@@ -68,7 +56,7 @@ INT_PTR CPenvaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
             OnOK();
             return TRUE;
         case IDCANCEL:
-            EndDialog(window_, IDCANCEL);
+            EndDialog(Window(), IDCANCEL);
             return TRUE;
         case IDC_DEFAULT_MODE:
             if (HIWORD(wParam) == BN_CLICKED) OnDefaultModeClicked();
@@ -78,18 +66,12 @@ INT_PTR CPenvaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
             return TRUE;
         }
         return FALSE;
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(icon_);
     }
     return FALSE;
 }
 
 BOOL CPenvaroDlg::OnInitDialog()
 {
-    common::SetDialogIcon(window_, icon_);
-
     settingsPath_ = common::LocateSettingsFileW();
     languagePath_ = common::ProgramFolderW() + L"Language.ini";
     ApplyTexts();
@@ -101,10 +83,10 @@ BOOL CPenvaroDlg::OnInitDialog()
 void CPenvaroDlg::ApplyTexts()
 {
     auto text = [this](const wchar_t* key) { return common::ReadLanguageTextW(languagePath_, kTextSection, key); };
-    SetWindowTextW(window_, text(L"IDC_TOP").c_str());
-    for (const ControlText& control : kControlTexts) SetDlgItemTextW(window_, control.id, text(control.key).c_str());
+    SetWindowTextW(Window(), text(L"IDC_TOP").c_str());
+    for (const ControlText& control : kControlTexts) SetDlgItemTextW(Window(), control.id, text(control.key).c_str());
 
-    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
         const int id = GetDlgCtrlID(child);
         if ((id == -1 || id == 0xFFFF) && (style & BS_TYPEMASK) == BS_GROUPBOX) {
@@ -131,8 +113,8 @@ void CPenvaroDlg::ShowStoredChoice()
     Select(shown);
     const PenMode mode = stored.defaultMode ? PenMode::Default : PenMode::Custom;
     modes_ = PenModeMachine(mode, shown);
-    CheckDlgButton(window_, IDC_DEFAULT_MODE, mode == PenMode::Default ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(window_, IDC_CUSTOM_MODE, mode == PenMode::Custom ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Window(), IDC_DEFAULT_MODE, mode == PenMode::Default ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Window(), IDC_CUSTOM_MODE, mode == PenMode::Custom ? BST_CHECKED : BST_UNCHECKED);
     EnableLists(mode == PenMode::Custom);
 }
 
@@ -155,7 +137,7 @@ void CPenvaroDlg::OnOK()
     const ListSelections chosen = CurrentSelections();
     modes_.OnConfirmed(chosen);
     PenButtonChoice choice;
-    choice.defaultMode = IsDlgButtonChecked(window_, IDC_DEFAULT_MODE) == BST_CHECKED;
+    choice.defaultMode = IsDlgButtonChecked(Window(), IDC_DEFAULT_MODE) == BST_CHECKED;
     choice.front = chosen.front;
     choice.back = chosen.back;
     WideIniProfile settings(settingsPath_);
@@ -164,12 +146,7 @@ void CPenvaroDlg::OnOK()
     // The driver reads the file again only after this, so it sees all three keys.
     if (HWND driver = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption))
         PostMessageA(driver, msg::kPenButtonsChanged, 0, 0);
-    EndDialog(window_, IDOK);
-}
-
-BOOL CPenvaroDlg::OnPaint()
-{
-    return common::PaintIconWhenMinimised(window_, icon_) ? TRUE : FALSE;
+    EndDialog(Window(), IDOK);
 }
 
 ListSelections CPenvaroDlg::CurrentSelections() const

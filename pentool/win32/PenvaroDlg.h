@@ -3,6 +3,7 @@
 // to WBInit.ini on OK and announced to the running driver.
 #include "ActionImageList.h"
 
+#include "common/ModalDialog.h"
 #include "pentool/PenModeMachine.h"
 
 #include <windows.h>
@@ -12,14 +13,13 @@
 
 namespace pentool {
 
-class CPenvaroDlg {
+class CPenvaroDlg : public common::ModalDialog {
 public:
     explicit CPenvaroDlg(HINSTANCE instance) : instance_(instance) {}
     INT_PTR DoModal();
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     BOOL OnInitDialog();
     void ApplyTexts();
@@ -28,16 +28,13 @@ private:
     void OnDefaultModeClicked();
     void OnCustomModeClicked();
     void OnOK();
-    BOOL OnPaint();
 
     ListSelections CurrentSelections() const;
     void Select(const ListSelections& selections);
     void EnableLists(bool enabled);
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HWND Control(int id) const { return GetDlgItem(Window(), id); }
 
     HINSTANCE instance_;
-    HWND window_ = nullptr;
-    HICON icon_ = nullptr;
     std::wstring settingsPath_;
     std::wstring languagePath_;
     std::unique_ptr<ActionImageList> images_;

@@ -1,17 +1,22 @@
 // Penvaro.exe as a user meets it: started in a folder with its Language.ini
 // and WBInit.ini, its dialog driven through the controls, its results read
 // from the settings file and from the stand-in driver window's log.
-#include "ToolTestSupport.h"
+#include "sim/ChildProcess.h"
+#include "sim/LogFiles.h"
+#include "sim/RemoteComboBox.h"
+#include "sim/ScratchFolder.h"
+#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-using namespace std::chrono_literals;
+constexpr unsigned kWaitMs = 10000;
+constexpr unsigned kDriverCloseMs = 5000;
 
 constexpr int kFrontList = 1008;
 constexpr int kBackList = 1010;
@@ -43,37 +48,37 @@ class PenvaroEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(folder_.Path().empty());
-        ASSERT_TRUE(folder_.CopyIn(PENVARO_EXE, L"Penvaro.exe"));
+        ASSERT_TRUE(folder_.Ok());
+        ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(PENVARO_EXE), "Penvaro.exe"));
     }
 
     void TearDown() override
     {
-        penvaro_.reset();
+        penvaro_ = sim::ChildProcess();
         if (driver_) {
             if (HWND window = FindWindowA("#32770", "Kelvado")) PostMessageA(window, WM_CLOSE, 0, 0);
-            driver_->WaitForExit(5s);
+            driver_.WaitForExit(kDriverCloseMs);
         }
     }
 
-    void WithLanguageFile() { sim::WriteTextFile(folder_.File(L"Language.ini"), kLanguageIni); }
-    void WithSettings(const std::string& text) { sim::WriteTextFile(folder_.File(L"WBInit.ini"), text); }
+    void WithLanguageFile() { folder_.Write("Language.ini", kLanguageIni); }
+    void WithSettings(const std::string& text) { folder_.Write("WBInit.ini", text); }
 
     void StartDriverWindow()
     {
-        ASSERT_TRUE(folder_.CopyIn(SIM_DRIVER_WINDOW_EXE, L"SimDriverWindow.exe"));
-        driver_ = std::make_unique<sim::ChildProcess>(folder_.File(L"SimDriverWindow.exe"), folder_.Path());
-        ASSERT_TRUE(sim::WaitUntil([this] { return DriverLog().find("ready") != std::string::npos; }));
+        ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(SIM_DRIVER_WINDOW_EXE), "SimDriverWindow.exe"));
+        driver_ = sim::ChildProcess::Start(folder_.File("SimDriverWindow.exe"), folder_.Path());
+        ASSERT_TRUE(sim::WaitForLogLine(folder_.File("Kelvado.log"), "ready", kWaitMs));
     }
 
     void StartPenvaro()
     {
-        penvaro_ = std::make_unique<sim::ChildProcess>(folder_.File(L"Penvaro.exe"), folder_.Path());
-        ASSERT_TRUE(penvaro_->Started());
-        dialog_ = penvaro_->WaitForDialog();
+        penvaro_ = sim::ChildProcess::Start(folder_.File("Penvaro.exe"), folder_.Path());
+        ASSERT_TRUE(penvaro_);
+        dialog_ = sim::WaitForProcessWindow(penvaro_.Id(), sim::IsShownDialog, kWaitMs);
         ASSERT_NE(dialog_, nullptr) << "Penvaro showed no dialog";
         // The lists are filled during initialisation; the dialog is shown after it.
-        ASSERT_TRUE(sim::WaitUntil([this] { return Count(kBackList) == 11; }));
+        ASSERT_TRUE(sim::WaitUntil([this] { return Count(kBackList) == 11; }, kWaitMs));
     }
 
     HWND Control(int id) const { return GetDlgItem(dialog_, id); }
@@ -90,23 +95,23 @@ protected:
     }
     void Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
 
-    void ExpectPenvaroEnds() const { ASSERT_TRUE(penvaro_->WaitForExit()) << "Penvaro did not close"; }
+    void ExpectPenvaroEnds() const { ASSERT_TRUE(penvaro_.WaitForExit(kWaitMs)) << "Penvaro did not close"; }
 
-    std::string Settings() const { return sim::ReadTextFile(folder_.File(L"WBInit.ini")); }
-    std::string DriverLog() const { return sim::ReadTextFile(folder_.File(L"Kelvado.log")); }
+    std::string Settings() const { return folder_.Read("WBInit.ini"); }
+    std::string DriverLog() const { return folder_.Read("Kelvado.log"); }
 
     // Everything the driver window was sent up to now, once it has all arrived.
     std::string SettledDriverLog() const
     {
         PostMessageA(FindWindowA("#32770", "Kelvado"), kLogMarker, 0, 0);
         const std::string marker = "msg " + std::to_string(kLogMarker) + " 0 0";
-        EXPECT_TRUE(sim::WaitUntil([&] { return DriverLog().find(marker) != std::string::npos; }));
+        EXPECT_TRUE(sim::WaitForLogLine(folder_.File("Kelvado.log"), marker, kWaitMs));
         return DriverLog();
     }
 
-    sim::ScratchFolder folder_;
-    std::unique_ptr<sim::ChildProcess> driver_;
-    std::unique_ptr<sim::ChildProcess> penvaro_;
+    sim::ScratchFolder folder_{sim::OwnFolder() + "scratch\\", "penvaro"};
+    sim::ChildProcess driver_;
+    sim::ChildProcess penvaro_;
     HWND dialog_ = nullptr;
 };
 
@@ -239,7 +244,7 @@ TEST_F(PenvaroEndToEnd, WithoutLanguageFileEveryTextReadsGetError)
     }
     Click(IDCANCEL);
     ExpectPenvaroEnds();
-    EXPECT_FALSE(sim::FileExists(folder_.File(L"WBInit.ini")));
+    EXPECT_FALSE(folder_.Holds("WBInit.ini"));
 }
 
 } // namespace

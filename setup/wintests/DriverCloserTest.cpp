@@ -2,16 +2,19 @@
 // window: it asks with WM_CLOSE and returns only once the driver's process
 // has ended, gives up after its time without ending a driver by force, and
 // leaves alone windows that only look like the driver's.
-#include "ToolTestSupport.h"
+#include "sim/ChildProcess.h"
+#include "sim/LogFiles.h"
+#include "sim/ScratchFolder.h"
+#include "sim/Waiting.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace {
 
-using namespace std::chrono_literals;
+constexpr unsigned kWaitMs = 10000;
+constexpr unsigned kCloserEndMs = 30000;
 
 constexpr const char* kCloseLine = "msg 16 0 0";  // WM_CLOSE, as the stand-in logs it
 
@@ -27,55 +30,55 @@ class DriverCloserTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(folder_.Path().empty());
-        ASSERT_TRUE(folder_.CopyIn(DRIVER_CLOSER_EXE, L"DriverCloser.exe"));
-        ASSERT_TRUE(folder_.CopyIn(SIM_DRIVER_WINDOW_EXE, L"SimDriverWindow.exe"));
+        ASSERT_TRUE(folder_.Ok());
+        ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(DRIVER_CLOSER_EXE), "DriverCloser.exe"));
+        ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(SIM_DRIVER_WINDOW_EXE), "SimDriverWindow.exe"));
         ASSERT_EQ(FindWindowA("#32770", "Kelvado"), nullptr) << "a driver window is already open";
     }
 
-    void StartDriver(const std::wstring& arguments)
+    void StartDriver(const std::string& arguments)
     {
-        driver_ = std::make_unique<sim::ChildProcess>(folder_.File(L"SimDriverWindow.exe"), folder_.Path(), arguments);
-        ASSERT_TRUE(driver_->Started());
-        ASSERT_TRUE(sim::WaitUntil([this] { return DriverLog().find("ready") != std::string::npos; }));
+        driver_ = sim::ChildProcess::Start(folder_.File("SimDriverWindow.exe"), folder_.Path(), arguments);
+        ASSERT_TRUE(driver_);
+        ASSERT_TRUE(sim::WaitForLogLine(folder_.File("Kelvado.log"), "ready", kWaitMs));
     }
 
     // Runs the closer to its end and gives its exit code.
-    DWORD RunCloser(const std::wstring& arguments) const
+    unsigned long RunCloser(const std::string& arguments) const
     {
-        sim::ChildProcess closer(folder_.File(L"DriverCloser.exe"), folder_.Path(), arguments);
-        EXPECT_TRUE(closer.Started());
-        EXPECT_TRUE(closer.WaitForExit(30s)) << "the closer did not end";
+        sim::ChildProcess closer = sim::ChildProcess::Start(folder_.File("DriverCloser.exe"), folder_.Path(), arguments);
+        EXPECT_TRUE(closer);
+        EXPECT_TRUE(closer.WaitForExit(kCloserEndMs)) << "the closer did not end";
         return closer.ExitCode();
     }
 
-    std::string DriverLog() const { return sim::ReadTextFile(folder_.File(L"Kelvado.log")); }
+    std::string DriverLog() const { return folder_.Read("Kelvado.log"); }
 
-    sim::ScratchFolder folder_;
-    std::unique_ptr<sim::ChildProcess> driver_;
+    sim::ScratchFolder folder_{sim::TempFolder(), "closer"};
+    sim::ChildProcess driver_;
 };
 
 TEST_F(DriverCloserTest, WithoutADriverThereIsNothingToClose)
 {
-    EXPECT_EQ(RunCloser(L""), 0u);
+    EXPECT_EQ(RunCloser(""), 0u);
 }
 
 TEST_F(DriverCloserTest, ReturnsOnlyOnceTheDriverHasEnded)
 {
     // The stand-in's window goes at once, its process 1.5 s later, as the
     // driver's does while its worker stops.
-    StartDriver(L"/linger:1500");
-    EXPECT_EQ(RunCloser(L"/wait:20000"), 0u);
-    EXPECT_FALSE(driver_->Running()) << "the closer returned before the driver had ended";
+    StartDriver("/linger:1500");
+    EXPECT_EQ(RunCloser("/wait:20000"), 0u);
+    EXPECT_FALSE(driver_.Running()) << "the closer returned before the driver had ended";
     const std::string log = DriverLog();
     EXPECT_NE(log.find(std::string(kCloseLine) + "\r\nexit"), std::string::npos) << log;
 }
 
 TEST_F(DriverCloserTest, GivesUpAfterItsTimeAndLeavesTheDriverRunning)
 {
-    StartDriver(L"/stay");
-    EXPECT_EQ(RunCloser(L"/wait:1000"), 1u);
-    EXPECT_TRUE(driver_->Running()) << "the driver was ended by force";
+    StartDriver("/stay");
+    EXPECT_EQ(RunCloser("/wait:1000"), 1u);
+    EXPECT_TRUE(driver_.Running()) << "the driver was ended by force";
     EXPECT_NE(DriverLog().find(kCloseLine), std::string::npos) << "the driver was not asked";
 }
 
@@ -91,7 +94,7 @@ TEST_F(DriverCloserTest, LeavesWindowsAloneThatAreNotTheDriver)
     ASSERT_NE(otherDialog.handle, nullptr);
     ASSERT_NE(otherClass.handle, nullptr);
 
-    EXPECT_EQ(RunCloser(L"/wait:2000"), 0u);
+    EXPECT_EQ(RunCloser("/wait:2000"), 0u);
     MSG message;
     EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE))
         << "a close was posted to a window that is not the driver";

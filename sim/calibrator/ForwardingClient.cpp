@@ -31,7 +31,7 @@ unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs) {
         HANDLE pipe = CreateFileA(kForwardingPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) {
-            pipe_ = UniqueHandle(pipe);
+            pipe_ = common::UniqueHandle(pipe);
             return 0;
         }
         const DWORD error = GetLastError();
@@ -53,7 +53,7 @@ bool ForwardingClient::WaitForDisconnect(unsigned timeoutMs) const {
 }
 
 void ForwardingClient::Read() {
-    UniqueHandle readDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    common::UniqueHandle readDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     char buffer[512];
     for (;;) {
         OVERLAPPED overlapped{};

@@ -3,7 +3,7 @@
 // connects as the pipe's client, then reads on a thread of its own, so the
 // driver's synchronous writes never wait on the script, and counts the
 // 20-byte records, logging every one that is not all zero.
-#include "sim/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <atomic>
 #include <string>
@@ -39,9 +39,9 @@ private:
 
     std::string logPath_;
     int run_;
-    UniqueHandle pipe_;
-    UniqueHandle stopReading_;
-    UniqueHandle readerEnded_;
+    common::UniqueHandle pipe_;
+    common::UniqueHandle stopReading_;
+    common::UniqueHandle readerEnded_;
     std::thread reader_;
     std::vector<unsigned char> partial_;
     std::atomic<long> records_{0};

@@ -3,7 +3,8 @@
 // keeps the "ULDlg" window answering; the log tells the test how far it got.
 #include "CalibratorScript.h"
 #include "ForwardingClient.h"
-#include "sim/UniqueHandle.h"
+
+#include "common/UniqueHandle.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +40,7 @@ private:
     std::string folder_;
     std::string logPath_;
     CalibratorScript script_;
-    UniqueHandle stop_;
+    common::UniqueHandle stop_;
     std::unique_ptr<ForwardingClient> client_;
     int run_ = 0;
     std::thread thread_;

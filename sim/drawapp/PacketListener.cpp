@@ -10,11 +10,6 @@ namespace {
 constexpr std::size_t kPacketSize = 8;
 constexpr long kSelectMicroseconds = 20000;
 
-void CloseSocket(SOCKET& socket) {
-    if (socket != INVALID_SOCKET) closesocket(socket);
-    socket = INVALID_SOCKET;
-}
-
 } // namespace
 
 std::string PacketHex(const std::string& bytes) {
@@ -34,15 +29,15 @@ bool PacketListener::Start() {
         return false;
     }
     winsockStarted_ = true;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    listener_.Reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(kTouchSocketPort);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener_, 5) != 0) {
+    if (!listener_ || bind(listener_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_.Get(), 5) != 0) {
         AppendLine(logPath_, "error listen " + std::to_string(WSAGetLastError()));
-        CloseSocket(listener_);
+        listener_.Reset();
         return false;
     }
     AppendLine(logPath_, "listening");
@@ -53,9 +48,8 @@ bool PacketListener::Start() {
 void PacketListener::Stop() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    for (Connection& connection : connections_) CloseSocket(connection.socket);
     connections_.clear();
-    CloseSocket(listener_);
+    listener_.Reset();
     if (winsockStarted_) WSACleanup();
     winsockStarted_ = false;
 }
@@ -65,15 +59,15 @@ void PacketListener::Serve() {
         if (dropRequested_.exchange(false)) Drop();
         fd_set readable;
         FD_ZERO(&readable);
-        FD_SET(listener_, &readable);
-        for (const Connection& connection : connections_) FD_SET(connection.socket, &readable);
+        FD_SET(listener_.Get(), &readable);
+        for (const Connection& connection : connections_) FD_SET(connection.socket.Get(), &readable);
         timeval wait{0, kSelectMicroseconds};
         if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-        if (FD_ISSET(listener_, &readable)) Accept();
+        if (FD_ISSET(listener_.Get(), &readable)) Accept();
         for (auto it = connections_.begin(); it != connections_.end();) {
-            if (FD_ISSET(it->socket, &readable) && !Receive(*it)) {
+            if (FD_ISSET(it->socket.Get(), &readable) && !Receive(*it)) {
                 AppendLine(logPath_, "closed " + std::to_string(it->number));
-                CloseSocket(it->socket);
+                it->socket.Reset();
                 it = connections_.erase(it);
             } else {
                 ++it;
@@ -84,22 +78,19 @@ void PacketListener::Serve() {
 
 void PacketListener::Drop() {
     for (Connection& connection : connections_) {
-        CloseSocket(connection.socket);
+        connection.socket.Reset();
         AppendLine(logPath_, "dropped " + std::to_string(connection.number));
     }
     connections_.clear();
 }
 
 void PacketListener::Accept() {
-    const SOCKET accepted = accept(listener_, nullptr, nullptr);
-    if (accepted == INVALID_SOCKET) return;
+    common::UniqueSocket accepted(accept(listener_.Get(), nullptr, nullptr));
+    if (!accepted) return;
     // select() watches at most FD_SETSIZE sockets; the driver holds one.
-    if (connections_.size() + 1 >= FD_SETSIZE) {
-        closesocket(accepted);
-        return;
-    }
+    if (connections_.size() + 1 >= FD_SETSIZE) return;
     Connection connection;
-    connection.socket = accepted;
+    connection.socket = std::move(accepted);
     connection.number = ++accepted_;
     AppendLine(logPath_, "accept " + std::to_string(connection.number));
     connections_.push_back(std::move(connection));
@@ -107,7 +98,7 @@ void PacketListener::Accept() {
 
 bool PacketListener::Receive(Connection& connection) {
     char buffer[256];
-    const int got = recv(connection.socket, buffer, sizeof buffer, 0);
+    const int got = recv(connection.socket.Get(), buffer, sizeof buffer, 0);
     if (got <= 0) return false;
     connection.pending.append(buffer, static_cast<std::size_t>(got));
     std::size_t used = 0;

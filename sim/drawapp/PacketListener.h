@@ -9,6 +9,8 @@
 // when this end closes connection n on request.
 #include <winsock2.h>
 
+#include "common/UniqueSocket.h"
+
 #include <atomic>
 #include <string>
 #include <thread>
@@ -34,7 +36,7 @@ public:
 
 private:
     struct Connection {
-        SOCKET socket = INVALID_SOCKET;
+        common::UniqueSocket socket;
         int number = 0;
         std::string pending;
     };
@@ -47,7 +49,7 @@ private:
 
     std::string logPath_;
     bool winsockStarted_ = false;
-    SOCKET listener_ = INVALID_SOCKET;
+    common::UniqueSocket listener_;
     std::vector<Connection> connections_;
     int accepted_ = 0;
     std::atomic<bool> stop_{false};

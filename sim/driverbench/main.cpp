@@ -7,6 +7,7 @@
 //                                   the injected event seen by the mouse recorder,
 //                                   and the worker's cycle length (time between two
 //                                   consecutive consumptions).
+#include "sim/LogFiles.h"
 #include "sim/Percentiles.h"
 
 #include "sim/BoardRig.h"

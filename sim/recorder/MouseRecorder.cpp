@@ -29,7 +29,7 @@ MouseKind KindOf(WPARAM message) {
 MouseRecorder::MouseRecorder(std::string logPath) : logPath_(std::move(logPath)) {}
 
 MouseRecorder::~MouseRecorder() {
-    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_.Reset();
     if (activeRecorder == this) activeRecorder = nullptr;
     Flush();
 }
@@ -37,9 +37,9 @@ MouseRecorder::~MouseRecorder() {
 bool MouseRecorder::Install() {
     if (activeRecorder) return false;
     activeRecorder = this;
-    hook_ = SetWindowsHookExA(WH_MOUSE_LL, &MouseRecorder::HookProcedure, GetModuleHandleA(nullptr), 0);
+    hook_.Reset(SetWindowsHookExA(WH_MOUSE_LL, &MouseRecorder::HookProcedure, GetModuleHandleA(nullptr), 0));
     if (!hook_) activeRecorder = nullptr;
-    return hook_ != nullptr;
+    return static_cast<bool>(hook_);
 }
 
 void MouseRecorder::Flush() {

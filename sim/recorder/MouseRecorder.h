@@ -3,6 +3,8 @@
 // low-level mouse hook, with its position, whether it was injected and the
 // high-resolution time it was seen. Lines are buffered in the hook (which
 // must return quickly) and appended to the log by Flush.
+#include "common/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -26,7 +28,7 @@ private:
 
     std::string logPath_;
     std::string pending_;
-    HHOOK hook_ = nullptr;
+    common::UniqueHook hook_;
 };
 
 } // namespace sim

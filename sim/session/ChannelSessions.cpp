@@ -2,11 +2,11 @@
 
 #include "common/Messages.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/Waiting.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <sstream>
 
 namespace sim {
@@ -17,13 +17,6 @@ constexpr long kOpenPairSplit = 6;
 constexpr unsigned kSocketOpen = 30;
 constexpr unsigned kSocketClose = 31;
 
-std::size_t CountLines(const std::string& path, const std::string& prefix) {
-    const std::vector<std::string> lines = LogLines(path);
-    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.compare(0, prefix.size(), prefix) == 0;
-    }));
-}
-
 void PostDriverSet(WPARAM wParam, LPARAM lParam) {
     const UINT driverSet = RegisterWindowMessageA(msg::kRegisteredDriverSet);
     PostMessageA(FindWindowA(wnd::kDriverClass, wnd::kDriverCaption), driverSet, wParam, lParam);
@@ -32,9 +25,9 @@ void PostDriverSet(WPARAM wParam, LPARAM lParam) {
 // Plays `script` through a fresh camera service and waits until it is done.
 bool Play(BoardRig& rig, const std::string& script) {
     const std::string log = rig.File(kCameraServiceLog);
-    const std::size_t before = CountLines(log, "script done");
+    const int before = CountLinesStartingWith(log, "script done");
     return rig.RestartCameraService("driver\nsync\n" + script) &&
-           WaitUntil([&] { return CountLines(log, "script done") > before; }, kWaitMs);
+           WaitUntil([&] { return CountLinesStartingWith(log, "script done") > before; }, kWaitMs);
 }
 
 // A contact of the second pair (slot 2) held for a moment, then lifted.
@@ -49,11 +42,11 @@ std::string SocketSession(BoardRig& rig) {
     PostDriverSet(kSocketOpen, kOpenPairSplit);
     if (!WaitForLogLine(log, "accept 1", kWaitMs)) return "touch socket session: the driver did not connect\n";
     if (!Play(rig, SecondPairContact())) return "touch socket session: the contact was not played\n";
-    WaitUntil([&] { return CountLines(log, "packet ") > 0; }, kWaitMs);
+    WaitUntil([&] { return CountLinesStartingWith(log, "packet ") > 0; }, kWaitMs);
     PostDriverSet(kSocketClose, kOpenPairSplit);
     WaitForLogLine(log, "closed 1", kWaitMs);
     std::ostringstream out;
-    out << "touch socket session (\"CvDriverSet\" 30 then 31): " << CountLines(log, "packet ")
+    out << "touch socket session (\"CvDriverSet\" 30 then 31): " << CountLinesStartingWith(log, "packet ")
         << " packets of 8 bytes; first " << FindLogLine(log, "packet ") << "\n";
     return out.str();
 }

@@ -5,11 +5,11 @@
 #include "common/Messages.h"
 #include "sim/DeviceChange.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/Waiting.h"
 
 #include <windows.h>
 
-#include <algorithm>
 
 namespace sim {
 namespace {
@@ -26,13 +26,6 @@ constexpr int kHalfSplitAt = 32;
 constexpr int kSocketOpenSeconds = 8;
 constexpr int kReplugAt = 46;
 constexpr int kMinuteSeconds = 60;
-
-std::size_t CountLines(const std::string& path, const std::string& prefix) {
-    const std::vector<std::string> lines = LogLines(path);
-    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.compare(0, prefix.size(), prefix) == 0;
-    }));
-}
 
 HWND Driver() { return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption); }
 
@@ -99,10 +92,10 @@ bool SoakSession::WaitUntilSecond(long long minuteStart, int second) {
 // that reloads the calibration and tells the camera service.
 std::string SoakSession::ForwardingRun() {
     const std::string log = rig_.File(kCalibratorLog);
-    const std::size_t done = CountLines(log, "script done");
+    const int done = CountLinesStartingWith(log, "script done");
     rig_.CloseCalibrator();
     if (!rig_.StartCalibrator("start 0\nnonzero 30\nend 0 0\n")) return "forwarding: " + rig_.Problem();
-    const bool finished = WaitUntil([&] { return CountLines(log, "script done") > done; }, kStepTimeoutMs);
+    const bool finished = WaitUntil([&] { return CountLinesStartingWith(log, "script done") > done; }, kStepTimeoutMs);
     rig_.CloseCalibrator();
     return finished ? "forwarding run ok" : "forwarding run did not finish";
 }

@@ -4,7 +4,9 @@
 // the window can be found; WM_CLOSE ends the program. Started with
 // "/linger:MS" it plays a driver that takes MS milliseconds to end after its
 // window has gone; with "/stay", one that does not answer the close at all.
-#include "StandInLog.h"
+#include "common/Win32System.h"
+#include "sim/LineLog.h"
+#include "sim/StandInLog.h"
 
 #include <windows.h>
 
@@ -13,23 +15,23 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {
-    const std::wstring log = L"Kelvado.log";
+    const std::string log = common::ProgramFolderA() + "Kelvado.log";
     const wchar_t* arguments = commandLine ? commandLine : L"";
     const bool stays = std::wcsstr(arguments, L"/stay") != nullptr;
     const wchar_t* linger = std::wcsstr(arguments, L"/linger:");
     const DWORD lingerMs = linger ? static_cast<DWORD>(std::wcstoul(linger + 8, nullptr, 10)) : 0;
     HWND window = CreateWindowExA(0, "#32770", "Kelvado", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     if (!window) {
-        sim::AppendLogLine(log, "failed");
+        sim::AppendLine(log, "failed");
         return 1;
     }
-    sim::AppendLogLine(log, "ready");
+    sim::AppendLine(log, "ready");
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.hwnd == window) {
-            sim::AppendLogLine(log, "msg " + std::to_string(message.message) + " " +
-                                        std::to_string(static_cast<unsigned long long>(message.wParam)) + " " +
-                                        std::to_string(static_cast<long long>(message.lParam)));
+            sim::AppendLine(log, sim::FormatMessageLine(sim::LoggedMessage{
+                                     message.message, static_cast<unsigned long long>(message.wParam),
+                                     static_cast<long long>(message.lParam)}));
             if (message.message == WM_CLOSE) {
                 if (!stays) break;
                 continue;
@@ -39,6 +41,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
     }
     DestroyWindow(window);
     if (lingerMs) Sleep(lingerMs);
-    sim::AppendLogLine(log, "exit");
+    sim::AppendLine(log, "exit");
     return 0;
 }

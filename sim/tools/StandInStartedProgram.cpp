@@ -1,7 +1,7 @@
 // Plays a program that the tools start (the settings program, the
 // calibration program): appends "ran <working folder>" to <own name>.log
 // beside itself and ends.
-#include "StandInLog.h"
+#include "sim/LineLog.h"
 
 #include <windows.h>
 
@@ -9,14 +9,13 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name = path;
-    name = name.substr(name.find_last_of(L'\\') + 1);
-    name = name.substr(0, name.find_last_of(L'.')) + L".log";
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program = path;
+    const std::string log = program.substr(0, program.find_last_of('.')) + ".log";
 
     char workingFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, workingFolder);
-    sim::AppendLogLine(name, std::string("ran ") + workingFolder);
+    sim::AppendLine(log, std::string("ran ") + workingFolder);
     return 0;
 }

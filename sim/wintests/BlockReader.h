@@ -13,10 +13,10 @@ inline constexpr unsigned kBlockWaitMs = 10000;
 class BlockReader {
 public:
     BlockReader() {
-        mapping_ = UniqueHandle(
+        mapping_ = common::UniqueHandle(
             CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize, kSharedBlockName));
-        mutex_ = UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
-        view_ = MappedView(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
+        mutex_ = common::UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
+        view_ = common::UniqueView(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
     }
     bool Ok() const { return mapping_ && mutex_ && view_; }
 
@@ -51,9 +51,9 @@ public:
     }
 
 private:
-    UniqueHandle mapping_;
-    UniqueHandle mutex_;
-    MappedView view_;
+    common::UniqueHandle mapping_;
+    common::UniqueHandle mutex_;
+    common::UniqueView view_;
 };
 
 } // namespace sim

@@ -4,9 +4,11 @@
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
 #include "sim/StandInMessages.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -50,11 +52,8 @@ protected:
     }
     std::vector<std::string> Log() const { return LogLines(folder_.File(kCameraServiceLog)); }
     std::string LogText() const { return ReadWholeFile(folder_.File(kCameraServiceLog)); }
-    std::size_t LinesStartingWith(const std::string& prefix) const {
-        const std::vector<std::string> log = Log();
-        return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [&](const std::string& line) {
-            return line.compare(0, prefix.size(), prefix) == 0;
-        }));
+    int LinesStartingWith(const std::string& prefix) const {
+        return CountLinesStartingWith(folder_.File(kCameraServiceLog), prefix);
     }
 
     ScratchFolder folder_;

@@ -2,11 +2,14 @@
 // the drawing application's socket end, the calibration program's pipe end
 // and the device-change route.
 #include "common/Messages.h"
+#include "common/UniqueSocket.h"
 #include "sim/BoardRig.h"
 #include "sim/DeviceChange.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/TouchRecord.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -38,24 +41,20 @@ private:
 class ClientSocket {
 public:
     ClientSocket() : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {}
-    ~ClientSocket() { Close(); }
     bool Connect() {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(6171);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        return connect(socket_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
     bool Send(const std::string& bytes) {
-        return send(socket_, bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size());
+        return send(socket_.Get(), bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size());
     }
-    void Close() {
-        if (socket_ != INVALID_SOCKET) closesocket(socket_);
-        socket_ = INVALID_SOCKET;
-    }
+    void Close() { socket_.Reset(); }
 
 private:
-    SOCKET socket_;
+    common::UniqueSocket socket_;
 };
 
 // The driver's window as the calibrator finds it, owned by the test thread:
@@ -114,7 +113,7 @@ public:
     bool WaitForClient() const { return WaitForSingleObject(connected_.Get(), kWaitMs) == WAIT_OBJECT_0; }
     bool Write(const std::string& bytes) {
         OVERLAPPED overlapped{};
-        UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        common::UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         overlapped.hEvent = done.Get();
         DWORD written = 0;
         if (!WriteFile(pipe_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, &overlapped) &&
@@ -126,8 +125,8 @@ public:
     void Disconnect() { DisconnectNamedPipe(pipe_.Get()); }
 
 private:
-    UniqueHandle pipe_;
-    UniqueHandle connected_;
+    common::UniqueHandle pipe_;
+    common::UniqueHandle connected_;
     OVERLAPPED overlapped_{};
 };
 

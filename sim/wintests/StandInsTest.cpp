@@ -3,8 +3,10 @@
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/SharedTouchBlock.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
 

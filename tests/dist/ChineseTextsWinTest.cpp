@@ -3,39 +3,35 @@
 // the texts on its dialog. The build puts the file beside this test
 // ("Language.zh-CN.ini") and a copy of Tilmaro with that file as its
 // Language.ini into the folder "zh-launcher".
+#include "sim/ChildProcess.h"
+#include "sim/ScratchFolder.h"
+#include "sim/TextForms.h"
+#include "sim/WindowSearch.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
-std::wstring TestFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
+constexpr unsigned kDialogWaitMs = 20000;
+constexpr unsigned kEndWaitMs = 10000;
+
+std::string LanguageFile() { return sim::OwnFolder() + "Language.zh-CN.ini"; }
 
 std::wstring ReadWide(const wchar_t* section, const wchar_t* key)
 {
     wchar_t text[260] = {};
-    GetPrivateProfileStringW(section, key, L"GetError", text, 260, (TestFolder() + L"Language.zh-CN.ini").c_str());
+    GetPrivateProfileStringW(section, key, L"GetError", text, 260, sim::WidePath(LanguageFile()).c_str());
     return text;
 }
 
 std::string ReadNarrow(const char* section, const char* key)
 {
-    char path[MAX_PATH * 2] = {};
-    std::wstring file = TestFolder() + L"Language.zh-CN.ini";
-    WideCharToMultiByte(CP_ACP, 0, file.c_str(), -1, path, sizeof path, nullptr, nullptr);
     char text[260] = {};
-    GetPrivateProfileStringA(section, key, "GetError", text, sizeof text, path);
+    GetPrivateProfileStringA(section, key, "GetError", text, sizeof text, LanguageFile().c_str());
     return text;
 }
 
@@ -46,16 +42,6 @@ std::string InSystemCodePage(const std::wstring& text)
     char narrow[520] = {};
     WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
     return narrow;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 const std::wstring kLauncherCaption = L"Tilmaro - \u767D\u677F\u5B9A\u4F4D"; // 白板定位
@@ -87,39 +73,20 @@ TEST(ChineseTexts, ReadAsGbkOnAChineseSystem)
               "\xBD\xBB\xBB\xA5\xCA\xBD\xB5\xE7\xD7\xD3\xB0\xD7\xB0\xE5"); // 交互式电子白板 in GBK
 }
 
-struct ChildProcess {
-    PROCESS_INFORMATION info{};
-    ~ChildProcess()
-    {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 1);
-            CloseHandle(info.hProcess);
-        }
-        if (info.hThread) CloseHandle(info.hThread);
-    }
-};
-
 TEST(ChineseTexts, ShowOnTheLauncherDialog)
 {
-    const std::wstring folder = TestFolder() + L"zh-launcher\\";
-    std::wstring program = folder + L"Tilmaro.exe";
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    ChildProcess launcher;
-    ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.c_str(), &startup, &launcher.info));
+    const std::string folder = sim::OwnFolder() + "zh-launcher\\";
+    const sim::ChildProcess launcher = sim::ChildProcess::Start(folder + "Tilmaro.exe", folder);
+    ASSERT_TRUE(launcher);
 
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", kLauncherCaption.c_str())) != nullptr; },
-                        std::chrono::seconds(20)))
-        << "no launcher dialog with the Chinese caption";
+    HWND dialog = sim::WaitForWindow(L"#32770", kLauncherCaption.c_str(), kDialogWaitMs);
+    ASSERT_NE(dialog, nullptr) << "no launcher dialog with the Chinese caption";
     wchar_t button[260] = {};
     GetDlgItemTextW(dialog, 1000, button, 260);
     EXPECT_EQ(button, kCalibrateButton);
 
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(WaitForSingleObject(launcher.info.hProcess, 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(launcher.WaitForExit(kEndWaitMs));
 }
 
 } // namespace

@@ -5,41 +5,21 @@
 // Usage: DriverStartProbe <path of Brelvin.exe>
 // Exit code 0 when every check passed; the reason of a failure goes to stdout.
 #include "common/Messages.h"
+#include "sim/ChildProcess.h"
+#include "sim/ScratchFolder.h"
+#include "sim/Waiting.h"
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <string>
-#include <thread>
 
 namespace {
 
-struct ProcessHandles {
-    PROCESS_INFORMATION info{};
-    ~ProcessHandles()
-    {
-        if (info.hThread) CloseHandle(info.hThread);
-        if (info.hProcess) CloseHandle(info.hProcess);
-    }
-};
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
-}
+constexpr unsigned kAppearMs = 30000;
+constexpr unsigned kIdleMs = 10000;
+constexpr unsigned kLoadMs = 10000;
+constexpr unsigned kEndMs = 15000;
 
 int Fail(const char* reason)
 {
@@ -63,29 +43,26 @@ int main(int argc, char** argv)
 {
     if (argc != 2) return Fail("usage: DriverStartProbe <path of Brelvin.exe>");
     const std::string driver = argv[1];
-    const std::string folder = FolderOf(driver);
+    const std::string folder = sim::FolderOf(driver);
     const std::string settings = folder + "WBInit.ini";
     WritePrivateProfileStringA("BoardArea", nullptr, nullptr, settings.c_str());
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string commandLine = "\"" + driver + "\"";
-    ProcessHandles process;
-    if (!CreateProcessA(driver.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process.info))
-        return Fail("the driver did not start");
+    sim::ChildProcess process = sim::ChildProcess::Start(driver, folder);
+    if (!process) return Fail("the driver did not start");
 
     HWND dialog = nullptr;
-    const bool appeared = WaitFor([&] {
-        dialog = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
-        return dialog != nullptr || WaitForSingleObject(process.info.hProcess, 0) == WAIT_OBJECT_0;
-    }, std::chrono::seconds(30));
+    const bool appeared = sim::WaitUntil(
+        [&] {
+            dialog = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
+            return dialog != nullptr || !process.Running();
+        },
+        kAppearMs);
     if (!appeared || !dialog) return Fail("the driver's dialog did not appear");
     // Idle means start-up is over: a failed load would show its box by now.
-    WaitForInputIdle(process.info.hProcess, 10000);
+    process.WaitForIdle(kIdleMs);
 
     int result = 0;
-    if (!WaitFor([&] { return BoardAreaWritten(settings); }, std::chrono::seconds(10)))
+    if (!sim::WaitUntil([&] { return BoardAreaWritten(settings); }, kLoadMs))
         result = Fail("the driver did not load the program folder's WBInit.ini (no BoardArea of the shipped grid)");
 
     char caption[260] = {};
@@ -98,9 +75,8 @@ int main(int argc, char** argv)
     }
 
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.info.hProcess, 15000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.info.hProcess, 1);
-        WaitForSingleObject(process.info.hProcess, 5000);
+    if (!process.WaitForExit(kEndMs)) {
+        process.Terminate();
         result = Fail("the driver did not end when its dialog was closed");
     }
     if (result == 0) std::printf("driver started from %s, loaded its settings and ended\n", folder.c_str());

@@ -6,6 +6,8 @@
 // runlevel=unspecified|asInvoker|highestAvailable|requireAdministrator,
 // uiAccess=0|1, os={guid} per supported system, dpiAware=, dpiAwareness=
 // (empty when not set) and assembly=<identity> per assembly in the context.
+#include "sim/TextForms.h"
+
 #include <windows.h>
 #include <objbase.h>
 
@@ -17,16 +19,6 @@
 #include <vector>
 
 namespace {
-
-std::string Narrow(const wchar_t* text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size - 1));
-    return result;
-}
 
 class ActivationContext {
 public:
@@ -119,7 +111,7 @@ void PrintSupportedSystems(const ActivationContext& context)
         if (type != ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) continue;
         wchar_t text[64];
         StringFromGUID2(id, text, 64);
-        std::string name = Narrow(text);
+        std::string name = sim::Utf8(text);
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         std::printf("os=%s\n", name.c_str());
     }
@@ -130,7 +122,7 @@ void PrintSetting(const ActivationContext& context, const wchar_t* nameSpace, co
     wchar_t value[64] = L"";
     SIZE_T written = 0;
     if (!QueryActCtxSettingsW(0, context.Get(), nameSpace, name, value, 64, &written)) value[0] = L'\0';
-    std::printf("%s=%s\n", Narrow(name).c_str(), Narrow(value).c_str());
+    std::printf("%s=%s\n", sim::Utf8(name).c_str(), sim::Utf8(value).c_str());
 }
 
 void PrintAssemblies(const ActivationContext& context)
@@ -143,7 +135,7 @@ void PrintAssemblies(const ActivationContext& context)
         if (buffer.size() < sizeof(ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION)) continue;
         const auto* assembly = reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
         if (assembly->lpAssemblyEncodedAssemblyIdentity) {
-            std::printf("assembly=%s\n", Narrow(assembly->lpAssemblyEncodedAssemblyIdentity).c_str());
+            std::printf("assembly=%s\n", sim::Utf8(assembly->lpAssemblyEncodedAssemblyIdentity).c_str());
         }
     }
 }

@@ -4,6 +4,8 @@
 // Lines per file: file=, fixed.file=a.b.c.d, fixed.product=a.b.c.d,
 // fixed.type=app|dll|other, then string.<name>= for each string of the first
 // translation. A file without a version resource prints "version=none".
+#include "sim/TextForms.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -11,16 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string Narrow(const wchar_t* text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<size_t>(size - 1));
-    return result;
-}
 
 std::string Quad(DWORD high, DWORD low)
 {
@@ -40,7 +32,7 @@ const char* TypeName(DWORD type)
 
 void PrintFile(const wchar_t* path)
 {
-    std::printf("file=%s\n", Narrow(path).c_str());
+    std::printf("file=%s\n", sim::Utf8(path).c_str());
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
     std::vector<BYTE> block(size);
@@ -78,7 +70,7 @@ void PrintFile(const wchar_t* path)
         wchar_t query[128];
         swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->codePage, name);
         if (VerQueryValueW(block.data(), query, &value, &length) && length > 0) {
-            std::printf("string.%s=%s\n", Narrow(name).c_str(), Narrow(static_cast<const wchar_t*>(value)).c_str());
+            std::printf("string.%s=%s\n", sim::Utf8(name).c_str(), sim::Utf8(static_cast<const wchar_t*>(value)).c_str());
         }
     }
 }

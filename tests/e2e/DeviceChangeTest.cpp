@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "sim/DeviceChange.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 
 #include "common/Messages.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <windows.h>
 

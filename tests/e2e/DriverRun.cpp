@@ -2,8 +2,10 @@
 
 #include "common/Messages.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
 #include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <windows.h>
 
@@ -193,11 +195,7 @@ bool DriverRun::WaitForLine(const char* log, const std::string& line, unsigned t
 }
 
 std::vector<std::string> DriverRun::LinesStartingWith(const char* log, const std::string& prefix) const {
-    std::vector<std::string> found;
-    for (const std::string& line : sim::LogLines(rig_.File(log))) {
-        if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
-    }
-    return found;
+    return sim::LinesStartingWith(rig_.File(log), prefix);
 }
 
 } // namespace e2e

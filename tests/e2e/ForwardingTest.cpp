@@ -4,6 +4,7 @@
 #include "DriverRun.h"
 
 #include "common/Messages.h"
+#include "sim/LogFiles.h"
 #include "sim/TouchRecord.h"
 #include "sim/Waiting.h"
 

@@ -6,7 +6,6 @@
 #include "common/Messages.h"
 #include "sim/DeviceChange.h"
 #include "sim/LineLog.h"
-#include "sim/Waiting.h"
 
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 #include "DriverRun.h"
 
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/Waiting.h"
 
 #include <windows.h>

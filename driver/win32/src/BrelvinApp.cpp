@@ -17,7 +17,7 @@ BOOL CBrelvinApp::InitInstance()
     process_.strings =
         common::LoadDriverStrings(common::Win32Profile(common::LanguageFilePath(common::ProgramFolderA())));
 
-    instanceMutex_.reset(CreateMutexA(nullptr, TRUE, kSingleInstanceMutex));
+    instanceMutex_.Reset(CreateMutexA(nullptr, TRUE, kSingleInstanceMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, process_.strings.alreadyRunning.c_str(), process_.strings.caption.c_str(),
                     MB_ICONINFORMATION | MB_OK);

@@ -20,7 +20,7 @@ public:
 private:
     HINSTANCE instance_;
     DriverProcess process_;
-    UniqueHandle instanceMutex_;  // held for the life of the process
+    common::UniqueHandle instanceMutex_;  // held for the life of the process
 };
 
 } // namespace brelvin

@@ -13,8 +13,6 @@
 #include <dbt.h>
 #include <shellapi.h>
 
-#include <exception>
-
 namespace brelvin {
 namespace {
 
@@ -29,47 +27,33 @@ CBrelvinDlg::CBrelvinDlg(DriverProcess& process) : process_(process), hookContro
 
 INT_PTR CBrelvinDlg::DoModal(HINSTANCE instance)
 {
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_BRELVIN_DIALOG), nullptr, &CBrelvinDlg::DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    UseIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    return RunModal(instance, IDD_BRELVIN_DIALOG, nullptr, common::DialogText::Narrow);
 }
 
-INT_PTR CALLBACK CBrelvinDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<CBrelvinDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<CBrelvinDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self) return FALSE;
-
     INT_PTR result = FALSE;
-    bool handled = false;
-    // Nothing may unwind into the system's dispatch: note it and go on.
-    try {
-        handled = self->HandleMessage(message, wParam, lParam, result);
-    } catch (const std::exception& error) {
-        self->process_.supportLog.NoteF("Message 0x%04X met an unexpected error: %s.", message, error.what());
-    } catch (...) {
-        self->process_.supportLog.NoteF("Message 0x%04X met an unexpected error.", message);
-    }
-    if (!handled) return FALSE;
-    if (message != WM_INITDIALOG && message != WM_QUERYDRAGICON) {
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, 0);
-        return TRUE;
-    }
-    return result;
+    if (!RouteMessage(message, wParam, lParam, result)) return FALSE;
+    if (message == WM_INITDIALOG) return result;
+    // Every other message the driver handles answers 0 to its sender.
+    SetWindowLongPtrA(Window(), DWLP_MSGRESULT, 0);
+    return TRUE;
 }
 
-bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+void CBrelvinDlg::OnUnexpectedError(UINT message, const char* what)
+{
+    if (what) {
+        process_.supportLog.NoteF("Message 0x%04X met an unexpected error: %s.", message, what);
+    } else {
+        process_.supportLog.NoteF("Message 0x%04X met an unexpected error.", message);
+    }
+}
+
+bool CBrelvinDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     switch (message) {
     case WM_INITDIALOG: result = OnInitDialog(); return true;
-    case WM_PAINT:
-        if (!IsIconic(window_)) return false;
-        OnPaint();
-        return true;
-    case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(icon_); return true;
     case WM_TIMER: OnTimer(wParam); return true;
     case kDriverTimerRequest: process_.desktop.ApplyTimerRequests(); return true;
     case WM_CLOSE: OnClose(); return true;
@@ -102,74 +86,143 @@ bool CBrelvinDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_
     return false;
 }
 
+// The window's icon is already set (see DoModal). Each later step may rely
+// on those before it: the worker starts only once the calibration, the
+// settings and the shared block are there, and the camera service only
+// once the worker reads the block.
 BOOL CBrelvinDlg::OnInitDialog()
 {
-    // 1. Icon.
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    // 2. Pen-button actions.
-    actionMap_ = driver::ActionMap();
-    // 3. Camera kind; the gesture state starts at rest with the worker.
-    process_.state.cameraKind = 0;
-    // 4. Process-wide state.
-        touchThread_.reset();
-    deviceInterfaceClass_ = kCaptureInterfaceClass;
-    // 5, 6. Settings file of this user (the locator asks who the user is).
-    common::IsUserAdmin();
-    settingsPath_ = common::LocateSettingsFileA();
-    process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
-    settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
-    // 7.
-    updateValue_ = kStartUpdateValue;
-    SetDlgItemInt(window_, IDC_UPDATE_VALUE_EDIT, static_cast<UINT>(updateValue_), TRUE);
-    // 8. Nothing of the window shows.
-    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, 0);
-    // 9. No task-bar button.
-    const LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
-    SetWindowLongPtrA(window_, GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
-    // 10. Timers go through the desktop, which remembers which ids are armed.
-    process_.desktop.AttachDriverWindow(window_);
-    process_.desktop.StartDriverTimer(driver::kTimerHideDialog, kHideDelayMs);
-    // 11.
-    deviceNotification_ = RegisterForCaptureDevices(window_, deviceInterfaceClass_.c_str());
-    if (!deviceNotification_) {
-        process_.supportLog.Note("Could not register for camera arrivals and removals; they will go unnoticed.");
-    }
-    // 12.
-    registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
-    registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
-    CreateProtocolHandlers();
-    // 13.
-    bool calibrationLoaded = false;
-    LoadCalibration(calibrationLoaded);
-    // 14.
-    process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
-    process_.state.forwardPlain = 0;
-    // 15.
+    ResetDriverState();
+    LoadSettings();
+    ShowUpdateValue();
+    ShrinkToNothing();
+    HideFromTaskBar();
+    StartHideTimer();
+    WatchCaptureDevices();
+    ListenToPeers();
+    const bool calibrationLoaded = LoadCalibration();
+    ApplyCalibrationSwitches();
     ReadPenButtonSettings();
-    // 16.
-    if (!calibrationLoaded) {
-        MessageBoxA(window_, process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
-                    MB_OK | MB_TOPMOST);
-    }
-    // 17. A failure leaves the worker reading empty records.
+    if (!calibrationLoaded) ShowCalibrationFailed();
     OpenSharedBlock();
-    // 18.
-    process_.hook.setmousehook(nullptr);
-    process_.hook.ToHookMouseDBLCLK(0);
-    // 19.
-    process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
-    // 20. Only now: the worker maps through the calibration and reads the block.
+    StartDoubleTapHook();
     StartTouchWorker();
-    // 21.
-    process_.desktop.OpenProgram(common::ProgramFolderA(), wnd::kCameraServiceProgram);
-    // 22. Gives the camera service time to come up before the first ticks.
-    Sleep(kStartUpPauseMs);
+    StartCameraService();
+    WaitForCameraService();
     initialised_ = true;
     return TRUE;
 }
 
+// Pen-button actions and the camera kind start at rest; the gesture state
+// starts at rest with the worker.
+void CBrelvinDlg::ResetDriverState()
+{
+    actionMap_ = driver::ActionMap();
+    process_.state.cameraKind = 0;
+    touchThread_.reset();
+}
+
+// The settings file of this user (the locator asks who the user is).
+void CBrelvinDlg::LoadSettings()
+{
+    settingsPath_ = common::LocateSettingsFileA();
+    process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
+    settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
+}
+
+void CBrelvinDlg::ShowUpdateValue()
+{
+    updateValue_ = kStartUpdateValue;
+    SetDlgItemInt(Window(), IDC_UPDATE_VALUE_EDIT, static_cast<UINT>(updateValue_), TRUE);
+}
+
+// Nothing of the window shows.
+void CBrelvinDlg::ShrinkToNothing()
+{
+    SetWindowPos(Window(), HWND_TOP, 0, 0, 0, 0, 0);
+}
+
+void CBrelvinDlg::HideFromTaskBar()
+{
+    const LONG_PTR exStyle = GetWindowLongPtrA(Window(), GWL_EXSTYLE);
+    SetWindowLongPtrA(Window(), GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+}
+
+// Timers go through the desktop, which remembers which ids are armed.
+void CBrelvinDlg::StartHideTimer()
+{
+    process_.desktop.AttachDriverWindow(Window());
+    process_.desktop.StartDriverTimer(driver::kTimerHideDialog, kHideDelayMs);
+}
+
+void CBrelvinDlg::WatchCaptureDevices()
+{
+    deviceInterfaceClass_ = kCaptureInterfaceClass;
+    deviceNotification_ = RegisterForCaptureDevices(Window(), deviceInterfaceClass_.c_str());
+    if (!deviceNotification_) {
+        process_.supportLog.Note("Could not register for camera arrivals and removals; they will go unnoticed.");
+    }
+}
+
+// The registered messages and the handlers of the peers' messages.
+void CBrelvinDlg::ListenToPeers()
+{
+    registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
+    registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
+    pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(Window(), process_.supportLog);
+    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerDeps{
+        process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
+        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_,
+        [this] { ShowCalibrationFailed(); }, process_.supportLog});
+}
+
+bool CBrelvinDlg::LoadCalibration()
+{
+    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
+    const bool loaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
+    driver::NoteLoadProblems(*process_.calibration.Current(), process_.supportLog);
+    return loaded;
+}
+
+// What the calibration switches on: the board keys; raw forwarding starts off.
+void CBrelvinDlg::ApplyCalibrationSwitches()
+{
+    process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
+    process_.state.forwardPlain = false;
+}
+
+void CBrelvinDlg::ReadPenButtonSettings()
+{
+    penButtons_ = driver::ReadPenButtonSettings(common::Win32Profile(settingsPath_), actionMap_);
+}
+
+void CBrelvinDlg::ShowCalibrationFailed()
+{
+    MessageBoxA(Window(), process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
+                MB_OK | MB_TOPMOST);
+}
+
+// A failure leaves the worker reading empty records.
+void CBrelvinDlg::OpenSharedBlock()
+{
+    const DWORD failed = process_.sharedBlock.Create(kTouchBlockName, kTouchBlockSize, 0, PAGE_READWRITE, nullptr);
+    if (failed != 0) {
+        process_.supportLog.NoteF("Could not create or open the touch block %s (system error %lu); the board "
+                                  "cannot see touches.",
+                                  kTouchBlockName, static_cast<unsigned long>(failed));
+    }
+}
+
+// The hook library's mouse hook, with double clicks off until a gesture
+// asks for them, and the timer of its housekeeping.
+void CBrelvinDlg::StartDoubleTapHook()
+{
+    process_.hook.setmousehook(nullptr);
+    process_.hook.ToHookMouseDBLCLK(0);
+    process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
+}
+
+// Only now: the worker maps through the calibration and reads the block.
 void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
@@ -183,34 +236,15 @@ void CBrelvinDlg::StartTouchWorker()
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
 
-void CBrelvinDlg::OpenSharedBlock()
+void CBrelvinDlg::StartCameraService()
 {
-    const DWORD failed = process_.sharedBlock.Create(kTouchBlockName, kTouchBlockSize, 0, PAGE_READWRITE, nullptr);
-    if (failed != 0) {
-        process_.supportLog.NoteF("Could not create or open the touch block %s (system error %lu); the board "
-                                  "cannot see touches.",
-                                  kTouchBlockName, static_cast<unsigned long>(failed));
-    }
+    process_.desktop.OpenProgram(common::ProgramFolderA(), wnd::kCameraServiceProgram);
 }
 
-void CBrelvinDlg::LoadCalibration(bool& loaded)
+// Gives the camera service time to come up before the first ticks.
+void CBrelvinDlg::WaitForCameraService()
 {
-    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
-    loaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
-    driver::NoteLoadProblems(*process_.calibration.Current(), process_.supportLog);
-}
-
-void CBrelvinDlg::CreateProtocolHandlers()
-{
-    pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(window_, process_.supportLog);
-    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerDeps{
-        process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
-        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_,
-        [this] {
-            MessageBoxA(window_, process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
-                        MB_OK | MB_TOPMOST);
-        },
-        process_.supportLog});
+    Sleep(kStartUpPauseMs);
 }
 
 void CBrelvinDlg::OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam)
@@ -229,23 +263,6 @@ void CBrelvinDlg::OnDeviceChange(WPARAM event, LPARAM record)
         captureDevices_.OnRemoval(*name);
 }
 
-void CBrelvinDlg::ReadPenButtonSettings()
-{
-    penButtons_ = driver::ReadPenButtonSettings(common::Win32Profile(settingsPath_), actionMap_);
-}
-
-void CBrelvinDlg::OnPaint()
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    RECT client;
-    GetClientRect(window_, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(window_, &paint);
-}
-
 void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 {
     // Any program can post WM_TIMER: a tick counts only for a timer the
@@ -257,8 +274,8 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
         // empty, so a tick that was already waiting (start-up sleeps and may
         // show a box) comes before the show and the hide would be undone:
         // keep ticking until there is something visible to hide.
-        if (!initialised_ || !IsWindowVisible(window_)) break;
-        ShowWindow(window_, SW_HIDE);
+        if (!initialised_ || !IsWindowVisible(Window())) break;
+        ShowWindow(Window(), SW_HIDE);
         process_.desktop.KillDriverTimer(driver::kTimerHideDialog);
         break;
     case driver::kTimerHookRefresh: process_.hook.ToReUseMouseDBLCLK(); break;
@@ -310,7 +327,7 @@ void CBrelvinDlg::StopTouchWorker()
 void CBrelvinDlg::ReadControlsBack()
 {
     BOOL ok = FALSE;
-    const UINT value = GetDlgItemInt(window_, IDC_UPDATE_VALUE_EDIT, &ok, TRUE);
+    const UINT value = GetDlgItemInt(Window(), IDC_UPDATE_VALUE_EDIT, &ok, TRUE);
     if (ok) updateValue_ = static_cast<int>(value);
 }
 
@@ -320,13 +337,13 @@ void CBrelvinDlg::OnCommand(WORD command)
     case IDOK:  // Enter does not close the driver
     case IDC_ENABLE_BUTTON: break;
     case IDCANCEL:
-        EnableWindow(GetDlgItem(window_, IDC_STOP_BUTTON), FALSE);
-        EnableWindow(GetDlgItem(window_, IDC_ENABLE_BUTTON), TRUE);
-        EndDialog(window_, IDCANCEL);
+        EnableWindow(GetDlgItem(Window(), IDC_STOP_BUTTON), FALSE);
+        EnableWindow(GetDlgItem(Window(), IDC_ENABLE_BUTTON), TRUE);
+        EndDialog(Window(), IDCANCEL);
         break;
     case IDC_EXIT_BUTTON:
         ReadControlsBack();
-        EndDialog(window_, IDOK);
+        EndDialog(Window(), IDOK);
         break;
     case IDC_UPDATE_BUTTON: ReadControlsBack(); break;
     default: break;

@@ -1,7 +1,8 @@
 #pragma once
 // The driver's hidden main dialog: it owns the window handle that timers,
 // window messages and device notifications arrive at, runs the start-up
-// sequence and stops the touch worker before the shared block goes away.
+// sequence (OnInitDialog, one named step after another) and stops the touch
+// worker before the shared block goes away.
 // Windows Sockets 2 before anything that brings in the platform headers.
 #include "WinsockSession.h"
 
@@ -26,6 +27,7 @@
 #include "hooklib/WToolobjectHook.h"
 
 #include "common/LanguageStrings.h"
+#include "common/ModalDialog.h"
 #include "common/Win32Profile.h"
 
 #include <windows.h>
@@ -49,7 +51,7 @@ struct DriverProcess {
     driver::ChannelSlot pipeChannel;
 };
 
-class CBrelvinDlg {
+class CBrelvinDlg : public common::ModalDialog {
 public:
     explicit CBrelvinDlg(DriverProcess& process);
 
@@ -64,32 +66,43 @@ public:
     bool LeftWorkerRunning() const { return workerLeftRunning_; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnUnexpectedError(UINT message, const char* what) override;
     // True when the message was handled; `result` is then the dialog's answer.
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+    bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
+    // The start-up steps, in the order OnInitDialog takes them.
     BOOL OnInitDialog();
-    void OnPaint();
+    void ResetDriverState();
+    void LoadSettings();
+    void ShowUpdateValue();
+    void ShrinkToNothing();
+    void HideFromTaskBar();
+    void StartHideTimer();
+    void WatchCaptureDevices();
+    void ListenToPeers();
+    bool LoadCalibration();
+    void ApplyCalibrationSwitches();
+    void ReadPenButtonSettings();
+    void ShowCalibrationFailed();
+    void OpenSharedBlock();
+    void StartDoubleTapHook();
+    void StartTouchWorker();
+    void StartCameraService();
+    void WaitForCameraService();
+
     void OnTimer(UINT_PTR timerId);
     void OnClose();
     void OnDestroy();
     void StopTouchWorker();
     void OnCommand(WORD command);
     void ReadControlsBack();
-    void ReadPenButtonSettings();
 
-    void CreateProtocolHandlers();
     void OnDeviceChange(WPARAM event, LPARAM record);
     void OnRegisteredOk() { if (protocol_) protocol_->OnCameraOk(); }
     void OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam);
 
-    void StartTouchWorker();
-    void OpenSharedBlock();
-    void LoadCalibration(bool& loaded);
-
     DriverProcess& process_;
-    HWND window_ = nullptr;
-    HICON icon_ = nullptr;
     bool initialised_ = false;
     bool workerLeftRunning_ = false;
     int updateValue_ = 0;

@@ -3,7 +3,8 @@
 // read or write at a time. Mode 1 opens an existing pipe as its client;
 // mode 2 creates an instance and waits until a client has connected.
 #include "BrelvinIPCBase.h"
-#include "UniqueHandle.h"
+
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -34,7 +35,7 @@ private:
     bool OpenClient(const char* name);
     bool CreateAndAwaitClient(const char* name);
 
-    UniqueHandle pipe_;
+    common::UniqueHandle pipe_;
 };
 
 } // namespace brelvin

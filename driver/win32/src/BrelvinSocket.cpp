@@ -39,8 +39,8 @@ CBrelvinSocket::CBrelvinSocket(int port) : port_(port) {}
 
 bool CBrelvinSocket::Open(int mode, const char* address)
 {
-    connectedSocket_.reset();
-    listenSocket_.reset();
+    connectedSocket_.Reset();
+    listenSocket_.Reset();
     if (!session_.Started()) return false;
     switch (mode) {
     case kConnect: return Connect(address);
@@ -55,19 +55,19 @@ bool CBrelvinSocket::Connect(const char* address)
     const unsigned long target = inet_addr(address);
     if (target == INADDR_NONE) return false;
 
-    UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    common::UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!socket) return false;
     u_long nonBlocking = 1;
-    if (ioctlsocket(socket.get(), FIONBIO, &nonBlocking) != 0) return false;
+    if (ioctlsocket(socket.Get(), FIONBIO, &nonBlocking) != 0) return false;
     const int sendBuffer = kSendBufferBytes;
-    setsockopt(socket.get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
+    setsockopt(socket.Get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
 
     const sockaddr_in peer = IPv4Address(target, port_);
-    if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    if (connect(socket.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) return true;
         // A connection still under way when the wait ends may yet stand;
         // until it does, sends fail as they would with no peer at all.
-        if (AwaitWritable(socket.get(), kConnectWaitMs) == Readiness::Failed) return true;
+        if (AwaitWritable(socket.Get(), kConnectWaitMs) == Readiness::Failed) return true;
     }
     connectedSocket_ = std::move(socket);
     return true;
@@ -75,11 +75,11 @@ bool CBrelvinSocket::Connect(const char* address)
 
 bool CBrelvinSocket::Listen()
 {
-    UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    common::UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!socket) return false;
     const sockaddr_in local = IPv4Address(htonl(INADDR_ANY), port_);
-    if (bind(socket.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) return false;
-    if (listen(socket.get(), kListenBacklog) != 0) return false;
+    if (bind(socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) return false;
+    if (listen(socket.Get(), kListenBacklog) != 0) return false;
     listenSocket_ = std::move(socket);
     return true;
 }
@@ -87,8 +87,8 @@ bool CBrelvinSocket::Listen()
 bool CBrelvinSocket::AcceptCaller()
 {
     peerAddressLength_ = sizeof peerAddress_;
-    connectedSocket_.reset(
-        accept(listenSocket_.get(), reinterpret_cast<sockaddr*>(&peerAddress_), &peerAddressLength_));
+    connectedSocket_.Reset(
+        accept(listenSocket_.Get(), reinterpret_cast<sockaddr*>(&peerAddress_), &peerAddressLength_));
     return static_cast<bool>(connectedSocket_);
 }
 
@@ -99,16 +99,16 @@ bool CBrelvinSocket::Write(const std::uint8_t* data, std::size_t length)
     while (sent < length) {
         const std::size_t left = length - sent;
         const int chunk = left > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(left);
-        const int count = send(connectedSocket_.get(), reinterpret_cast<const char*>(data + sent), chunk, 0);
+        const int count = send(connectedSocket_.Get(), reinterpret_cast<const char*>(data + sent), chunk, 0);
         if (count > 0) {
             sent += static_cast<std::size_t>(count);
             continue;
         }
         if (sent == 0) return false;
         const bool roomForTheRest = count == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK &&
-                                    AwaitWritable(connectedSocket_.get(), kPacketTailWaitMs) == Readiness::Ready;
+                                    AwaitWritable(connectedSocket_.Get(), kPacketTailWaitMs) == Readiness::Ready;
         if (!roomForTheRest) {
-            connectedSocket_.reset();
+            connectedSocket_.Reset();
             return false;
         }
     }
@@ -119,7 +119,7 @@ int CBrelvinSocket::Read(std::uint8_t* buffer, int size)
 {
     if (!buffer || size <= 0) return 0;
     if (!connectedSocket_ && (!listenSocket_ || !AcceptCaller())) return 0;
-    const int count = recv(connectedSocket_.get(), reinterpret_cast<char*>(buffer), size, 0);
+    const int count = recv(connectedSocket_.Get(), reinterpret_cast<char*>(buffer), size, 0);
     return count > 0 ? count : 0;
 }
 

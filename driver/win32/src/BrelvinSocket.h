@@ -4,8 +4,9 @@
 // on the first Read. The connected socket is non-blocking, so a peer that
 // has gone or stopped reading costs the writer a lost packet, never a wait.
 #include "BrelvinIPCBase.h"
-#include "UniqueSocket.h"
 #include "WinsockSession.h"
+
+#include "common/UniqueSocket.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,8 +55,8 @@ private:
 
     WinsockSession session_;
     int port_;
-    UniqueSocket listenSocket_;
-    UniqueSocket connectedSocket_;
+    common::UniqueSocket listenSocket_;
+    common::UniqueSocket connectedSocket_;
     sockaddr_in peerAddress_ = {};
     int peerAddressLength_ = sizeof(sockaddr_in);
 };

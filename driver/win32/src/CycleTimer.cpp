@@ -12,16 +12,16 @@ constexpr DWORD kCreateWaitableTimerHighResolution = 0x00000002;
 
 CycleTimer::CycleTimer(unsigned periodMs) : periodMs_(periodMs)
 {
-    timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, kCreateWaitableTimerHighResolution, TIMER_ALL_ACCESS));
-    highResolution_ = timer_ != nullptr;
+    timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, kCreateWaitableTimerHighResolution, TIMER_ALL_ACCESS));
+    highResolution_ = static_cast<bool>(timer_);
     if (!highResolution_) {
         raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-        timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
+        timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
     }
     if (timer_) {
         LARGE_INTEGER due;
         due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000;  // relative, in 100 ns
-        periodic_ = SetWaitableTimer(timer_.get(), &due, static_cast<LONG>(periodMs_), nullptr, nullptr, FALSE) != FALSE;
+        periodic_ = SetWaitableTimer(timer_.Get(), &due, static_cast<LONG>(periodMs_), nullptr, nullptr, FALSE) != FALSE;
     }
 }
 
@@ -33,7 +33,7 @@ CycleTimer::~CycleTimer()
 void CycleTimer::Wait()
 {
     if (periodic_) {
-        WaitForSingleObject(timer_.get(), INFINITE);
+        WaitForSingleObject(timer_.Get(), INFINITE);
         return;
     }
     Sleep(periodMs_);

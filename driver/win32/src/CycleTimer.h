@@ -5,7 +5,7 @@
 // where the system has one, otherwise the process raises the timer
 // resolution to 1 ms for as long as the cycle timer lives. The timer is
 // periodic, so the time a cycle spends working does not add to its period.
-#include "UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -28,7 +28,7 @@ public:
 
 private:
     unsigned periodMs_;
-    UniqueHandle timer_;
+    common::UniqueHandle timer_;
     bool highResolution_ = false;
     bool raisedResolution_ = false;
     bool periodic_ = false;

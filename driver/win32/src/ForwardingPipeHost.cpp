@@ -2,7 +2,8 @@
 
 #include "ForwardingPipeInstance.h"
 #include "PipeSecurity.h"
-#include "UniqueHandle.h"
+
+#include "common/UniqueHandle.h"
 
 namespace brelvin {
 namespace {
@@ -42,7 +43,7 @@ std::shared_ptr<driver::PipeInstance> Win32ForwardingPipeHost::CreateAndAwaitCli
         faults_.NoteF("Could not create the forwarding pipe (system error %lu).", GetLastError());
         return nullptr;
     }
-    return ForwardingPipeInstance::AwaitClient(UniqueHandle(created), PipeWaitReport{window_, reportMessage_},
+    return ForwardingPipeInstance::AwaitClient(common::UniqueHandle(created), PipeWaitReport{window_, reportMessage_},
                                                options_.writeWaitMs);
 }
 

@@ -6,9 +6,9 @@ namespace brelvin {
 
 namespace {
 
-UniqueHandle ManualResetEvent()
+common::UniqueHandle ManualResetEvent()
 {
-    return UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    return common::UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
 }
 
 // The errors a write meets once the client has closed its end.
@@ -19,7 +19,7 @@ bool ClientGone(DWORD error)
 
 } // namespace
 
-ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs)
+ForwardingPipeInstance::ForwardingPipeInstance(common::UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs)
     : pipe_(std::move(pipe)),
       report_(report),
       writeWaitMs_(writeWaitMs),
@@ -27,11 +27,11 @@ ForwardingPipeInstance::ForwardingPipeInstance(UniqueHandle pipe, PipeWaitReport
       connectDone_(ManualResetEvent()),
       writeDone_(ManualResetEvent())
 {
-    connect_.hEvent = connectDone_.get();
+    connect_.hEvent = connectDone_.Get();
 }
 
-std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(UniqueHandle pipe, PipeWaitReport report,
-                                                                            DWORD writeWaitMs)
+std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(common::UniqueHandle pipe,
+                                                                            PipeWaitReport report, DWORD writeWaitMs)
 {
     if (!pipe) return nullptr;
     std::shared_ptr<ForwardingPipeInstance> instance(new ForwardingPipeInstance(std::move(pipe), report, writeWaitMs));
@@ -47,7 +47,7 @@ ForwardingPipeInstance::~ForwardingPipeInstance()
 
 bool ForwardingPipeInstance::StartConnect()
 {
-    if (ConnectNamedPipe(pipe_.get(), &connect_)) {
+    if (ConnectNamedPipe(pipe_.Get(), &connect_)) {
         SettleWait(State::Connected);
         return true;
     }
@@ -68,7 +68,7 @@ bool ForwardingPipeInstance::StartConnect()
 
 bool ForwardingPipeInstance::StartWaiter()
 {
-    waiter_.reset(CreateThread(nullptr, 0, &ForwardingPipeInstance::WaiterMain, this, 0, nullptr));
+    waiter_.Reset(CreateThread(nullptr, 0, &ForwardingPipeInstance::WaiterMain, this, 0, nullptr));
     return static_cast<bool>(waiter_);
 }
 
@@ -84,13 +84,13 @@ DWORD WINAPI ForwardingPipeInstance::WaiterMain(void* self)
 
 void ForwardingPipeInstance::AwaitConnection()
 {
-    const HANDLE events[] = {connectDone_.get(), closed_.get()};
+    const HANDLE events[] = {connectDone_.Get(), closed_.Get()};
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
         CancelConnect();
         return;
     }
     DWORD unused = 0;
-    const bool connected = GetOverlappedResult(pipe_.get(), &connect_, &unused, FALSE) != FALSE;
+    const bool connected = GetOverlappedResult(pipe_.Get(), &connect_, &unused, FALSE) != FALSE;
     SettleWait(connected ? State::Connected : State::ConnectFailed);
 }
 
@@ -98,9 +98,9 @@ void ForwardingPipeInstance::CancelConnect()
 {
     // The system writes into `connect_` until the operation is over, so it
     // must be over before this object can go.
-    CancelIoEx(pipe_.get(), &connect_);
+    CancelIoEx(pipe_.Get(), &connect_);
     DWORD unused = 0;
-    GetOverlappedResult(pipe_.get(), &connect_, &unused, TRUE);
+    GetOverlappedResult(pipe_.Get(), &connect_, &unused, TRUE);
 }
 
 void ForwardingPipeInstance::SettleWait(State outcome)
@@ -144,9 +144,9 @@ bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
 
     std::lock_guard<std::mutex> lock(writeMutex_);
     OVERLAPPED write = {};
-    write.hEvent = writeDone_.get();
+    write.hEvent = writeDone_.Get();
     ResetEvent(write.hEvent);
-    if (!WriteFile(pipe_.get(), data, static_cast<DWORD>(length), nullptr, &write)) {
+    if (!WriteFile(pipe_.Get(), data, static_cast<DWORD>(length), nullptr, &write)) {
         const DWORD error = GetLastError();
         if (error != ERROR_IO_PENDING) {
             if (ClientGone(error)) BreakLink();
@@ -154,14 +154,14 @@ bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
         }
     }
 
-    const HANDLE events[] = {writeDone_.get(), closed_.get()};
-    if (WaitForMultipleObjects(2, events, FALSE, writeWaitMs_) != WAIT_OBJECT_0) CancelIoEx(pipe_.get(), &write);
+    const HANDLE events[] = {writeDone_.Get(), closed_.Get()};
+    if (WaitForMultipleObjects(2, events, FALSE, writeWaitMs_) != WAIT_OBJECT_0) CancelIoEx(pipe_.Get(), &write);
     DWORD written = 0;
-    const bool done = GetOverlappedResult(pipe_.get(), &write, &written, TRUE) != FALSE;
+    const bool done = GetOverlappedResult(pipe_.Get(), &write, &written, TRUE) != FALSE;
     if (!done && ClientGone(GetLastError())) BreakLink();
     if (written != 0 && written < length) {
         // The reader would take every later record out of step.
-        DisconnectNamedPipe(pipe_.get());
+        DisconnectNamedPipe(pipe_.Get());
         BreakLink();
         return false;
     }
@@ -178,15 +178,15 @@ void ForwardingPipeInstance::Close()
         std::lock_guard<std::mutex> lock(reportMutex_);
         previous = state_.exchange(State::Closed);
     }
-    if (closed_) SetEvent(closed_.get());
+    if (closed_) SetEvent(closed_.Get());
     if (waiter_) {
-        WaitForSingleObject(waiter_.get(), INFINITE);
-        waiter_.reset();
+        WaitForSingleObject(waiter_.Get(), INFINITE);
+        waiter_.Reset();
     }
     if (previous == State::Closed) return;
     // Ends a write another thread has in flight; it then finds the run over.
-    CancelIoEx(pipe_.get(), nullptr);
-    DisconnectNamedPipe(pipe_.get());
+    CancelIoEx(pipe_.Get(), nullptr);
+    DisconnectNamedPipe(pipe_.Get());
 }
 
 } // namespace brelvin

@@ -3,8 +3,7 @@
 // thread of its own, which reports the outcome to the driver window; the
 // window thread may end the run at any time with Close, while the worker
 // thread writes records.
-#include "UniqueHandle.h"
-
+#include "common/UniqueHandle.h"
 #include "driver/ChannelPorts.h"
 
 #include <windows.h>
@@ -30,7 +29,7 @@ public:
     // for its client; `report` is nudged when the client connects, the wait
     // fails or the connection breaks. Null when the wait could not be
     // started; the pipe is closed then and nothing is reported.
-    static std::shared_ptr<ForwardingPipeInstance> AwaitClient(UniqueHandle pipe, PipeWaitReport report,
+    static std::shared_ptr<ForwardingPipeInstance> AwaitClient(common::UniqueHandle pipe, PipeWaitReport report,
                                                                DWORD writeWaitMs);
 
     ~ForwardingPipeInstance() override;
@@ -53,7 +52,7 @@ public:
 private:
     enum class State { AwaitingClient, Connected, ConnectFailed, Broken, Closed };
 
-    ForwardingPipeInstance(UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs);
+    ForwardingPipeInstance(common::UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs);
 
     bool StartConnect();
     bool StartWaiter();
@@ -67,19 +66,19 @@ private:
     void BreakLink();
     void Nudge() const;
 
-    UniqueHandle pipe_;
+    common::UniqueHandle pipe_;
     const PipeWaitReport report_;
     const DWORD writeWaitMs_;
     std::atomic<State> state_{State::AwaitingClient};
 
     // Manual-reset, set by Close: ends the client wait and any write wait.
-    UniqueHandle closed_;
-    UniqueHandle connectDone_;
+    common::UniqueHandle closed_;
+    common::UniqueHandle connectDone_;
     OVERLAPPED connect_ = {};
-    UniqueHandle waiter_;
+    common::UniqueHandle waiter_;
 
     std::mutex writeMutex_;
-    UniqueHandle writeDone_;
+    common::UniqueHandle writeDone_;
     std::atomic<std::uint64_t> delivered_{0};
 
     // Held while the wait's outcome is reported, so none is posted once

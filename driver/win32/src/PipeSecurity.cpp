@@ -1,6 +1,6 @@
 #include "PipeSecurity.h"
 
-#include "UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <sddl.h>
 
@@ -15,12 +15,12 @@ std::string TokenUserSid()
 {
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return std::string();
-    UniqueHandle token(raw);
+    common::UniqueHandle token(raw);
     DWORD needed = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &needed);
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &needed);
     if (needed == 0) return std::string();
     std::vector<unsigned char> buffer(needed);
-    if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), needed, &needed)) return std::string();
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), needed, &needed)) return std::string();
     char* text = nullptr;
     if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return std::string();
     std::string sid(text);

@@ -15,24 +15,25 @@ DWORD CShareMemory::Create(const char* name, DWORD sizeLow, DWORD sizeHigh, DWOR
     if (!name) return ERROR_INVALID_PARAMETER;
     Close();
 
-    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, sizeHigh, sizeLow, name));
+    common::UniqueHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, sizeHigh, sizeLow, name));
     if (!mapping) return GetLastError();
 
     const std::string mutexName = std::string(name) + "Mtx";
-    UniqueHandle mutex(CreateMutexA(security, FALSE, mutexName.c_str()));
+    common::UniqueHandle mutex(CreateMutexA(security, FALSE, mutexName.c_str()));
     if (!mutex) return GetLastError();
 
-    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    common::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!view) return GetLastError();
 
     // The real size of a mapping somebody else created may differ from ours.
     MEMORY_BASIC_INFORMATION region = {};
-    VirtualQuery(view.get(), &region, sizeof region);
+    VirtualQuery(view.Get(), &region, sizeof region);
     const std::size_t mapped = region.RegionSize;
     const std::size_t cleared = sizeLow < mapped ? sizeLow : mapped;
 
     // Also drops a record the service left from an earlier run.
-    std::memset(view.get(), 0, cleared);
+    std::memset(view.Get(), 0, cleared);
 
     name_ = name;
     mapping_ = std::move(mapping);
@@ -48,17 +49,17 @@ DWORD CShareMemory::Read(void* destination, std::size_t length, std::size_t offs
     if (!open_) return ERROR_INVALID_HANDLE;
     if (offset > viewSize_ || length > viewSize_ - offset) return ERROR_INVALID_PARAMETER;
 
-    const DWORD waited = WaitForSingleObject(mutex_.get(), lockWaitMs);
+    const DWORD waited = WaitForSingleObject(mutex_.Get(), lockWaitMs);
     if (waited != WAIT_OBJECT_0) {
         // The service ended while holding the lock; we own it now and must
         // not keep it, or the service could never write again.
-        if (waited == WAIT_ABANDONED) ReleaseMutex(mutex_.get());
+        if (waited == WAIT_ABANDONED) ReleaseMutex(mutex_.Get());
         return waited;
     }
-    unsigned char* at = static_cast<unsigned char*>(view_.get()) + offset;
+    unsigned char* at = static_cast<unsigned char*>(view_.Get()) + offset;
     std::memcpy(destination, at, length);
     std::memset(at, 0, length);
-    ReleaseMutex(mutex_.get());
+    ReleaseMutex(mutex_.Get());
     return 0;
 }
 
@@ -66,9 +67,9 @@ void CShareMemory::Close()
 {
     if (!open_) return;
     name_.clear();
-    view_.reset();
-    mapping_.reset();
-    mutex_.reset();
+    view_.Reset();
+    mapping_.Reset();
+    mutex_.Reset();
     viewSize_ = 0;
     open_ = 0;
 }

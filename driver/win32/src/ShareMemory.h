@@ -1,7 +1,7 @@
 #pragma once
 // The shared block the camera service writes touch records into, and its
 // named mutex. Either side may create them; the other opens the same names.
-#include "UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -47,10 +47,10 @@ public:
 
 private:
     std::string name_;
-    UniqueHandle mapping_;
-    UniqueHandle mutex_;
+    common::UniqueHandle mapping_;
+    common::UniqueHandle mutex_;
     int open_ = 0;
-    UniqueView view_;
+    common::UniqueView view_;
     std::size_t viewSize_ = 0;
 };
 

@@ -19,7 +19,7 @@ bool SupportLog::Start()
 {
     if (thread_) return true;
     stop_ = false;
-    thread_.reset(CreateThread(nullptr, 0, &SupportLog::WriterMain, this, 0, nullptr));
+    thread_.Reset(CreateThread(nullptr, 0, &SupportLog::WriterMain, this, 0, nullptr));
     return static_cast<bool>(thread_);
 }
 
@@ -27,13 +27,13 @@ void SupportLog::Stop()
 {
     if (thread_) {
         stop_ = true;
-        if (wake_) SetEvent(wake_.get());
+        if (wake_) SetEvent(wake_.Get());
         // A writer stuck on a slow disk is left to the process's end.
-        if (WaitForSingleObject(thread_.get(), kStopWaitMs) != WAIT_OBJECT_0) {
-            thread_.release();
+        if (WaitForSingleObject(thread_.Get(), kStopWaitMs) != WAIT_OBJECT_0) {
+            thread_.Release();
             return;
         }
-        thread_.reset();
+        thread_.Reset();
     }
     Flush();
 }
@@ -42,7 +42,7 @@ void SupportLog::Note(const char* line)
 {
     queue_.Note(line);
     // Setting an event never waits; the writer picks the line up soon.
-    if (wake_) SetEvent(wake_.get());
+    if (wake_) SetEvent(wake_.Get());
 }
 
 DWORD WINAPI SupportLog::WriterMain(void* self)
@@ -58,7 +58,7 @@ DWORD WINAPI SupportLog::WriterMain(void* self)
 void SupportLog::Run()
 {
     while (!stop_) {
-        WaitForSingleObject(wake_.get(), kFlushEveryMs);
+        WaitForSingleObject(wake_.Get(), kFlushEveryMs);
         // Lines noted in a burst go out together.
         Sleep(50);
         Flush();

@@ -2,9 +2,8 @@
 // The driver's support log: lines noted by any thread (the touch worker's
 // 2 ms loop included) wait in a fixed queue without blocking their writer,
 // and a thread of their own appends them to the support log file.
-#include "UniqueHandle.h"
-
 #include "common/SupportLogFile.h"
+#include "common/UniqueHandle.h"
 #include "driver/FaultLineQueue.h"
 #include "driver/FaultLog.h"
 
@@ -42,8 +41,8 @@ private:
 
     common::SupportLogFile file_;
     driver::FaultLineQueue queue_;
-    UniqueHandle wake_;
-    UniqueHandle thread_;
+    common::UniqueHandle wake_;
+    common::UniqueHandle thread_;
     std::atomic<bool> stop_{false};
 };
 

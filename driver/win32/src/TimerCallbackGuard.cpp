@@ -26,13 +26,13 @@ bool CarriesTimerCallback(const MSG& message)
 TimerCallbackGuard::TimerCallbackGuard(driver::FaultLog& faults)
 {
     guardFaults = &faults;
-    hook_ = SetWindowsHookExA(WH_GETMESSAGE, &TimerCallbackGuard::OnGetMessage, nullptr, GetCurrentThreadId());
+    hook_.Reset(SetWindowsHookExA(WH_GETMESSAGE, &TimerCallbackGuard::OnGetMessage, nullptr, GetCurrentThreadId()));
     if (!hook_) faults.Note("Could not guard the driver's message loop against forged timer messages.");
 }
 
 TimerCallbackGuard::~TimerCallbackGuard()
 {
-    if (hook_) UnhookWindowsHookEx(hook_);
+    hook_.Reset();
     guardFaults = nullptr;
 }
 

@@ -7,6 +7,7 @@
 // a guard is in place every such message met by the thread's loops (the
 // dialog's, and those of message boxes nested in it) is turned into
 // WM_NULL before it can be dispatched.
+#include "common/UniqueHandle.h"
 #include "driver/FaultLog.h"
 
 #include <windows.h>
@@ -28,12 +29,12 @@ public:
     TimerCallbackGuard(const TimerCallbackGuard&) = delete;
     TimerCallbackGuard& operator=(const TimerCallbackGuard&) = delete;
 
-    bool Active() const { return hook_ != nullptr; }
+    bool Active() const { return static_cast<bool>(hook_); }
 
 private:
     static LRESULT CALLBACK OnGetMessage(int code, WPARAM removal, LPARAM message);
 
-    HHOOK hook_ = nullptr;
+    common::UniqueHook hook_;
 };
 
 } // namespace brelvin

@@ -9,20 +9,20 @@ bool TouchThread::Start()
 {
     if (thread_) return true;
     stopRequested_ = false;
-    thread_.reset(CreateThread(nullptr, 0, &TouchThread::ThreadMain, this, 0, nullptr));
-    return thread_ != nullptr;
+    thread_.Reset(CreateThread(nullptr, 0, &TouchThread::ThreadMain, this, 0, nullptr));
+    return static_cast<bool>(thread_);
 }
 
 bool TouchThread::Stop(DWORD waitMs)
 {
     if (!thread_) return true;
     stopRequested_ = true;
-    if (WaitForSingleObject(thread_.get(), waitMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(thread_.Get(), waitMs) != WAIT_OBJECT_0) {
         faults_.NoteF("The touch worker did not stop within %lu ms; the driver ends without it.",
                       static_cast<unsigned long>(waitMs));
         return false;
     }
-    thread_.reset();
+    thread_.Reset();
     return true;
 }
 

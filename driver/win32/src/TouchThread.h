@@ -4,8 +4,8 @@
 // which the dialog calls before the shared block is closed.
 #include "CycleTimer.h"
 #include "ShareMemory.h"
-#include "UniqueHandle.h"
 
+#include "common/UniqueHandle.h"
 #include "driver/FaultLog.h"
 #include "driver/TouchWorker.h"
 
@@ -35,7 +35,7 @@ public:
     // keep everything the thread uses alive until the process ends.
     bool Stop(DWORD waitMs = kStopWaitMs);
 
-    bool Running() const { return thread_ != nullptr; }
+    bool Running() const { return static_cast<bool>(thread_); }
 
 private:
     static DWORD WINAPI ThreadMain(void* self);
@@ -47,7 +47,7 @@ private:
     driver::TouchWorker& worker_;
     driver::FaultLog& faults_;
     std::atomic<bool> stopRequested_{false};
-    UniqueHandle thread_;
+    common::UniqueHandle thread_;
     // Consecutive reads the camera service's lock held up; the first and
     // the end of a run of them are noted.
     unsigned lockTimeouts_ = 0;

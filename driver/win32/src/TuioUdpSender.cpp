@@ -24,16 +24,16 @@ TuioUdpSender::TuioUdpSender(const driver::IPv4Address& host, int port) : host_(
 
 bool TuioUdpSender::Open()
 {
-    socket_.reset();
+    socket_.Reset();
     if (!session_.Started() || port_ < 1 || port_ > 65535) return false;
-    UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    common::UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (!socket) return false;
     u_long nonBlocking = 1;
-    if (ioctlsocket(socket.get(), FIONBIO, &nonBlocking) != 0) return false;
+    if (ioctlsocket(socket.Get(), FIONBIO, &nonBlocking) != 0) return false;
     // A connected datagram socket sends to its peer only; connecting sends
     // nothing and waits for nothing.
     const sockaddr_in peer = SocketAddress(host_, port_);
-    if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) return false;
+    if (connect(socket.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) return false;
     socket_ = std::move(socket);
     return true;
 }
@@ -45,7 +45,7 @@ bool TuioUdpSender::Write(const std::uint8_t* data, std::size_t length)
     // An earlier datagram that found no listener is reported by the next
     // send, which then did not go: one more try sends it.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int sent = send(socket_.get(), reinterpret_cast<const char*>(data), size, 0);
+        const int sent = send(socket_.Get(), reinterpret_cast<const char*>(data), size, 0);
         if (sent == size) return true;
         if (sent != SOCKET_ERROR) return false;
         const int error = WSAGetLastError();
@@ -58,7 +58,7 @@ std::string TuioUdpSender::LocalAddress() const
 {
     sockaddr_in local = {};
     int length = sizeof local;
-    if (!socket_ || getsockname(socket_.get(), reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
+    if (!socket_ || getsockname(socket_.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
         local.sin_addr.s_addr == htonl(INADDR_ANY))
         return "127.0.0.1";
     const unsigned long address = ntohl(local.sin_addr.s_addr);

@@ -4,9 +4,9 @@
 // is ever sent anywhere else, and it never waits: a bundle the system cannot
 // take at once is lost, the next one goes out as usual. Names are never
 // looked up; the address is numeric.
-#include "UniqueSocket.h"
 #include "WinsockSession.h"
 
+#include "common/UniqueSocket.h"
 #include "driver/ByteChannel.h"
 #include "driver/MultitouchSettings.h"
 
@@ -41,7 +41,7 @@ private:
     WinsockSession session_;
     driver::IPv4Address host_;
     int port_;
-    UniqueSocket socket_;
+    common::UniqueSocket socket_;
 };
 
 } // namespace brelvin

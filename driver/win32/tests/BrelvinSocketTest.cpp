@@ -14,7 +14,6 @@
 namespace {
 
 using brelvin::CBrelvinSocket;
-using brelvin::UniqueSocket;
 
 constexpr long kPeerWaitMs = 5000;
 
@@ -33,30 +32,30 @@ public:
     explicit Listener(int receiveBuffer = 0) : socket_(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
     {
         if (receiveBuffer > 0)
-            setsockopt(socket_.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+            setsockopt(socket_.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
                        sizeof receiveBuffer);
         sockaddr_in local = {};
         local.sin_family = AF_INET;
         local.sin_addr.s_addr = inet_addr("127.0.0.1");
         int length = sizeof local;
-        if (bind(socket_.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            listen(socket_.get(), 5) != 0 ||
-            getsockname(socket_.get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
-            socket_.reset();
+        if (bind(socket_.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+            listen(socket_.Get(), 5) != 0 ||
+            getsockname(socket_.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+            socket_.Reset();
         else
             port_ = ntohs(local.sin_port);
     }
 
     int Port() const { return port_; }
 
-    UniqueSocket Accept() const
+    common::UniqueSocket Accept() const
     {
-        if (!socket_ || !AwaitReadable(socket_.get(), kPeerWaitMs)) return UniqueSocket();
-        return UniqueSocket(accept(socket_.get(), nullptr, nullptr));
+        if (!socket_ || !AwaitReadable(socket_.Get(), kPeerWaitMs)) return common::UniqueSocket();
+        return common::UniqueSocket(accept(socket_.Get(), nullptr, nullptr));
     }
 
 private:
-    UniqueSocket socket_;
+    common::UniqueSocket socket_;
     int port_ = 0;
 };
 
@@ -102,7 +101,7 @@ TEST_F(BrelvinSocketTest, PacketsReachTheListenerWholeAndInOrder)
     ASSERT_NE(listener.Port(), 0);
     CBrelvinSocket channel(listener.Port());
     ASSERT_TRUE(channel.Open(CBrelvinSocket::kConnect, "127.0.0.1"));
-    UniqueSocket peer = listener.Accept();
+    common::UniqueSocket peer = listener.Accept();
     ASSERT_TRUE(peer);
 
     std::vector<std::uint8_t> expected;
@@ -111,7 +110,7 @@ TEST_F(BrelvinSocketTest, PacketsReachTheListenerWholeAndInOrder)
         ASSERT_TRUE(channel.Write(packet.data(), packet.size())) << "packet " << i;
         expected.insert(expected.end(), packet.begin(), packet.end());
     }
-    EXPECT_EQ(Receive(peer.get(), expected.size()), expected);
+    EXPECT_EQ(Receive(peer.Get(), expected.size()), expected);
 }
 
 TEST_F(BrelvinSocketTest, OpenSucceedsWithNobodyListeningAndWritesThenFail)
@@ -148,7 +147,7 @@ TEST_F(BrelvinSocketTest, APeerThatNeverReadsMakesWritesFailInsteadOfBlocking)
     ASSERT_NE(listener.Port(), 0);
     auto channel = std::make_unique<CBrelvinSocket>(listener.Port());
     ASSERT_TRUE(channel->Open(CBrelvinSocket::kConnect, "127.0.0.1"));
-    UniqueSocket peer = listener.Accept();
+    common::UniqueSocket peer = listener.Accept();
     ASSERT_TRUE(peer);
 
     const std::vector<std::uint8_t> packet = Packet(3);
@@ -161,7 +160,7 @@ TEST_F(BrelvinSocketTest, APeerThatNeverReadsMakesWritesFailInsteadOfBlocking)
     // Every packet reported as written reaches the peer whole; at most the
     // unfinished rest of one refused packet follows before the stream ends.
     channel.reset();
-    const std::vector<std::uint8_t> received = Receive(peer.get(), (accepted + 1) * packet.size());
+    const std::vector<std::uint8_t> received = Receive(peer.Get(), (accepted + 1) * packet.size());
     ASSERT_GE(received.size(), accepted * packet.size());
     EXPECT_LT(received.size(), (accepted + 1) * packet.size());
     std::size_t mismatches = 0;
@@ -176,16 +175,16 @@ TEST_F(BrelvinSocketTest, DestroyingTheChannelEndsTheConnection)
     ASSERT_NE(listener.Port(), 0);
     auto channel = std::make_unique<CBrelvinSocket>(listener.Port());
     ASSERT_TRUE(channel->Open(CBrelvinSocket::kConnect, "127.0.0.1"));
-    UniqueSocket peer = listener.Accept();
+    common::UniqueSocket peer = listener.Accept();
     ASSERT_TRUE(peer);
     const std::vector<std::uint8_t> packet = Packet(5);
     ASSERT_TRUE(channel->Write(packet.data(), packet.size()));
 
     channel.reset();
-    EXPECT_EQ(Receive(peer.get(), 8), packet);
-    ASSERT_TRUE(AwaitReadable(peer.get(), kPeerWaitMs));
+    EXPECT_EQ(Receive(peer.Get(), 8), packet);
+    ASSERT_TRUE(AwaitReadable(peer.Get(), kPeerWaitMs));
     char byte = 0;
-    EXPECT_EQ(recv(peer.get(), &byte, 1, 0), 0) << "the peer should see the end of the stream";
+    EXPECT_EQ(recv(peer.Get(), &byte, 1, 0), 0) << "the peer should see the end of the stream";
 }
 
 TEST_F(BrelvinSocketTest, AListeningChannelReceivesFromAConnectingOne)

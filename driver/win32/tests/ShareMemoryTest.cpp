@@ -21,25 +21,25 @@ public:
     explicit ServiceSide(const std::string& name)
         : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 20, name.c_str())),
           mutex_(CreateMutexA(nullptr, FALSE, (name + "Mtx").c_str())),
-          view_(MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0))
+          view_(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0))
     {
     }
 
     bool Ready() const { return mapping_ && mutex_ && view_; }
-    unsigned char* Bytes() { return static_cast<unsigned char*>(view_.get()); }
-    HANDLE Mutex() { return mutex_.get(); }
+    unsigned char* Bytes() { return static_cast<unsigned char*>(view_.Get()); }
+    HANDLE Mutex() { return mutex_.Get(); }
 
     void Write(const unsigned char (&record)[20])
     {
-        WaitForSingleObject(mutex_.get(), INFINITE);
+        WaitForSingleObject(mutex_.Get(), INFINITE);
         std::memcpy(Bytes(), record, 20);
-        ReleaseMutex(mutex_.get());
+        ReleaseMutex(mutex_.Get());
     }
 
 private:
-    brelvin::UniqueHandle mapping_;
-    brelvin::UniqueHandle mutex_;
-    brelvin::UniqueView view_;
+    common::UniqueHandle mapping_;
+    common::UniqueHandle mutex_;
+    common::UniqueView view_;
 };
 
 constexpr unsigned char kRecord[20] = {1, 0x0C, 0x80, 0x09, 0x60, 2, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9};
@@ -134,8 +134,8 @@ TEST(ShareMemory, AnAbandonedLockIsReportedReleasedAndTheNextReadWorks)
     ServiceSide service(name);
     std::memcpy(service.Bytes(), kRecord, 20);
 
-    brelvin::UniqueHandle holder(CreateThread(nullptr, 0, &TakeAndAbandon, service.Mutex(), 0, nullptr));
-    ASSERT_EQ(WaitForSingleObject(holder.get(), 5000), WAIT_OBJECT_0);
+    common::UniqueHandle holder(CreateThread(nullptr, 0, &TakeAndAbandon, service.Mutex(), 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(holder.Get(), 5000), WAIT_OBJECT_0);
 
     unsigned char out[20] = {};
     EXPECT_EQ(block.Read(out, sizeof out, 0), static_cast<DWORD>(WAIT_ABANDONED));
@@ -143,10 +143,10 @@ TEST(ShareMemory, AnAbandonedLockIsReportedReleasedAndTheNextReadWorks)
     EXPECT_EQ(service.Bytes()[0], kRecord[0]);
 
     // Released: another thread of the service can take the lock again.
-    brelvin::UniqueHandle other(CreateThread(nullptr, 0, &TakeAndRelease, service.Mutex(), 0, nullptr));
-    ASSERT_EQ(WaitForSingleObject(other.get(), 5000), WAIT_OBJECT_0);
+    common::UniqueHandle other(CreateThread(nullptr, 0, &TakeAndRelease, service.Mutex(), 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(other.Get(), 5000), WAIT_OBJECT_0);
     DWORD otherResult = 1;
-    GetExitCodeThread(other.get(), &otherResult);
+    GetExitCodeThread(other.Get(), &otherResult);
     EXPECT_EQ(otherResult, WAIT_OBJECT_0);
 
     ASSERT_EQ(block.Read(out, sizeof out, 0), 0u);

@@ -8,12 +8,12 @@
 #include "driver/CalibrationStore.h"
 #include "driver/FaultLineQueue.h"
 #include "driver/TouchWorker.h"
+#include "sim/Waiting.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,15 +50,9 @@ public:
     void Refresh() override {}
 };
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(1);
-    }
-    return true;
-}
+// How long the worker gets to show a record's effect; it looks every 1 ms.
+constexpr unsigned kWaitMs = 5000;
+constexpr unsigned kPollMs = 1;
 
 class TouchThreadTest : public ::testing::Test {
 protected:
@@ -73,21 +67,23 @@ protected:
     // Writes as the camera service does and waits until the driver took it.
     bool Feed(const std::uint8_t (&record)[20])
     {
-        brelvin::UniqueHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
-        brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+        common::UniqueHandle mutex(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+        common::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
         if (!mutex || !mapping) return false;
-        brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+        common::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
         if (!view) return false;
-        auto* bytes = static_cast<volatile std::uint8_t*>(view.get());
-        WaitForSingleObject(mutex.get(), INFINITE);
+        auto* bytes = static_cast<volatile std::uint8_t*>(view.Get());
+        WaitForSingleObject(mutex.Get(), INFINITE);
         for (int i = 0; i < 20; ++i) bytes[i] = record[i];
-        ReleaseMutex(mutex.get());
-        return WaitUntil([&] {
-            WaitForSingleObject(mutex.get(), INFINITE);
-            const bool taken = bytes[0] == 0;
-            ReleaseMutex(mutex.get());
-            return taken;
-        });
+        ReleaseMutex(mutex.Get());
+        return sim::WaitUntil(
+            [&] {
+                WaitForSingleObject(mutex.Get(), INFINITE);
+                const bool taken = bytes[0] == 0;
+                ReleaseMutex(mutex.Get());
+                return taken;
+            },
+            kWaitMs, kPollMs);
     }
 
     std::string name;
@@ -108,15 +104,17 @@ TEST_F(TouchThreadTest, RecordsWrittenIntoTheBlockReachTheWorker)
     ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
     brelvin::TouchThread thread(block, worker, faults);
     ASSERT_TRUE(thread.Start());
-    ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
+    ASSERT_TRUE(sim::WaitUntil([&] { return hook.lastSwitch == 1; }, kWaitMs, kPollMs));
 
     const std::uint8_t cameraKindTwo[20] = {4};
     ASSERT_TRUE(Feed(cameraKindTwo));
-    EXPECT_TRUE(WaitUntil([&] { return state.cameraKind == 2 && state.connectNoticeSent == 1; }));
+    EXPECT_TRUE(
+        sim::WaitUntil([&] { return state.cameraKind == 2 && state.connectNoticeSent == 1; }, kWaitMs, kPollMs));
 
     const std::uint8_t rearPen[20] = {9};
     ASSERT_TRUE(Feed(rearPen));
-    EXPECT_TRUE(WaitUntil([&] { return hook.rearPenNotices == 1 && state.rearPenPresses == 1; }));
+    EXPECT_TRUE(
+        sim::WaitUntil([&] { return hook.rearPenNotices == 1 && state.rearPenPresses == 1; }, kWaitMs, kPollMs));
     thread.Stop();
 }
 
@@ -125,8 +123,8 @@ TEST_F(TouchThreadTest, WithoutABlockEveryCycleIsEmptyAndTheHookGoesIdle)
     // Never created: each read fails and must not replay anything.
     brelvin::TouchThread thread(block, worker, faults);
     ASSERT_TRUE(thread.Start());
-    EXPECT_TRUE(WaitUntil([&] { return state.idleCount > driver::DriverState::kIdleCycles && hook.lastSwitch == 0; },
-                          10000));
+    EXPECT_TRUE(sim::WaitUntil(
+        [&] { return state.idleCount > driver::DriverState::kIdleCycles && hook.lastSwitch == 0; }, 10000, kPollMs));
     EXPECT_EQ(desktop.mouseEvents, 0);
     EXPECT_EQ(state.cameraKind, 0);
     thread.Stop();
@@ -138,17 +136,17 @@ TEST_F(TouchThreadTest, StopEndsPollingBeforeTheBlockIsClosed)
     {
         brelvin::TouchThread thread(block, worker, faults);
         ASSERT_TRUE(thread.Start());
-        ASSERT_TRUE(WaitUntil([&] { return state.idleCount > 3; }));
+        ASSERT_TRUE(sim::WaitUntil([&] { return state.idleCount > 3; }, kWaitMs, kPollMs));
         thread.Stop();
         EXPECT_FALSE(thread.Running());
     }
     const int idleAfterStop = state.idleCount;
     // A record written now stays in the block: nobody polls any more.
-    brelvin::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
+    common::UniqueHandle mapping(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()));
     ASSERT_TRUE(mapping);
-    brelvin::UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
+    common::UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 20));
     ASSERT_TRUE(view);
-    static_cast<std::uint8_t*>(view.get())[0] = 4;
+    static_cast<std::uint8_t*>(view.Get())[0] = 4;
     std::uint8_t out[20] = {};
     ASSERT_EQ(block.Read(out, sizeof out, 0), 0u);
     EXPECT_EQ(out[0], 4);
@@ -163,30 +161,33 @@ TEST_F(TouchThreadTest, ALockHeldByAHungServiceNeitherStopsTheWorkerNorFloodsThe
     ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
     brelvin::TouchThread thread(block, worker, faults);
     ASSERT_TRUE(thread.Start());
-    ASSERT_TRUE(WaitUntil([&] { return hook.lastSwitch == 1; }));
+    ASSERT_TRUE(sim::WaitUntil([&] { return hook.lastSwitch == 1; }, kWaitMs, kPollMs));
 
-    brelvin::UniqueHandle held(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
+    common::UniqueHandle held(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, (name + "Mtx").c_str()));
     ASSERT_TRUE(held);
-    ASSERT_EQ(WaitForSingleObject(held.get(), INFINITE), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(held.Get(), INFINITE), WAIT_OBJECT_0);
     std::vector<std::string> lines;
     auto collect = [&] {
         for (std::string& line : faults.TakeAll().lines) lines.push_back(std::move(line));
     };
     const int idleAtHold = state.idleCount;
-    EXPECT_TRUE(WaitUntil([&] { return state.idleCount > idleAtHold + 20; })) << "the worker stopped with the lock";
+    EXPECT_TRUE(sim::WaitUntil([&] { return state.idleCount > idleAtHold + 20; }, kWaitMs, kPollMs))
+        << "the worker stopped with the lock";
     collect();
-    ReleaseMutex(held.get());
-    EXPECT_TRUE(WaitUntil([&] {
-        collect();
-        return lines.size() >= 2;
-    }));
+    ReleaseMutex(held.Get());
+    EXPECT_TRUE(sim::WaitUntil(
+        [&] {
+            collect();
+            return lines.size() >= 2;
+        },
+        kWaitMs, kPollMs));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("held the touch block's lock"), std::string::npos) << lines[0];
     EXPECT_NE(lines[1].find("let go"), std::string::npos) << lines[1];
 
     const std::uint8_t cameraKindOne[20] = {3};
     ASSERT_TRUE(Feed(cameraKindOne));
-    EXPECT_TRUE(WaitUntil([&] { return state.cameraKind == 1; }));
+    EXPECT_TRUE(sim::WaitUntil([&] { return state.cameraKind == 1; }, kWaitMs, kPollMs));
     thread.Stop();
 }
 

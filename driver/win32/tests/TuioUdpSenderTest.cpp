@@ -15,7 +15,6 @@
 namespace {
 
 using brelvin::TuioUdpSender;
-using brelvin::UniqueSocket;
 
 constexpr long kArrivalWaitMs = 5000;
 const driver::IPv4Address kLoopback{127, 0, 0, 1};
@@ -30,9 +29,9 @@ public:
         local.sin_addr.s_addr = inet_addr("127.0.0.1");
         local.sin_port = htons(static_cast<u_short>(port));
         int length = sizeof local;
-        if (bind(socket_.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            getsockname(socket_.get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
-            socket_.reset();
+        if (bind(socket_.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+            getsockname(socket_.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+            socket_.Reset();
         else
             port_ = ntohs(local.sin_port);
     }
@@ -44,17 +43,17 @@ public:
     {
         fd_set readable;
         FD_ZERO(&readable);
-        FD_SET(socket_.get(), &readable);
+        FD_SET(socket_.Get(), &readable);
         timeval timeout = {waitMs / 1000, (waitMs % 1000) * 1000};
         if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return {};
         std::vector<std::uint8_t> datagram(2048);
-        const int n = recv(socket_.get(), reinterpret_cast<char*>(datagram.data()), static_cast<int>(datagram.size()), 0);
+        const int n = recv(socket_.Get(), reinterpret_cast<char*>(datagram.data()), static_cast<int>(datagram.size()), 0);
         datagram.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
         return datagram;
     }
 
 private:
-    UniqueSocket socket_;
+    common::UniqueSocket socket_;
     int port_ = 0;
 };
 

@@ -10,7 +10,7 @@ namespace fakecamera {
 inline constexpr const wchar_t* kClassIdText = L"{6F0A3C52-1B7E-4D3A-9C61-5E2B8F4A7D10}";
 inline constexpr const wchar_t* kFriendlyName = L"Fake Board Camera";
 // Written beside the DLL by the camera; one line per event.
-inline constexpr const wchar_t* kLogFileName = L"FakeCamera.log";
+inline constexpr const char* kLogFileName = "FakeCamera.log";
 
 // The COM class, served by FakeCamera.dll at `dllPath` (a Windows path).
 bool RegisterFakeCameraClass(const std::wstring& dllPath);

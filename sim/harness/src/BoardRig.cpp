@@ -2,8 +2,9 @@
 
 #include "common/Messages.h"
 #include "sim/LineLog.h"
+#include "sim/LogFiles.h"
 #include "sim/StandInMessages.h"
-#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
 
 #include <windows.h>
 
@@ -32,14 +33,6 @@ constexpr const char* kPrograms[] = {kDriverProgram,     kHookLibrary,     wnd::
                                      kDrawingAppProgram, kMainToolProgram, kRecorderProgram};
 
 } // namespace
-
-std::vector<LoggedMessage> MessagesInLog(const std::string& path) {
-    std::vector<LoggedMessage> messages;
-    for (const std::string& line : LogLines(path)) {
-        if (auto message = ParseMessageLine(line)) messages.push_back(*message);
-    }
-    return messages;
-}
 
 BoardRig::BoardRig(const std::string& programs, const std::string& scratchParent, const std::string& label,
                    FolderLifetime lifetime)

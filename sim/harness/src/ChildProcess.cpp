@@ -33,14 +33,14 @@ ChildProcess ChildProcess::Start(const std::string& program, const std::string& 
         return child;
     }
     CloseHandle(info.hThread);
-    child.process_ = UniqueHandle(info.hProcess);
+    child.process_.Reset(info.hProcess);
     child.id_ = info.dwProcessId;
     return child;
 }
 
 ChildProcess ChildProcess::Adopt(unsigned long processId) {
     ChildProcess child;
-    child.process_ = UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+    child.process_.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (child.process_) child.id_ = processId;
     return child;
 }
@@ -49,6 +49,10 @@ bool ChildProcess::Running() const { return process_ && WaitForSingleObject(proc
 
 bool ChildProcess::WaitForExit(unsigned timeoutMs) const {
     return !process_ || WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool ChildProcess::WaitForIdle(unsigned timeoutMs) const {
+    return process_ && WaitForInputIdle(process_.Get(), timeoutMs) == 0;
 }
 
 unsigned long ChildProcess::ExitCode() const {

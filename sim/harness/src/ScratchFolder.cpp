@@ -1,5 +1,7 @@
 #include "sim/ScratchFolder.h"
 
+#include "common/UniqueHandle.h"
+#include "common/Win32System.h"
 #include "sim/LineLog.h"
 
 #include <windows.h>
@@ -11,8 +13,8 @@ namespace {
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
+    const common::UniqueFind search(FindFirstFileA((folder + "*").c_str(), &entry));
+    if (search) {
         do {
             const std::string name = entry.cFileName;
             if (name == "." || name == "..") continue;
@@ -23,8 +25,7 @@ void RemoveTree(const std::string& folder) {
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(path.c_str());
             }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
+        } while (FindNextFileA(search.Get(), &entry));
     }
     RemoveDirectoryA(folder.c_str());
 }
@@ -54,11 +55,32 @@ bool ScratchFolder::Write(const std::string& name, const std::string& text) cons
     return WriteWholeFile(File(name), text);
 }
 
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+std::string ScratchFolder::Read(const std::string& name) const { return ReadWholeFile(File(name)); }
+
+bool ScratchFolder::Holds(const std::string& name) const {
+    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string OwnFolder() { return common::ProgramFolderA(); }
+
+std::string TempFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(MAX_PATH + 1, path);
+    return std::string(path, length <= MAX_PATH ? length : 0);
+}
+
+std::string BuiltPath(const std::string& buildPath) {
+    std::string path = buildPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    if (!path.empty() && path[0] == '\\') path = "Z:" + path;
+    return path;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
 }
 
 } // namespace sim

@@ -3,12 +3,12 @@
 namespace sim {
 
 unsigned long SharedTouchBlock::Open() {
-    mapping_ = UniqueHandle(
+    mapping_ = common::UniqueHandle(
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize, kSharedBlockName));
     if (!mapping_) return GetLastError();
-    mutex_ = UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
+    mutex_ = common::UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
     if (!mutex_) return GetLastError();
-    view_ = MappedView(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
+    view_ = common::UniqueView(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
     if (!view_) return GetLastError();
     return 0;
 }

@@ -119,6 +119,4 @@ private:
     std::string problem_;
 };
 
-std::vector<LoggedMessage> MessagesInLog(const std::string& path);
-
 } // namespace sim

@@ -1,7 +1,7 @@
 #pragma once
 // A program started by a test or the run job, ended when its owner goes if it
 // has not ended by itself.
-#include "sim/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 #include <string>
 
@@ -25,14 +25,17 @@ public:
 
     explicit operator bool() const { return static_cast<bool>(process_); }
     bool Running() const;
+    // True once the process has ended (at once for an empty object).
     bool WaitForExit(unsigned timeoutMs) const;
+    // Until the program waits for input with nothing left in its queue.
+    bool WaitForIdle(unsigned timeoutMs) const;
     // STILL_ACTIVE while running.
     unsigned long ExitCode() const;
     unsigned long Id() const { return id_; }
     void Terminate();
 
 private:
-    UniqueHandle process_;
+    common::UniqueHandle process_;
     unsigned long id_ = 0;
 };
 

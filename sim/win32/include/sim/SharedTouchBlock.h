@@ -1,8 +1,8 @@
 #pragma once
 // The camera service's side of the shared block "MMZorvikBoard" and its
 // mutex "MMZorvikBoardMtx": created or opened, whichever side comes first.
+#include "common/UniqueHandle.h"
 #include "sim/TouchRecord.h"
-#include "sim/UniqueHandle.h"
 
 namespace sim {
 
@@ -30,9 +30,9 @@ public:
     bool Consumed() const { return IsConsumed(Peek()); }
 
 private:
-    UniqueHandle mapping_;
-    UniqueHandle mutex_;
-    MappedView view_;
+    common::UniqueHandle mapping_;
+    common::UniqueHandle mutex_;
+    common::UniqueView view_;
 };
 
 } // namespace sim
