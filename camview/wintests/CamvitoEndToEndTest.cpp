@@ -4,6 +4,7 @@
 
 #include "common/CameraIds.h"
 #include "common/Messages.h"
+#include "common/SupportLogFile.h"
 #include "sim/ChildProcess.h"
 #include "sim/LogFiles.h"
 #include "sim/ScratchFolder.h"
@@ -93,6 +94,26 @@ protected:
         ASSERT_TRUE(service_);
         ASSERT_TRUE(sim::WaitUntil([&] { return sim::CountLines(serviceLog_, "start") == 1; }, kStartTimeoutMs));
         ASSERT_NE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kStartTimeoutMs), nullptr);
+    }
+
+    // A camera service started from `folder`, playing `script` when given.
+    sim::ChildProcess StartCameraServiceIn(const sim::ScratchFolder& folder, const std::string& script)
+    {
+        if (!script.empty()) EXPECT_TRUE(folder.Write("ZorvikSrv.script", script));
+        sim::ChildProcess service = sim::ChildProcess::Start(folder.File("ZorvikSrv.exe"), folder.Path());
+        EXPECT_TRUE(service);
+        EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(folder.File("ZorvikSrv.log"), "start") == 1; },
+                                   kStartTimeoutMs));
+        return service;
+    }
+
+    // Support-log lines (of every program that writes there) holding `text`.
+    static int SupportLogLinesWith(const std::string& text)
+    {
+        int count = 0;
+        for (const std::string& line : sim::LogLines(common::SupportLogFile::DefaultPath()))
+            if (line.find(text) != std::string::npos) ++count;
+        return count;
     }
 
     sim::ChildProcess StartCamvito() const { return sim::ChildProcess::Start(camvito_, stage_.Path()); }
@@ -302,6 +323,60 @@ TEST_F(CamvitoEndToEnd, NoListedCameraTellsTheUserAndLeavesTheServiceReleased)
     EXPECT_EQ(camvito.ExitCode(), 0u);
     EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "Connect"), 0);
     EXPECT_FALSE(ServiceStartedAgainSoon()) << "the service is not restarted on this path";
+}
+
+TEST_F(CamvitoEndToEnd, HungServiceDelaysThePictureOnlyBrieflyAndIsNoted)
+{
+    // The service takes the request to let go of the camera and never answers.
+    AttachCamera(2);
+    const std::string hung = "The camera service did not answer the request to let go of the camera";
+    const int notedBefore = SupportLogLinesWith(hung);
+    service_ = StartCameraServiceIn(stage_, "hang-on " + std::to_string(msg::kServiceRelease) + "\n");
+    ASSERT_TRUE(service_);
+
+    sim::ChildProcess camvito;
+    HWND view = OpenLiveView(camvito, 5);
+    ASSERT_NE(view, nullptr) << "Camvito waits for a service that does not answer";
+    EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
+    EXPECT_TRUE(FramesKeepArriving(20));
+    EXPECT_EQ(SupportLogLinesWith(hung), notedBefore + 1);
+
+    PostMessageW(view, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
+    EXPECT_TRUE(ServiceRestarted()) << "the service is started again from Camvito's folder";
+    service_.Terminate();
+}
+
+TEST_F(CamvitoEndToEnd, ServiceMissingFromItsFolderIsNotStartedFromElsewhere)
+{
+    // A service runs from another folder that is also on the search path;
+    // Camvito's own folder has none.
+    AttachCamera(2);
+    ASSERT_TRUE(DeleteFileA(stage_.File("ZorvikSrv.exe").c_str()));
+    const sim::ScratchFolder elsewhere(sim::OwnFolder() + "scratch\\", "camvito-elsewhere");
+    ASSERT_TRUE(elsewhere.Ok());
+    ASSERT_TRUE(elsewhere.CopyIn(sim::BuiltPath(CAMERA_SERVICE_EXE), "ZorvikSrv.exe"));
+    char oldPath[32768] = {};
+    GetEnvironmentVariableA("PATH", oldPath, sizeof(oldPath));
+    SetEnvironmentVariableA("PATH", (elsewhere.Path() + ";" + oldPath).c_str());
+    const std::string missing = "ZorvikSrv.exe is missing from";
+    const int notedBefore = SupportLogLinesWith(missing);
+    service_ = StartCameraServiceIn(elsewhere, std::string());
+    ASSERT_TRUE(service_);
+
+    sim::ChildProcess camvito;
+    HWND view = OpenLiveView(camvito, 5);
+    SetEnvironmentVariableA("PATH", oldPath);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(sim::CountLines(elsewhere.File("ZorvikSrv.log"), ReleaseLine()), 1);
+
+    PostMessageW(view, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
+    EXPECT_TRUE(sim::WaitUntil([&] { return SupportLogLinesWith(missing) == notedBefore + 1; }, kCloseTimeoutMs));
+    EXPECT_FALSE(sim::WaitUntil([&] { return sim::CountLines(elsewhere.File("ZorvikSrv.log"), "start") > 1; },
+                                kNoRestartWindowMs))
+        << "a service of the same name elsewhere was started";
+    service_.Terminate();
 }
 
 } // namespace
