@@ -51,7 +51,7 @@ int CCamvitoApp::Run()
                                       ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
 
-    CCaptureGraph graph;
+    CaptureGraph graph;
     CCamvitoDlg dialog(graph);
     dialog.DoModal(instance_);
     return 0;

@@ -111,7 +111,7 @@ void CCamvitoDlg::OnViewTimer()
     KillTimer(Window(), kViewTimer);
     if (state_ != ViewState::Starting) return;
     state_ = ViewState::Live;
-    liveView_ = std::make_unique<CLiveView>(Window(), graph_, imageTurned_);
+    liveView_ = std::make_unique<LiveView>(Window(), graph_, imageTurned_);
     liveView_->Start();
 }
 

@@ -18,7 +18,7 @@ namespace camview {
 
 class CCamvitoDlg : public common::ModalDialog {
 public:
-    explicit CCamvitoDlg(CCaptureGraph& graph) : graph_(graph) {}
+    explicit CCamvitoDlg(CaptureGraph& graph) : graph_(graph) {}
     CCamvitoDlg(const CCamvitoDlg&) = delete;
     CCamvitoDlg& operator=(const CCamvitoDlg&) = delete;
 
@@ -40,13 +40,13 @@ private:
     BOOL OnSysCommand(WPARAM command);
     void CloseView();
 
-    CCaptureGraph& graph_;
+    CaptureGraph& graph_;
     HINSTANCE instance_ = nullptr;
     DialogTexts texts_;
     int serviceWasRunning_ = 0;
     ViewState state_ = ViewState::Starting;
     std::atomic<int> imageTurned_{0};
-    std::unique_ptr<CLiveView> liveView_;
+    std::unique_ptr<LiveView> liveView_;
 };
 
 } // namespace camview

@@ -66,7 +66,7 @@ AM_MEDIA_TYPE GrabberMediaType()
 
 } // namespace
 
-int CCaptureGraph::FindDevice()
+int CaptureGraph::FindDevice()
 {
     if (!comInitialised_) comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
 
@@ -91,7 +91,7 @@ int CCaptureGraph::FindDevice()
     return search_.Count();
 }
 
-void CCaptureGraph::BuildGraph()
+void CaptureGraph::BuildGraph()
 {
     CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IGraphBuilder,
                      graphBuilder_.PutVoid());
@@ -154,7 +154,7 @@ void CCaptureGraph::BuildGraph()
     for (const PropertySetting& setting : StartingProperties(search_.Generation())) ApplyProperty(setting);
 }
 
-void CCaptureGraph::ReadConnectedFrameSize()
+void CaptureGraph::ReadConnectedFrameSize()
 {
     MediaTypeRecord connected;
     if (!grabber_ || FAILED(grabber_->GetConnectedMediaType(connected.Put()))) return;
@@ -165,7 +165,7 @@ void CCaptureGraph::ReadConnectedFrameSize()
     }
 }
 
-GrabResult CCaptureGraph::GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting)
+GrabResult CaptureGraph::GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting)
 {
     if (!grabber_) return GrabResult::Ended;
 
@@ -194,12 +194,12 @@ GrabResult CCaptureGraph::GrabFrame(CapturedFrame& frame, const std::atomic<int>
     return GrabResult::Frame;
 }
 
-void CCaptureGraph::SetBrightness(const PropertySetting& setting)
+void CaptureGraph::SetBrightness(const PropertySetting& setting)
 {
     ApplyProperty(setting);
 }
 
-void CCaptureGraph::ApplyProperty(const PropertySetting& setting)
+void CaptureGraph::ApplyProperty(const PropertySetting& setting)
 {
     if (!captureFilter_) return;
     if (setting.target == PropertyInterface::VideoProcAmp) {
@@ -212,7 +212,7 @@ void CCaptureGraph::ApplyProperty(const PropertySetting& setting)
     }
 }
 
-void CCaptureGraph::TearDownGraph()
+void CaptureGraph::TearDownGraph()
 {
     if (mediaControl_) mediaControl_->Stop();
     captureFilter_.Reset();

@@ -31,12 +31,12 @@ enum class GrabResult {
     Ended,     // the camera delivers no pictures: the view ends
 };
 
-class CCaptureGraph {
+class CaptureGraph {
 public:
-    CCaptureGraph() = default;
-    CCaptureGraph(const CCaptureGraph&) = delete;
-    CCaptureGraph& operator=(const CCaptureGraph&) = delete;
-    ~CCaptureGraph() { TearDownGraph(); }
+    CaptureGraph() = default;
+    CaptureGraph(const CaptureGraph&) = delete;
+    CaptureGraph& operator=(const CaptureGraph&) = delete;
+    ~CaptureGraph() { TearDownGraph(); }
 
     // -1 when the devices cannot be listed or there are no video-input
     // devices, otherwise the number of listed cameras found; the last one

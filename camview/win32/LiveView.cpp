@@ -34,14 +34,14 @@ BITMAPINFOHEADER DescribeBitmap(const FrameLayout& layout)
 
 } // namespace
 
-void CLiveView::Start()
+void LiveView::Start()
 {
     if (thread_.joinable()) return;
     viewRunning_ = 1;
     thread_ = std::thread([this] { Run(); });
 }
 
-void CLiveView::Stop()
+void LiveView::Stop()
 {
     {
         std::lock_guard<std::mutex> hold(wakeLock_);
@@ -51,7 +51,7 @@ void CLiveView::Stop()
     if (thread_.joinable()) thread_.join();
 }
 
-void CLiveView::Run()
+void LiveView::Run()
 {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     CapturedFrame frame;
@@ -65,7 +65,7 @@ void CLiveView::Run()
     if (com) CoUninitialize();
 }
 
-void CLiveView::Draw(CapturedFrame& frame)
+void LiveView::Draw(CapturedFrame& frame)
 {
     // A frame that does not fill its stated size is not drawn at all.
     const auto layout = DescribeFrame(frame.width, frame.height, frame.bytes);

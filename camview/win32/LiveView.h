@@ -12,15 +12,15 @@
 
 namespace camview {
 
-class CLiveView {
+class LiveView {
 public:
-    CLiveView(HWND dialog, CCaptureGraph& graph, const std::atomic<int>& imageTurned)
+    LiveView(HWND dialog, CaptureGraph& graph, const std::atomic<int>& imageTurned)
         : dialog_(dialog), graph_(graph), imageTurned_(imageTurned)
     {
     }
-    CLiveView(const CLiveView&) = delete;
-    CLiveView& operator=(const CLiveView&) = delete;
-    ~CLiveView() { Stop(); }
+    LiveView(const LiveView&) = delete;
+    LiveView& operator=(const LiveView&) = delete;
+    ~LiveView() { Stop(); }
 
     void Start();
     // Returns once the thread has left its loop; safe to call repeatedly.
@@ -31,7 +31,7 @@ private:
     void Draw(CapturedFrame& frame);
 
     HWND dialog_;
-    CCaptureGraph& graph_;
+    CaptureGraph& graph_;
     const std::atomic<int>& imageTurned_;
     std::atomic<int> viewRunning_{0};
     std::mutex wakeLock_;

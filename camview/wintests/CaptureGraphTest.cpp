@@ -52,14 +52,14 @@ protected:
     std::string cameraDll_ = sim::BuiltPath(FAKE_CAMERA_DLL);
     std::string cameraLog_ = sim::FolderOf(cameraDll_) + fakecamera::kLogFileName;
     std::atomic<int> keepWaiting_{1};
-    CCaptureGraph graph_;
+    CaptureGraph graph_;
 };
 
 TEST_F(CaptureGraphWithFakeCamera, FindsTheListedCameraOfEachGeneration)
 {
     for (int entry = 0; entry < 6; ++entry) {
         ASSERT_TRUE(fakecamera::AddFakeCameraDevice(L"camera", ListedPath(entry)));
-        CCaptureGraph graph;
+        CaptureGraph graph;
         EXPECT_EQ(graph.FindDevice(), 1) << entry;
         EXPECT_EQ(graph.Generation(), entry < 3 ? CameraGeneration::First : CameraGeneration::Second) << entry;
         graph.TearDownGraph();
