@@ -21,11 +21,12 @@ namespace {
 
 using namespace driver;
 
-constexpr double kCycleBudgetNs = 2e6;  // the worker's 2 ms cycle
+constexpr double kCycleBudgetNs = 2e6; // the worker's 2 ms cycle
 
 class NullChannel final : public ByteChannel {
 public:
-    bool Write(const std::uint8_t* data, std::size_t length) override {
+    bool Write(const std::uint8_t* data, std::size_t length) override
+    {
         benchmark::DoNotOptimize(data);
         benchmark::DoNotOptimize(length);
         return true;
@@ -34,14 +35,16 @@ public:
 
 class NullInjection final : public TouchInjection {
 public:
-    bool Inject(const TouchFrame& frame) override {
+    bool Inject(const TouchFrame& frame) override
+    {
         benchmark::DoNotOptimize(frame.count);
         return true;
     }
 };
 
 // Four contacts crossing the board, one record per cycle.
-std::vector<TouchRecord> FourContactRecords(int count) {
+std::vector<TouchRecord> FourContactRecords(int count)
+{
     std::vector<TouchRecord> records;
     for (int n = 0; n < count; ++n) {
         testing::RecordBuilder record;
@@ -53,7 +56,8 @@ std::vector<TouchRecord> FourContactRecords(int count) {
     return records;
 }
 
-void TuioBundleFourContacts(benchmark::State& state) {
+void TuioBundleFourContacts(benchmark::State& state)
+{
     const TuioBundleWriter writer("Brelvin@127.0.0.1");
     std::array<TuioCursor, 4> cursors;
     for (int n = 0; n < 4; ++n) cursors[n] = {100 + n, 0.2f * n, 0.7f, 0.5f, -0.25f, 3.0f};
@@ -67,14 +71,15 @@ void TuioBundleFourContacts(benchmark::State& state) {
 }
 BENCHMARK(TuioBundleFourContacts);
 
-void TouchFrameFourContacts(benchmark::State& state) {
+void TouchFrameFourContacts(benchmark::State& state)
+{
     testing::FakeCalibration calibration;
     ContactTracker tracker;
     const std::vector<TouchRecord> records = FourContactRecords(2);
     tracker.Update(records[0], 2, calibration);
     ContactSnapshot snapshot = tracker.Update(records[1], 2, calibration);
     TouchFrameBuilder builder;
-    builder.Build(snapshot, calibration.screen, 2);  // all four down: frames from here on are updates
+    builder.Build(snapshot, calibration.screen, 2); // all four down: frames from here on are updates
     int n = 0;
     for (auto _ : state) {
         snapshot.live[0].screen.x = 100 + (++n & 255);
@@ -84,7 +89,8 @@ void TouchFrameFourContacts(benchmark::State& state) {
 BENCHMARK(TouchFrameFourContacts);
 
 // One record's whole share: the tracker's update and both outputs.
-void CycleFourContacts(benchmark::State& state) {
+void CycleFourContacts(benchmark::State& state)
+{
     testing::FakeCalibration calibration;
     ContactTracker tracker;
     NullChannel channel;
@@ -106,7 +112,8 @@ BENCHMARK(CycleFourContacts);
 // The console table, then each benchmark's time per cycle beside the budget.
 class BudgetReporter final : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
@@ -115,7 +122,8 @@ public:
         }
     }
 
-    void Finalize() override {
+    void Finalize() override
+    {
         ConsoleReporter::Finalize();
         std::printf("\nCost per 2 ms worker cycle (budget %.0f ns):\n", kCycleBudgetNs);
         for (const auto& [name, ns] : results_) {
@@ -129,7 +137,8 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     BudgetReporter reporter;

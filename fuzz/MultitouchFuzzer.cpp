@@ -28,14 +28,18 @@ namespace {
 
 using namespace driver;
 
-[[noreturn]] void Violation(const char* what) {
+[[noreturn]] void Violation(const char* what)
+{
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
 }
 
 class Bytes {
 public:
-    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Bytes(const std::uint8_t* data, std::size_t size)
+        : data_(data),
+          size_(size)
+    {}
     bool Empty() const { return at_ >= size_; }
     std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
     unsigned Word() { return static_cast<unsigned>(Next()) << 8 | Next(); }
@@ -50,7 +54,8 @@ class LastBundle final : public ByteChannel {
 public:
     std::vector<std::uint8_t> bytes;
     bool fail = false;
-    bool Write(const std::uint8_t* data, std::size_t length) override {
+    bool Write(const std::uint8_t* data, std::size_t length) override
+    {
         bytes.assign(data, data + length);
         return !fail;
     }
@@ -62,7 +67,8 @@ public:
     std::array<bool, kPointSlots> down{};
     bool refuse = false;
 
-    bool Inject(const TouchFrame& frame) override {
+    bool Inject(const TouchFrame& frame) override
+    {
         std::array<bool, kPointSlots> named{};
         for (std::size_t n = 0; n < frame.count; ++n) {
             const TouchContact& c = frame.contacts[n];
@@ -87,12 +93,13 @@ public:
         for (int id = 0; id < kPointSlots; ++id) {
             if (down[id] && !named[id] && frame.count != 0) Violation("frame left out a pointer that is down");
         }
-        if (refuse) down = {};  // the system dropped them all
+        if (refuse) down = {}; // the system dropped them all
         return !refuse;
     }
 };
 
-void CheckBundle(const LastBundle& channel, const ContactSnapshot& snapshot) {
+void CheckBundle(const LastBundle& channel, const ContactSnapshot& snapshot)
+{
     const auto bundle = osc_testing::DecodeBundle(channel.bytes);
     if (!bundle || bundle->messages.size() != 3 + snapshot.liveCount) Violation("bundle not as the profile has it");
     const auto& alive = bundle->messages[1];
@@ -110,7 +117,8 @@ void CheckBundle(const LastBundle& channel, const ContactSnapshot& snapshot) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     Bytes in(data, size);
     testing::FakeCalibration calibration;
     calibration.screen = {1 + static_cast<int>(in.Word() % 4000), 1 + static_cast<int>(in.Word() % 3000)};
@@ -137,11 +145,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             publish(tracker.EndAll(), 0);
             continue;
         }
-        if (op < 16) {  // a pen button's record: the tracker never sees it
+        if (op < 16) { // a pen button's record: the tracker never sees it
             touch.Publish(tracker.Hold(), calibration.screen, in.Next() % 80, touchSlots);
             continue;
         }
-        if (op < 20) {  // the socket opens or closes, in some variant
+        if (op < 20) { // the socket opens or closes, in some variant
             touchSlots = static_cast<ContactTracker::SlotMask>(in.Next() & TouchFrameBuilder::kAllSlots);
             continue;
         }

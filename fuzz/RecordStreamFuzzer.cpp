@@ -38,7 +38,8 @@ using namespace driver;
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-[[noreturn]] void Violation(const char* what) {
+[[noreturn]] void Violation(const char* what)
+{
     std::fprintf(stderr, "invariant broken: %s\n", what);
     std::abort();
 }
@@ -46,10 +47,14 @@ constexpr int kScreenHeight = 768;
 // Reads the fuzz input a byte at a time; zeros once it is used up.
 class Bytes {
 public:
-    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Bytes(const std::uint8_t* data, std::size_t size)
+        : data_(data),
+          size_(size)
+    {}
     bool Empty() const { return at_ >= size_; }
     std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
-    unsigned Coordinate(unsigned range) {
+    unsigned Coordinate(unsigned range)
+    {
         const unsigned raw = static_cast<unsigned>(Next()) << 8 | Next();
         // Mostly on the camera's picture, sometimes anywhere in 16 bits.
         return (raw & 0x8000) ? raw : raw % range;
@@ -61,7 +66,8 @@ private:
     std::size_t at_ = 0;
 };
 
-std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys) {
+std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys)
+{
     calibration_testing::MemoryProfile settings;
     if (turned) {
         calibration_testing::WriteRegularGrid(settings, 3, 3, 2800, 2100, 400, 300);
@@ -80,7 +86,8 @@ std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys) {
 
 class MouseWatch {
 public:
-    void Check(const std::vector<testing::MouseEvent>& events) {
+    void Check(const std::vector<testing::MouseEvent>& events)
+    {
         for (; seen_ < events.size(); ++seen_) {
             const testing::MouseEvent& e = events[seen_];
             if ((e.flags & mouse_flags::kMove) && (e.ax < 0 || e.ax > 65535 || e.ay < 0 || e.ay > 65535)) {
@@ -100,7 +107,8 @@ private:
 class PacketWatch {
 public:
     // After each step, with the number of contact slots its record carried.
-    void Check(const testing::RecordingChannel& channel, int contactSlots) {
+    void Check(const testing::RecordingChannel& channel, int contactSlots)
+    {
         samplesSinceRelease_ += contactSlots;
         for (; seen_ < channel.writes.size(); ++seen_) {
             const std::uint8_t event = channel.writes[seen_][2];
@@ -128,7 +136,8 @@ private:
 
 class TouchWatch final : public TouchInjection {
 public:
-    bool Inject(const TouchFrame& frame) override {
+    bool Inject(const TouchFrame& frame) override
+    {
         for (std::size_t n = 0; n < frame.count; ++n) {
             const TouchContact& c = frame.contacts[n];
             if (c.pointerId >= down_.size()) Violation("a touch pointer id out of range");
@@ -138,7 +147,8 @@ public:
         }
         return true;
     }
-    bool AnyDown() const {
+    bool AnyDown() const
+    {
         for (bool d : down_) {
             if (d) return true;
         }
@@ -150,7 +160,8 @@ private:
 };
 
 // The alive list of the last bundle, and every position in range.
-bool LastAliveEmpty(const testing::RecordingChannel& udp) {
+bool LastAliveEmpty(const testing::RecordingChannel& udp)
+{
     bool empty = true;
     for (const auto& datagram : udp.writes) {
         const auto bundle = osc_testing::DecodeBundle(datagram);
@@ -169,13 +180,15 @@ bool LastAliveEmpty(const testing::RecordingChannel& udp) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
     // Singular cells are reported on standard output; keep the log readable.
     std::freopen("/dev/null", "w", stdout);
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     static const auto upright = Model(false, true);
     static const auto turned = Model(true, false);
 
@@ -202,8 +215,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ContactOutputs outputs;
     if (outputsWanted & 1) outputs.tuio = &tuio;
     if (outputsWanted & 2) outputs.touch = &touch;
-    TouchWorker worker({desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults,
-                        outputs});
+    TouchWorker worker(
+        {desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults, outputs});
     worker.Begin();
 
     // RECORD_STREAM_TRACE=1 prints every step, for reading a failing input.
@@ -215,9 +228,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t op = in.Next();
         int contactSlots = 0;
         switch (op % 16) {
-        case 0: state.NoteRoutingChange(); state.socketRouting = SocketRouting::PairSplit; break;
-        case 1: state.NoteRoutingChange(); state.socketRouting = SocketRouting::HalfSplit; break;
-        case 2: state.NoteRoutingChange(); state.socketRouting = SocketRouting::Off; break;
+        case 0:
+            state.NoteRoutingChange();
+            state.socketRouting = SocketRouting::PairSplit;
+            break;
+        case 1:
+            state.NoteRoutingChange();
+            state.socketRouting = SocketRouting::HalfSplit;
+            break;
+        case 2:
+            state.NoteRoutingChange();
+            state.socketRouting = SocketRouting::Off;
+            break;
         case 3:
             state.NoteRoutingChange();
             state.forwarding = ForwardingState::Forwarding;
@@ -225,14 +247,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 4: state.forwarding = ForwardingState::Idle; break;
         case 5: store.Publish(op & 0x10 ? turned : upright); break;
-        case 6: state.NoteRoutingChange(); state.socketRouting = SocketRouting::Off; break;  // a camera came or went
+        case 6:
+            state.NoteRoutingChange();
+            state.socketRouting = SocketRouting::Off;
+            break; // a camera came or went
         case 7: desktop.now += static_cast<std::uint32_t>(in.Next()) * 8; break;
         case 8: state.boardKeysEnabled = op & 0x10 ? 1 : 0; break;
         default: {
             TouchRecordBytes record = {};
             const std::uint8_t shape = in.Next();
             if (shape % 11 == 0) {
-                record[0] = static_cast<std::uint8_t>(shape & 1 ? 8 : 9);  // a pen button
+                record[0] = static_cast<std::uint8_t>(shape & 1 ? 8 : 9); // a pen button
             } else {
                 for (int slot = 0; slot < kPointSlots; ++slot) {
                     static constexpr std::uint8_t kStatuses[] = {0, 1, 1, 1, 2, 0, 3, 4};

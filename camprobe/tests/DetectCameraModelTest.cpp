@@ -17,7 +17,9 @@ namespace {
 // cannot be read.
 class FakeDeviceList final : public ImageDeviceList {
 public:
-    explicit FakeDeviceList(std::vector<std::optional<std::string>> ids) : ids_(std::move(ids)) {}
+    explicit FakeDeviceList(std::vector<std::optional<std::string>> ids)
+        : ids_(std::move(ids))
+    {}
 
     DeviceRead ReadDevice(unsigned index, char (&id)[kDeviceIdChars]) override
     {

@@ -19,8 +19,7 @@ static_assert(sizeof(SP_DEVINFO_LIST_DETAIL_DATA_A) == 287, "32-bit SP_DEVINFO_L
 
 PresentImageDevices::PresentImageDevices()
     : list_(SetupDiGetClassDevsA(&kImageSetupClass, nullptr, nullptr, DIGCF_PRESENT))
-{
-}
+{}
 
 PresentImageDevices::~PresentImageDevices()
 {

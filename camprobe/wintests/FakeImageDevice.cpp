@@ -19,8 +19,7 @@ FakeImageDevice::FakeImageDevice(const std::string& instanceId)
 {
     if (set_ == INVALID_HANDLE_VALUE) return;
     device_.cbSize = sizeof(device_);
-    if (!SetupDiCreateDeviceInfoA(set_, instanceId.c_str(), &kImageSetupClass, nullptr, nullptr, 0, &device_))
-        return;
+    if (!SetupDiCreateDeviceInfoA(set_, instanceId.c_str(), &kImageSetupClass, nullptr, nullptr, 0, &device_)) return;
     registered_ = SetupDiRegisterDeviceInfo(set_, &device_, 0, nullptr, nullptr, nullptr) != FALSE;
 }
 

@@ -22,7 +22,9 @@ using GetCameraInStdcall = int(__stdcall*)();
 
 class ProbyxLibrary {
 public:
-    ProbyxLibrary() : module_(LoadLibraryA(PROBYX_DLL)) {}
+    ProbyxLibrary()
+        : module_(LoadLibraryA(PROBYX_DLL))
+    {}
     ~ProbyxLibrary()
     {
         if (module_) FreeLibrary(module_);
@@ -49,7 +51,8 @@ std::string Entry(int model)
 // The instance IDs of the present Image-class devices in enumeration order.
 std::vector<std::string> PresentImageDeviceIds()
 {
-    static constexpr GUID kImageSetupClass = {0x6BDD1FC6, 0x810F, 0x11D0, {0xBE, 0xC7, 0x08, 0x00, 0x2B, 0xE2, 0x09, 0x2F}};
+    static constexpr GUID kImageSetupClass = {
+        0x6BDD1FC6, 0x810F, 0x11D0, {0xBE, 0xC7, 0x08, 0x00, 0x2B, 0xE2, 0x09, 0x2F}};
     std::vector<std::string> ids;
     HDEVINFO set = SetupDiGetClassDevsA(&kImageSetupClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return ids;

@@ -12,8 +12,7 @@ INT_PTR CAboutDlg::DoModal(HINSTANCE instance, HWND owner)
 INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(Window(), LOWORD(wParam));

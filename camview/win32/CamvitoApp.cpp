@@ -17,7 +17,8 @@ constexpr wchar_t kInstanceMutexName[] = L"SumCamvito2012";
 // Holds the single-instance mutex for the life of the program.
 class InstanceMutex {
 public:
-    InstanceMutex() : handle_(CreateMutexW(nullptr, TRUE, kInstanceMutexName))
+    InstanceMutex()
+        : handle_(CreateMutexW(nullptr, TRUE, kInstanceMutexName))
     {
         alreadyRunning_ = GetLastError() == ERROR_ALREADY_EXISTS;
     }
@@ -45,10 +46,10 @@ int CCamvitoApp::Run()
         return 0;
     }
 
-    INITCOMMONCONTROLSEX controls{sizeof(controls),
-                                  ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                      ICC_INTERNET_CLASSES | ICC_PAGESCROLLER_CLASS | ICC_NATIVEFNTCTL_CLASS |
-                                      ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
+                                                        ICC_COOL_CLASSES | ICC_INTERNET_CLASSES |
+                                                        ICC_PAGESCROLLER_CLASS | ICC_NATIVEFNTCTL_CLASS |
+                                                        ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
 
     CaptureGraph graph;

@@ -6,7 +6,9 @@ namespace camview {
 
 class CCamvitoApp {
 public:
-    explicit CCamvitoApp(HINSTANCE instance) : instance_(instance) {}
+    explicit CCamvitoApp(HINSTANCE instance)
+        : instance_(instance)
+    {}
     // The program's exit code.
     int Run();
 

@@ -34,32 +34,22 @@ INT_PTR CCamvitoDlg::DoModal(HINSTANCE instance)
 INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_TIMER:
         if (wParam == kViewTimer) OnViewTimer();
         return TRUE;
-    case WM_HSCROLL:
-        OnBrightnessScroll(reinterpret_cast<HWND>(lParam));
-        return FALSE;
+    case WM_HSCROLL: OnBrightnessScroll(reinterpret_cast<HWND>(lParam)); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_TURN_IMAGE:
-            OnTurnImage();
-            return TRUE;
-        case IDC_CLOSE_VIEW:
-            PostMessageW(Window(), WM_CLOSE, 0, 0);
-            return TRUE;
+        case IDC_TURN_IMAGE: OnTurnImage(); return TRUE;
+        case IDC_CLOSE_VIEW: PostMessageW(Window(), WM_CLOSE, 0, 0); return TRUE;
         case IDCANCEL: // Escape: the same close sequence as the close button
             CloseView();
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        CloseView();
-        return TRUE;
-    case WM_SYSCOMMAND:
-        return OnSysCommand(wParam);
+    case WM_CLOSE: CloseView(); return TRUE;
+    case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_DESTROY:
         // Whatever ended the dialog, the drawing thread never outlives it.
         if (liveView_) liveView_->Stop();

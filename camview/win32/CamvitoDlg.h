@@ -18,7 +18,9 @@ namespace camview {
 
 class CCamvitoDlg : public common::ModalDialog {
 public:
-    explicit CCamvitoDlg(CaptureGraph& graph) : graph_(graph) {}
+    explicit CCamvitoDlg(CaptureGraph& graph)
+        : graph_(graph)
+    {}
     CCamvitoDlg(const CCamvitoDlg&) = delete;
     CCamvitoDlg& operator=(const CCamvitoDlg&) = delete;
 

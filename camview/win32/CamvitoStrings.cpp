@@ -7,7 +7,10 @@ namespace camview {
 
 namespace {
 
-std::wstring LanguageFile() { return common::ProgramFolderW() + L"Language.ini"; }
+std::wstring LanguageFile()
+{
+    return common::ProgramFolderW() + L"Language.ini";
+}
 
 } // namespace
 

@@ -34,8 +34,7 @@ private:
 std::wstring ReadDevicePath(IMoniker* moniker)
 {
     ComPtr<IPropertyBag> bag;
-    if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid())))
-        return {};
+    if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) return {};
     Variant path;
     path.Get()->vt = VT_BSTR;
     if (FAILED(bag->Read(L"DevicePath", path.Get(), nullptr)) || path.Get()->vt != VT_BSTR || !path.Get()->bstrVal)
@@ -204,7 +203,8 @@ void CaptureGraph::ApplyProperty(const PropertySetting& setting)
     if (!captureFilter_) return;
     if (setting.target == PropertyInterface::VideoProcAmp) {
         ComPtr<IAMVideoProcAmp> amp;
-        if (SUCCEEDED(captureFilter_.As(IID_IAMVideoProcAmp, amp))) amp->Set(setting.property, setting.value, setting.flags);
+        if (SUCCEEDED(captureFilter_.As(IID_IAMVideoProcAmp, amp)))
+            amp->Set(setting.property, setting.value, setting.flags);
     } else {
         ComPtr<IAMCameraControl> control;
         if (SUCCEEDED(captureFilter_.As(IID_IAMCameraControl, control)))

@@ -26,9 +26,9 @@ struct CapturedFrame {
 };
 
 enum class GrabResult {
-    Frame,     // `frame` holds the latest picture
-    NoFrame,   // nothing new this time; ask again later
-    Ended,     // the camera delivers no pictures: the view ends
+    Frame,   // `frame` holds the latest picture
+    NoFrame, // nothing new this time; ask again later
+    Ended,   // the camera delivers no pictures: the view ends
 };
 
 class CaptureGraph {

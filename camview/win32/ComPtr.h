@@ -12,7 +12,9 @@ public:
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr(ComPtr&& other) noexcept
+        : p_(std::exchange(other.p_, nullptr))
+    {}
     ComPtr& operator=(ComPtr&& other) noexcept
     {
         if (this != &other) {

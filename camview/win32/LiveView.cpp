@@ -79,8 +79,8 @@ void LiveView::Draw(CapturedFrame& frame)
     HDC dc = GetDC(dialog_);
     if (!dc) return;
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, 0, 0, kViewWidth, kViewHeight, 0, 0, layout->width, layout->height, pixels, &info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, 0, 0, kViewWidth, kViewHeight, 0, 0, layout->width, layout->height, pixels, &info, DIB_RGB_COLORS,
+                  SRCCOPY);
     ReleaseDC(dialog_, dc);
 }
 

@@ -15,9 +15,10 @@ namespace camview {
 class LiveView {
 public:
     LiveView(HWND dialog, CaptureGraph& graph, const std::atomic<int>& imageTurned)
-        : dialog_(dialog), graph_(graph), imageTurned_(imageTurned)
-    {
-    }
+        : dialog_(dialog),
+          graph_(graph),
+          imageTurned_(imageTurned)
+    {}
     LiveView(const LiveView&) = delete;
     LiveView& operator=(const LiveView&) = delete;
     ~LiveView() { Stop(); }

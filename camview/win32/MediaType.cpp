@@ -40,8 +40,7 @@ void EnumeratedMediaTypeDeleter::operator()(AM_MEDIA_TYPE* type) const
 
 bool VideoInfoFrameSize(const AM_MEDIA_TYPE& type, int& width, int& height)
 {
-    if (type.formattype != FORMAT_VideoInfo || type.cbFormat < sizeof(VIDEOINFOHEADER) || !type.pbFormat)
-        return false;
+    if (type.formattype != FORMAT_VideoInfo || type.cbFormat < sizeof(VIDEOINFOHEADER) || !type.pbFormat) return false;
     const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
     width = info->bmiHeader.biWidth;
     height = info->bmiHeader.biHeight;

@@ -35,23 +35,25 @@ const std::wstring kAlreadyRunningText = L"Camvito runs already";
 const std::wstring kNoCameraCaption = L"No camera";
 const std::wstring kNoCameraText = L"The board camera is not connected";
 
-const char kLanguageIni[] =
-    "[String]\r\n"
-    "IDS_MSBCAP=Camvito is open\r\n"
-    "IDS_SERRUNNING=Camvito runs already\r\n"
-    "IDS_CONNECTCAP=No camera\r\n"
-    "[Camvito]\r\n"
-    "IDS_CAMVITONOINIT=The board camera is not connected\r\n"
-    "IDS_CAMVITOCAP=Turn the camera until the board is inside the red frame\r\n"
-    "IDS_CAMVITOSET=Brightness:\r\n"
-    "IDS_TOTEL=Camvito test view\r\n"
-    "IDS_BTNIMAGE=Turn\r\n"
-    "IDS_BTNCANCEL=Close\r\n";
+const char kLanguageIni[] = "[String]\r\n"
+                            "IDS_MSBCAP=Camvito is open\r\n"
+                            "IDS_SERRUNNING=Camvito runs already\r\n"
+                            "IDS_CONNECTCAP=No camera\r\n"
+                            "[Camvito]\r\n"
+                            "IDS_CAMVITONOINIT=The board camera is not connected\r\n"
+                            "IDS_CAMVITOCAP=Turn the camera until the board is inside the red frame\r\n"
+                            "IDS_CAMVITOSET=Brightness:\r\n"
+                            "IDS_TOTEL=Camvito test view\r\n"
+                            "IDS_BTNIMAGE=Turn\r\n"
+                            "IDS_BTNCANCEL=Close\r\n";
 
 constexpr int kSlider = 1000;
 constexpr int kCloseButton = 1003;
 
-std::string ReleaseLine() { return "msg " + std::to_string(msg::kServiceRelease) + " 0 0"; }
+std::string ReleaseLine()
+{
+    return "msg " + std::to_string(msg::kServiceRelease) + " 0 0";
+}
 
 std::wstring DevicePathOfGeneration(int generation)
 {
@@ -194,9 +196,10 @@ TEST_F(CamvitoEndToEnd, SecondGenerationCameraLiveViewSliderAndCloseButtonRestar
     ASSERT_NE(view, nullptr);
 
     EXPECT_EQ(sim::CountLines(serviceLog_, ReleaseLine()), 1);
-    EXPECT_EQ(Settings(), (std::vector<std::string>{"VideoProcAmp.Set Brightness 70 1", "VideoProcAmp.Set Contrast 100 1",
-                                                    "VideoProcAmp.Set Gain 80 1", "VideoProcAmp.Set Gamma 140 1",
-                                                    "CameraControl.Set Exposure -5 2"}));
+    EXPECT_EQ(Settings(),
+              (std::vector<std::string>{"VideoProcAmp.Set Brightness 70 1", "VideoProcAmp.Set Contrast 100 1",
+                                        "VideoProcAmp.Set Gain 80 1", "VideoProcAmp.Set Gamma 140 1",
+                                        "CameraControl.Set Exposure -5 2"}));
     EXPECT_EQ(sim::CountLines(cameraLog_, "Connect 320x240"), 1) << "the 320 x 240 format is chosen";
     EXPECT_TRUE(FramesKeepArriving(30));
 
@@ -207,11 +210,13 @@ TEST_F(CamvitoEndToEnd, SecondGenerationCameraLiveViewSliderAndCloseButtonRestar
     EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 183);
     SendMessageW(slider, WM_KEYDOWN, VK_END, 0);
     SendMessageW(slider, WM_KEYUP, VK_END, 0);
-    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1") >= 1; }, kSettingTimeoutMs));
+    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "VideoProcAmp.Set Gamma 71 1") >= 1; },
+                               kSettingTimeoutMs));
     EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "CameraControl.Set"), 1) << "the slider moves gamma only";
     EXPECT_TRUE(FramesKeepArriving(10)) << "the picture stays live after the slider moved";
 
-    PostMessageW(view, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(view, kCloseButton)));
+    PostMessageW(view, WM_COMMAND, MAKEWPARAM(kCloseButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(view, kCloseButton)));
     EXPECT_TRUE(camvito.WaitForExit(kCloseTimeoutMs));
     EXPECT_EQ(sim::CountLines(cameraLog_, "Stop"), 1);
     EXPECT_TRUE(ServiceRestarted());
@@ -225,8 +230,9 @@ TEST_F(CamvitoEndToEnd, FirstGenerationCameraSliderSetsExposureAndEscapeLeavesAb
     HWND view = OpenLiveView(camvito, 4);
     ASSERT_NE(view, nullptr);
 
-    EXPECT_EQ(Settings(), (std::vector<std::string>{"VideoProcAmp.Set Brightness 80 1", "VideoProcAmp.Set Contrast 100 1",
-                                                    "VideoProcAmp.Set Gain 100 1", "CameraControl.Set Exposure -5 2"}));
+    EXPECT_EQ(Settings(),
+              (std::vector<std::string>{"VideoProcAmp.Set Brightness 80 1", "VideoProcAmp.Set Contrast 100 1",
+                                        "VideoProcAmp.Set Gain 100 1", "CameraControl.Set Exposure -5 2"}));
     EXPECT_TRUE(FramesKeepArriving(30));
 
     HWND slider = GetDlgItem(view, kSlider);
@@ -236,7 +242,8 @@ TEST_F(CamvitoEndToEnd, FirstGenerationCameraSliderSetsExposureAndEscapeLeavesAb
     EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 9);
     SendMessageW(slider, WM_KEYDOWN, VK_HOME, 0);
     SendMessageW(slider, WM_KEYUP, VK_HOME, 0);
-    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "CameraControl.Set Exposure -13 2") >= 1; }, kSettingTimeoutMs));
+    EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(cameraLog_, "CameraControl.Set Exposure -13 2") >= 1; },
+                               kSettingTimeoutMs));
     EXPECT_EQ(sim::CountLinesStartingWith(cameraLog_, "VideoProcAmp.Set"), 3) << "the slider moves exposure only";
 
     PostMessageW(view, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -309,7 +316,8 @@ TEST_F(CamvitoEndToEnd, TurnButtonAndAboutBoxKeepThePictureLive)
 TEST_F(CamvitoEndToEnd, NoListedCameraTellsTheUserAndLeavesTheServiceReleased)
 {
     // A video-input device whose path carries no listed hardware ID.
-    ASSERT_TRUE(fakecamera::RegisterFakeCamera(sim::WidePath(cameraDll_), fakecamera::UsbDevicePath("VID_0000&PID_0000")));
+    ASSERT_TRUE(
+        fakecamera::RegisterFakeCamera(sim::WidePath(cameraDll_), fakecamera::UsbDevicePath("VID_0000&PID_0000")));
     StartCameraService();
     sim::ChildProcess camvito;
     camvito = StartCamvito();

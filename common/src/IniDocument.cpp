@@ -69,9 +69,12 @@ int ParseProfileInt(std::string_view text)
     for (; i < text.size(); ++i) {
         const char c = text[i];
         std::uint32_t digit = 99;
-        if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'z') digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'Z') digit = static_cast<std::uint32_t>(c - 'A' + 10);
+        if (c >= '0' && c <= '9')
+            digit = static_cast<std::uint32_t>(c - '0');
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<std::uint32_t>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'Z')
+            digit = static_cast<std::uint32_t>(c - 'A' + 10);
         if (digit >= base) break;
         total = total * base + digit;
     }
@@ -141,8 +144,7 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
         if (!k.value) return std::nullopt;
         std::string_view value = *k.value;
         char quote = 0;
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
             quote = value.front();
             value.remove_prefix(1);
         }

@@ -38,7 +38,9 @@ std::string TrimDefault(const std::string& fallback)
 
 } // namespace
 
-PortableProfile::PortableProfile(std::string path) : path_(std::move(path)) {}
+PortableProfile::PortableProfile(std::string path)
+    : path_(std::move(path))
+{}
 
 const IniDocument& PortableProfile::Document() const
 {
@@ -71,8 +73,7 @@ std::string PortableProfile::ReadString(const std::string& section, const std::s
     return TrimDefault(fallback).substr(0, kProfileBufferChars - 1);
 }
 
-void PortableProfile::WriteString(const std::string& section, const std::string& key,
-                                  const std::string& value)
+void PortableProfile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
     IniDocument doc = Document();
     doc.Set(section, key, value);

@@ -13,7 +13,8 @@
 
 namespace {
 
-std::vector<std::string> DocumentLines() {
+std::vector<std::string> DocumentLines()
+{
     std::ifstream in(std::string(BRELVIN_SOURCE_DIR) + "/docs/INTEGRATION.md");
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -21,7 +22,8 @@ std::vector<std::string> DocumentLines() {
 }
 
 // `value` as a number of its own on `line`: not part of a longer number.
-bool HasNumber(const std::string& line, long long value) {
+bool HasNumber(const std::string& line, long long value)
+{
     const std::string digits = std::to_string(value);
     for (std::size_t at = line.find(digits); at != std::string::npos; at = line.find(digits, at + 1)) {
         const bool digitBefore = at > 0 && std::isdigit(static_cast<unsigned char>(line[at - 1]));
@@ -33,14 +35,16 @@ bool HasNumber(const std::string& line, long long value) {
     return false;
 }
 
-bool Listed(const std::vector<std::string>& lines, const std::string& message, long long value) {
+bool Listed(const std::vector<std::string>& lines, const std::string& message, long long value)
+{
     for (const std::string& line : lines) {
         if (line.find(message) != std::string::npos && HasNumber(line, value)) return true;
     }
     return false;
 }
 
-TEST(BoardCodesDocument, EveryCodeIsListedWithItsMessage) {
+TEST(BoardCodesDocument, EveryCodeIsListedWithItsMessage)
+{
     const std::vector<std::string> lines = DocumentLines();
     ASSERT_GT(lines.size(), 50u) << "docs/INTEGRATION.md not found";
     for (const code::Listed& listed : code::kSingleCodes) {
@@ -54,7 +58,8 @@ TEST(BoardCodesDocument, EveryCodeIsListedWithItsMessage) {
     for (int action : code::kPenActions) EXPECT_TRUE(Listed(lines, "pen action", action)) << "action " << action;
 }
 
-TEST(BoardCodesDocument, TheCheckTellsANumberFromPartsOfOthers) {
+TEST(BoardCodesDocument, TheCheckTellsANumberFromPartsOfOthers)
+{
     EXPECT_TRUE(HasNumber("| 17, 18 |", 18));
     EXPECT_FALSE(HasNumber("| 2321 |", 232));
     EXPECT_FALSE(HasNumber("| 0x0119 |", 119));

@@ -100,15 +100,12 @@ class ProfileFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path_ = ::testing::TempDir() + "profile_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+        path_ = ::testing::TempDir() + "profile_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                ".ini";
         std::remove(path_.c_str());
     }
     void TearDown() override { std::remove(path_.c_str()); }
-    void Write(const std::string& text)
-    {
-        std::ofstream(path_, std::ios::binary) << text;
-    }
+    void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string path_;
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 using common::DialogText;
 
-constexpr int kTemplate = 100;  // ModalDialogTest.rc
+constexpr int kTemplate = 100; // ModalDialogTest.rc
 constexpr INT_PTR kResult = 42;
 constexpr UINT kFinish = WM_APP + 1;
 constexpr UINT kThrowStd = WM_APP + 2;
@@ -96,7 +96,7 @@ TEST(ModalDialog, TheProcedureGetsTextsInTheChosenForm)
 
 TEST(ModalDialog, TheIconIsSetBeforeInitDialogAndGivenForDragging)
 {
-    const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512)); // IDI_APPLICATION
     ASSERT_NE(icon, nullptr);
     ProbeDialog dialog;
     LRESULT bigIcon = 0;
@@ -128,8 +128,7 @@ TEST(ModalDialog, AnExceptionStaysInsideAndTheDialogGoesOn)
         PostMessageW(window, kThrowOther, 0, 0);
     };
     EXPECT_EQ(dialog.Run(DialogText::Wide), kResult);
-    const std::vector<std::pair<UINT, std::string>> expected = {{kThrowStd, "broken handler"},
-                                                                {kThrowOther, "(none)"}};
+    const std::vector<std::pair<UINT, std::string>> expected = {{kThrowStd, "broken handler"}, {kThrowOther, "(none)"}};
     EXPECT_EQ(dialog.errors, expected);
 }
 

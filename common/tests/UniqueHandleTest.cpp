@@ -21,7 +21,10 @@ bool IsOpen(HANDLE handle)
     return GetHandleInformation(handle, &flags) != FALSE;
 }
 
-HANDLE NewEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+HANDLE NewEvent()
+{
+    return CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
 
 TEST(UniqueHandle, ClosesTheHandleWhenItGoes)
 {
@@ -37,8 +40,8 @@ TEST(UniqueHandle, ClosesTheHandleWhenItGoes)
 
 TEST(UniqueHandle, TakesEitherFailureValueAsNoHandle)
 {
-    const UniqueHandle failedOpen(CreateFileA("Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle failedOpen(CreateFileA("Z:\\no\\such\\folder\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_FALSE(failedOpen);
     EXPECT_EQ(failedOpen.Get(), nullptr);
     const UniqueHandle failedCreate(nullptr);

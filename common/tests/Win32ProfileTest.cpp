@@ -44,8 +44,8 @@ TEST(ProfileAgreement, TextsMatchThePlatform)
                       platform.ReadString(r.section, r.key, "GetError"))
                 << "case '" << c.name << "', [" << r.section << "] '" << r.key << "'";
             // The tools read the same file through the wide function.
-            const std::wstring wide = common::ReadLanguageTextW(Widen(path), Widen(r.section).c_str(),
-                                                                Widen(r.key).c_str());
+            const std::wstring wide =
+                common::ReadLanguageTextW(Widen(path), Widen(r.section).c_str(), Widen(r.key).c_str());
             EXPECT_EQ(Widen(platform.ReadString(r.section, r.key, "GetError")), wide)
                 << "case '" << c.name << "', [" << r.section << "] '" << r.key << "'";
             ++compared;

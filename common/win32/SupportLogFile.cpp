@@ -19,17 +19,17 @@ std::string Stamp()
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond, now.wMilliseconds);
     return text;
 }
 
 } // namespace
 
 SupportLogFile::SupportLogFile(std::string path, std::string program)
-    : path_(std::move(path)), program_(std::move(program))
-{
-}
+    : path_(std::move(path)),
+      program_(std::move(program))
+{}
 
 std::string SupportLogFile::DefaultPath()
 {
@@ -75,7 +75,8 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
-    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 } // namespace common

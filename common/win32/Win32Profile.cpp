@@ -15,8 +15,7 @@ std::string Win32Profile::ReadString(const std::string& section, const std::stri
                                      const std::string& fallback) const
 {
     char buffer[kProfileBufferChars] = {};
-    GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer, sizeof buffer,
-                             path_.c_str());
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer, sizeof buffer, path_.c_str());
     return buffer;
 }
 

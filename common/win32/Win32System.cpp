@@ -53,8 +53,8 @@ int IsUserAdmin()
 
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
     PSID rawSid = nullptr;
-    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS,
-                                  0, 0, 0, 0, 0, 0, &rawSid))
+    if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, &rawSid))
         return 0;
     UniqueSid administrators(rawSid);
 
@@ -106,8 +106,7 @@ bool Win32SettingsFileSystemW::Exists(const std::wstring& path)
 bool Win32SettingsFileSystemW::MakeFolders(const std::wstring& folderPath)
 {
     // The folder-creation helper takes narrow paths only; create each level.
-    for (std::size_t pos = folderPath.find(L'\\', 3); pos != std::wstring::npos;
-         pos = folderPath.find(L'\\', pos + 1))
+    for (std::size_t pos = folderPath.find(L'\\', 3); pos != std::wstring::npos; pos = folderPath.find(L'\\', pos + 1))
         CreateDirectoryW(folderPath.substr(0, pos).c_str(), nullptr);
     DWORD attributes = GetFileAttributesW(folderPath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -23,7 +23,7 @@ struct PixelProbe {
 
 struct Tally {
     long long cases = 0;
-    long long inside = 0; // agreement on "inside" proves the regions are real
+    long long inside = 0;     // agreement on "inside" proves the regions are real
     long long mismatches = 0; // only the first few are printed
 };
 
@@ -37,10 +37,9 @@ void ExpectAgreement(const IntQuad& quad, const std::vector<PixelProbe>& probes,
         ++tally.cases;
         if (integer && platform) ++tally.inside;
         if (integer != platform && tally.mismatches++ < 10) {
-            ADD_FAILURE() << "quad (" << quad.x[0] << "," << quad.y[0] << ") (" << quad.x[1] << ","
-                          << quad.y[1] << ") (" << quad.x[2] << "," << quad.y[2] << ") (" << quad.x[3]
-                          << "," << quad.y[3] << ") pixel (" << p.x << "," << p.y << "): integer "
-                          << integer << ", region " << platform;
+            ADD_FAILURE() << "quad (" << quad.x[0] << "," << quad.y[0] << ") (" << quad.x[1] << "," << quad.y[1]
+                          << ") (" << quad.x[2] << "," << quad.y[2] << ") (" << quad.x[3] << "," << quad.y[3]
+                          << ") pixel (" << p.x << "," << p.y << "): integer " << integer << ", region " << platform;
         }
     }
 }
@@ -108,21 +107,21 @@ TEST(QuadRegionAgreement, EveryPixelOfSmallRandomQuads)
 TEST(QuadRegionAgreement, HandPickedShapes)
 {
     const IntQuad shapes[] = {
-        Quad(2, 2, 9, 2, 9, 7, 2, 7),        // rectangle, clockwise
-        Quad(2, 7, 9, 7, 9, 2, 2, 2),        // rectangle, counter-clockwise
-        Quad(5, 0, 10, 5, 5, 10, 0, 5),      // diamond
-        Quad(0, 0, 10, 10, 10, 0, 0, 10),    // bow tie, crossing in the middle
-        Quad(0, 0, 10, 0, 0, 10, 10, 10),    // bow tie on its side
-        Quad(3, 0, 3, 9, 3, 9, 3, 0),        // zero width
-        Quad(3, 0, 4, 0, 4, 9, 3, 9),        // one pixel wide
-        Quad(0, 3, 9, 3, 9, 4, 0, 4),        // one pixel high
-        Quad(0, 0, 9, 9, 9, 9, 0, 0),        // diagonal line
-        Quad(0, 0, 8, 1, 8, 1, 0, 9),        // triangle with a repeated vertex
-        Quad(4, 4, 4, 4, 4, 4, 4, 4),        // a single point
-        Quad(0, 0, 9, 1, 1, 1, 0, 9),        // concave arrow head
-        Quad(0, 0, 1, 7, 2, 0, 1, 3),        // concave and thin
-        Quad(-5, -5, 5, -4, 4, 6, -6, 5),    // around the origin
-        Quad(0, 0, 65535, 0, 65535, 7, 0, 7),  // long flat strip
+        Quad(2, 2, 9, 2, 9, 7, 2, 7),         // rectangle, clockwise
+        Quad(2, 7, 9, 7, 9, 2, 2, 2),         // rectangle, counter-clockwise
+        Quad(5, 0, 10, 5, 5, 10, 0, 5),       // diamond
+        Quad(0, 0, 10, 10, 10, 0, 0, 10),     // bow tie, crossing in the middle
+        Quad(0, 0, 10, 0, 0, 10, 10, 10),     // bow tie on its side
+        Quad(3, 0, 3, 9, 3, 9, 3, 0),         // zero width
+        Quad(3, 0, 4, 0, 4, 9, 3, 9),         // one pixel wide
+        Quad(0, 3, 9, 3, 9, 4, 0, 4),         // one pixel high
+        Quad(0, 0, 9, 9, 9, 9, 0, 0),         // diagonal line
+        Quad(0, 0, 8, 1, 8, 1, 0, 9),         // triangle with a repeated vertex
+        Quad(4, 4, 4, 4, 4, 4, 4, 4),         // a single point
+        Quad(0, 0, 9, 1, 1, 1, 0, 9),         // concave arrow head
+        Quad(0, 0, 1, 7, 2, 0, 1, 3),         // concave and thin
+        Quad(-5, -5, 5, -4, 4, 6, -6, 5),     // around the origin
+        Quad(0, 0, 65535, 0, 65535, 7, 0, 7), // long flat strip
     };
     std::mt19937 rng(7);
     Tally tally;
@@ -162,10 +161,10 @@ TEST(QuadRegionAgreement, CellsWithThePushedBorder)
         const int x = inner(rng), y = inner(rng);
         IntQuad quad{};
         switch (coin(rng)) {
-        case 0: quad = Quad(0, 0, x, 0, x + 40, y, 0, y - 30); break;                    // top-left cell
-        case 1: quad = Quad(x, 0, 65535, 0, 65535, y, x - 25, y + 10); break;            // top-right cell
-        case 2: quad = Quad(0, y, x, y + 35, x - 10, 65535, 0, 65535); break;            // bottom-left cell
-        default: quad = Quad(x, y, 65535, y - 20, 65535, 65535, x + 15, 65535); break;  // bottom-right cell
+        case 0: quad = Quad(0, 0, x, 0, x + 40, y, 0, y - 30); break;                  // top-left cell
+        case 1: quad = Quad(x, 0, 65535, 0, 65535, y, x - 25, y + 10); break;          // top-right cell
+        case 2: quad = Quad(0, y, x, y + 35, x - 10, 65535, 0, 65535); break;          // bottom-left cell
+        default: quad = Quad(x, y, 65535, y - 20, 65535, 65535, x + 15, 65535); break; // bottom-right cell
         }
         std::vector<PixelProbe> probes = ProbesAround(quad, rng, 150);
         for (int v : {-1, 0, 1, 65534, 65535, 65536}) {

@@ -14,7 +14,11 @@ public:
     ~PolygonRegion();
     PolygonRegion(const PolygonRegion&) = delete;
     PolygonRegion& operator=(const PolygonRegion&) = delete;
-    PolygonRegion(PolygonRegion&& other) noexcept : region_(other.region_) { other.region_ = nullptr; }
+    PolygonRegion(PolygonRegion&& other) noexcept
+        : region_(other.region_)
+    {
+        other.region_ = nullptr;
+    }
 
     bool Contains(int px, int py) const;
 

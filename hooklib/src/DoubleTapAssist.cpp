@@ -5,9 +5,9 @@
 namespace hooklib {
 
 DoubleTapAssist::DoubleTapAssist(std::uint32_t doubleClickMs, int reachPixels)
-    : doubleClickMs_(doubleClickMs), reachPixels_(reachPixels)
-{
-}
+    : doubleClickMs_(doubleClickMs),
+      reachPixels_(reachPixels)
+{}
 
 void DoubleTapAssist::SetEnabled(bool on)
 {
@@ -35,7 +35,7 @@ std::optional<PixelPoint> DoubleTapAssist::OnLeftPress(PixelPoint at, std::uint3
 
     if (pending_ && WithinTime(*pending_, timeMs) && WithinReach(*pending_, at)) {
         const PixelPoint first = pending_->at;
-        pending_.reset();  // the pair is complete; a third press starts anew
+        pending_.reset(); // the pair is complete; a third press starts anew
         if (first == at) return std::nullopt;
         return first;
     }

@@ -12,7 +12,10 @@ struct PixelPoint {
     int y = 0;
 };
 
-inline bool operator==(PixelPoint a, PixelPoint b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(PixelPoint a, PixelPoint b)
+{
+    return a.x == b.x && a.y == b.y;
+}
 
 class DoubleTapAssist {
 public:

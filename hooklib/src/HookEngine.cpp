@@ -42,7 +42,9 @@ HookEngine& HookEngine::Instance()
     return engine;
 }
 
-HookEngine::HookEngine() : assist_(GetDoubleClickTime(), WToolobjectHook::kTouchReachPixels) {}
+HookEngine::HookEngine()
+    : assist_(GetDoubleClickTime(), WToolobjectHook::kTouchReachPixels)
+{}
 
 HookEngine::~HookEngine()
 {

@@ -18,7 +18,7 @@ class HookEngine {
 public:
     // Marks the presses the engine injects itself, so that its hook lets
     // them through.
-    static constexpr ULONG_PTR kOwnPressTag = 0x4C4E4B31;  // "LNK1"
+    static constexpr ULONG_PTR kOwnPressTag = 0x4C4E4B31; // "LNK1"
 
     static HookEngine& Instance();
 
@@ -48,7 +48,7 @@ private:
     bool ReplacePress(const MSLLHOOKSTRUCT& info, PixelPoint& target);
     static void InjectPressAt(PixelPoint target);
 
-    std::mutex stateLock_;  // guards assist_: used by the hook thread and every caller
+    std::mutex stateLock_; // guards assist_: used by the hook thread and every caller
     DoubleTapAssist assist_;
     // A press the hook swallowed, to be made again at this place once the
     // system is done with the original. Hook thread only: the hook and its
@@ -56,7 +56,7 @@ private:
     // another program could forge.
     std::optional<PixelPoint> pendingPress_;
 
-    std::mutex lifecycleLock_;  // serialises Install and Remove
+    std::mutex lifecycleLock_; // serialises Install and Remove
     common::UniqueHandle thread_;
     DWORD threadId_ = 0;
 };

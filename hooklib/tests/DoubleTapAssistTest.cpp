@@ -12,7 +12,11 @@ constexpr int kReach = 20;
 
 class DoubleTapAssistTest : public ::testing::Test {
 protected:
-    DoubleTapAssistTest() : assist(kDoubleClickMs, kReach) { assist.SetEnabled(true); }
+    DoubleTapAssistTest()
+        : assist(kDoubleClickMs, kReach)
+    {
+        assist.SetEnabled(true);
+    }
 
     DoubleTapAssist assist;
 };
@@ -54,7 +58,7 @@ TEST_F(DoubleTapAssistTest, TimeLimitIsTheDoubleClickTimeExclusive)
 TEST_F(DoubleTapAssistTest, LateOrFarSecondTapBecomesTheNextFirstTap)
 {
     assist.OnLeftPress({10, 10}, 0);
-    EXPECT_FALSE(assist.OnLeftPress({300, 300}, 100));  // too far: a new first tap
+    EXPECT_FALSE(assist.OnLeftPress({300, 300}, 100)); // too far: a new first tap
     const auto moved = assist.OnLeftPress({305, 295}, 200);
     ASSERT_TRUE(moved);
     EXPECT_EQ(*moved, (PixelPoint{300, 300}));
@@ -101,7 +105,7 @@ TEST_F(DoubleTapAssistTest, ForgetAndExpireDropThePendingTap)
 {
     assist.OnLeftPress({10, 10}, 0);
     assist.Forget();
-    EXPECT_FALSE(assist.OnLeftPress({12, 12}, 50));  // now the pending first tap, stamped 50
+    EXPECT_FALSE(assist.OnLeftPress({12, 12}, 50)); // now the pending first tap, stamped 50
 
     assist.Expire(50 + kDoubleClickMs - 1);
     EXPECT_TRUE(assist.HasPendingPress());
@@ -112,7 +116,7 @@ TEST_F(DoubleTapAssistTest, ForgetAndExpireDropThePendingTap)
 TEST_F(DoubleTapAssistTest, ClockWrapBetweenTheTapsStillPairs)
 {
     assist.OnLeftPress({10, 10}, 0xFFFFFF00u);
-    EXPECT_TRUE(assist.OnLeftPress({12, 12}, 0x10u));  // 272 ms later
+    EXPECT_TRUE(assist.OnLeftPress({12, 12}, 0x10u)); // 272 ms later
 }
 
 TEST_F(DoubleTapAssistTest, ChangedDoubleClickTimeAppliesToThePendingTap)

@@ -151,7 +151,7 @@ TEST_F(WToolobjectHookTest, TapsPassUnchangedWhileOffOrFarApart)
     Tap(312, 290);
     hook.ToHookMouseDBLCLK(1);
     Tap(500, 500);
-    Tap(540, 500);  // beyond a touch's reach
+    Tap(540, 500); // beyond a touch's reach
     const auto presses = recorder.WaitForPresses(4);
     ASSERT_EQ(presses.size(), 4u);
     ExpectAt(presses[1], 312, 290);
@@ -164,7 +164,7 @@ TEST_F(WToolobjectHookTest, RepeatedCallsWithTheSameValueAreHarmless)
     for (int i = 0; i < 5; ++i) hook.ToHookMouseDBLCLK(1);
     hook.ToReUseMouseDBLCLK();
     Tap(200, 200);
-    hook.ToHookMouseDBLCLK(1);  // does not forget the first tap
+    hook.ToHookMouseDBLCLK(1); // does not forget the first tap
     Tap(205, 205);
     const auto presses = recorder.WaitForPresses(2);
     ASSERT_EQ(presses.size(), 2u);

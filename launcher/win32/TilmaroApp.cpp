@@ -7,7 +7,9 @@ namespace launcher {
 // The program: initialises the common controls and shows the dialog once.
 class CTilmaroApp {
 public:
-    explicit CTilmaroApp(HINSTANCE instance) : instance_(instance) {}
+    explicit CTilmaroApp(HINSTANCE instance)
+        : instance_(instance)
+    {}
 
     int InitInstance()
     {

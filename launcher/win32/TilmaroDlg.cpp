@@ -25,8 +25,7 @@ INT_PTR CTilmaroDlg::DoModal()
 INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: // also Enter: the launcher stays open
@@ -36,9 +35,7 @@ INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
             StartBesideLauncher(kCalibrationProgram);
             EndDialog(Window(), IDCANCEL);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(Window(), IDCANCEL);
-            return TRUE;
+        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
         }
         return FALSE;
     }

@@ -9,7 +9,9 @@ namespace launcher {
 
 class CTilmaroDlg : public common::ModalDialog {
 public:
-    explicit CTilmaroDlg(HINSTANCE instance) : instance_(instance) {}
+    explicit CTilmaroDlg(HINSTANCE instance)
+        : instance_(instance)
+    {}
     INT_PTR DoModal();
 
 private:

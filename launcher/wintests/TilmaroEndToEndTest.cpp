@@ -18,13 +18,12 @@ constexpr int kStartCalibration = 1000;
 constexpr int kExplanation = 1001;
 
 // Two keys are written without the blanks the launcher asks with.
-const char kLanguageIni[] =
-    "[CamvitoOrient]\r\n"
-    "IDS_TOTEL=Board calibration\r\n"
-    "IDS_CAP=Calibrate the board, or change the camera settings first.\r\n"
-    "IDS_BTNSET=Settings...\r\n"
-    "IDS_BTNORIENT=Calibrate\r\n"
-    "IDS_BTNCANCEL=Close\r\n";
+const char kLanguageIni[] = "[CamvitoOrient]\r\n"
+                            "IDS_TOTEL=Board calibration\r\n"
+                            "IDS_CAP=Calibrate the board, or change the camera settings first.\r\n"
+                            "IDS_BTNSET=Settings...\r\n"
+                            "IDS_BTNORIENT=Calibrate\r\n"
+                            "IDS_BTNCANCEL=Close\r\n";
 
 class TilmaroEndToEnd : public ::testing::Test {
 protected:

@@ -16,8 +16,7 @@ class LoadedBitmap {
 public:
     LoadedBitmap(HINSTANCE instance, int id)
         : bitmap_(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0)))
-    {
-    }
+    {}
     ~LoadedBitmap()
     {
         if (bitmap_) DeleteObject(bitmap_);

@@ -6,7 +6,9 @@ namespace pentool {
 // The program: initialises the common controls and shows the dialog once.
 class CPenvaroApp {
 public:
-    explicit CPenvaroApp(HINSTANCE instance) : instance_(instance) {}
+    explicit CPenvaroApp(HINSTANCE instance)
+        : instance_(instance)
+    {}
     int InitInstance();
 
 private:

@@ -48,16 +48,11 @@ INT_PTR CPenvaroDlg::DoModal()
 INT_PTR CPenvaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOK();
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(Window(), IDCANCEL);
-            return TRUE;
+        case IDOK: OnOK(); return TRUE;
+        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
         case IDC_DEFAULT_MODE:
             if (HIWORD(wParam) == BN_CLICKED) OnDefaultModeClicked();
             return TRUE;

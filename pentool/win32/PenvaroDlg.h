@@ -15,7 +15,9 @@ namespace pentool {
 
 class CPenvaroDlg : public common::ModalDialog {
 public:
-    explicit CPenvaroDlg(HINSTANCE instance) : instance_(instance) {}
+    explicit CPenvaroDlg(HINSTANCE instance)
+        : instance_(instance)
+    {}
     INT_PTR DoModal();
 
 private:

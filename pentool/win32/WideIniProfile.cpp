@@ -25,8 +25,7 @@ std::string Narrow(const std::wstring& text)
 
 int WideIniProfile::ReadInt(const std::string& section, const std::string& key, int fallback) const
 {
-    return static_cast<int>(
-        GetPrivateProfileIntW(Widen(section).c_str(), Widen(key).c_str(), fallback, path_.c_str()));
+    return static_cast<int>(GetPrivateProfileIntW(Widen(section).c_str(), Widen(key).c_str(), fallback, path_.c_str()));
 }
 
 std::string WideIniProfile::ReadString(const std::string& section, const std::string& key,

@@ -9,7 +9,9 @@ namespace pentool {
 
 class WideIniProfile final : public common::Profile {
 public:
-    explicit WideIniProfile(std::wstring path) : path_(std::move(path)) {}
+    explicit WideIniProfile(std::wstring path)
+        : path_(std::move(path))
+    {}
 
     int ReadInt(const std::string& section, const std::string& key, int fallback) const override;
     std::string ReadString(const std::string& section, const std::string& key,

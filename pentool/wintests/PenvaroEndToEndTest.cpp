@@ -29,20 +29,19 @@ constexpr unsigned kPenButtonsChanged = 0x07E6;
 // posted is known to be in the log once this is.
 constexpr unsigned kLogMarker = WM_APP + 7;
 
-const char kLanguageIni[] =
-    "[SetPzPan]\r\n"
-    "IDC_TOP=Pen buttons\r\n"
-    "IDOK=OK\r\n"
-    "IDCANCEL=Cancel\r\n"
-    "IDC_STATIC=Pen button actions\r\n"
-    "IDC_STATIC1=Front button:\r\n"
-    "IDC_STATIC2=Back button:\r\n"
-    "IDC_RADIO1=Built-in behaviour\r\n"
-    "IDC_RADIO2=Choose an action for each button\r\n"
-    "IDC_STATIC3=Actions\r\n"
-    "IDC_BMP1=New page\r\nIDC_BMP2=Save\r\nIDC_BMP3=Previous page\r\nIDC_BMP4=Next page\r\n"
-    "IDC_BMP5=Mouse\r\nIDC_BMP6=Pen\r\nIDC_BMP7=Eraser\r\nIDC_BMP8=Move\r\nIDC_BMP9=Zoom\r\n"
-    "IDC_BMP10=Full screen\r\nIDC_BMP11=Spotlight\r\n";
+const char kLanguageIni[] = "[SetPzPan]\r\n"
+                            "IDC_TOP=Pen buttons\r\n"
+                            "IDOK=OK\r\n"
+                            "IDCANCEL=Cancel\r\n"
+                            "IDC_STATIC=Pen button actions\r\n"
+                            "IDC_STATIC1=Front button:\r\n"
+                            "IDC_STATIC2=Back button:\r\n"
+                            "IDC_RADIO1=Built-in behaviour\r\n"
+                            "IDC_RADIO2=Choose an action for each button\r\n"
+                            "IDC_STATIC3=Actions\r\n"
+                            "IDC_BMP1=New page\r\nIDC_BMP2=Save\r\nIDC_BMP3=Previous page\r\nIDC_BMP4=Next page\r\n"
+                            "IDC_BMP5=Mouse\r\nIDC_BMP6=Pen\r\nIDC_BMP7=Eraser\r\nIDC_BMP8=Move\r\nIDC_BMP9=Zoom\r\n"
+                            "IDC_BMP10=Full screen\r\nIDC_BMP11=Spotlight\r\n";
 
 class PenvaroEndToEnd : public ::testing::Test {
 protected:
@@ -129,8 +128,8 @@ TEST_F(PenvaroEndToEnd, StoredDefaultModeIsShownWithGreyedListsAndLocalisedTexts
     EXPECT_EQ(sim::WindowText(Control(kListsFrame)), L"Actions");
     EXPECT_EQ(sim::WindowText(Control(IDCANCEL)), L"Cancel");
     EXPECT_EQ(Count(kFrontList), 11);
-    const wchar_t* names[] = {L"New page", L"Save", L"Previous page", L"Next page", L"Mouse", L"Pen",
-                              L"Eraser", L"Move", L"Zoom", L"Full screen", L"Spotlight"};
+    const wchar_t* names[] = {L"New page", L"Save", L"Previous page", L"Next page",   L"Mouse",    L"Pen",
+                              L"Eraser",   L"Move", L"Zoom",          L"Full screen", L"Spotlight"};
     for (int list : {kFrontList, kBackList}) {
         for (int n = 0; n < 11; ++n) {
             const sim::ImageComboItem item = sim::ReadImageComboItem(Control(list), n);

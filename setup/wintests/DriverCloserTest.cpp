@@ -16,7 +16,7 @@ namespace {
 constexpr unsigned kWaitMs = 10000;
 constexpr unsigned kCloserEndMs = 30000;
 
-constexpr const char* kCloseLine = "msg 16 0 0";  // WM_CLOSE, as the stand-in logs it
+constexpr const char* kCloseLine = "msg 16 0 0"; // WM_CLOSE, as the stand-in logs it
 
 struct OwnedWindow {
     HWND handle;
@@ -46,7 +46,8 @@ protected:
     // Runs the closer to its end and gives its exit code.
     unsigned long RunCloser(const std::string& arguments) const
     {
-        sim::ChildProcess closer = sim::ChildProcess::Start(folder_.File("DriverCloser.exe"), folder_.Path(), arguments);
+        sim::ChildProcess closer =
+            sim::ChildProcess::Start(folder_.File("DriverCloser.exe"), folder_.Path(), arguments);
         EXPECT_TRUE(closer);
         EXPECT_TRUE(closer.WaitForExit(kCloserEndMs)) << "the closer did not end";
         return closer.ExitCode();

@@ -5,12 +5,14 @@
 
 namespace sim {
 
-CalibrationDialogWindow::~CalibrationDialogWindow() {
+CalibrationDialogWindow::~CalibrationDialogWindow()
+{
     if (window_) DestroyWindow(window_);
     if (instance_) UnregisterClassA(wnd::kCalibrationDialogClass, instance_);
 }
 
-bool CalibrationDialogWindow::Create(HINSTANCE instance) {
+bool CalibrationDialogWindow::Create(HINSTANCE instance)
+{
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &CalibrationDialogWindow::Procedure;
     windowClass.hInstance = instance;
@@ -22,7 +24,8 @@ bool CalibrationDialogWindow::Create(HINSTANCE instance) {
     return window_ != nullptr;
 }
 
-int CalibrationDialogWindow::RunMessageLoop() {
+int CalibrationDialogWindow::RunMessageLoop()
+{
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -31,7 +34,8 @@ int CalibrationDialogWindow::RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK CalibrationDialogWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CalibrationDialogWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NCCREATE) {
         auto* self = static_cast<CalibrationDialogWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -42,7 +46,8 @@ LRESULT CALLBACK CalibrationDialogWindow::Procedure(HWND window, UINT message, W
     return self->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT CalibrationDialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CalibrationDialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_CLOSE:
         if (wParam != 0 || lParam != 0) {
@@ -57,8 +62,7 @@ LRESULT CalibrationDialogWindow::HandleMessage(HWND window, UINT message, WPARAM
         window_ = nullptr;
         PostQuitMessage(0);
         return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

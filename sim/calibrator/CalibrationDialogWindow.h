@@ -12,7 +12,9 @@ namespace sim {
 
 class CalibrationDialogWindow {
 public:
-    explicit CalibrationDialogWindow(std::string logPath) : logPath_(std::move(logPath)) {}
+    explicit CalibrationDialogWindow(std::string logPath)
+        : logPath_(std::move(logPath))
+    {}
     ~CalibrationDialogWindow();
     CalibrationDialogWindow(const CalibrationDialogWindow&) = delete;
     CalibrationDialogWindow& operator=(const CalibrationDialogWindow&) = delete;

@@ -14,7 +14,8 @@ struct Block {
     std::vector<CalibratorCommand> commands;
 };
 
-bool ReadNumber(std::istringstream& words, long& value) {
+bool ReadNumber(std::istringstream& words, long& value)
+{
     std::string word;
     if (!(words >> word) || word.empty()) return false;
     char* end = nullptr;
@@ -24,11 +25,13 @@ bool ReadNumber(std::istringstream& words, long& value) {
 }
 
 // Whether `name` names a file in the own folder and nothing else.
-bool IsPlainFileName(const std::string& name) {
+bool IsPlainFileName(const std::string& name)
+{
     return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
 }
 
-std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istringstream& words, std::string& error) {
+std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istringstream& words, std::string& error)
+{
     CalibratorCommand command;
     if (verb == "start") {
         command.step = CalibratorStep::Start;
@@ -41,7 +44,8 @@ std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istr
         if (!(words >> command.name) || !IsPlainFileName(command.name)) error = verb + " needs a file name";
     } else if (verb == "end") {
         command.step = CalibratorStep::End;
-        if (!ReadNumber(words, command.value) || !ReadNumber(words, command.second)) error = "end needs wParam and lParam";
+        if (!ReadNumber(words, command.value) || !ReadNumber(words, command.second))
+            error = "end needs wParam and lParam";
     } else {
         error = "unknown command " + verb;
     }
@@ -52,7 +56,8 @@ std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istr
 }
 
 // Runs must open before they read and close before the next opens.
-std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& line) {
+std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& line)
+{
     bool inRun = false;
     for (const CalibratorCommand& command : commands) {
         line = command.line;
@@ -70,8 +75,7 @@ std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& l
             inRun = false;
             break;
         case CalibratorStep::Wait:
-        case CalibratorStep::Settings:
-            break;
+        case CalibratorStep::Settings: break;
         }
     }
     return {};
@@ -79,7 +83,8 @@ std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& l
 
 } // namespace
 
-CalibratorScript ParseCalibratorScript(const std::string& text) {
+CalibratorScript ParseCalibratorScript(const std::string& text)
+{
     CalibratorScript script;
     auto fail = [&script](int line, const std::string& what) {
         script.commands.clear();

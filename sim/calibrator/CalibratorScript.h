@@ -9,12 +9,12 @@
 namespace sim {
 
 enum class CalibratorStep {
-    Start,     // post the forwarding start with lParam `value`, then connect to the pipe
-    Records,   // wait until this run has received `value` records
-    NonZero,   // wait until this run has received `value` records that are not all zero
-    Wait,      // wait until the file `name` exists in the own folder, then remove it
-    Settings,  // copy the file `name` from the own folder over the settings file
-    End,       // post the forwarding end (value, second) and finish the run
+    Start,    // post the forwarding start with lParam `value`, then connect to the pipe
+    Records,  // wait until this run has received `value` records
+    NonZero,  // wait until this run has received `value` records that are not all zero
+    Wait,     // wait until the file `name` exists in the own folder, then remove it
+    Settings, // copy the file `name` from the own folder over the settings file
+    End,      // post the forwarding end (value, second) and finish the run
 };
 
 struct CalibratorCommand {
@@ -22,12 +22,12 @@ struct CalibratorCommand {
     long value = 0;
     long second = 0;
     std::string name;
-    int line = 0;  // in the script, for the log
+    int line = 0; // in the script, for the log
 };
 
 struct CalibratorScript {
-    std::vector<CalibratorCommand> commands;  // `repeat` blocks already unrolled
-    std::string error;                        // empty when the script is sound
+    std::vector<CalibratorCommand> commands; // `repeat` blocks already unrolled
+    std::string error;                       // empty when the script is sound
     int errorLine = 0;
 };
 

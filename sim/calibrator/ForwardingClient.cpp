@@ -16,16 +16,19 @@ ForwardingClient::ForwardingClient(std::string logPath, int run)
     : logPath_(std::move(logPath)),
       run_(run),
       stopReading_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      readerEnded_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+      readerEnded_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{}
 
-ForwardingClient::~ForwardingClient() {
+ForwardingClient::~ForwardingClient()
+{
     if (reader_.joinable()) {
         SetEvent(stopReading_.Get());
         reader_.join();
     }
 }
 
-unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs) {
+unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs)
+{
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         HANDLE pipe = CreateFileA(kForwardingPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -44,15 +47,18 @@ unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs) {
     }
 }
 
-void ForwardingClient::StartReading() {
+void ForwardingClient::StartReading()
+{
     if (pipe_ && !reader_.joinable()) reader_ = std::thread([this] { Read(); });
 }
 
-bool ForwardingClient::WaitForDisconnect(unsigned timeoutMs) const {
+bool ForwardingClient::WaitForDisconnect(unsigned timeoutMs) const
+{
     return WaitForSingleObject(readerEnded_.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-void ForwardingClient::Read() {
+void ForwardingClient::Read()
+{
     common::UniqueHandle readDone(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     char buffer[512];
     for (;;) {
@@ -66,7 +72,7 @@ void ForwardingClient::Read() {
             if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
                 CancelIo(pipe_.Get());
                 GetOverlappedResult(pipe_.Get(), &overlapped, &got, TRUE);
-                return;  // stopped by the owner, not ended by the driver
+                return; // stopped by the owner, not ended by the driver
             }
             if (!GetOverlappedResult(pipe_.Get(), &overlapped, &got, FALSE)) break;
         }
@@ -75,7 +81,8 @@ void ForwardingClient::Read() {
     SetEvent(readerEnded_.Get());
 }
 
-void ForwardingClient::TakeBytes(const char* bytes, unsigned long count) {
+void ForwardingClient::TakeBytes(const char* bytes, unsigned long count)
+{
     partial_.insert(partial_.end(), bytes, bytes + count);
     std::size_t used = 0;
     while (partial_.size() - used >= static_cast<std::size_t>(kRecordSize)) {

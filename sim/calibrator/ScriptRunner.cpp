@@ -15,68 +15,72 @@ constexpr unsigned kDisconnectTimeoutMs = 1000;
 constexpr unsigned kPollMs = 5;
 constexpr const char* kSettingsFile = "WBInit.ini";
 
-HWND FindDriver() { return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption); }
+HWND FindDriver()
+{
+    return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
+}
 
 } // namespace
 
 ScriptRunner::ScriptRunner(std::string folder, std::string logPath)
-    : folder_(std::move(folder)), logPath_(std::move(logPath)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    : folder_(std::move(folder)),
+      logPath_(std::move(logPath)),
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+{}
 
-ScriptRunner::~ScriptRunner() { Stop(); }
+ScriptRunner::~ScriptRunner()
+{
+    Stop();
+}
 
-void ScriptRunner::Start(CalibratorScript script) {
+void ScriptRunner::Start(CalibratorScript script)
+{
     script_ = std::move(script);
     thread_ = std::thread([this] { Play(); });
 }
 
-void ScriptRunner::Stop() {
+void ScriptRunner::Stop()
+{
     SetEvent(stop_.Get());
     if (thread_.joinable()) thread_.join();
     client_.reset();
 }
 
-bool ScriptRunner::Stopped(unsigned waitMs) const { return WaitForSingleObject(stop_.Get(), waitMs) == WAIT_OBJECT_0; }
+bool ScriptRunner::Stopped(unsigned waitMs) const
+{
+    return WaitForSingleObject(stop_.Get(), waitMs) == WAIT_OBJECT_0;
+}
 
-void ScriptRunner::Play() {
+void ScriptRunner::Play()
+{
     for (const CalibratorCommand& command : script_.commands) {
         switch (Perform(command)) {
-        case Outcome::Next:
-            continue;
-        case Outcome::TimedOut:
-            AppendLine(logPath_, "script timeout line " + std::to_string(command.line));
-            return;
-        case Outcome::Failed:
-            AppendLine(logPath_, "script failed line " + std::to_string(command.line));
-            return;
-        case Outcome::Stopped:
-            AppendLine(logPath_, "script stopped");
-            return;
+        case Outcome::Next: continue;
+        case Outcome::TimedOut: AppendLine(logPath_, "script timeout line " + std::to_string(command.line)); return;
+        case Outcome::Failed: AppendLine(logPath_, "script failed line " + std::to_string(command.line)); return;
+        case Outcome::Stopped: AppendLine(logPath_, "script stopped"); return;
         }
     }
     AppendLine(logPath_, "script done");
 }
 
-ScriptRunner::Outcome ScriptRunner::Perform(const CalibratorCommand& command) {
+ScriptRunner::Outcome ScriptRunner::Perform(const CalibratorCommand& command)
+{
     switch (command.step) {
-    case CalibratorStep::Start:
-        return StartRun(command.value);
-    case CalibratorStep::Records:
-        return WaitForRecords(command.value, false);
-    case CalibratorStep::NonZero:
-        return WaitForRecords(command.value, true);
-    case CalibratorStep::Wait:
-        return WaitForFile(command.name);
-    case CalibratorStep::Settings:
-        return CopySettings(command.name);
-    case CalibratorStep::End:
-        return EndRun(command.value, command.second);
+    case CalibratorStep::Start: return StartRun(command.value);
+    case CalibratorStep::Records: return WaitForRecords(command.value, false);
+    case CalibratorStep::NonZero: return WaitForRecords(command.value, true);
+    case CalibratorStep::Wait: return WaitForFile(command.name);
+    case CalibratorStep::Settings: return CopySettings(command.name);
+    case CalibratorStep::End: return EndRun(command.value, command.second);
     }
     return Outcome::Failed;
 }
 
 // Posted, not sent: the driver answers the start only once a client is
 // connected, and this client connects after the post.
-ScriptRunner::Outcome ScriptRunner::StartRun(long lParam) {
+ScriptRunner::Outcome ScriptRunner::StartRun(long lParam)
+{
     ++run_;
     HWND driver = FindDriver();
     if (!driver) {
@@ -96,7 +100,8 @@ ScriptRunner::Outcome ScriptRunner::StartRun(long lParam) {
     return Outcome::Next;
 }
 
-ScriptRunner::Outcome ScriptRunner::EndRun(long wParam, long lParam) {
+ScriptRunner::Outcome ScriptRunner::EndRun(long wParam, long lParam)
+{
     if (HWND driver = FindDriver()) PostMessageA(driver, msg::kPipeForwardEnd, wParam, lParam);
     // The driver ends the connection when it has handled the end; records
     // written until then still count for this run.
@@ -109,7 +114,8 @@ ScriptRunner::Outcome ScriptRunner::EndRun(long wParam, long lParam) {
     return Outcome::Next;
 }
 
-ScriptRunner::Outcome ScriptRunner::WaitForRecords(long count, bool nonZeroOnly) {
+ScriptRunner::Outcome ScriptRunner::WaitForRecords(long count, bool nonZeroOnly)
+{
     const ULONGLONG deadline = GetTickCount64() + kStepTimeoutMs;
     while ((nonZeroOnly ? client_->NonZeroRecords() : client_->Records()) < count) {
         if (Stopped(kPollMs)) return Outcome::Stopped;
@@ -119,7 +125,8 @@ ScriptRunner::Outcome ScriptRunner::WaitForRecords(long count, bool nonZeroOnly)
 }
 
 // The test's go-ahead: it writes the file when it has seen what it waited for.
-ScriptRunner::Outcome ScriptRunner::WaitForFile(const std::string& name) {
+ScriptRunner::Outcome ScriptRunner::WaitForFile(const std::string& name)
+{
     const std::string path = folder_ + name;
     const ULONGLONG deadline = GetTickCount64() + kStepTimeoutMs;
     while (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -131,7 +138,8 @@ ScriptRunner::Outcome ScriptRunner::WaitForFile(const std::string& name) {
 }
 
 // A calibration run ends by writing its new grid into the settings file.
-ScriptRunner::Outcome ScriptRunner::CopySettings(const std::string& name) {
+ScriptRunner::Outcome ScriptRunner::CopySettings(const std::string& name)
+{
     const std::string text = ReadWholeFile(folder_ + name);
     if (text.empty() || !WriteWholeFile(folder_ + kSettingsFile, text)) {
         AppendLine(logPath_, "error settings " + name);

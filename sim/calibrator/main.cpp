@@ -8,7 +8,8 @@
 #include "common/Win32System.h"
 #include "sim/LineLog.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     const std::string folder = common::ProgramFolderA();
     const std::string logPath = folder + "SimCalibrator.log";
     sim::AppendLine(logPath, "start");

@@ -9,7 +9,9 @@ namespace fakecamera {
 
 class CallLog {
 public:
-    explicit CallLog(std::wstring path) : path_(std::move(path)) {}
+    explicit CallLog(std::wstring path)
+        : path_(std::move(path))
+    {}
     void Line(const std::string& text);
 
 private:

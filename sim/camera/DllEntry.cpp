@@ -73,4 +73,7 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID id, REFIID iid, void** obje
 
 // Streaming threads may outlive the last reference the caller sees, so the
 // DLL stays loaded for the life of the process.
-extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
+extern "C" HRESULT WINAPI DllCanUnloadNow()
+{
+    return S_FALSE;
+}

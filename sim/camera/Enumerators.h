@@ -13,7 +13,12 @@ namespace fakecamera {
 
 class PinEnumerator final : public IEnumPins {
 public:
-    explicit PinEnumerator(IPin* pin, ULONG position = 0) : pin_(pin), position_(position) { pin_->AddRef(); }
+    explicit PinEnumerator(IPin* pin, ULONG position = 0)
+        : pin_(pin),
+          position_(position)
+    {
+        pin_->AddRef();
+    }
     ~PinEnumerator() { pin_->Release(); }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
@@ -74,9 +79,9 @@ private:
 class MediaTypeEnumerator final : public IEnumMediaTypes {
 public:
     explicit MediaTypeEnumerator(std::vector<FrameSize> sizes, ULONG position = 0)
-        : sizes_(std::move(sizes)), position_(position)
-    {
-    }
+        : sizes_(std::move(sizes)),
+          position_(position)
+    {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {

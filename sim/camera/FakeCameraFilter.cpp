@@ -18,8 +18,10 @@ constexpr auto kFramePeriod = std::chrono::milliseconds(33);
 
 std::string ProcAmpName(long property)
 {
-    static const char* const names[] = {"Brightness", "Contrast", "Hue", "Saturation", "Sharpness",
-                                        "Gamma", "ColorEnable", "WhiteBalance", "BacklightCompensation", "Gain"};
+    static const char* const names[] = {"Brightness",  "Contrast",     "Hue",
+                                        "Saturation",  "Sharpness",    "Gamma",
+                                        "ColorEnable", "WhiteBalance", "BacklightCompensation",
+                                        "Gain"};
     return property >= 0 && property < 10 ? names[property] : "Property" + std::to_string(property);
 }
 
@@ -42,7 +44,10 @@ HRESULT FillRange(long* minimum, long* maximum, long* step, long* fallback, long
 
 } // namespace
 
-FakeCameraFilter::FakeCameraFilter() : pin_(*this), cameraControlPart_(*this) {}
+FakeCameraFilter::FakeCameraFilter()
+    : pin_(*this),
+      cameraControlPart_(*this)
+{}
 
 FakeCameraFilter::~FakeCameraFilter()
 {
@@ -67,7 +72,10 @@ STDMETHODIMP FakeCameraFilter::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) FakeCameraFilter::AddRef() { return ++refs_; }
+STDMETHODIMP_(ULONG) FakeCameraFilter::AddRef()
+{
+    return ++refs_;
+}
 
 STDMETHODIMP_(ULONG) FakeCameraFilter::Release()
 {
@@ -282,9 +290,18 @@ void FakeCameraFilter::StreamFrames()
     }
 }
 
-STDMETHODIMP CameraControlPart::QueryInterface(REFIID iid, void** object) { return filter_.QueryInterface(iid, object); }
-STDMETHODIMP_(ULONG) CameraControlPart::AddRef() { return filter_.AddRef(); }
-STDMETHODIMP_(ULONG) CameraControlPart::Release() { return filter_.Release(); }
+STDMETHODIMP CameraControlPart::QueryInterface(REFIID iid, void** object)
+{
+    return filter_.QueryInterface(iid, object);
+}
+STDMETHODIMP_(ULONG) CameraControlPart::AddRef()
+{
+    return filter_.AddRef();
+}
+STDMETHODIMP_(ULONG) CameraControlPart::Release()
+{
+    return filter_.Release();
+}
 STDMETHODIMP CameraControlPart::GetRange(long property, long* minimum, long* maximum, long* step, long* fallback,
                                          long* capsFlags)
 {

@@ -19,7 +19,9 @@ class FakeCameraFilter;
 
 class FakeCameraPin final : public IPin, public IAMStreamConfig {
 public:
-    explicit FakeCameraPin(FakeCameraFilter& filter) : filter_(filter) {}
+    explicit FakeCameraPin(FakeCameraFilter& filter)
+        : filter_(filter)
+    {}
     ~FakeCameraPin();
     FakeCameraPin(const FakeCameraPin&) = delete;
     FakeCameraPin& operator=(const FakeCameraPin&) = delete;
@@ -76,7 +78,9 @@ private:
 // IAMVideoProcAmp, so it lives in a part of its own that forwards to the filter.
 class CameraControlPart final : public IAMCameraControl {
 public:
-    explicit CameraControlPart(FakeCameraFilter& filter) : filter_(filter) {}
+    explicit CameraControlPart(FakeCameraFilter& filter)
+        : filter_(filter)
+    {}
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
@@ -121,8 +125,7 @@ public:
     STDMETHODIMP Get(long property, long* value, long* flags) override;
 
     // The calls of IAMCameraControl.
-    HRESULT ControlGetRange(long property, long* minimum, long* maximum, long* step, long* fallback,
-                            long* capsFlags);
+    HRESULT ControlGetRange(long property, long* minimum, long* maximum, long* step, long* fallback, long* capsFlags);
     HRESULT ControlSet(long property, long value, long flags);
     HRESULT ControlGet(long property, long* value, long* flags);
 

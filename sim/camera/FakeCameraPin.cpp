@@ -12,7 +12,10 @@ namespace {
 
 const wchar_t kPinName[] = L"Capture";
 
-std::string SizeText(FrameSize size) { return std::to_string(size.width) + "x" + std::to_string(size.height); }
+std::string SizeText(FrameSize size)
+{
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
 
 } // namespace
 
@@ -36,8 +39,14 @@ STDMETHODIMP FakeCameraPin::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) FakeCameraPin::AddRef() { return filter_.AddRef(); }
-STDMETHODIMP_(ULONG) FakeCameraPin::Release() { return filter_.Release(); }
+STDMETHODIMP_(ULONG) FakeCameraPin::AddRef()
+{
+    return filter_.AddRef();
+}
+STDMETHODIMP_(ULONG) FakeCameraPin::Release()
+{
+    return filter_.Release();
+}
 
 STDMETHODIMP FakeCameraPin::Connect(IPin* receiver, const AM_MEDIA_TYPE* type)
 {
@@ -225,7 +234,9 @@ STDMETHODIMP FakeCameraPin::GetFormat(AM_MEDIA_TYPE** type)
 {
     if (!type) return E_POINTER;
     std::lock_guard<std::mutex> hold(lock_);
-    AM_MEDIA_TYPE current = MakeRgb24Type(peer_ ? connectedSize_ : hasPreferredSize_ ? preferredSize_ : OfferedSizes()[0]);
+    AM_MEDIA_TYPE current = MakeRgb24Type(peer_               ? connectedSize_
+                                          : hasPreferredSize_ ? preferredSize_
+                                                              : OfferedSizes()[0]);
     *type = CreateMediaTypeCopy(current);
     FreeMediaTypeFields(current);
     return *type ? S_OK : E_OUTOFMEMORY;

@@ -15,13 +15,10 @@ Colour SceneAt(int x, int y, int width, int height, int dotX, int dotY, int dotR
     const int top = height * 3 / 16, bottom = height * 13 / 16;
     const int border = width / 80 + 1;
     const int dx = x - dotX, dy = y - dotY;
-    if (dx * dx + dy * dy <= dotRadius * dotRadius)
-        return {20, 120, 250};
+    if (dx * dx + dy * dy <= dotRadius * dotRadius) return {20, 120, 250};
     if (x >= left && x <= right && y >= top && y <= bottom) {
-        if (x < left + border || x > right - border || y < top + border || y > bottom - border)
-            return {40, 40, 40};
-        if (x < left + width / 10 && y < top + height / 10)
-            return {60, 190, 60};
+        if (x < left + border || x > right - border || y < top + border || y > bottom - border) return {40, 40, 40};
+        if (x < left + width / 10 && y < top + height / 10) return {60, 190, 60};
         return {235, 240, 240};
     }
     const auto shade = static_cast<std::uint8_t>(90 + 60 * y / (height > 0 ? height : 1));

@@ -17,23 +17,33 @@ constexpr UINT kDiedExitCode = 3;
 
 ScriptPlayer::ScriptPlayer(TouchScript script, std::string logPath, std::string stampPath, HWND window,
                            WindowFaults& faults)
-    : script_(std::move(script)), logPath_(std::move(logPath)), stampPath_(std::move(stampPath)), window_(window),
-      faults_(faults) {}
+    : script_(std::move(script)),
+      logPath_(std::move(logPath)),
+      stampPath_(std::move(stampPath)),
+      window_(window),
+      faults_(faults)
+{}
 
-ScriptPlayer::~ScriptPlayer() { Stop(); }
+ScriptPlayer::~ScriptPlayer()
+{
+    Stop();
+}
 
-void ScriptPlayer::Start() {
+void ScriptPlayer::Start()
+{
     if (thread_.joinable()) return;
     stop_ = false;
     thread_ = std::thread([this] { Run(); });
 }
 
-void ScriptPlayer::Stop() {
+void ScriptPlayer::Stop()
+{
     stop_ = true;
     if (thread_.joinable()) thread_.join();
 }
 
-void ScriptPlayer::Run() {
+void ScriptPlayer::Run()
+{
     AppendLine(logPath_, "script begin " + std::to_string(script_.RecordCount()));
     const Outcome outcome = Play();
     // The stamps are in place before the outcome line that readers wait for.
@@ -45,21 +55,15 @@ void ScriptPlayer::Run() {
         WriteWholeFile(stampPath_, text);
     }
     switch (outcome) {
-    case Outcome::Done:
-        AppendLine(logPath_, "script done " + std::to_string(played_));
-        break;
-    case Outcome::TimedOut:
-        AppendLine(logPath_, "script timeout line " + std::to_string(failedLine_));
-        break;
-    case Outcome::Stopped:
-        AppendLine(logPath_, "script stopped " + std::to_string(played_));
-        break;
-    case Outcome::Failed:
-        break;
+    case Outcome::Done: AppendLine(logPath_, "script done " + std::to_string(played_)); break;
+    case Outcome::TimedOut: AppendLine(logPath_, "script timeout line " + std::to_string(failedLine_)); break;
+    case Outcome::Stopped: AppendLine(logPath_, "script stopped " + std::to_string(played_)); break;
+    case Outcome::Failed: break;
     }
 }
 
-ScriptPlayer::Outcome ScriptPlayer::Play() {
+ScriptPlayer::Outcome ScriptPlayer::Play()
+{
     SharedTouchBlock block;
     if (const unsigned long error = block.Open()) {
         AppendLine(logPath_, "script error block " + std::to_string(error));
@@ -76,7 +80,8 @@ ScriptPlayer::Outcome ScriptPlayer::Play() {
     return Outcome::Done;
 }
 
-bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome) {
+bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome)
+{
     switch (step.kind) {
     case ScriptStep::Kind::WaitForDriver:
         if (!WaitForDriverWindow(step.ms)) {
@@ -89,16 +94,12 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
         if (WaitMilliseconds(step.ms)) return true;
         outcome = Outcome::Stopped;
         return false;
-    case ScriptStep::Kind::Pace:
-        timing.paceMs = step.ms;
-        return true;
+    case ScriptStep::Kind::Pace: timing.paceMs = step.ms; return true;
     case ScriptStep::Kind::Stamp:
         timing.stamping = true;
         stamps_.reserve(script_.steps.size());
         return true;
-    case ScriptStep::Kind::ConsumeTimeout:
-        timing.timeoutMs = step.ms;
-        return true;
+    case ScriptStep::Kind::ConsumeTimeout: timing.timeoutMs = step.ms; return true;
     case ScriptStep::Kind::Realtime:
         timing.framesPerSecond = step.value;
         timing.frameBase = 0;
@@ -109,8 +110,7 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
     case ScriptStep::Kind::SyncRecord:
         // A sync is there to meet the driver: it always waits.
         return WriteWaited(step, block, timing, outcome);
-    case ScriptStep::Kind::Die:
-        Die("script die");
+    case ScriptStep::Kind::Die: Die("script die");
     case ScriptStep::Kind::DieHoldingLock:
         if (!block.Lock(timing.timeoutMs)) {
             failedLine_ = step.line;
@@ -118,8 +118,7 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
             return false;
         }
         Die("script die-holding-lock");
-    case ScriptStep::Kind::HangLock:
-        return HoldLock(step, block, timing, outcome);
+    case ScriptStep::Kind::HangLock: return HoldLock(step, block, timing, outcome);
     case ScriptStep::Kind::HangWindow:
         faults_.HangWindow(window_, step.ms, step.forever);
         AppendLine(logPath_, "script hang-window");
@@ -128,20 +127,15 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
         faults_.HangOn(step.value);
         AppendLine(logPath_, "script hang-on " + std::to_string(step.value));
         return true;
-    case ScriptStep::Kind::Note:
-        AppendLine(logPath_, "script note " + step.text);
-        return true;
+    case ScriptStep::Kind::Note: AppendLine(logPath_, "script note " + step.text); return true;
     case ScriptStep::Kind::Await:
         switch (faults_.Await(step.value, step.ms, stop_)) {
-        case AwaitOutcome::Received:
-            return true;
+        case AwaitOutcome::Received: return true;
         case AwaitOutcome::TimedOut:
             failedLine_ = step.line;
             outcome = Outcome::TimedOut;
             return false;
-        case AwaitOutcome::Stopped:
-            outcome = Outcome::Stopped;
-            return false;
+        case AwaitOutcome::Stopped: outcome = Outcome::Stopped; return false;
         }
         return true;
     case ScriptStep::Kind::LoopBegin:
@@ -152,7 +146,8 @@ bool ScriptPlayer::PlayStep(const ScriptStep& step, SharedTouchBlock& block, Tim
     return true;
 }
 
-bool ScriptPlayer::WriteWaited(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome) {
+bool ScriptPlayer::WriteWaited(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome)
+{
     if (timing.paceMs && timing.lastWrite) {
         const long long due = timing.lastWrite + static_cast<long long>(timing.paceMs) * 1000;
         if (!WaitUntilMicroseconds(due)) {
@@ -195,7 +190,8 @@ bool ScriptPlayer::WriteWaited(const ScriptStep& step, SharedTouchBlock& block, 
 // A camera writes every frame on time; one the driver has not read is simply
 // overwritten. A frame that comes late (the lock was held) starts a new run
 // of frames rather than a burst to catch up.
-bool ScriptPlayer::WriteRealtime(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome) {
+bool ScriptPlayer::WriteRealtime(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome)
+{
     const long long period = 1000000LL / timing.framesPerSecond;
     long long now = NowMicroseconds();
     if (timing.frameBase == 0 || now > timing.frameBase + (timing.frames + 1) * period) {
@@ -218,7 +214,8 @@ bool ScriptPlayer::WriteRealtime(const ScriptStep& step, SharedTouchBlock& block
     return true;
 }
 
-bool ScriptPlayer::HoldLock(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome) {
+bool ScriptPlayer::HoldLock(const ScriptStep& step, SharedTouchBlock& block, Timing& timing, Outcome& outcome)
+{
     if (!block.Lock(timing.timeoutMs)) {
         failedLine_ = step.line;
         outcome = Outcome::TimedOut;
@@ -238,17 +235,20 @@ bool ScriptPlayer::HoldLock(const ScriptStep& step, SharedTouchBlock& block, Tim
     return false;
 }
 
-void ScriptPlayer::Die(const char* what) {
+void ScriptPlayer::Die(const char* what)
+{
     AppendLine(logPath_, what);
     TerminateProcess(GetCurrentProcess(), kDiedExitCode);
     for (;;) Sleep(INFINITE);
 }
 
-bool ScriptPlayer::WaitMilliseconds(unsigned ms) {
+bool ScriptPlayer::WaitMilliseconds(unsigned ms)
+{
     return WaitUntilMicroseconds(NowMicroseconds() + static_cast<long long>(ms) * 1000);
 }
 
-bool ScriptPlayer::WaitUntilMicroseconds(long long due) {
+bool ScriptPlayer::WaitUntilMicroseconds(long long due)
+{
     while (NowMicroseconds() < due) {
         if (stop_) return false;
         Sleep(kPollMs);
@@ -258,7 +258,8 @@ bool ScriptPlayer::WaitUntilMicroseconds(long long due) {
 
 // The driver's window exists while its start-up still runs; only once it
 // answers messages is its input side (the mouse hook of its thread) awake.
-bool ScriptPlayer::WaitForDriverWindow(unsigned ms) {
+bool ScriptPlayer::WaitForDriverWindow(unsigned ms)
+{
     const long long deadline = NowMicroseconds() + static_cast<long long>(ms) * 1000;
     for (;;) {
         if (HWND window = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption)) {

@@ -48,8 +48,8 @@ private:
         bool stamping = false;
         long long lastWrite = 0;
         unsigned framesPerSecond = 0;
-        long long frameBase = 0;  // when the current run of frames began
-        long long frames = 0;     // written since frameBase
+        long long frameBase = 0; // when the current run of frames began
+        long long frames = 0;    // written since frameBase
     };
 
     void Run();

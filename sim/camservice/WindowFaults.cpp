@@ -5,13 +5,15 @@ namespace {
 
 constexpr unsigned kPollMs = 2;
 
-[[noreturn]] void HangForEver() {
+[[noreturn]] void HangForEver()
+{
     for (;;) Sleep(INFINITE);
 }
 
 } // namespace
 
-void WindowFaults::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void WindowFaults::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == kHangWindowRequest) {
         if (lParam) HangForEver();
         Sleep(static_cast<DWORD>(wParam));
@@ -27,16 +29,19 @@ void WindowFaults::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (hang) HangForEver();
 }
 
-void WindowFaults::HangOn(unsigned message) {
+void WindowFaults::HangOn(unsigned message)
+{
     std::lock_guard<std::mutex> lock(mutex_);
     hangOn_.insert(message);
 }
 
-void WindowFaults::HangWindow(HWND window, unsigned ms, bool forever) {
+void WindowFaults::HangWindow(HWND window, unsigned ms, bool forever)
+{
     PostMessageA(window, kHangWindowRequest, static_cast<WPARAM>(ms), forever ? 1 : 0);
 }
 
-AwaitOutcome WindowFaults::Await(unsigned message, unsigned ms, const std::atomic<bool>& stop) {
+AwaitOutcome WindowFaults::Await(unsigned message, unsigned ms, const std::atomic<bool>& stop)
+{
     const ULONGLONG deadline = GetTickCount64() + ms;
     for (;;) {
         {

@@ -13,7 +13,8 @@
 
 #include <memory>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     const std::string folder = common::ProgramFolderA();
     const std::string logPath = folder + "ZorvikSrv.log";
 
@@ -24,7 +25,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.OnClose([&player] {
         if (player) player->Stop();
     });
-    window.OnMessage([&faults](UINT message, WPARAM wParam, LPARAM lParam) { faults.OnMessage(message, wParam, lParam); });
+    window.OnMessage(
+        [&faults](UINT message, WPARAM wParam, LPARAM lParam) { faults.OnMessage(message, wParam, lParam); });
     window.Quiet(sim::kHangWindowRequest);
     if (!window.Create(instance)) return 1;
 

@@ -14,7 +14,8 @@ constexpr const char* kLogPathProperty = "SimDeviceChangeLog";
 constexpr const char* kPreviousProcedureProperty = "SimDeviceChangePrevious";
 
 // Read no further than the record's own size says.
-std::string InterfaceName(LPARAM record) {
+std::string InterfaceName(LPARAM record)
+{
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
     constexpr std::size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name);
     if (header->dbch_size <= kNameOffset) return {};
@@ -24,7 +25,8 @@ std::string InterfaceName(LPARAM record) {
     return std::string(device->dbcc_name, end ? static_cast<const char*>(end) - device->dbcc_name : room);
 }
 
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto* previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProcedureProperty));
     const auto* logPath = static_cast<const std::string*>(GetPropA(window, kLogPathProperty));
     if (message == WM_DEVICECHANGE && lParam != 0 && logPath &&
@@ -43,7 +45,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-bool LogDeviceChanges(HWND window, const std::string& logPath) {
+bool LogDeviceChanges(HWND window, const std::string& logPath)
+{
     auto* path = new std::string(logPath);
     const LONG_PTR previous = GetWindowLongPtrA(window, GWLP_WNDPROC);
     if (!SetPropA(window, kLogPathProperty, path) ||

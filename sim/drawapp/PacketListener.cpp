@@ -12,7 +12,8 @@ constexpr long kSelectMicroseconds = 20000;
 
 } // namespace
 
-std::string PacketHex(const std::string& bytes) {
+std::string PacketHex(const std::string& bytes)
+{
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
     for (unsigned char byte : bytes) {
@@ -22,7 +23,8 @@ std::string PacketHex(const std::string& bytes) {
     return text;
 }
 
-bool PacketListener::Start() {
+bool PacketListener::Start()
+{
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         AppendLine(logPath_, "error listen winsock");
@@ -45,7 +47,8 @@ bool PacketListener::Start() {
     return true;
 }
 
-void PacketListener::Stop() {
+void PacketListener::Stop()
+{
     stop_ = true;
     if (thread_.joinable()) thread_.join();
     connections_.clear();
@@ -54,7 +57,8 @@ void PacketListener::Stop() {
     winsockStarted_ = false;
 }
 
-void PacketListener::Serve() {
+void PacketListener::Serve()
+{
     while (!stop_) {
         if (dropRequested_.exchange(false)) Drop();
         fd_set readable;
@@ -76,7 +80,8 @@ void PacketListener::Serve() {
     }
 }
 
-void PacketListener::Drop() {
+void PacketListener::Drop()
+{
     for (Connection& connection : connections_) {
         connection.socket.Reset();
         AppendLine(logPath_, "dropped " + std::to_string(connection.number));
@@ -84,7 +89,8 @@ void PacketListener::Drop() {
     connections_.clear();
 }
 
-void PacketListener::Accept() {
+void PacketListener::Accept()
+{
     common::UniqueSocket accepted(accept(listener_.Get(), nullptr, nullptr));
     if (!accepted) return;
     // select() watches at most FD_SETSIZE sockets; the driver holds one.
@@ -96,7 +102,8 @@ void PacketListener::Accept() {
     connections_.push_back(std::move(connection));
 }
 
-bool PacketListener::Receive(Connection& connection) {
+bool PacketListener::Receive(Connection& connection)
+{
     char buffer[256];
     const int got = recv(connection.socket.Get(), buffer, sizeof buffer, 0);
     if (got <= 0) return false;

@@ -22,7 +22,9 @@ inline constexpr unsigned short kTouchSocketPort = 6171;
 
 class PacketListener {
 public:
-    explicit PacketListener(std::string logPath) : logPath_(std::move(logPath)) {}
+    explicit PacketListener(std::string logPath)
+        : logPath_(std::move(logPath))
+    {}
     ~PacketListener() { Stop(); }
     PacketListener(const PacketListener&) = delete;
     PacketListener& operator=(const PacketListener&) = delete;

@@ -13,7 +13,8 @@
 #include <cstring>
 #include <memory>
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
     const std::string folder = common::ProgramFolderA();
     const std::string logPath = folder + "Dovrel.log";
     sim::LoggingWindow window(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, logPath, sim::LogScope::AllMessages);

@@ -26,38 +26,44 @@ namespace {
 
 constexpr int kSamples = 1000;
 
-int Fail(const std::string& problem) {
+int Fail(const std::string& problem)
+{
     std::printf("bench failed: %s\n", problem.c_str());
     return 1;
 }
 
-bool StartRig(sim::BoardRig& rig, const std::string& script) {
+bool StartRig(sim::BoardRig& rig, const std::string& script)
+{
     const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + "e2e-WBInit.ini");
     return rig.Prepare(script, settings) && rig.StartRecorder() && rig.StartDrawingApp() && rig.StartDriver();
 }
 
-int Idle(unsigned seconds) {
+int Idle(unsigned seconds)
+{
     sim::BoardRig rig(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "bench-idle");
     if (!StartRig(rig, "driver\nsync\n") || !rig.WaitForScript()) return Fail(rig.Problem());
     std::printf("ready %lu\n", rig.Driver().Id());
     std::fflush(stdout);
-    Sleep(seconds * 1000);  // the measuring window itself
+    Sleep(seconds * 1000); // the measuring window itself
     return 0;
 }
 
-std::string LatencyScript() {
+std::string LatencyScript()
+{
     // A slow stroke across the board: every sample a move of under a pixel,
     // so each record yields exactly one injected move.
     return "driver\nsync\ndown 400 1200\ndown 400 1200\nstamp\nline 400 1200 2800 1200 " + std::to_string(kSamples) +
            "\nup 2800 1200\n";
 }
 
-void Print(const char* what, const sim::Spread& spread) {
+void Print(const char* what, const sim::Spread& spread)
+{
     std::printf("%-34s median %7.3f ms   p99 %7.3f ms   (%zu samples)\n", what, spread.median, spread.p99,
                 spread.count);
 }
 
-int Latency() {
+int Latency()
+{
     sim::BoardRig rig(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "bench-latency");
     if (!StartRig(rig, LatencyScript())) return Fail(rig.Problem());
     if (!rig.WaitForScript()) return Fail("the script did not play; see " + rig.File(sim::kCameraServiceLog));
@@ -104,7 +110,8 @@ int Latency() {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "idle" && argc > 2) return Idle(static_cast<unsigned>(std::atoi(argv[2])));
     if (mode == "latency") return Latency();

@@ -5,7 +5,8 @@
 #include "common/Win32System.h"
 #include "sim/LoggingWindow.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     sim::LoggingWindow window(wnd::kMainToolClass, "MainTool", common::ProgramFolderA() + "MainTool.log",
                               sim::LogScope::ApplicationMessages);
     if (!window.Create(instance)) return 1;

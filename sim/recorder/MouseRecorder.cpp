@@ -10,7 +10,8 @@ namespace {
 // reached through this pointer, set while its hook is installed.
 MouseRecorder* activeRecorder = nullptr;
 
-MouseKind KindOf(WPARAM message) {
+MouseKind KindOf(WPARAM message)
+{
     switch (message) {
     case WM_MOUSEMOVE: return MouseKind::Move;
     case WM_LBUTTONDOWN: return MouseKind::LeftDown;
@@ -26,15 +27,19 @@ MouseKind KindOf(WPARAM message) {
 
 } // namespace
 
-MouseRecorder::MouseRecorder(std::string logPath) : logPath_(std::move(logPath)) {}
+MouseRecorder::MouseRecorder(std::string logPath)
+    : logPath_(std::move(logPath))
+{}
 
-MouseRecorder::~MouseRecorder() {
+MouseRecorder::~MouseRecorder()
+{
     hook_.Reset();
     if (activeRecorder == this) activeRecorder = nullptr;
     Flush();
 }
 
-bool MouseRecorder::Install() {
+bool MouseRecorder::Install()
+{
     if (activeRecorder) return false;
     activeRecorder = this;
     hook_.Reset(SetWindowsHookExA(WH_MOUSE_LL, &MouseRecorder::HookProcedure, GetModuleHandleA(nullptr), 0));
@@ -42,19 +47,22 @@ bool MouseRecorder::Install() {
     return static_cast<bool>(hook_);
 }
 
-void MouseRecorder::Flush() {
+void MouseRecorder::Flush()
+{
     if (pending_.empty()) return;
     if (AppendText(logPath_, pending_)) pending_.clear();
 }
 
-LRESULT CALLBACK MouseRecorder::HookProcedure(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MouseRecorder::HookProcedure(int code, WPARAM wParam, LPARAM lParam)
+{
     if (code == HC_ACTION && activeRecorder) {
         activeRecorder->Record(wParam, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void MouseRecorder::Record(WPARAM message, const MSLLHOOKSTRUCT& event) {
+void MouseRecorder::Record(WPARAM message, const MSLLHOOKSTRUCT& event)
+{
     MouseEvent logged;
     logged.microseconds = NowMicroseconds();
     logged.kind = KindOf(message);

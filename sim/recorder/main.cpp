@@ -15,7 +15,8 @@ constexpr UINT kFlushPeriodMs = 10;
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     const std::string logPath = common::ProgramFolderA() + "MouseRecorder.log";
     sim::MouseRecorder recorder(logPath);
     sim::LoggingWindow window("SimMouseRecorder", "MouseRecorder", logPath, sim::LogScope::ApplicationMessages);

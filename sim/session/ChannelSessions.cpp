@@ -17,13 +17,15 @@ constexpr long kOpenPairSplit = 6;
 constexpr unsigned kSocketOpen = 30;
 constexpr unsigned kSocketClose = 31;
 
-void PostDriverSet(WPARAM wParam, LPARAM lParam) {
+void PostDriverSet(WPARAM wParam, LPARAM lParam)
+{
     const UINT driverSet = RegisterWindowMessageA(msg::kRegisteredDriverSet);
     PostMessageA(FindWindowA(wnd::kDriverClass, wnd::kDriverCaption), driverSet, wParam, lParam);
 }
 
 // Plays `script` through a fresh camera service and waits until it is done.
-bool Play(BoardRig& rig, const std::string& script) {
+bool Play(BoardRig& rig, const std::string& script)
+{
     const std::string log = rig.File(kCameraServiceLog);
     const int before = CountLinesStartingWith(log, "script done");
     return rig.RestartCameraService("driver\nsync\n" + script) &&
@@ -31,13 +33,16 @@ bool Play(BoardRig& rig, const std::string& script) {
 }
 
 // A contact of the second pair (slot 2) held for a moment, then lifted.
-std::string SecondPairContact() {
+std::string SecondPairContact()
+{
     std::string script;
-    for (int sample = 0; sample < 12; ++sample) script += "rec 0 0 0 0 0 0 1 " + std::to_string(800 + 20 * sample) + " 600\n";
+    for (int sample = 0; sample < 12; ++sample)
+        script += "rec 0 0 0 0 0 0 1 " + std::to_string(800 + 20 * sample) + " 600\n";
     return script + "rec 0 0 0 0 0 0 2 1040 600\n";
 }
 
-std::string SocketSession(BoardRig& rig) {
+std::string SocketSession(BoardRig& rig)
+{
     const std::string log = rig.File(kDrawingAppSocketLog);
     PostDriverSet(kSocketOpen, kOpenPairSplit);
     if (!WaitForLogLine(log, "accept 1", kWaitMs)) return "touch socket session: the driver did not connect\n";
@@ -51,7 +56,8 @@ std::string SocketSession(BoardRig& rig) {
     return out.str();
 }
 
-std::string PipeSession(BoardRig& rig) {
+std::string PipeSession(BoardRig& rig)
+{
     const std::string log = rig.File(kCalibratorLog);
     if (!rig.StartCalibrator("start 0\nwait go\nend 0 1\n")) return "pipe session: " + rig.Problem() + "\n";
     if (!WaitForLogLine(log, "connected 1", kWaitMs)) return "pipe session: the calibration program did not connect\n";
@@ -64,6 +70,9 @@ std::string PipeSession(BoardRig& rig) {
 
 } // namespace
 
-std::string RunChannelSessions(BoardRig& rig) { return SocketSession(rig) + PipeSession(rig); }
+std::string RunChannelSessions(BoardRig& rig)
+{
+    return SocketSession(rig) + PipeSession(rig);
+}
 
 } // namespace sim

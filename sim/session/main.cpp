@@ -15,14 +15,16 @@
 
 namespace {
 
-int Fail(const std::string& problem) {
+int Fail(const std::string& problem)
+{
     std::printf("session failed: %s\n", problem.c_str());
     return 1;
 }
 
 } // namespace
 
-int main() {
+int main()
+{
     const std::string here = sim::OwnFolder();
     const std::string script = sim::ReadWholeFile(here + "session.script");
     const std::string settings = sim::ReadWholeFile(here + "session.ini");
@@ -33,7 +35,8 @@ int main() {
     std::string channelSummary;
     {
         sim::BoardRig rig(here, here, "session", sim::FolderLifetime::Kept);
-        if (!rig.Prepare(script, settings) || !rig.StartRecorder() || !rig.StartListeningDrawingApp() || !rig.StartDriver()) {
+        if (!rig.Prepare(script, settings) || !rig.StartRecorder() || !rig.StartListeningDrawingApp() ||
+            !rig.StartDriver()) {
             return Fail(rig.Problem());
         }
         std::printf("driver running; the camera service stand-in plays the session...\n");

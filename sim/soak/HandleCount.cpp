@@ -30,7 +30,8 @@ using QuerySystemInformation = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 } // namespace
 
-long CountProcessHandles(unsigned long processId) {
+long CountProcessHandles(unsigned long processId)
+{
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     if (!ntdll) return -1;
     auto query = reinterpret_cast<QuerySystemInformation>(

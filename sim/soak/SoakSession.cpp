@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-
 namespace sim {
 namespace {
 
@@ -27,29 +26,35 @@ constexpr int kSocketOpenSeconds = 8;
 constexpr int kReplugAt = 46;
 constexpr int kMinuteSeconds = 60;
 
-HWND Driver() { return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption); }
+HWND Driver()
+{
+    return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
+}
 
 } // namespace
 
-bool SoakSession::Fail(const std::string& problem) {
+bool SoakSession::Fail(const std::string& problem)
+{
     problem_ = problem;
     return false;
 }
 
-bool SoakSession::Start(const std::string& script, const std::string& settings) {
+bool SoakSession::Start(const std::string& script, const std::string& settings)
+{
     if (!rig_.Prepare(script, settings) || !rig_.StartRecorder() || !rig_.StartListeningDrawingApp() ||
         !rig_.StartMainTool() || !rig_.StartDriver()) {
         return Fail(rig_.Problem());
     }
-    if (!WaitForLogLine(rig_.File(kCameraServiceLog), [](const std::string& line) {
-            return line.compare(0, 13, "script begin ") == 0;
-        }, kStepTimeoutMs)) {
+    if (!WaitForLogLine(
+            rig_.File(kCameraServiceLog),
+            [](const std::string& line) { return line.compare(0, 13, "script begin ") == 0; }, kStepTimeoutMs)) {
         return Fail("the camera service did not start its script");
     }
     return true;
 }
 
-void SoakSession::Sample(int minute) {
+void SoakSession::Sample(int minute)
+{
     std::fprintf(out_, "sample %d handles %ld\n", minute, CountProcessHandles(rig_.Driver().Id()));
     std::fflush(out_);
     if (!awaitSampler_) return;
@@ -60,7 +65,8 @@ void SoakSession::Sample(int minute) {
     }
 }
 
-bool SoakSession::RunMinute(int minute) {
+bool SoakSession::RunMinute(int minute)
+{
     const long long start = NowMicroseconds();
     std::string report = "minute " + std::to_string(minute) + ":";
     if (!WaitUntilSecond(start, kForwardingAt)) return false;
@@ -77,7 +83,8 @@ bool SoakSession::RunMinute(int minute) {
 }
 
 // Waits until `second` of the minute, watching the driver meanwhile.
-bool SoakSession::WaitUntilSecond(long long minuteStart, int second) {
+bool SoakSession::WaitUntilSecond(long long minuteStart, int second)
+{
     const long long due = minuteStart + static_cast<long long>(second) * 1000000;
     while (NowMicroseconds() < due) {
         if (!rig_.Driver().Running()) {
@@ -90,7 +97,8 @@ bool SoakSession::WaitUntilSecond(long long minuteStart, int second) {
 
 // A calibration run: raw records down the pipe for a while, then the end
 // that reloads the calibration and tells the camera service.
-std::string SoakSession::ForwardingRun() {
+std::string SoakSession::ForwardingRun()
+{
     const std::string log = rig_.File(kCalibratorLog);
     const int done = CountLinesStartingWith(log, "script done");
     rig_.CloseCalibrator();
@@ -101,7 +109,8 @@ std::string SoakSession::ForwardingRun() {
 }
 
 // The drawing application takes the touch socket for a few seconds.
-std::string SoakSession::SocketSession(long variant) {
+std::string SoakSession::SocketSession(long variant)
+{
     const std::string log = rig_.File(kDrawingAppSocketLog);
     const std::string name = "socket " + std::to_string(variant);
     const UINT driverSet = RegisterWindowMessageA(msg::kRegisteredDriverSet);
@@ -116,7 +125,8 @@ std::string SoakSession::SocketSession(long variant) {
 }
 
 // A listed camera pulled out and plugged in again.
-std::string SoakSession::CameraReplugged() {
+std::string SoakSession::CameraReplugged()
+{
     const std::string name = ListedCameraInterfaceName(0);
     const bool removed = SendDeviceChange(Driver(), DeviceChange::RemoveComplete, name, kDeviceChangeTimeoutMs);
     const bool arrived = SendDeviceChange(Driver(), DeviceChange::Arrival, name, kDeviceChangeTimeoutMs);

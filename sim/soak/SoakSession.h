@@ -15,7 +15,11 @@ public:
     // With `awaitSampler`, each sample waits (bounded) until the sampler
     // outside has written "sampled-<minute>" into the session folder, so it
     // finds the driver as it was at the sample.
-    SoakSession(BoardRig& rig, std::FILE* out, bool awaitSampler) : rig_(rig), out_(out), awaitSampler_(awaitSampler) {}
+    SoakSession(BoardRig& rig, std::FILE* out, bool awaitSampler)
+        : rig_(rig),
+          out_(out),
+          awaitSampler_(awaitSampler)
+    {}
 
     // Starts the driver with its stand-ins; the camera plays `script`.
     bool Start(const std::string& script, const std::string& settings);

@@ -17,14 +17,16 @@
 
 namespace {
 
-int Fail(const std::string& problem) {
+int Fail(const std::string& problem)
+{
     std::printf("soak failed: %s\n", problem.c_str());
     return 1;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 0;
     if (minutes < 1) return Fail("usage: SimSoak <minutes> [/ack]");
     const bool awaitSampler = argc > 2 && std::strcmp(argv[2], "/ack") == 0;

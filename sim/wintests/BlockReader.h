@@ -12,7 +12,8 @@ inline constexpr unsigned kBlockWaitMs = 10000;
 
 class BlockReader {
 public:
-    BlockReader() {
+    BlockReader()
+    {
         mapping_ = common::UniqueHandle(
             CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize, kSharedBlockName));
         mutex_ = common::UniqueHandle(CreateMutexA(nullptr, FALSE, kSharedBlockMutexName));
@@ -20,7 +21,8 @@ public:
     }
     bool Ok() const { return mapping_ && mutex_ && view_; }
 
-    TouchRecord Consume() {
+    TouchRecord Consume()
+    {
         TouchRecord record{};
         if (WaitForSingleObject(mutex_.Get(), 1000) != WAIT_OBJECT_0) return record;
         auto* bytes = static_cast<std::uint8_t*>(view_.Get());
@@ -31,7 +33,8 @@ public:
         ReleaseMutex(mutex_.Get());
         return record;
     }
-    TouchRecord Peek() const {
+    TouchRecord Peek() const
+    {
         TouchRecord record{};
         const auto* bytes = static_cast<const volatile std::uint8_t*>(view_.Get());
         for (int i = 0; i < kRecordSize; ++i) record[i] = bytes[i];
@@ -39,13 +42,15 @@ public:
     }
     // The result of waiting `ms` for the mutex; a mutex had (abandoned or
     // not) is given back at once.
-    DWORD TryLock(unsigned ms) {
+    DWORD TryLock(unsigned ms)
+    {
         const DWORD wait = WaitForSingleObject(mutex_.Get(), ms);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) ReleaseMutex(mutex_.Get());
         return wait;
     }
     // Waits for a record to be written and consumes it.
-    TouchRecord Next() {
+    TouchRecord Next()
+    {
         WaitUntil([&] { return !IsConsumed(Peek()); }, kBlockWaitMs, 1);
         return Consume();
     }

@@ -24,22 +24,27 @@ constexpr unsigned kWaitMs = 10000;
 // The camera service's exit code when a script makes it crash.
 constexpr unsigned long kDiedExitCode = 3;
 
-bool WindowAnswers(HWND window, unsigned ms) {
+bool WindowAnswers(HWND window, unsigned ms)
+{
     DWORD_PTR answer = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, ms, &answer) != 0;
 }
 
 class FaultyCameraService : public ::testing::Test {
 protected:
-    FaultyCameraService() : folder_(OwnFolder() + "scratch\\", "faulty") {}
+    FaultyCameraService()
+        : folder_(OwnFolder() + "scratch\\", "faulty")
+    {}
     ~FaultyCameraService() override { service_.Terminate(); }
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(reader_.Ok());
         reader_.Consume();
     }
 
-    void Start(const std::string& script) {
+    void Start(const std::string& script)
+    {
         ASSERT_TRUE(folder_.CopyIn(OwnFolder() + wnd::kCameraServiceProgram, wnd::kCameraServiceProgram));
         ASSERT_TRUE(folder_.Write(kScriptFile, script));
         service_ = ChildProcess::Start(folder_.File(wnd::kCameraServiceProgram), folder_.Path());
@@ -47,12 +52,14 @@ protected:
         window_ = WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs);
         ASSERT_NE(window_, nullptr);
     }
-    bool WaitForLine(const std::string& line) const {
+    bool WaitForLine(const std::string& line) const
+    {
         return WaitForLogLine(folder_.File(kCameraServiceLog), line, kWaitMs);
     }
     std::vector<std::string> Log() const { return LogLines(folder_.File(kCameraServiceLog)); }
     std::string LogText() const { return ReadWholeFile(folder_.File(kCameraServiceLog)); }
-    int LinesStartingWith(const std::string& prefix) const {
+    int LinesStartingWith(const std::string& prefix) const
+    {
         return CountLinesStartingWith(folder_.File(kCameraServiceLog), prefix);
     }
 
@@ -62,7 +69,8 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(FaultyCameraService, RealtimeCameraOverwritesUnreadRecordsAtItsFrameRate) {
+TEST_F(FaultyCameraService, RealtimeCameraOverwritesUnreadRecordsAtItsFrameRate)
+{
     constexpr int kFrames = 12;
     constexpr long long kPeriodUs = 1000000 / 50;
     std::string script = "realtime 50\n";
@@ -71,7 +79,7 @@ TEST_F(FaultyCameraService, RealtimeCameraOverwritesUnreadRecordsAtItsFrameRate)
     ASSERT_NO_FATAL_FAILURE(Start(script));
 
     // Watched, never consumed: the camera goes on all the same.
-    std::vector<std::pair<int, long long>> seen;  // x and when it was first seen
+    std::vector<std::pair<int, long long>> seen; // x and when it was first seen
     WaitUntil(
         [&] {
             const int x = SlotAt(reader_.Peek(), 0).x;
@@ -95,7 +103,8 @@ TEST_F(FaultyCameraService, RealtimeCameraOverwritesUnreadRecordsAtItsFrameRate)
     EXPECT_TRUE(WaitForLine("script done " + std::to_string(kFrames + 1))) << LogText();
 }
 
-TEST_F(FaultyCameraService, LoopsReplayTheirRecordsInOrder) {
+TEST_F(FaultyCameraService, LoopsReplayTheirRecordsInOrder)
+{
     ASSERT_NO_FATAL_FAILURE(Start("loop 3\ndown 1 1\nloop 2\nup 2 2\nendloop\nendloop\nevent 8\n"));
     std::vector<int> xs;
     for (int i = 0; i < 10; ++i) xs.push_back(SlotAt(reader_.Next(), 0).x);
@@ -103,7 +112,8 @@ TEST_F(FaultyCameraService, LoopsReplayTheirRecordsInOrder) {
     EXPECT_TRUE(WaitForLine("script done 10")) << LogText();
 }
 
-TEST_F(FaultyCameraService, DieEndsTheProcessMidScriptWithoutItsGoodbye) {
+TEST_F(FaultyCameraService, DieEndsTheProcessMidScriptWithoutItsGoodbye)
+{
     ASSERT_NO_FATAL_FAILURE(Start("down 1 1\ndie\ndown 2 2\n"));
     EXPECT_EQ(SlotAt(reader_.Next(), 0).x, 1);
     ASSERT_TRUE(service_.WaitForExit(kWaitMs));
@@ -115,7 +125,8 @@ TEST_F(FaultyCameraService, DieEndsTheProcessMidScriptWithoutItsGoodbye) {
     EXPECT_TRUE(IsConsumed(reader_.Peek())) << "a record after the crash was written";
 }
 
-TEST_F(FaultyCameraService, DieHoldingLockLeavesTheMutexAbandoned) {
+TEST_F(FaultyCameraService, DieHoldingLockLeavesTheMutexAbandoned)
+{
     ASSERT_NO_FATAL_FAILURE(Start("down 1 1\ndie-holding-lock\n"));
     EXPECT_EQ(SlotAt(reader_.Next(), 0).x, 1);
     ASSERT_TRUE(service_.WaitForExit(kWaitMs));
@@ -126,7 +137,8 @@ TEST_F(FaultyCameraService, DieHoldingLockLeavesTheMutexAbandoned) {
     EXPECT_EQ(reader_.TryLock(0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
-TEST_F(FaultyCameraService, HangLockKeepsTheMutexForItsTimeThenGoesOn) {
+TEST_F(FaultyCameraService, HangLockKeepsTheMutexForItsTimeThenGoesOn)
+{
     ASSERT_NO_FATAL_FAILURE(Start("hang-lock 400\ndown 5 5\nhang-lock\n"));
     ASSERT_TRUE(WaitForLine("script hang-lock")) << LogText();
     EXPECT_EQ(reader_.TryLock(50), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -141,7 +153,8 @@ TEST_F(FaultyCameraService, HangLockKeepsTheMutexForItsTimeThenGoesOn) {
     EXPECT_EQ(reader_.TryLock(1000), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
-TEST_F(FaultyCameraService, HangWindowStopsAnsweringForItsTime) {
+TEST_F(FaultyCameraService, HangWindowStopsAnsweringForItsTime)
+{
     ASSERT_NO_FATAL_FAILURE(Start("hang-window 1500\ndown 3 3\n"));
     ASSERT_TRUE(WaitUntil([&] { return !WindowAnswers(window_, 100); }, kWaitMs)) << "the window kept answering";
     // Only the window hangs: the player goes on.
@@ -151,7 +164,8 @@ TEST_F(FaultyCameraService, HangWindowStopsAnsweringForItsTime) {
     for (const std::string& line : Log()) EXPECT_EQ(line.find("msg "), std::string::npos) << line;
 }
 
-TEST_F(FaultyCameraService, HangWindowWithoutTimeLastsUntilKilled) {
+TEST_F(FaultyCameraService, HangWindowWithoutTimeLastsUntilKilled)
+{
     ASSERT_NO_FATAL_FAILURE(Start("hang-window\n"));
     ASSERT_TRUE(WaitUntil([&] { return !WindowAnswers(window_, 100); }, kWaitMs));
     PostMessageA(window_, WM_CLOSE, 0, 0);
@@ -160,7 +174,8 @@ TEST_F(FaultyCameraService, HangWindowWithoutTimeLastsUntilKilled) {
     EXPECT_FALSE(service_.Running());
 }
 
-TEST_F(FaultyCameraService, HangOnLogsTheMessageThenBlocksAndAwaitSeesIt) {
+TEST_F(FaultyCameraService, HangOnLogsTheMessageThenBlocksAndAwaitSeesIt)
+{
     ASSERT_NO_FATAL_FAILURE(Start("hang-on 32870\ndown 6 6\nawait 32870 20000\ndown 7 7\n"));
     // The first record comes after the hang is armed.
     EXPECT_EQ(SlotAt(reader_.Next(), 0).x, 6);
@@ -176,7 +191,8 @@ TEST_F(FaultyCameraService, HangOnLogsTheMessageThenBlocksAndAwaitSeesIt) {
     EXPECT_FALSE(WindowAnswers(window_, 300));
 }
 
-TEST_F(FaultyCameraService, AwaitTakesOneArrivalEachAndGivesUpInTime) {
+TEST_F(FaultyCameraService, AwaitTakesOneArrivalEachAndGivesUpInTime)
+{
     ASSERT_NO_FATAL_FAILURE(Start("await 33000\ndown 1 1\nawait 33000\ndown 2 2\nawait 33000 300\ndown 3 3\n"));
     // Two arrivals, even before the first await, satisfy two awaits.
     PostMessageA(window_, 33000, 0, 0);

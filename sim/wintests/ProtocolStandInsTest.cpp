@@ -28,7 +28,8 @@ constexpr unsigned kWaitMs = 10000;
 class WinsockSession {
 public:
     WinsockSession() { ok_ = WSAStartup(MAKEWORD(2, 2), &data_) == 0; }
-    ~WinsockSession() {
+    ~WinsockSession()
+    {
         if (ok_) WSACleanup();
     }
     bool Ok() const { return ok_; }
@@ -40,15 +41,19 @@ private:
 
 class ClientSocket {
 public:
-    ClientSocket() : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {}
-    bool Connect() {
+    ClientSocket()
+        : socket_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
+    {}
+    bool Connect()
+    {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(6171);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return connect(socket_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
-    bool Send(const std::string& bytes) {
+    bool Send(const std::string& bytes)
+    {
         return send(socket_.Get(), bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size());
     }
     void Close() { socket_.Reset(); }
@@ -61,18 +66,21 @@ private:
 // what is posted to it is taken from the queue while the test waits.
 class StandInDriverWindow {
 public:
-    StandInDriverWindow() {
+    StandInDriverWindow()
+    {
         window_ = CreateWindowExA(0, wnd::kDriverClass, wnd::kDriverCaption, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     }
-    ~StandInDriverWindow() {
+    ~StandInDriverWindow()
+    {
         if (window_) DestroyWindow(window_);
     }
     bool Ok() const { return window_ != nullptr; }
 
     // Waits for a posted message of the given number; its MSG, or a zero
     // message after the time-out.
-    MSG WaitForPosted(UINT number) {
+    MSG WaitForPosted(UINT number)
+    {
         MSG found{};
         WaitUntil(
             [&] {
@@ -101,17 +109,20 @@ public:
     ForwardingPipeServer()
         : pipe_(CreateNamedPipeA("\\\\.\\Pipe\\Kelvado", PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                                  PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 50, 0, 0, 1000, nullptr)),
-          connected_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+          connected_(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+    {
         overlapped_.hEvent = connected_.Get();
         if (pipe_ && !ConnectNamedPipe(pipe_.Get(), &overlapped_) && GetLastError() == ERROR_PIPE_CONNECTED)
             SetEvent(connected_.Get());
     }
-    ~ForwardingPipeServer() {
+    ~ForwardingPipeServer()
+    {
         CancelIo(pipe_.Get());
         DisconnectNamedPipe(pipe_.Get());
     }
     bool WaitForClient() const { return WaitForSingleObject(connected_.Get(), kWaitMs) == WAIT_OBJECT_0; }
-    bool Write(const std::string& bytes) {
+    bool Write(const std::string& bytes)
+    {
         OVERLAPPED overlapped{};
         common::UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         overlapped.hEvent = done.Get();
@@ -130,21 +141,29 @@ private:
     OVERLAPPED overlapped_{};
 };
 
-std::string RecordBytes(const TouchRecord& record) { return std::string(record.begin(), record.end()); }
+std::string RecordBytes(const TouchRecord& record)
+{
+    return std::string(record.begin(), record.end());
+}
 
 class ProtocolStandInsTest : public ::testing::Test {
 protected:
-    ProtocolStandInsTest() : folder_(OwnFolder() + "scratch\\", "protocol-standins") {}
+    ProtocolStandInsTest()
+        : folder_(OwnFolder() + "scratch\\", "protocol-standins")
+    {}
 
-    ChildProcess StartProgram(const std::string& name, const std::string& arguments = std::string()) {
+    ChildProcess StartProgram(const std::string& name, const std::string& arguments = std::string())
+    {
         EXPECT_TRUE(folder_.CopyIn(OwnFolder() + name, name)) << name;
         return ChildProcess::Start(folder_.File(name), folder_.Path(), arguments);
     }
-    bool WaitForLine(const char* log, const std::string& line) const {
+    bool WaitForLine(const char* log, const std::string& line) const
+    {
         return WaitForLogLine(folder_.File(log), line, kWaitMs);
     }
     std::string Log(const char* log) const { return ReadWholeFile(folder_.File(log)); }
-    void Close(const char* className, ChildProcess& process) {
+    void Close(const char* className, ChildProcess& process)
+    {
         PostMessageA(FindWindowA(className, nullptr), WM_CLOSE, 0, 0);
         EXPECT_TRUE(process.WaitForExit(kWaitMs));
     }
@@ -152,7 +171,8 @@ protected:
     ScratchFolder folder_;
 };
 
-TEST_F(ProtocolStandInsTest, ListeningDrawingAppLogsPacketsPerConnection) {
+TEST_F(ProtocolStandInsTest, ListeningDrawingAppLogsPacketsPerConnection)
+{
     WinsockSession winsock;
     ASSERT_TRUE(winsock.Ok());
     ChildProcess app = StartProgram(kDrawingAppProgram, "/listen");
@@ -177,17 +197,14 @@ TEST_F(ProtocolStandInsTest, ListeningDrawingAppLogsPacketsPerConnection) {
 
     Close(wnd::kDrawingAppClass, app);
     const std::vector<std::string> lines = LogLines(folder_.File(kDrawingAppSocketLog));
-    const std::vector<std::string> expected = {"listening",
-                                               "accept 1",
-                                               "packet 1 EEEE81050002D056",
-                                               "packet 1 EEEE8303E802BCD6",
-                                               "accept 2",
-                                               "closed 1",
-                                               "packet 2 EEEE880010002000"};
+    const std::vector<std::string> expected = {
+        "listening", "accept 1", "packet 1 EEEE81050002D056", "packet 1 EEEE8303E802BCD6",
+        "accept 2",  "closed 1", "packet 2 EEEE880010002000"};
     EXPECT_EQ(lines, expected);
 }
 
-TEST_F(ProtocolStandInsTest, DrawingAppWithoutSwitchLeavesThePortAlone) {
+TEST_F(ProtocolStandInsTest, DrawingAppWithoutSwitchLeavesThePortAlone)
+{
     WinsockSession winsock;
     ASSERT_TRUE(winsock.Ok());
     ChildProcess app = StartProgram(kDrawingAppProgram);
@@ -200,7 +217,8 @@ TEST_F(ProtocolStandInsTest, DrawingAppWithoutSwitchLeavesThePortAlone) {
 
 // Wine carries the device-interface record of a sent WM_DEVICECHANGE across
 // processes; the end-to-end scenarios rely on it to plug cameras.
-TEST_F(ProtocolStandInsTest, DeviceChangeRecordsReachAnotherProcessWhole) {
+TEST_F(ProtocolStandInsTest, DeviceChangeRecordsReachAnotherProcessWhole)
+{
     ChildProcess app = StartProgram(kDrawingAppProgram);
     HWND window = WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kWaitMs);
     ASSERT_TRUE(window);
@@ -222,13 +240,13 @@ TEST_F(ProtocolStandInsTest, DeviceChangeRecordsReachAnotherProcessWhole) {
     EXPECT_NE(UnlistedCameraInterfaceName().substr(8, 17), listed.substr(8, 17));
 }
 
-TEST_F(ProtocolStandInsTest, CalibratorReadsEachRunAndEndsItAsScripted) {
+TEST_F(ProtocolStandInsTest, CalibratorReadsEachRunAndEndsItAsScripted)
+{
     StandInDriverWindow driver;
     ASSERT_TRUE(driver.Ok());
     ASSERT_TRUE(folder_.Write("new.ini", "[coordinate]\r\nwdot=3\r\n"));
-    ASSERT_TRUE(folder_.Write(kCalibratorScript,
-                              "start 8\nnonzero 2\nrecords 5\nsettings new.ini\nend 0 0\n"
-                              "start 0\nwait go\nend 0 1\n"));
+    ASSERT_TRUE(folder_.Write(kCalibratorScript, "start 8\nnonzero 2\nrecords 5\nsettings new.ini\nend 0 0\n"
+                                                 "start 0\nwait go\nend 0 1\n"));
     ChildProcess calibrator = StartProgram(kCalibratorProgram);
 
     // Run 1: plain forwarding; two touch records among zero ones, the bytes
@@ -243,8 +261,8 @@ TEST_F(ProtocolStandInsTest, CalibratorReadsEachRunAndEndsItAsScripted) {
         PutSlot(touch, 0, PointSlot{status::kContact, 1600, 1200});
         PutSlot(touch, 3, PointSlot{status::kRelease, 0x1234, 0x0567});
         TouchRecord zero{};
-        const std::string stream = RecordBytes(zero) + RecordBytes(touch) + RecordBytes(zero) + RecordBytes(touch) +
-                                   RecordBytes(zero);
+        const std::string stream =
+            RecordBytes(zero) + RecordBytes(touch) + RecordBytes(zero) + RecordBytes(touch) + RecordBytes(zero);
         ASSERT_TRUE(pipe.Write(stream.substr(0, 27)));
         ASSERT_TRUE(pipe.Write(stream.substr(27)));
         MSG end = driver.WaitForPosted(msg::kPipeForwardEnd);
@@ -282,7 +300,8 @@ TEST_F(ProtocolStandInsTest, CalibratorReadsEachRunAndEndsItAsScripted) {
     EXPECT_EQ(LogLines(folder_.File(kCalibratorLog)).back(), "exit");
 }
 
-TEST_F(ProtocolStandInsTest, CalibratorRefusesAFaultyScriptAndGivesUpWithoutTheDriver) {
+TEST_F(ProtocolStandInsTest, CalibratorRefusesAFaultyScriptAndGivesUpWithoutTheDriver)
+{
     ASSERT_TRUE(folder_.Write(kCalibratorScript, "start 0\nrecords 0\n"));
     ChildProcess faulty = StartProgram(kCalibratorProgram);
     EXPECT_TRUE(WaitForLine(kCalibratorLog, "script error line 2: records needs a count of at least 1"));

@@ -22,9 +22,12 @@ constexpr unsigned kWaitMs = 10000;
 
 class StandInsTest : public ::testing::Test {
 protected:
-    StandInsTest() : folder_(OwnFolder() + "scratch\\", "standins") {}
+    StandInsTest()
+        : folder_(OwnFolder() + "scratch\\", "standins")
+    {}
 
-    ChildProcess StartProgram(const std::string& name) {
+    ChildProcess StartProgram(const std::string& name)
+    {
         EXPECT_TRUE(folder_.CopyIn(OwnFolder() + name, name)) << name;
         return ChildProcess::Start(folder_.File(name), folder_.Path());
     }
@@ -34,7 +37,8 @@ protected:
     ScratchFolder folder_;
 };
 
-TEST_F(StandInsTest, CameraServiceWaitsForEachRecordToBeConsumed) {
+TEST_F(StandInsTest, CameraServiceWaitsForEachRecordToBeConsumed)
+{
     BlockReader reader;
     ASSERT_TRUE(reader.Ok());
     reader.Consume();
@@ -43,7 +47,9 @@ TEST_F(StandInsTest, CameraServiceWaitsForEachRecordToBeConsumed) {
     ASSERT_TRUE(service);
 
     const TouchRecord first = reader.Next();
-    EXPECT_EQ(ToHex(first), "0106400" "4B0" "000000000000000000000000000000");
+    EXPECT_EQ(ToHex(first), "0106400"
+                            "4B0"
+                            "000000000000000000000000000000");
     // Nothing new is written while the block still holds a record.
     ASSERT_TRUE(WaitUntil([&] { return !IsConsumed(reader.Peek()); }, kWaitMs, 1));
     const TouchRecord held = reader.Peek();
@@ -63,7 +69,8 @@ TEST_F(StandInsTest, CameraServiceWaitsForEachRecordToBeConsumed) {
     EXPECT_EQ(log.back(), "exit");
 }
 
-TEST_F(StandInsTest, CameraServiceStampsAreInPlaceWhenTheScriptEnds) {
+TEST_F(StandInsTest, CameraServiceStampsAreInPlaceWhenTheScriptEnds)
+{
     BlockReader reader;
     ASSERT_TRUE(reader.Ok());
     reader.Consume();
@@ -73,7 +80,7 @@ TEST_F(StandInsTest, CameraServiceStampsAreInPlaceWhenTheScriptEnds) {
     ASSERT_TRUE(WaitForLogLine(folder_.File(kCameraServiceLog), "script done 4", kWaitMs));
     // Read at once: whoever sees the outcome line finds the stamps complete.
     const auto stamps = LogLines(folder_.File("ZorvikSrv.stamps"));
-    ASSERT_EQ(stamps.size(), 3u);  // only the records after "stamp"
+    ASSERT_EQ(stamps.size(), 3u); // only the records after "stamp"
     for (const std::string& line : stamps) {
         long long written = 0, consumed = 0;
         ASSERT_EQ(std::sscanf(line.c_str(), "%lld %lld", &written, &consumed), 2) << line;
@@ -83,7 +90,8 @@ TEST_F(StandInsTest, CameraServiceStampsAreInPlaceWhenTheScriptEnds) {
     EXPECT_TRUE(service.WaitForExit(kWaitMs));
 }
 
-TEST_F(StandInsTest, CameraServiceLogsApplicationMessagesAndAnswersSentOnes) {
+TEST_F(StandInsTest, CameraServiceLogsApplicationMessagesAndAnswersSentOnes)
+{
     ChildProcess service = StartProgram(wnd::kCameraServiceProgram);
     HWND window = WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs);
     ASSERT_NE(window, nullptr);
@@ -92,28 +100,24 @@ TEST_F(StandInsTest, CameraServiceLogsApplicationMessagesAndAnswersSentOnes) {
     EXPECT_EQ(SendMessageA(window, registered, 5, 6), 0);
     PostMessageA(window, msg::kServiceRelease, 0, 0);
     PostMessageA(window, WM_USER + 1, 7, 8);
-    PostMessageA(window, WM_TIMER + 0, 1, 0);  // below WM_USER: not logged
+    PostMessageA(window, WM_TIMER + 0, 1, 0); // below WM_USER: not logged
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(service.WaitForExit(kWaitMs));
 
     const auto log = Log(kCameraServiceLog);
     const std::vector<std::string> expected = {
-        "start",
-        "msg 32870 3 4",
-        "msg " + std::to_string(registered) + " 5 6",
-        "msg 32869 0 0",
-        "msg 1025 7 8",
-        "exit",
+        "start", "msg 32870 3 4", "msg " + std::to_string(registered) + " 5 6", "msg 32869 0 0", "msg 1025 7 8", "exit",
     };
     EXPECT_EQ(log, expected);
 }
 
-TEST_F(StandInsTest, CameraServiceReportsScriptMistakesAndUnconsumedRecords) {
+TEST_F(StandInsTest, CameraServiceReportsScriptMistakesAndUnconsumedRecords)
+{
     ASSERT_TRUE(folder_.Write(kScriptFile, "down 1 1\nfly away\n"));
     {
         ChildProcess service = StartProgram(wnd::kCameraServiceProgram);
-        EXPECT_TRUE(WaitForLogLine(folder_.File(kCameraServiceLog), "script error line 2: unknown command 'fly'",
-                                   kWaitMs));
+        EXPECT_TRUE(
+            WaitForLogLine(folder_.File(kCameraServiceLog), "script error line 2: unknown command 'fly'", kWaitMs));
         PostMessageA(WaitForWindow(wnd::kCameraServiceClass, nullptr, kWaitMs), WM_CLOSE, 0, 0);
         EXPECT_TRUE(service.WaitForExit(kWaitMs));
     }
@@ -122,12 +126,13 @@ TEST_F(StandInsTest, CameraServiceReportsScriptMistakesAndUnconsumedRecords) {
     ASSERT_TRUE(folder_.Write(kScriptFile, "timeout 30\n\ndown 1 1\ndown 2 2\n"));
     ChildProcess service = StartProgram(wnd::kCameraServiceProgram);
     EXPECT_TRUE(WaitForLogLine(folder_.File(kCameraServiceLog), "script timeout line 3", kWaitMs));
-    EXPECT_EQ(SlotAt(reader.Consume(), 0).x, 1);  // the second record was never written
+    EXPECT_EQ(SlotAt(reader.Consume(), 0).x, 1); // the second record was never written
     PostMessageA(WaitForWindow(wnd::kCameraServiceClass, nullptr, kWaitMs), WM_CLOSE, 0, 0);
     EXPECT_TRUE(service.WaitForExit(kWaitMs));
 }
 
-TEST_F(StandInsTest, CameraServiceStopsAWaitingScriptOnClose) {
+TEST_F(StandInsTest, CameraServiceStopsAWaitingScriptOnClose)
+{
     ASSERT_TRUE(folder_.Write(kScriptFile, "driver 600000\ndown 1 1\n"));
     ChildProcess service = StartProgram(wnd::kCameraServiceProgram);
     ASSERT_TRUE(WaitForLogLine(folder_.File(kCameraServiceLog), "script begin 1", kWaitMs));
@@ -139,7 +144,8 @@ TEST_F(StandInsTest, CameraServiceStopsAWaitingScriptOnClose) {
     EXPECT_EQ(log.back(), "exit");
 }
 
-TEST_F(StandInsTest, DrawingAppLogsEveryMessage) {
+TEST_F(StandInsTest, DrawingAppLogsEveryMessage)
+{
     ChildProcess app = StartProgram(kDrawingAppProgram);
     HWND window = WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kWaitMs);
     ASSERT_NE(window, nullptr);
@@ -151,12 +157,13 @@ TEST_F(StandInsTest, DrawingAppLogsEveryMessage) {
     const auto has = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); };
     EXPECT_TRUE(has("msg 2034 10 2321"));
     EXPECT_TRUE(has("msg 0 1 2"));
-    EXPECT_TRUE(has("msg 16 0 0"));  // WM_CLOSE itself
+    EXPECT_TRUE(has("msg 16 0 0")); // WM_CLOSE itself
     EXPECT_EQ(log.front(), "start");
     EXPECT_EQ(log.back(), "exit");
 }
 
-TEST_F(StandInsTest, RecorderSeesInjectedEventsWithTheirPositions) {
+TEST_F(StandInsTest, RecorderSeesInjectedEventsWithTheirPositions)
+{
     ChildProcess recorder = StartProgram(kRecorderProgram);
     ASSERT_TRUE(WaitForLogLine(folder_.File(kRecorderLog), "ready", kWaitMs));
     const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -177,8 +184,8 @@ TEST_F(StandInsTest, RecorderSeesInjectedEventsWithTheirPositions) {
                                [](const MouseEvent& e) { return e.kind == MouseKind::LeftUp; });
         },
         kWaitMs));
-    const auto down = std::find_if(events.begin(), events.end(),
-                                   [](const MouseEvent& e) { return e.kind == MouseKind::LeftDown; });
+    const auto down =
+        std::find_if(events.begin(), events.end(), [](const MouseEvent& e) { return e.kind == MouseKind::LeftDown; });
     ASSERT_NE(down, events.end());
     EXPECT_LE(std::abs(down->x - 300), 1);
     EXPECT_LE(std::abs(down->y - 200), 1);

@@ -69,8 +69,7 @@ TEST(AGREEMENT_SUITE, EachModelIsTheBoardCameraToEveryProgramThatListsIt)
             EXPECT_EQ(decisions.model, model) << id;
 
             ASSERT_TRUE(decisions.viewTool) << id;
-            EXPECT_EQ(product::kViewToolCameraModels[static_cast<std::size_t>(decisions.viewTool->entry)], model)
-                << id;
+            EXPECT_EQ(product::kViewToolCameraModels[static_cast<std::size_t>(decisions.viewTool->entry)], model) << id;
             EXPECT_EQ(static_cast<int>(decisions.viewTool->generation), camera.generation) << id;
 
             EXPECT_EQ(decisions.driver, DriverLists(model)) << id;
@@ -82,8 +81,8 @@ TEST(AGREEMENT_SUITE, EachModelIsTheBoardCameraToEveryProgramThatListsIt)
 TEST(AGREEMENT_SUITE, OtherCamerasAreNobodysBoardCamera)
 {
     const std::uint16_t otherProduct = static_cast<std::uint16_t>(product::kCameraProductId ^ 0x0100);
-    for (const auto& [vendorId, productId] : {std::pair{UnlistedVendor(), product::kCameraProductId},
-                                              std::pair{ModelVendor(2), otherProduct}}) {
+    for (const auto& [vendorId, productId] :
+         {std::pair{UnlistedVendor(), product::kCameraProductId}, std::pair{ModelVendor(2), otherProduct}}) {
         const Decisions decisions = Decide(vendorId, productId, Usb::Whole);
         EXPECT_FALSE(decisions.driver) << HardwareId(vendorId, productId);
         EXPECT_FALSE(decisions.viewTool) << HardwareId(vendorId, productId);

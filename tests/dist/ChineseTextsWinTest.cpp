@@ -19,7 +19,10 @@ namespace {
 constexpr unsigned kDialogWaitMs = 20000;
 constexpr unsigned kEndWaitMs = 10000;
 
-std::string LanguageFile() { return sim::OwnFolder() + "Language.zh-CN.ini"; }
+std::string LanguageFile()
+{
+    return sim::OwnFolder() + "Language.zh-CN.ini";
+}
 
 std::wstring ReadWide(const wchar_t* section, const wchar_t* key)
 {
@@ -45,22 +48,23 @@ std::string InSystemCodePage(const std::wstring& text)
 }
 
 const std::wstring kLauncherCaption = L"Tilmaro - \u767D\u677F\u5B9A\u4F4D"; // 白板定位
-const std::wstring kCalibrateButton = L"\u5B9A\u4F4D";                      // 定位
+const std::wstring kCalibrateButton = L"\u5B9A\u4F4D";                       // 定位
 
 TEST(ChineseTexts, ReadThroughTheWideFunctionAsWritten)
 {
     EXPECT_EQ(ReadWide(L"CamvitoOrient", L"IDS_TOTEL"), kLauncherCaption);
     EXPECT_EQ(ReadWide(L"CamvitoOrient", L"IDS_BTNORIENT   "), kCalibrateButton);
-    EXPECT_EQ(ReadWide(L"SetPzPan", L"IDC_BMP6"), L"\u7B14");             // 笔
-    EXPECT_EQ(ReadWide(L"string", L"IDS_CONNECTCAP   "), L"\u4EA4\u4E92\u5F0F\u7535\u5B50\u767D\u677F"); // 交互式电子白板
+    EXPECT_EQ(ReadWide(L"SetPzPan", L"IDC_BMP6"), L"\u7B14"); // 笔
+    EXPECT_EQ(ReadWide(L"string", L"IDS_CONNECTCAP   "),
+              L"\u4EA4\u4E92\u5F0F\u7535\u5B50\u767D\u677F"); // 交互式电子白板
 }
 
 TEST(ChineseTexts, ReadThroughTheNarrowFunctionInTheSystemCodePage)
 {
     EXPECT_EQ(ReadNarrow("String", "IDS_MSBCAP"), "Camvito");
-    EXPECT_EQ(ReadNarrow("String", "IDS_CONNECTCAP   "), InSystemCodePage(L"\u4EA4\u4E92\u5F0F\u7535\u5B50\u767D\u677F"));
-    EXPECT_EQ(ReadNarrow("String", "IDS_GETPARAMFAIL"),
-              InSystemCodePage(ReadWide(L"String", L"IDS_GETPARAMFAIL")));
+    EXPECT_EQ(ReadNarrow("String", "IDS_CONNECTCAP   "),
+              InSystemCodePage(L"\u4EA4\u4E92\u5F0F\u7535\u5B50\u767D\u677F"));
+    EXPECT_EQ(ReadNarrow("String", "IDS_GETPARAMFAIL"), InSystemCodePage(ReadWide(L"String", L"IDS_GETPARAMFAIL")));
 }
 
 // The driver on a Chinese system: the narrow function converts the UTF-16

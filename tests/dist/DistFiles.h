@@ -5,8 +5,14 @@
 
 namespace dist {
 
-inline std::filesystem::path SourceRoot() { return BRELVIN_SOURCE_DIR; }
-inline std::filesystem::path DistFolder() { return SourceRoot() / "dist"; }
+inline std::filesystem::path SourceRoot()
+{
+    return BRELVIN_SOURCE_DIR;
+}
+inline std::filesystem::path DistFolder()
+{
+    return SourceRoot() / "dist";
+}
 
 // The whole file as bytes.
 std::string ReadBytes(const std::filesystem::path& file);

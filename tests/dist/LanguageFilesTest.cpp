@@ -32,13 +32,11 @@ bool Holds(const KeyScan& scan, const std::string& section, const std::string& k
 TEST(LanguageKeyScan, PairsKeysWithTheSectionOnTheirLineOrOfTheirFile)
 {
     TempFolder root;
-    WriteText(root.Path() / "tool/Strings.cpp",
-              "a = Read(file, L\"Camvito\", L\"IDS_TOTEL\");\n"
-              "b = Read(file, \"String\", \"IDS_CONNECTCAP   \");\n");
-    WriteText(root.Path() / "pen/Dialog.cpp",
-              "constexpr auto kSection = L\"SetPzPan\";\n"
-              "{IDOK, L\"IDOK\"}, {IDCANCEL, L\"IDCANCEL\"},\n"
-              "// comments name IDC_NOTAKEY without quotes\n");
+    WriteText(root.Path() / "tool/Strings.cpp", "a = Read(file, L\"Camvito\", L\"IDS_TOTEL\");\n"
+                                                "b = Read(file, \"String\", \"IDS_CONNECTCAP   \");\n");
+    WriteText(root.Path() / "pen/Dialog.cpp", "constexpr auto kSection = L\"SetPzPan\";\n"
+                                              "{IDOK, L\"IDOK\"}, {IDCANCEL, L\"IDCANCEL\"},\n"
+                                              "// comments name IDC_NOTAKEY without quotes\n");
     WriteText(root.Path() / "pen/Items.h", "// item names live in section \"SetPzPan\"\n");
     WriteText(root.Path() / "pen/Items.cpp", "{L\"IDC_BMP1\", 149, 150},\n");
 
@@ -56,9 +54,8 @@ TEST(LanguageKeyScan, PairsKeysWithTheSectionOnTheirLineOrOfTheirFile)
 TEST(LanguageKeyScan, ReportsKeysWhoseSectionIsAmbiguousAndSkipsTests)
 {
     TempFolder root;
-    WriteText(root.Path() / "app/Both.cpp",
-              "auto s1 = L\"Camvito\"; auto s2 = L\"String\";\n"
-              "auto t = Read(L\"IDS_LONELY\");\n");
+    WriteText(root.Path() / "app/Both.cpp", "auto s1 = L\"Camvito\"; auto s2 = L\"String\";\n"
+                                            "auto t = Read(L\"IDS_LONELY\");\n");
     WriteText(root.Path() / "app/tests/FakeTest.cpp", "Read(L\"String\", L\"IDS_ONLY_IN_A_TEST\");\n");
     WriteText(root.Path() / "app/NoSection.cpp", "auto t = Read(L\"IDC_ORPHAN\");\n");
 
@@ -78,8 +75,7 @@ TEST(LanguageKeyScan, ReportsKeysWhoseSectionIsAmbiguousAndSkipsTests)
 KeyScan ScanThePrograms()
 {
     const fs::path root = SourceRoot();
-    return ScanLanguageKeys({root / "driver", root / "pentool", root / "camview", root / "launcher",
-                             root / "common"});
+    return ScanLanguageKeys({root / "driver", root / "pentool", root / "camview", root / "launcher", root / "common"});
 }
 
 class ShippedLanguageFile : public ::testing::TestWithParam<const char*> {

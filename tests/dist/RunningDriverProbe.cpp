@@ -133,7 +133,8 @@ int Start(const std::wstring& command)
         return Fail("the command did not start");
     HandleCloser thread{info.hThread};
     HandleCloser process{info.hProcess};
-    if (!WaitFor([&] { return DriverProcess() == info.dwProcessId; })) return Fail("the driver's window did not appear");
+    if (!WaitFor([&] { return DriverProcess() == info.dwProcessId; }))
+        return Fail("the driver's window did not appear");
     Report(info.dwProcessId);
     return 0;
 }

@@ -56,21 +56,20 @@ void PrintFile(const wchar_t* path)
         WORD language;
         WORD codePage;
     };
-    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
-        length < sizeof(Translation)) {
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) || length < sizeof(Translation)) {
         std::printf("translation=none\n");
         return;
     }
     const auto* translation = static_cast<const Translation*>(value);
     std::printf("translation=%04x%04x\n", translation->language, translation->codePage);
-    static const wchar_t* const kNames[] = {L"CompanyName",      L"FileDescription", L"FileVersion",
-                                            L"InternalName",     L"OriginalFilename", L"ProductName",
-                                            L"ProductVersion"};
+    static const wchar_t* const kNames[] = {L"CompanyName",      L"FileDescription", L"FileVersion",   L"InternalName",
+                                            L"OriginalFilename", L"ProductName",     L"ProductVersion"};
     for (const wchar_t* name : kNames) {
         wchar_t query[128];
         swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->codePage, name);
         if (VerQueryValueW(block.data(), query, &value, &length) && length > 0) {
-            std::printf("string.%s=%s\n", sim::Utf8(name).c_str(), sim::Utf8(static_cast<const wchar_t*>(value)).c_str());
+            std::printf("string.%s=%s\n", sim::Utf8(name).c_str(),
+                        sim::Utf8(static_cast<const wchar_t*>(value)).c_str());
         }
     }
 }

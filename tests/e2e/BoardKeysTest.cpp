@@ -16,7 +16,8 @@ namespace {
 
 // Board key k of e2e-keys-WBInit.ini sits at camera x 170 + 220 k, y 1900
 // (keys 1, 6 and 12 at y 2080).
-std::string Touch(int key) {
+std::string Touch(int key)
+{
     const int x = 170 + 220 * key;
     const int y = (key == 1 || key == 6 || key == 12) ? 2080 : 1900;
     const std::string at = std::to_string(x) + " " + std::to_string(y);
@@ -24,7 +25,8 @@ std::string Touch(int key) {
 }
 
 // Board events (wParam, lParam) the drawing application got, in order.
-std::vector<std::pair<unsigned long long, long long>> BoardEvents(const std::vector<sim::LoggedMessage>& messages) {
+std::vector<std::pair<unsigned long long, long long>> BoardEvents(const std::vector<sim::LoggedMessage>& messages)
+{
     std::vector<std::pair<unsigned long long, long long>> events;
     for (const sim::LoggedMessage& message : messages) {
         if (message.message == msg::kBoardEvent) events.emplace_back(message.wParam, message.lParam);
@@ -32,7 +34,8 @@ std::vector<std::pair<unsigned long long, long long>> BoardEvents(const std::vec
     return events;
 }
 
-std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events) {
+std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events)
+{
     std::size_t presses = 0;
     for (const sim::MouseEvent& event : events) presses += event.kind == sim::MouseKind::LeftDown;
     return presses;
@@ -41,7 +44,8 @@ std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events) {
 class BoardKeys : public DriverRun {
 protected:
     // The driver with board keys of e2e-keys-WBInit.ini switched on.
-    void StartWithKeys() {
+    void StartWithKeys()
+    {
         ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini", false, false}));
         PostToDriver(msg::kSetUseKey, 1, 1);
     }
@@ -49,7 +53,8 @@ protected:
     // Plays `script`, then waits until the drawing application has got
     // `count` board events in all, and returns them.
     std::vector<std::pair<unsigned long long, long long>> PlayAndWaitForEvents(const std::string& script,
-                                                                               std::size_t count) {
+                                                                               std::size_t count)
+    {
         PlayScript(script);
         std::vector<std::pair<unsigned long long, long long>> events;
         sim::WaitUntil(
@@ -65,7 +70,8 @@ protected:
 
 using Pair = std::pair<unsigned long long, long long>;
 
-TEST_F(BoardKeys, CountedKeysTellOnePressFromSeveralAndNoKeyPressesTheMouse) {
+TEST_F(BoardKeys, CountedKeysTellOnePressFromSeveralAndNoKeyPressesTheMouse)
+{
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
 
     // Board key 6 is counted key 3: once gives its code alone.
@@ -88,7 +94,8 @@ TEST_F(BoardKeys, CountedKeysTellOnePressFromSeveralAndNoKeyPressesTheMouse) {
     EXPECT_EQ(LeftPresses(InjectedEvents(rig_.MouseEvents())), 0u) << Describe(InjectedEvents(rig_.MouseEvents()));
 }
 
-TEST_F(BoardKeys, TheLastCountedKeyNeedsTheMainToolWindow) {
+TEST_F(BoardKeys, TheLastCountedKeyNeedsTheMainToolWindow)
+{
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
 
     // Without the main tool window key 9 is swallowed; key 0 marks the end.
@@ -102,12 +109,14 @@ TEST_F(BoardKeys, TheLastCountedKeyNeedsTheMainToolWindow) {
 }
 
 // Camera point of board key k, as "x y".
-std::string KeyAt(int key) {
+std::string KeyAt(int key)
+{
     const int y = (key == 1 || key == 6 || key == 12) ? 2080 : 1900;
     return std::to_string(170 + 220 * key) + " " + std::to_string(y);
 }
 
-TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketSide) {
+TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketSide)
+{
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
     // Socket variant 1: the right half of the screen belongs to the socket's
     // user, whose counted keys are reported with lParam 2. Keys 7 and 8
@@ -122,7 +131,8 @@ TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketS
     EXPECT_EQ(events.back(), (Pair{17, 0}));
 }
 
-TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease) {
+TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease)
+{
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
     // Socket variant 0: the second pair of slots is a pointer of its own.
     PostRegistered(msg::kRegisteredDriverSet, 30, 6);
@@ -131,9 +141,8 @@ TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease) {
     const std::string second = "rec 0 0 0 0 0 0 1 " + KeyAt(0) + "\n";
     // The first pointer presses key 1; while it holds it, the second
     // pointer's press on key 0 is swallowed.
-    auto events = PlayAndWaitForEvents(first + first + both + both + both + "rec 2 " + KeyAt(1) + " 0 0 0 2 " +
-                                           KeyAt(0) + "\n" + Touch(13),
-                                       2);
+    auto events = PlayAndWaitForEvents(
+        first + first + both + both + both + "rec 2 " + KeyAt(1) + " 0 0 0 2 " + KeyAt(0) + "\n" + Touch(13), 2);
     EXPECT_EQ(events, (std::vector<Pair>{{32, 0}, {33, 0}}));
     // After the releases the second pointer's key posts again.
     events = PlayAndWaitForEvents(second + second + second + "rec 0 0 0 0 0 0 2 " + KeyAt(0) + "\n", 3);
@@ -141,7 +150,8 @@ TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease) {
     EXPECT_EQ(LeftPresses(InjectedEvents(rig_.MouseEvents())), 0u);
 }
 
-TEST_F(BoardKeys, PenButtonsReportAndClickWhereThePenWas) {
+TEST_F(BoardKeys, PenButtonsReportAndClickWhereThePenWas)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini", false, false}));
     SetCursorPos(300, 200);
 

@@ -19,23 +19,28 @@ constexpr long long kCameraRemoved = 281;
 
 class DeviceChanges : public DriverRun {
 protected:
-    void Send(sim::DeviceChange change, const std::string& name) {
+    void Send(sim::DeviceChange change, const std::string& name)
+    {
         ASSERT_TRUE(sim::SendDeviceChange(DriverWindow(), change, name, kWaitMs)) << "the driver did not answer";
     }
     std::size_t ServiceStarts() const { return LinesStartingWith(sim::kCameraServiceLog, "start").size(); }
-    bool ServiceStartsReach(std::size_t count, unsigned timeoutMs) const {
+    bool ServiceStartsReach(std::size_t count, unsigned timeoutMs) const
+    {
         return sim::WaitUntil([&] { return ServiceStarts() >= count; }, timeoutMs);
     }
-    std::size_t RemovalNotices() {
+    std::size_t RemovalNotices()
+    {
         SyncDrawingApp();
         return CountMessages(rig_.DrawingAppMessages(), msg::kBoardEvent, 0, kCameraRemoved);
     }
-    std::size_t ServiceReleases() const {
+    std::size_t ServiceReleases() const
+    {
         return CountMessages(rig_.CameraServiceMessages(), msg::kServiceRelease, 0, 0);
     }
 };
 
-TEST_F(DeviceChanges, ArrivalStartsTheCameraServiceOnlyWhenItIsNotRunning) {
+TEST_F(DeviceChanges, ArrivalStartsTheCameraServiceOnlyWhenItIsNotRunning)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     ASSERT_EQ(ServiceStarts(), 1u);
 
@@ -49,7 +54,8 @@ TEST_F(DeviceChanges, ArrivalStartsTheCameraServiceOnlyWhenItIsNotRunning) {
     EXPECT_TRUE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs));
 }
 
-TEST_F(DeviceChanges, OtherDevicesAndOtherSpellingsChangeNothing) {
+TEST_F(DeviceChanges, OtherDevicesAndOtherSpellingsChangeNothing)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     rig_.StopCameraService();
     ASSERT_NO_FATAL_FAILURE(Send(sim::DeviceChange::Arrival, sim::UnlistedCameraInterfaceName()));
@@ -63,7 +69,8 @@ TEST_F(DeviceChanges, OtherDevicesAndOtherSpellingsChangeNothing) {
     EXPECT_EQ(RemovalNotices(), 0u);
 }
 
-TEST_F(DeviceChanges, RemovalTellsTheServiceWhenItRunsAndTheDrawingAppAlways) {
+TEST_F(DeviceChanges, RemovalTellsTheServiceWhenItRunsAndTheDrawingAppAlways)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     ASSERT_NO_FATAL_FAILURE(Send(sim::DeviceChange::RemoveComplete, sim::ListedCameraInterfaceName(3)));
     // Sent, so it is in the log once the driver has answered the notice.
@@ -71,13 +78,14 @@ TEST_F(DeviceChanges, RemovalTellsTheServiceWhenItRunsAndTheDrawingAppAlways) {
     EXPECT_EQ(RemovalNotices(), 1u);
 
     rig_.StopCameraService();
-    ASSERT_NO_FATAL_FAILURE(
-        Send(sim::DeviceChange::RemoveComplete, sim::ListedCameraInterfaceName(0, cameranames::Usb::CompositeFunction)));
+    ASSERT_NO_FATAL_FAILURE(Send(sim::DeviceChange::RemoveComplete,
+                                 sim::ListedCameraInterfaceName(0, cameranames::Usb::CompositeFunction)));
     EXPECT_EQ(RemovalNotices(), 2u);
     EXPECT_EQ(ServiceReleases(), 1u);
 }
 
-TEST_F(DeviceChanges, ArrivalAndRemovalOfAListedCameraEndTheSocketMode) {
+TEST_F(DeviceChanges, ArrivalAndRemovalOfAListedCameraEndTheSocketMode)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-WBInit.ini", true, true}));
     PostRegistered(msg::kRegisteredDriverSet, 30, 6);
     ASSERT_EQ(AskSocketMode(), 1);

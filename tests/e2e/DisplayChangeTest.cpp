@@ -14,7 +14,8 @@ namespace {
 
 using DisplayChange = DriverRun;
 
-TEST_F(DisplayChange, TheCalibrationIsRebuiltAtOnce) {
+TEST_F(DisplayChange, TheCalibrationIsRebuiltAtOnce)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     const std::string touch = "down 600 1200\nhold 600 1200 3\nup 600 1200\n";
     ASSERT_NO_FATAL_FAILURE(PlayScript(touch));

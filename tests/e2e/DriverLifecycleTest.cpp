@@ -19,7 +19,8 @@ struct WindowSearch {
     int found = 0;
 };
 
-BOOL CALLBACK CountMatchingWindow(HWND window, LPARAM context) {
+BOOL CALLBACK CountMatchingWindow(HWND window, LPARAM context)
+{
     auto* search = reinterpret_cast<WindowSearch*>(context);
     char name[64] = {};
     char title[64] = {};
@@ -29,19 +30,22 @@ BOOL CALLBACK CountMatchingWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
-int CountWindows(const char* className, const char* caption) {
+int CountWindows(const char* className, const char* caption)
+{
     WindowSearch search{className, caption};
     EnumWindows(&CountMatchingWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-bool Is(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam) {
+bool Is(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam)
+{
     return message.message == number && message.wParam == wParam && message.lParam == lParam;
 }
 
 using DriverLifecycle = DriverRun;
 
-TEST_F(DriverLifecycle, RunsHiddenWithoutTaskBarButtonAndEnterDoesNotCloseIt) {
+TEST_F(DriverLifecycle, RunsHiddenWithoutTaskBarButtonAndEnterDoesNotCloseIt)
+{
     Start("");
     HWND window = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
     ASSERT_NE(window, nullptr);
@@ -56,7 +60,8 @@ TEST_F(DriverLifecycle, RunsHiddenWithoutTaskBarButtonAndEnterDoesNotCloseIt) {
     EXPECT_NE(sim::WaitForWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, kWaitMs), nullptr);
 }
 
-TEST_F(DriverLifecycle, ASecondCopyShowsTheAlreadyRunningBoxAndEnds) {
+TEST_F(DriverLifecycle, ASecondCopyShowsTheAlreadyRunningBoxAndEnds)
+{
     Start("");
     sim::ChildProcess second = rig_.StartSecondDriver();
     ASSERT_TRUE(second);
@@ -70,7 +75,8 @@ TEST_F(DriverLifecycle, ASecondCopyShowsTheAlreadyRunningBoxAndEnds) {
     EXPECT_EQ(CountWindows(wnd::kDriverClass, wnd::kDriverCaption), 1);
 }
 
-TEST_F(DriverLifecycle, ClosingTellsTheDrawingApplicationOnlyAfterACameraNotice) {
+TEST_F(DriverLifecycle, ClosingTellsTheDrawingApplicationOnlyAfterACameraNotice)
+{
     Start(kScriptStart);
     WaitForScript();
     const auto messages = CloseAndCollectMessages();
@@ -79,7 +85,8 @@ TEST_F(DriverLifecycle, ClosingTellsTheDrawingApplicationOnlyAfterACameraNotice)
     EXPECT_TRUE(rig_.CameraServiceMessages().empty());
 }
 
-TEST_F(DriverLifecycle, TheCameraNoticeGoesOnceAndClosingFollowsIt) {
+TEST_F(DriverLifecycle, TheCameraNoticeGoesOnceAndClosingFollowsIt)
+{
     Start(kScriptStart + "event 4\nevent 4\nevent 3\n");
     WaitForScript();
     const auto messages = CloseAndCollectMessages();

@@ -18,7 +18,8 @@ namespace {
 constexpr double kCameraWidth = 3200.0;
 constexpr double kCameraHeight = 2400.0;
 
-bool Matters(sim::MouseKind kind) {
+bool Matters(sim::MouseKind kind)
+{
     return kind == sim::MouseKind::Move || kind == sim::MouseKind::LeftDown || kind == sim::MouseKind::LeftUp ||
            kind == sim::MouseKind::RightDown || kind == sim::MouseKind::RightUp;
 }
@@ -29,23 +30,35 @@ constexpr unsigned kDrawingAppMarker = WM_APP + 77;
 
 } // namespace
 
-bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam) {
+bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam)
+{
     return message.message == number && message.wParam == wParam && message.lParam == lParam;
 }
 
 std::size_t CountMessages(const std::vector<sim::LoggedMessage>& messages, unsigned number, unsigned long long wParam,
-                          long long lParam) {
+                          long long lParam)
+{
     return static_cast<std::size_t>(std::count_if(messages.begin(), messages.end(), [&](const sim::LoggedMessage& m) {
         return IsMessage(m, number, wParam, lParam);
     }));
 }
 
-ScreenSize PrimaryScreen() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+ScreenSize PrimaryScreen()
+{
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
-int ScreenX(double cameraX) { return static_cast<int>(cameraX * PrimaryScreen().width / kCameraWidth); }
-int ScreenY(double cameraY) { return static_cast<int>(cameraY * PrimaryScreen().height / kCameraHeight); }
+int ScreenX(double cameraX)
+{
+    return static_cast<int>(cameraX * PrimaryScreen().width / kCameraWidth);
+}
+int ScreenY(double cameraY)
+{
+    return static_cast<int>(cameraY * PrimaryScreen().height / kCameraHeight);
+}
 
-std::vector<sim::MouseEvent> InjectedEvents(const std::vector<sim::MouseEvent>& all) {
+std::vector<sim::MouseEvent> InjectedEvents(const std::vector<sim::MouseEvent>& all)
+{
     std::vector<sim::MouseEvent> events;
     for (const sim::MouseEvent& event : all) {
         if (event.injected && Matters(event.kind)) events.push_back(event);
@@ -53,7 +66,8 @@ std::vector<sim::MouseEvent> InjectedEvents(const std::vector<sim::MouseEvent>& 
     return events;
 }
 
-std::string ButtonSequence(const std::vector<sim::MouseEvent>& events) {
+std::string ButtonSequence(const std::vector<sim::MouseEvent>& events)
+{
     std::string sequence;
     for (const sim::MouseEvent& event : events) {
         if (event.kind == sim::MouseKind::Move) continue;
@@ -66,19 +80,24 @@ std::string ButtonSequence(const std::vector<sim::MouseEvent>& events) {
 // Two pixels of slack: a mapped point can fall a hair short of a whole pixel
 // and is truncated, and absolute coordinates come back as ax * width / 65536,
 // truncated again.
-bool Near(const sim::MouseEvent& event, int x, int y) {
+bool Near(const sim::MouseEvent& event, int x, int y)
+{
     return std::abs(event.x - x) <= 2 && std::abs(event.y - y) <= 2;
 }
 
-std::string Describe(const std::vector<sim::MouseEvent>& events) {
+std::string Describe(const std::vector<sim::MouseEvent>& events)
+{
     std::string text;
     for (const sim::MouseEvent& event : events) text += sim::FormatMouseLine(event) + "\n";
     return text;
 }
 
-DriverRun::DriverRun() : rig_(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "e2e") {}
+DriverRun::DriverRun()
+    : rig_(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "e2e")
+{}
 
-void DriverRun::Start(const std::string& script) {
+void DriverRun::Start(const std::string& script)
+{
     const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + "e2e-WBInit.ini");
     ASSERT_FALSE(settings.empty()) << "e2e-WBInit.ini missing beside the test";
     ASSERT_TRUE(rig_.Prepare(script, settings)) << rig_.Problem();
@@ -87,14 +106,15 @@ void DriverRun::Start(const std::string& script) {
     ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
 }
 
-void DriverRun::WaitForScript() {
-    ASSERT_TRUE(rig_.WaitForScript())
-        << "camera service log:\n"
-        << sim::ReadWholeFile(rig_.File(sim::kCameraServiceLog));
+void DriverRun::WaitForScript()
+{
+    ASSERT_TRUE(rig_.WaitForScript()) << "camera service log:\n"
+                                      << sim::ReadWholeFile(rig_.File(sim::kCameraServiceLog));
 }
 
-std::vector<sim::MouseEvent> DriverRun::WaitForEvents(
-    const std::function<bool(const std::vector<sim::MouseEvent>&)>& done) {
+std::vector<sim::MouseEvent>
+DriverRun::WaitForEvents(const std::function<bool(const std::vector<sim::MouseEvent>&)>& done)
+{
     std::vector<sim::MouseEvent> events;
     sim::WaitUntil(
         [&] {
@@ -105,7 +125,8 @@ std::vector<sim::MouseEvent> DriverRun::WaitForEvents(
     return events;
 }
 
-std::vector<sim::LoggedMessage> DriverRun::CloseAndCollectMessages() {
+std::vector<sim::LoggedMessage> DriverRun::CloseAndCollectMessages()
+{
     EXPECT_TRUE(rig_.CloseDriver(kWaitMs)) << "the driver did not end on WM_CLOSE";
     // Posted messages arrive in order: once "exit" is logged, the driver's
     // earlier posts are in the log too.
@@ -122,7 +143,8 @@ std::vector<sim::LoggedMessage> DriverRun::CloseAndCollectMessages() {
 
 namespace e2e {
 
-void DriverRun::StartIdle(const PeerSetup& peers) {
+void DriverRun::StartIdle(const PeerSetup& peers)
+{
     const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + peers.settingsFile);
     ASSERT_FALSE(settings.empty()) << peers.settingsFile << " missing beside the test";
     ASSERT_TRUE(rig_.Prepare(std::string(), settings)) << rig_.Problem();
@@ -136,7 +158,8 @@ void DriverRun::StartIdle(const PeerSetup& peers) {
         << "the driver did not start the camera service";
 }
 
-void DriverRun::PlayScript(const std::string& script) {
+void DriverRun::PlayScript(const std::string& script)
+{
     // The log outlives each camera service process: count the endings.
     auto endings = [this] {
         std::vector<std::string> lines = LinesStartingWith(sim::kCameraServiceLog, "script ");
@@ -152,21 +175,28 @@ void DriverRun::PlayScript(const std::string& script) {
     ASSERT_EQ(endings().back().compare(0, 12, "script done "), 0) << Log(sim::kCameraServiceLog);
 }
 
-void DriverRun::CopyBeside(const std::string& source, const std::string& name) {
+void DriverRun::CopyBeside(const std::string& source, const std::string& name)
+{
     ASSERT_TRUE(rig_.Folder().CopyIn(sim::OwnFolder() + source, name)) << source << " missing beside the test";
 }
 
-HWND DriverRun::DriverWindow() const { return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption); }
+HWND DriverRun::DriverWindow() const
+{
+    return FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
+}
 
-void DriverRun::PostToDriver(unsigned message, WPARAM wParam, LPARAM lParam) {
+void DriverRun::PostToDriver(unsigned message, WPARAM wParam, LPARAM lParam)
+{
     ASSERT_TRUE(PostMessageA(DriverWindow(), message, wParam, lParam));
 }
 
-void DriverRun::PostRegistered(const char* name, WPARAM wParam, LPARAM lParam) {
+void DriverRun::PostRegistered(const char* name, WPARAM wParam, LPARAM lParam)
+{
     PostToDriver(RegisterWindowMessageA(name), wParam, lParam);
 }
 
-int DriverRun::AskSocketMode(unsigned timeoutMs) {
+int DriverRun::AskSocketMode(unsigned timeoutMs)
+{
     auto answers = [this] {
         std::vector<sim::LoggedMessage> found;
         for (const sim::LoggedMessage& message : rig_.MainToolMessages()) {
@@ -180,21 +210,27 @@ int DriverRun::AskSocketMode(unsigned timeoutMs) {
     return static_cast<int>(answers().back().lParam);
 }
 
-void DriverRun::SyncDrawingApp() {
+void DriverRun::SyncDrawingApp()
+{
     const std::string marker = sim::FormatMessageLine(sim::LoggedMessage{kDrawingAppMarker, 0, 0});
     const std::size_t before = LinesStartingWith(sim::kDrawingAppLog, marker).size();
     PostMessageA(FindWindowA(wnd::kDrawingAppClass, wnd::kDrawingAppCaption), kDrawingAppMarker, 0, 0);
-    ASSERT_TRUE(sim::WaitUntil([&] { return LinesStartingWith(sim::kDrawingAppLog, marker).size() > before; },
-                               kWaitMs));
+    ASSERT_TRUE(
+        sim::WaitUntil([&] { return LinesStartingWith(sim::kDrawingAppLog, marker).size() > before; }, kWaitMs));
 }
 
-std::string DriverRun::Log(const char* name) const { return sim::ReadWholeFile(rig_.File(name)); }
+std::string DriverRun::Log(const char* name) const
+{
+    return sim::ReadWholeFile(rig_.File(name));
+}
 
-bool DriverRun::WaitForLine(const char* log, const std::string& line, unsigned timeoutMs) const {
+bool DriverRun::WaitForLine(const char* log, const std::string& line, unsigned timeoutMs) const
+{
     return sim::WaitForLogLine(rig_.File(log), line, timeoutMs);
 }
 
-std::vector<std::string> DriverRun::LinesStartingWith(const char* log, const std::string& prefix) const {
+std::vector<std::string> DriverRun::LinesStartingWith(const char* log, const std::string& prefix) const
+{
     return sim::LinesStartingWith(rig_.File(log), prefix);
 }
 

@@ -37,7 +37,7 @@ std::string Describe(const std::vector<sim::MouseEvent>& events);
 
 // How the protocol scenarios want the drawing application and the main tool.
 struct PeerSetup {
-    std::string settingsFile = "e2e-WBInit.ini";  // beside the test
+    std::string settingsFile = "e2e-WBInit.ini"; // beside the test
     bool listeningDrawingApp = false;
     bool mainTool = false;
 };

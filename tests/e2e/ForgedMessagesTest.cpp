@@ -26,14 +26,16 @@ constexpr WPARAM kPenAndKeysTimer = 67;
 constexpr WPARAM kPenClickTimer = 114;
 constexpr WPARAM kHookRefreshTimer = 1021;
 
-std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events) {
+std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events)
+{
     std::size_t presses = 0;
     for (const sim::MouseEvent& event : events) presses += event.kind == sim::MouseKind::LeftDown;
     return presses;
 }
 
 // The threads of process `processId`.
-std::vector<DWORD> ThreadsOf(DWORD processId) {
+std::vector<DWORD> ThreadsOf(DWORD processId)
+{
     std::vector<DWORD> threads;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return threads;
@@ -48,13 +50,15 @@ std::vector<DWORD> ThreadsOf(DWORD processId) {
 
 class ForgedMessages : public DriverRun {
 protected:
-    void StartDriver(const char* settings = "e2e-WBInit.ini") {
+    void StartDriver(const char* settings = "e2e-WBInit.ini")
+    {
         ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{settings, false, true}));
     }
 
     // The driver still runs, answers posted messages, and a touch presses
     // and releases where it should.
-    void ExpectTheBoardStillWorks() {
+    void ExpectTheBoardStillWorks()
+    {
         ASSERT_TRUE(rig_.Driver().Running()) << "the driver has ended";
         ASSERT_EQ(AskSocketMode(), 0) << "the driver's window does not answer";
         const std::size_t before = InjectedEvents(rig_.MouseEvents()).size();
@@ -78,10 +82,10 @@ protected:
 // Wine does so without any check. The system's own functions lie at the same
 // address in every process of one bitness, so a program can name one that
 // ends the driver.
-TEST_F(ForgedMessages, TimerMessagesWithACallbackAddressAreNeverDispatched) {
+TEST_F(ForgedMessages, TimerMessagesWithACallbackAddressAreNeverDispatched)
+{
     ASSERT_NO_FATAL_FAILURE(StartDriver());
-    const auto exitProcess =
-        reinterpret_cast<LPARAM>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ExitProcess"));
+    const auto exitProcess = reinterpret_cast<LPARAM>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ExitProcess"));
     ASSERT_NE(exitProcess, 0);
     for (LPARAM address : {LPARAM(0x10), LPARAM(0x12345678), exitProcess}) {
         PostToDriver(WM_TIMER, kHookRefreshTimer, address);
@@ -93,7 +97,8 @@ TEST_F(ForgedMessages, TimerMessagesWithACallbackAddressAreNeverDispatched) {
 
 // After "CvDriverSet" 10 the next pen press is reported without its click.
 // A tick of the click timer posted by somebody else must not undo that.
-TEST_F(ForgedMessages, ATickOfATimerTheDriverDidNotArmChangesNothing) {
+TEST_F(ForgedMessages, ATickOfATimerTheDriverDidNotArmChangesNothing)
+{
     ASSERT_NO_FATAL_FAILURE(StartDriver());
     SetCursorPos(300, 200);
     PostRegistered(msg::kRegisteredDriverSet, 10, 1);
@@ -123,7 +128,8 @@ TEST_F(ForgedMessages, ATickOfATimerTheDriverDidNotArmChangesNothing) {
 
 // The worker's timer requests are handed over inside the driver: the
 // message that wakes the window carries nothing a forger could set.
-TEST_F(ForgedMessages, AForgedTimerRequestCannotKillACountInProgress) {
+TEST_F(ForgedMessages, AForgedTimerRequestCannotKillACountInProgress)
+{
     ASSERT_NO_FATAL_FAILURE(StartDriver("e2e-keys-WBInit.ini"));
     PostToDriver(msg::kSetUseKey, 1, 1);
     // Board key 6 (counted key 3) pressed once, then a request to kill its
@@ -145,7 +151,8 @@ TEST_F(ForgedMessages, AForgedTimerRequestCannotKillACountInProgress) {
 
 // While a forwarding run waits for its client the board gives no mouse
 // input. News of the pipe that any program posts must not end that wait.
-TEST_F(ForgedMessages, ForgedPipeNewsNeitherEndsNorFakesAForwardingRun) {
+TEST_F(ForgedMessages, ForgedPipeNewsNeitherEndsNorFakesAForwardingRun)
+{
     ASSERT_NO_FATAL_FAILURE(StartDriver());
     PostToDriver(msg::kPipeForwardStart, 0, 8);
     for (WPARAM id = 0; id < 8; ++id) {
@@ -164,7 +171,8 @@ TEST_F(ForgedMessages, ForgedPipeNewsNeitherEndsNorFakesAForwardingRun) {
 
 // The hook library's thread re-makes a swallowed press on a message to
 // itself; posted by anyone else it must inject nothing.
-TEST_F(ForgedMessages, AForgedPressForTheHookThreadInjectsNothing) {
+TEST_F(ForgedMessages, AForgedPressForTheHookThreadInjectsNothing)
+{
     ASSERT_NO_FATAL_FAILURE(StartDriver());
     const std::vector<DWORD> threads = ThreadsOf(rig_.Driver().Id());
     ASSERT_GE(threads.size(), 2u);

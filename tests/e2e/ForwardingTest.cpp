@@ -20,7 +20,8 @@ namespace {
 constexpr int kCalibrationKeyX = 2810;
 constexpr int kCalibrationKeyY = 2080;
 
-std::string RecordHex(std::initializer_list<sim::PointSlot> slots) {
+std::string RecordHex(std::initializer_list<sim::PointSlot> slots)
+{
     sim::TouchRecord record{};
     int index = 0;
     for (const sim::PointSlot& slot : slots) sim::PutSlot(record, index++, slot);
@@ -34,7 +35,8 @@ struct RunEnd {
 };
 
 // "end <run> records <n> nonzero <k> disconnected|connected"
-RunEnd ParseRunEnd(const std::string& line) {
+RunEnd ParseRunEnd(const std::string& line)
+{
     std::istringstream words(line);
     std::string end, records, nonZero, state;
     int run = 0;
@@ -48,7 +50,8 @@ class Forwarding : public DriverRun {
 protected:
     // The calibrator's records of `run` that are not the camera service's
     // start-up records, in the order they arrived.
-    std::vector<std::string> TouchRecordsOfRun(int run) const {
+    std::vector<std::string> TouchRecordsOfRun(int run) const
+    {
         const std::string prefix = "record " + std::to_string(run) + " ";
         const std::string noOp = sim::ToHex(sim::MakeNoOpRecord());
         std::vector<std::string> records;
@@ -58,14 +61,16 @@ protected:
         }
         return records;
     }
-    RunEnd WaitForRunEnd(int run) const {
+    RunEnd WaitForRunEnd(int run) const
+    {
         const std::string prefix = "end " + std::to_string(run) + " ";
         std::vector<std::string> ends;
         sim::WaitUntil([&] { return !(ends = LinesStartingWith(sim::kCalibratorLog, prefix)).empty(); }, kWaitMs);
         return ends.empty() ? RunEnd{} : ParseRunEnd(ends.front());
     }
     // The calibrator's last word on its script: done, or where it stopped.
-    std::string WaitForScriptEnd(unsigned timeoutMs) const {
+    std::string WaitForScriptEnd(unsigned timeoutMs) const
+    {
         std::string ending;
         sim::WaitUntil(
             [&] {
@@ -78,12 +83,14 @@ protected:
         return ending;
     }
     void GoAhead() { ASSERT_TRUE(rig_.Folder().Write("go", "")); }
-    void WaitForConnection(int run) {
+    void WaitForConnection(int run)
+    {
         ASSERT_TRUE(WaitForLine(sim::kCalibratorLog, "connected " + std::to_string(run))) << Log(sim::kCalibratorLog);
     }
 };
 
-TEST_F(Forwarding, RecordsReachTheCalibratorAsWrittenAndDriveNoMouse) {
+TEST_F(Forwarding, RecordsReachTheCalibratorAsWrittenAndDriveNoMouse)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     ASSERT_TRUE(rig_.StartCalibrator("start 0\nwait go\nend 0 1\n")) << rig_.Problem();
     ASSERT_NO_FATAL_FAILURE(WaitForConnection(1));
@@ -92,7 +99,7 @@ TEST_F(Forwarding, RecordsReachTheCalibratorAsWrittenAndDriveNoMouse) {
         RecordHex({{1, 1600, 1200}}),
         RecordHex({{1, 1600, 1200}, {0, 0, 0}, {1, 0x0A0B, 0x0C0D}}),
         RecordHex({{2, 1700, 1250}, {1, 3200, 2400}, {2, 0x0A0B, 0x0C0D}, {1, 1, 2}}),
-        RecordHex({{4, 0, 0}}),  // a camera-kind report: forwarded, not acted on
+        RecordHex({{4, 0, 0}}), // a camera-kind report: forwarded, not acted on
         RecordHex({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {2, 65535, 65535}}),
     };
     std::string script;
@@ -113,7 +120,8 @@ TEST_F(Forwarding, RecordsReachTheCalibratorAsWrittenAndDriveNoMouse) {
     EXPECT_TRUE(InjectedEvents(rig_.MouseEvents()).empty()) << Describe(InjectedEvents(rig_.MouseEvents()));
 }
 
-TEST_F(Forwarding, CalibrationKeyClosesTheCalibrationWindowUnlessForwardingIsPlain) {
+TEST_F(Forwarding, CalibrationKeyClosesTheCalibrationWindowUnlessForwardingIsPlain)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini"}));
     ASSERT_TRUE(rig_.StartCalibrator("start 8\nwait go\nend 0 1\nstart 0\nwait go\nend 0 1\n")) << rig_.Problem();
     const std::string touch = "down " + std::to_string(kCalibrationKeyX) + " " + std::to_string(kCalibrationKeyY) +
@@ -143,7 +151,8 @@ TEST_F(Forwarding, CalibrationKeyClosesTheCalibrationWindowUnlessForwardingIsPla
     EXPECT_TRUE(InjectedEvents(rig_.MouseEvents()).empty());
 }
 
-TEST_F(Forwarding, EndReloadsTheCalibrationOnlyWhenAskedTo) {
+TEST_F(Forwarding, EndReloadsTheCalibrationOnlyWhenAskedTo)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     ASSERT_NO_FATAL_FAILURE(CopyBeside("e2e-half-WBInit.ini", "half.ini"));
     ASSERT_TRUE(rig_.StartCalibrator("start 0\nwait go\nsettings half.ini\nend 0 1\n"
@@ -184,7 +193,8 @@ TEST_F(Forwarding, EndReloadsTheCalibrationOnlyWhenAskedTo) {
     EXPECT_TRUE(Near(newGrid, ScreenX(1200), ScreenY(1200))) << Describe(InjectedEvents(rig_.MouseEvents()));
 }
 
-TEST_F(Forwarding, SixtyRunsInOneDriverRunAllConnectAndReceiveRecords) {
+TEST_F(Forwarding, SixtyRunsInOneDriverRunAllConnectAndReceiveRecords)
+{
     constexpr int kRuns = 60;
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{}));
     ASSERT_TRUE(rig_.StartCalibrator("repeat 60\nstart 0\nrecords 3\nend 0 1\ndone\n")) << rig_.Problem();

@@ -16,7 +16,8 @@ namespace e2e {
 namespace {
 
 // Lines added to the support log since `from` bytes.
-std::string SupportLogSince(std::size_t from) {
+std::string SupportLogSince(std::size_t from)
+{
     const std::string text = sim::ReadWholeFile(common::SupportLogFile::DefaultPath());
     return text.size() > from ? text.substr(from) : std::string();
 }
@@ -25,7 +26,8 @@ std::string SupportLogSince(std::size_t from) {
 // and takes it off again.
 class SearchPathFirst {
 public:
-    explicit SearchPathFirst(const std::string& folder) {
+    explicit SearchPathFirst(const std::string& folder)
+    {
         char old[32768] = {};
         GetEnvironmentVariableA("PATH", old, sizeof old);
         old_ = old;
@@ -39,15 +41,16 @@ private:
 
 using ProgramStart = DriverRun;
 
-TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath) {
+TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath)
+{
     const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + "e2e-WBInit.ini");
     ASSERT_TRUE(rig_.Prepare(std::string(), settings)) << rig_.Problem();
     // The camera service is not beside the driver, but a program of that
     // name lies on the search path.
     const std::string elsewhere = rig_.File("elsewhere\\");
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
-    ASSERT_TRUE(MoveFileA(rig_.File(wnd::kCameraServiceProgram).c_str(),
-                          (elsewhere + wnd::kCameraServiceProgram).c_str()));
+    ASSERT_TRUE(
+        MoveFileA(rig_.File(wnd::kCameraServiceProgram).c_str(), (elsewhere + wnd::kCameraServiceProgram).c_str()));
     const std::size_t logBefore = sim::ReadWholeFile(common::SupportLogFile::DefaultPath()).size();
     {
         SearchPathFirst path(elsewhere);
@@ -56,8 +59,7 @@ TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath) {
         ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
     }
     const std::string missing = std::string(wnd::kCameraServiceProgram) + " is missing from " + rig_.Folder().Path();
-    ASSERT_TRUE(sim::WaitUntil([&] { return SupportLogSince(logBefore).find(missing) != std::string::npos; },
-                               kWaitMs))
+    ASSERT_TRUE(sim::WaitUntil([&] { return SupportLogSince(logBefore).find(missing) != std::string::npos; }, kWaitMs))
         << "support log since the start:\n"
         << SupportLogSince(logBefore);
     EXPECT_EQ(FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption), nullptr)
@@ -67,7 +69,8 @@ TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath) {
     ASSERT_TRUE(CopyFileA((elsewhere + wnd::kCameraServiceProgram).c_str(),
                           rig_.File(wnd::kCameraServiceProgram).c_str(), FALSE));
     ASSERT_NO_FATAL_FAILURE(PlayScript("down 1600 1200\nhold 1600 1200 3\nup 1600 1200\n"));
-    const auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
+    const auto events =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
     ASSERT_EQ(ButtonSequence(events), "ldown lup") << Describe(events);
     for (const sim::MouseEvent& event : events) {
         if (event.kind == sim::MouseKind::LeftDown) EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));

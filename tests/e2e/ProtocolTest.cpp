@@ -15,11 +15,13 @@ constexpr long long kConnectedNotice = 2321;
 
 class Protocol : public DriverRun {
 protected:
-    std::size_t Notices(unsigned long long cameraCode) {
+    std::size_t Notices(unsigned long long cameraCode)
+    {
         SyncDrawingApp();
         return CountMessages(rig_.DrawingAppMessages(), msg::kBoardEvent, cameraCode, kConnectedNotice);
     }
-    bool WaitForNotices(unsigned long long cameraCode, std::size_t count) {
+    bool WaitForNotices(unsigned long long cameraCode, std::size_t count)
+    {
         return sim::WaitUntil(
             [&] {
                 return CountMessages(rig_.DrawingAppMessages(), msg::kBoardEvent, cameraCode, kConnectedNotice) >=
@@ -28,13 +30,15 @@ protected:
             kWaitMs);
     }
     // Posts "CvOK" and waits until the driver has handled it.
-    void AskForTheNotice() {
+    void AskForTheNotice()
+    {
         PostRegistered(msg::kRegisteredOk, 0, 0);
         ASSERT_NE(AskSocketMode(), -1);
     }
 };
 
-TEST_F(Protocol, CvOkRepeatsTheCameraNoticeOnlyOnceACameraReported) {
+TEST_F(Protocol, CvOkRepeatsTheCameraNoticeOnlyOnceACameraReported)
+{
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-WBInit.ini", false, true}));
     ASSERT_NO_FATAL_FAILURE(AskForTheNotice());
     EXPECT_EQ(Notices(10), 0u);
@@ -56,7 +60,8 @@ TEST_F(Protocol, CvOkRepeatsTheCameraNoticeOnlyOnceACameraReported) {
     EXPECT_EQ(Notices(10), 2u);
 }
 
-TEST_F(Protocol, SetUseKeySwitchesTheBoardKeysOnlyWithWParamOne) {
+TEST_F(Protocol, SetUseKeySwitchesTheBoardKeysOnlyWithWParamOne)
+{
     // Board key 0 of keys-WBInit.ini (camera 170, 1900) posts code 25.
     ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini", false, true}));
     const std::string touchKey0 = "down 170 1900\nhold 170 1900 2\nup 170 1900\n";
@@ -70,8 +75,8 @@ TEST_F(Protocol, SetUseKeySwitchesTheBoardKeysOnlyWithWParamOne) {
         return found;
     };
     auto presses = [&](std::size_t count) {
-        return countPresses(WaitForEvents(
-            [&](const std::vector<sim::MouseEvent>& events) { return countPresses(events) >= count; }));
+        return countPresses(
+            WaitForEvents([&](const std::vector<sim::MouseEvent>& events) { return countPresses(events) >= count; }));
     };
     auto switchKeys = [this](WPARAM wParam, LPARAM lParam) {
         PostToDriver(msg::kSetUseKey, wParam, lParam);
@@ -86,7 +91,7 @@ TEST_F(Protocol, SetUseKeySwitchesTheBoardKeysOnlyWithWParamOne) {
     ASSERT_NO_FATAL_FAILURE(PlayScript(touchKey0));
     ASSERT_TRUE(sim::WaitUntil([&] { return keyEvents() == 1; }, kWaitMs)) << Log(sim::kDrawingAppLog);
 
-    ASSERT_NO_FATAL_FAILURE(switchKeys(0, 0));  // not a switch request: the keys stay on
+    ASSERT_NO_FATAL_FAILURE(switchKeys(0, 0)); // not a switch request: the keys stay on
     ASSERT_NO_FATAL_FAILURE(PlayScript(touchKey0));
     ASSERT_TRUE(sim::WaitUntil([&] { return keyEvents() == 2; }, kWaitMs)) << Log(sim::kDrawingAppLog);
     EXPECT_EQ(countPresses(InjectedEvents(rig_.MouseEvents())), 1u) << Describe(InjectedEvents(rig_.MouseEvents()));

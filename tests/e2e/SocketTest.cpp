@@ -24,7 +24,8 @@ struct Packet {
     std::uint8_t event() const { return bytes[2]; }
     int x() const { return bytes[3] << 8 | bytes[4]; }
     int y() const { return bytes[5] << 8 | bytes[6]; }
-    bool Framed() const {
+    bool Framed() const
+    {
         std::uint8_t check = 0;
         for (int i = 0; i < 7; ++i) check ^= bytes[i];
         return bytes[0] == 0xEE && bytes[1] == 0xEE && bytes[7] == check;
@@ -32,7 +33,8 @@ struct Packet {
 };
 
 // "packet <connection> <16 hex digits>"
-Packet ParsePacket(const std::string& line) {
+Packet ParsePacket(const std::string& line)
+{
     std::istringstream words(line);
     std::string word, hex;
     Packet packet;
@@ -44,15 +46,16 @@ Packet ParsePacket(const std::string& line) {
 
 struct Expected {
     std::uint8_t event;
-    double x;  // screen pixels before truncation
+    double x; // screen pixels before truncation
     double y;
 };
 
-std::string Describe(const std::vector<Packet>& packets) {
+std::string Describe(const std::vector<Packet>& packets)
+{
     std::ostringstream text;
     for (const Packet& p : packets)
-        text << "conn " << p.connection << " event " << std::hex << int(p.event()) << std::dec << " at " << p.x()
-             << "," << p.y() << (p.Framed() ? "" : " (badly framed)") << "\n";
+        text << "conn " << p.connection << " event " << std::hex << int(p.event()) << std::dec << " at " << p.x() << ","
+             << p.y() << (p.Framed() ? "" : " (badly framed)") << "\n";
     return text.str();
 }
 
@@ -60,26 +63,29 @@ class TouchSocket : public DriverRun {
 protected:
     void SetUp() override { StartIdle(PeerSetup{"e2e-WBInit.ini", true, true}); }
 
-    std::vector<Packet> Packets() const {
+    std::vector<Packet> Packets() const
+    {
         std::vector<Packet> packets;
         for (const std::string& line : LinesStartingWith(sim::kDrawingAppSocketLog, "packet "))
             packets.push_back(ParsePacket(line));
         return packets;
     }
-    std::vector<Packet> WaitForPackets(std::size_t count) const {
+    std::vector<Packet> WaitForPackets(std::size_t count) const
+    {
         std::vector<Packet> packets;
         sim::WaitUntil([&] { return (packets = Packets()).size() >= count; }, kWaitMs);
         return packets;
     }
-    void Open(int request, int connection) {
+    void Open(int request, int connection)
+    {
         PostRegistered(msg::kRegisteredDriverSet, 30, request);
         ASSERT_TRUE(WaitForLine(sim::kDrawingAppSocketLog, "accept " + std::to_string(connection)))
             << Log(sim::kDrawingAppSocketLog);
     }
     // A packet's coordinates are the mapped point truncated; allow for a
     // mapping that lands a hair short of a whole pixel.
-    static void ExpectPackets(const std::vector<Packet>& packets, const std::vector<Expected>& expected,
-                              int connection) {
+    static void ExpectPackets(const std::vector<Packet>& packets, const std::vector<Expected>& expected, int connection)
+    {
         ASSERT_EQ(packets.size(), expected.size()) << Describe(packets);
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const Packet& packet = packets[i];
@@ -92,10 +98,17 @@ protected:
     }
 };
 
-double X(double camera) { return camera * PrimaryScreen().width / 3200.0; }
-double Y(double camera) { return camera * PrimaryScreen().height / 2400.0; }
+double X(double camera)
+{
+    return camera * PrimaryScreen().width / 3200.0;
+}
+double Y(double camera)
+{
+    return camera * PrimaryScreen().height / 2400.0;
+}
 
-TEST_F(TouchSocket, PairSplitSendsTheSecondPairAndTheQueryFollowsTheChannel) {
+TEST_F(TouchSocket, PairSplitSendsTheSecondPairAndTheQueryFollowsTheChannel)
+{
     EXPECT_EQ(AskSocketMode(), 0);
     ASSERT_NO_FATAL_FAILURE(Open(6, 1));
     EXPECT_EQ(AskSocketMode(), 1);
@@ -108,9 +121,8 @@ TEST_F(TouchSocket, PairSplitSendsTheSecondPairAndTheQueryFollowsTheChannel) {
     const double smoothedX = 0.6 * X(2400) + 0.4 * X(2000);
     ExpectPackets(WaitForPackets(3),
                   {{kContact, X(2000), Y(1500)}, {kContact, smoothedX, Y(1500)}, {kRelease, smoothedX, Y(1500)}}, 1);
-    const auto mouse = WaitForEvents([](const std::vector<sim::MouseEvent>& events) {
-        return ButtonSequence(events) == "ldown lup";
-    });
+    const auto mouse =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& events) { return ButtonSequence(events) == "ldown lup"; });
     ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << e2e::Describe(mouse);
     EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(600))) << e2e::Describe(mouse);
 
@@ -119,12 +131,14 @@ TEST_F(TouchSocket, PairSplitSendsTheSecondPairAndTheQueryFollowsTheChannel) {
     PostRegistered(msg::kRegisteredDriverSet, 31, 6);
     ASSERT_TRUE(WaitForLine(sim::kDrawingAppSocketLog, "closed 1")) << Log(sim::kDrawingAppSocketLog);
     EXPECT_EQ(AskSocketMode(), 0);
-    ASSERT_NO_FATAL_FAILURE(PlayScript("rec 0 0 0 0 0 0 1 2000 1500\nrec 0 0 0 0 0 0 1 2000 1500\nrec 0 0 0 0 0 0 2 2000 1500\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        PlayScript("rec 0 0 0 0 0 0 1 2000 1500\nrec 0 0 0 0 0 0 1 2000 1500\nrec 0 0 0 0 0 0 2 2000 1500\n"));
     EXPECT_EQ(Packets().size(), 3u);
     EXPECT_TRUE(LinesStartingWith(sim::kDrawingAppSocketLog, "accept 2").empty());
 }
 
-TEST_F(TouchSocket, HalfSplitSendsTheRightHalfAndMarksADoubleTap) {
+TEST_F(TouchSocket, HalfSplitSendsTheRightHalfAndMarksADoubleTap)
+{
     ASSERT_NO_FATAL_FAILURE(Open(7, 1));
     // Two quick taps on the right half a few pixels apart, then a tap on
     // the left half, which is the mouse's.
@@ -137,14 +151,14 @@ TEST_F(TouchSocket, HalfSplitSendsTheRightHalfAndMarksADoubleTap) {
                    {kContact, X(2410), Y(1205)},
                    {kDoubleTapRelease, X(2410), Y(1205)}},
                   1);
-    const auto mouse = WaitForEvents([](const std::vector<sim::MouseEvent>& events) {
-        return ButtonSequence(events) == "ldown lup";
-    });
+    const auto mouse =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& events) { return ButtonSequence(events) == "ldown lup"; });
     ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << e2e::Describe(mouse);
     EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(1200))) << e2e::Describe(mouse);
 }
 
-TEST_F(TouchSocket, SecondOpenReplacesTheFirstConnection) {
+TEST_F(TouchSocket, SecondOpenReplacesTheFirstConnection)
+{
     ASSERT_NO_FATAL_FAILURE(Open(6, 1));
     ASSERT_NO_FATAL_FAILURE(Open(7, 2));
     ASSERT_TRUE(WaitForLine(sim::kDrawingAppSocketLog, "closed 1")) << Log(sim::kDrawingAppSocketLog);

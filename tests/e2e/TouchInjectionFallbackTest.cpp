@@ -12,7 +12,8 @@
 namespace e2e {
 namespace {
 
-std::size_t Occurrences(const std::string& text, const std::string& what) {
+std::size_t Occurrences(const std::string& text, const std::string& what)
+{
     std::size_t n = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
@@ -20,7 +21,8 @@ std::size_t Occurrences(const std::string& text, const std::string& what) {
 
 using TouchInjectionFallback = DriverRun;
 
-TEST_F(TouchInjectionFallback, WithoutTouchInjectionTheMouseCarriesTheContacts) {
+TEST_F(TouchInjectionFallback, WithoutTouchInjectionTheMouseCarriesTheContacts)
+{
     const std::string logPath = common::SupportLogFile::DefaultPath();
     const std::size_t logBefore = sim::ReadWholeFile(logPath).size();
     const std::string settings =
@@ -31,17 +33,20 @@ TEST_F(TouchInjectionFallback, WithoutTouchInjectionTheMouseCarriesTheContacts) 
     ASSERT_TRUE(rig_.StartDrawingApp()) << rig_.Problem();
     ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
     WaitForScript();
-    const auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
+    const auto events =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
     ASSERT_EQ(ButtonSequence(events), "ldown lup") << Describe(events);
     for (const sim::MouseEvent& event : events) {
         if (event.kind == sim::MouseKind::LeftDown) EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));
     }
     const std::string since = [&] {
         std::string text;
-        sim::WaitUntil([&] {
-            text = sim::ReadWholeFile(logPath).substr(logBefore);
-            return text.find("no touch injection") != std::string::npos;
-        }, kWaitMs);
+        sim::WaitUntil(
+            [&] {
+                text = sim::ReadWholeFile(logPath).substr(logBefore);
+                return text.find("no touch injection") != std::string::npos;
+            },
+            kWaitMs);
         return text;
     }();
     EXPECT_EQ(Occurrences(since, "no touch injection"), 1u) << since;

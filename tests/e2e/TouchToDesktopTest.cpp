@@ -9,28 +9,32 @@ namespace {
 using sim::MouseEvent;
 using sim::MouseKind;
 
-int Count(const std::vector<MouseEvent>& events, MouseKind kind) {
-    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const MouseEvent& e) { return e.kind == kind; }));
+int Count(const std::vector<MouseEvent>& events, MouseKind kind)
+{
+    return static_cast<int>(
+        std::count_if(events.begin(), events.end(), [&](const MouseEvent& e) { return e.kind == kind; }));
 }
 
-std::function<bool(const std::vector<MouseEvent>&)> Has(MouseKind kind, int count) {
+std::function<bool(const std::vector<MouseEvent>&)> Has(MouseKind kind, int count)
+{
     return [=](const std::vector<MouseEvent>& events) { return Count(events, kind) >= count; };
 }
 
-std::vector<MouseEvent>::const_iterator Find(const std::vector<MouseEvent>& events, MouseKind kind, int nth = 1) {
+std::vector<MouseEvent>::const_iterator Find(const std::vector<MouseEvent>& events, MouseKind kind, int nth = 1)
+{
     return std::find_if(events.begin(), events.end(),
                         [&](const MouseEvent& e) { return e.kind == kind && --nth == 0; });
 }
 
 using TouchToDesktop = DriverRun;
 
-TEST_F(TouchToDesktop, PressComesWithTheSecondSampleAndDragsAreSmoothed) {
-    Start(kScriptStart +
-          "down 800 600\n"     // first sample of the contact: dropped
-          "down 1600 1200\n"   // second: the press, at the screen's centre
-          "down 2100 1200\n"   // move, 0.6 of the way: camera x 1900
-          "down 2100 1200\n"   // camera x 2020
-          "up 2100 1200\n");
+TEST_F(TouchToDesktop, PressComesWithTheSecondSampleAndDragsAreSmoothed)
+{
+    Start(kScriptStart + "down 800 600\n"   // first sample of the contact: dropped
+                         "down 1600 1200\n" // second: the press, at the screen's centre
+                         "down 2100 1200\n" // move, 0.6 of the way: camera x 1900
+                         "down 2100 1200\n" // camera x 2020
+                         "up 2100 1200\n");
     WaitForScript();
     const auto events = WaitForEvents(Has(MouseKind::LeftUp, 1));
     ASSERT_EQ(ButtonSequence(events), "ldown lup") << Describe(events);
@@ -50,10 +54,10 @@ TEST_F(TouchToDesktop, PressComesWithTheSecondSampleAndDragsAreSmoothed) {
     EXPECT_TRUE(Find(events, MouseKind::LeftUp) > press);
 }
 
-TEST_F(TouchToDesktop, A101stStillSampleRightClicksAndA100thDoesNot) {
-    Start(kScriptStart +
-          "down 1600 1200\ndown 1600 1200\nhold 1600 1200 100\nup 1600 1200\n"
-          "down 1000 1200\ndown 1000 1200\nhold 1000 1200 101\nup 1000 1200\n");
+TEST_F(TouchToDesktop, A101stStillSampleRightClicksAndA100thDoesNot)
+{
+    Start(kScriptStart + "down 1600 1200\ndown 1600 1200\nhold 1600 1200 100\nup 1600 1200\n"
+                         "down 1000 1200\ndown 1000 1200\nhold 1000 1200 101\nup 1000 1200\n");
     WaitForScript();
     const auto events = WaitForEvents(Has(MouseKind::LeftUp, 3));
     // Second contact: press, then on the 101st still sample a left click
@@ -64,12 +68,12 @@ TEST_F(TouchToDesktop, A101stStillSampleRightClicksAndA100thDoesNot) {
     EXPECT_TRUE(Near(*rightClick, ScreenX(1000), ScreenY(1200))) << rightClick->x << "," << rightClick->y;
 }
 
-TEST_F(TouchToDesktop, APointLeavingTheBoardLiftsTheButton) {
-    Start(kScriptStart +
-          "down 1600 1200\ndown 1600 1200\n"  // press at the centre
-          "down 5000 1200\n"                  // smoothed to camera x 3640: beyond the screen's right edge
-          "down 2000 1200\n"                  // back on the board, camera x 2656: a move, no button
-          "up 2000 1200\n");
+TEST_F(TouchToDesktop, APointLeavingTheBoardLiftsTheButton)
+{
+    Start(kScriptStart + "down 1600 1200\ndown 1600 1200\n" // press at the centre
+                         "down 5000 1200\n"                 // smoothed to camera x 3640: beyond the screen's right edge
+                         "down 2000 1200\n"                 // back on the board, camera x 2656: a move, no button
+                         "up 2000 1200\n");
     WaitForScript();
     const auto events = WaitForEvents(Has(MouseKind::LeftUp, 2));
     ASSERT_EQ(ButtonSequence(events), "ldown lup lup") << Describe(events);
@@ -81,11 +85,11 @@ TEST_F(TouchToDesktop, APointLeavingTheBoardLiftsTheButton) {
     for (const MouseEvent& event : events) EXPECT_LE(event.x, PrimaryScreen().width);
 }
 
-TEST_F(TouchToDesktop, SecondContactSlotDrivesTheMouseOnlyWithoutFirstPairContact) {
+TEST_F(TouchToDesktop, SecondContactSlotDrivesTheMouseOnlyWithoutFirstPairContact)
+{
     // Slot 2 is ignored while slot 0 has a contact; on its own it drives the mouse.
-    Start(kScriptStart +
-          "rec 1 1600 1200 0 0 0 1 400 300\nrec 1 1600 1200 0 0 0 1 400 300\nrec 2 1600 1200\n"
-          "rec 0 0 0 0 0 0 1 400 300\nrec 0 0 0 0 0 0 1 400 300\nrec 0 0 0 0 0 0 2 400 300\n");
+    Start(kScriptStart + "rec 1 1600 1200 0 0 0 1 400 300\nrec 1 1600 1200 0 0 0 1 400 300\nrec 2 1600 1200\n"
+                         "rec 0 0 0 0 0 0 1 400 300\nrec 0 0 0 0 0 0 1 400 300\nrec 0 0 0 0 0 0 2 400 300\n");
     WaitForScript();
     const auto events = WaitForEvents(Has(MouseKind::LeftUp, 2));
     ASSERT_EQ(ButtonSequence(events), "ldown lup ldown lup") << Describe(events);

@@ -7,7 +7,8 @@ namespace {
 
 using Baseline = FaultRun;
 
-TEST_F(Baseline, WellBehavedPeersPassTheFinalTouchTwice) {
+TEST_F(Baseline, WellBehavedPeersPassTheFinalTouchTwice)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     EXPECT_TRUE(AnswersPosted());
     ASSERT_NO_FATAL_FAILURE(ExpectFinalTouchWorks());

@@ -14,39 +14,47 @@ constexpr unsigned kFinalTouchMs = 10000;
 
 } // namespace
 
-std::string Tap(int x, int y) {
+std::string Tap(int x, int y)
+{
     const std::string at = std::to_string(x) + " " + std::to_string(y);
     return "down " + at + "\nhold " + at + " 2\nup " + at + "\n";
 }
 
-std::string TapForEver(int x, int y, unsigned pauseMs) {
+std::string TapForEver(int x, int y, unsigned pauseMs)
+{
     return "loop\n" + Tap(x, y) + "pause " + std::to_string(pauseMs) + "\nendloop\n";
 }
 
-int Count(const std::vector<sim::MouseEvent>& events, sim::MouseKind kind) {
+int Count(const std::vector<sim::MouseEvent>& events, sim::MouseKind kind)
+{
     return static_cast<int>(
         std::count_if(events.begin(), events.end(), [&](const sim::MouseEvent& e) { return e.kind == kind; }));
 }
 
 std::vector<sim::MouseEvent>::const_iterator FindFrom(const std::vector<sim::MouseEvent>& events,
                                                       std::vector<sim::MouseEvent>::const_iterator from,
-                                                      sim::MouseKind kind) {
+                                                      sim::MouseKind kind)
+{
     return std::find_if(from, events.end(), [&](const sim::MouseEvent& e) { return e.kind == kind; });
 }
 
-void FaultRun::StartPeers(bool listeningDrawingApp) {
+void FaultRun::StartPeers(bool listeningDrawingApp)
+{
     StartIdle(e2e::PeerSetup{"e2e-WBInit.ini", listeningDrawingApp, true});
 }
 
-void FaultRun::StartService(const std::string& body) {
+void FaultRun::StartService(const std::string& body)
+{
     ASSERT_TRUE(rig_.RestartCameraService(e2e::kScriptStart + body, sim::ServiceEnd::Kill)) << rig_.Problem();
 }
 
-bool FaultRun::WaitForServiceLine(const std::string& line, unsigned timeoutMs) const {
+bool FaultRun::WaitForServiceLine(const std::string& line, unsigned timeoutMs) const
+{
     return WaitForLine(sim::kCameraServiceLog, line, timeoutMs);
 }
 
-std::string FaultRun::WaitForScriptEnd(unsigned timeoutMs) const {
+std::string FaultRun::WaitForScriptEnd(unsigned timeoutMs) const
+{
     // The log outlives each service: only the last script counts.
     auto lastEnding = [this] {
         std::string ending;
@@ -65,16 +73,22 @@ std::string FaultRun::WaitForScriptEnd(unsigned timeoutMs) const {
     return ending;
 }
 
-std::size_t FaultRun::EventMark() const { return e2e::InjectedEvents(rig_.MouseEvents()).size(); }
+std::size_t FaultRun::EventMark() const
+{
+    return e2e::InjectedEvents(rig_.MouseEvents()).size();
+}
 
-std::vector<sim::MouseEvent> FaultRun::EventsSince(std::size_t mark) const {
+std::vector<sim::MouseEvent> FaultRun::EventsSince(std::size_t mark) const
+{
     std::vector<sim::MouseEvent> events = e2e::InjectedEvents(rig_.MouseEvents());
     events.erase(events.begin(), events.begin() + static_cast<std::ptrdiff_t>(std::min(mark, events.size())));
     return events;
 }
 
-std::vector<sim::MouseEvent> FaultRun::WaitForEventsSince(
-    std::size_t mark, const std::function<bool(const std::vector<sim::MouseEvent>&)>& done, unsigned timeoutMs) const {
+std::vector<sim::MouseEvent>
+FaultRun::WaitForEventsSince(std::size_t mark, const std::function<bool(const std::vector<sim::MouseEvent>&)>& done,
+                             unsigned timeoutMs) const
+{
     std::vector<sim::MouseEvent> events;
     sim::WaitUntil(
         [&] {
@@ -85,15 +99,20 @@ std::vector<sim::MouseEvent> FaultRun::WaitForEventsSince(
     return events;
 }
 
-bool FaultRun::AnswersPosted(unsigned timeoutMs) { return AskSocketMode(timeoutMs) >= 0; }
+bool FaultRun::AnswersPosted(unsigned timeoutMs)
+{
+    return AskSocketMode(timeoutMs) >= 0;
+}
 
-void FaultRun::PostToService(unsigned message) {
+void FaultRun::PostToService(unsigned message)
+{
     HWND service = FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     ASSERT_NE(service, nullptr) << "no camera service window";
     ASSERT_TRUE(PostMessageA(service, message, 0, 0));
 }
 
-void FaultRun::ExpectFinalTouchWorks() {
+void FaultRun::ExpectFinalTouchWorks()
+{
     ASSERT_TRUE(rig_.Driver().Running()) << "the driver is no longer running (exit code " << rig_.Driver().ExitCode()
                                          << ")";
     const std::size_t mark = EventMark();
@@ -111,7 +130,8 @@ void FaultRun::ExpectFinalTouchWorks() {
     ASSERT_EQ(e2e::ButtonSequence(all), "ldown lup") << "the final touch\n" << e2e::Describe(all);
     const auto press = FindFrom(all, all.begin(), sim::MouseKind::LeftDown);
     EXPECT_TRUE(e2e::Near(*press, e2e::ScreenX(kFinalTouchX), e2e::ScreenY(kFinalTouchY)))
-        << "the final touch pressed elsewhere\n" << e2e::Describe(all);
+        << "the final touch pressed elsewhere\n"
+        << e2e::Describe(all);
 }
 
 } // namespace faults

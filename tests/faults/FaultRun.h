@@ -51,9 +51,9 @@ protected:
     std::size_t EventMark() const;
     std::vector<sim::MouseEvent> EventsSince(std::size_t mark) const;
     // Waits until the events since `mark` satisfy `done`; returns them.
-    std::vector<sim::MouseEvent> WaitForEventsSince(
-        std::size_t mark, const std::function<bool(const std::vector<sim::MouseEvent>&)>& done,
-        unsigned timeoutMs = e2e::kWaitMs) const;
+    std::vector<sim::MouseEvent>
+    WaitForEventsSince(std::size_t mark, const std::function<bool(const std::vector<sim::MouseEvent>&)>& done,
+                       unsigned timeoutMs = e2e::kWaitMs) const;
 
     // A posted "CvDriverSet" 100 answered to the main tool in time: the
     // driver's window thread handles posted messages.

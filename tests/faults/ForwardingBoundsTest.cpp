@@ -26,19 +26,22 @@ constexpr int kTapY = 1200;
 class ForwardingBounds : public FaultRun {
 protected:
     // After a run has ended by itself: a tap presses and releases at its place.
-    static void ExpectTapAfter(const std::vector<sim::MouseEvent>& events) {
+    static void ExpectTapAfter(const std::vector<sim::MouseEvent>& events)
+    {
         const auto press = FindFrom(events, events.begin(), sim::MouseKind::LeftDown);
         ASSERT_NE(press, events.end()) << e2e::Describe(events);
         EXPECT_NE(FindFrom(events, press, sim::MouseKind::LeftUp), events.end()) << e2e::Describe(events);
         EXPECT_TRUE(e2e::Near(*press, e2e::ScreenX(kTapX), e2e::ScreenY(kTapY))) << e2e::Describe(events);
     }
-    static bool PressedAndReleased(const std::vector<sim::MouseEvent>& events) {
+    static bool PressedAndReleased(const std::vector<sim::MouseEvent>& events)
+    {
         const auto press = FindFrom(events, events.begin(), sim::MouseKind::LeftDown);
         return press != events.end() && FindFrom(events, press, sim::MouseKind::LeftUp) != events.end();
     }
 };
 
-TEST_F(ForwardingBounds, RunWhoseClientNeverConnectsEndsByItself) {
+TEST_F(ForwardingBounds, RunWhoseClientNeverConnectsEndsByItself)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     const std::size_t mark = EventMark();
     const long long announced = sim::NowMicroseconds();
@@ -73,7 +76,8 @@ TEST_F(ForwardingBounds, RunWhoseClientNeverConnectsEndsByItself) {
     ExpectFinalTouchWorks();
 }
 
-TEST_F(ForwardingBounds, RunWhoseClientVanishesEndsAtOnce) {
+TEST_F(ForwardingBounds, RunWhoseClientVanishesEndsAtOnce)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     ASSERT_TRUE(rig_.StartCalibrator("start 0\nwait go\nend 0 1\n")) << rig_.Problem();
     ASSERT_TRUE(WaitForLine(sim::kCalibratorLog, "connected 1")) << Log(sim::kCalibratorLog);
@@ -84,7 +88,7 @@ TEST_F(ForwardingBounds, RunWhoseClientVanishesEndsAtOnce) {
     ASSERT_TRUE(sim::WaitUntil([&] { return !LinesStartingWith(sim::kCalibratorLog, tap).empty(); }, e2e::kWaitMs))
         << Log(sim::kCalibratorLog);
     EXPECT_TRUE(EventsSince(mark).empty()) << "touches drove the mouse during the run\n"
-                                          << e2e::Describe(EventsSince(mark));
+                                           << e2e::Describe(EventsSince(mark));
 
     const long long vanished = sim::NowMicroseconds();
     rig_.KillCalibrator();

@@ -30,7 +30,8 @@ class HungService : public FaultRun {
 protected:
     // The service arms a hang on `message`, then waits for that message
     // (after which its window hangs) and plays a tap.
-    void StartServiceHangingOn(unsigned message) {
+    void StartServiceHangingOn(unsigned message)
+    {
         const std::string number = std::to_string(message);
         ASSERT_NO_FATAL_FAILURE(
             StartService("hang-on " + number + "\nawait " + number + " 30000\n" + Tap(kTouchX, kTouchY)));
@@ -38,19 +39,20 @@ protected:
     }
     // What must hold while the service hangs: posted messages are handled
     // and the tap the hung service plays presses and releases.
-    void ExpectDriverUnhindered(std::size_t mark) {
+    void ExpectDriverUnhindered(std::size_t mark)
+    {
         EXPECT_TRUE(AnswersPosted()) << "the driver's window stopped handling posted messages";
         const std::string ending = WaitForScriptEnd();
         EXPECT_EQ(ending.compare(0, 12, "script done "), 0) << Log(sim::kCameraServiceLog);
-        const std::vector<sim::MouseEvent> events = WaitForEventsSince(mark, [](const std::vector<sim::MouseEvent>& seen) {
-            return Count(seen, sim::MouseKind::LeftUp) >= 1;
-        });
+        const std::vector<sim::MouseEvent> events = WaitForEventsSince(
+            mark, [](const std::vector<sim::MouseEvent>& seen) { return Count(seen, sim::MouseKind::LeftUp) >= 1; });
         ASSERT_EQ(e2e::ButtonSequence(events), "ldown lup") << e2e::Describe(events);
         EXPECT_TRUE(e2e::Near(events.front(), e2e::ScreenX(kTouchX), e2e::ScreenY(kTouchY))) << e2e::Describe(events);
     }
 };
 
-TEST_F(HungService, HangOnCalibrationReloadedLeavesTheDriverAnswering) {
+TEST_F(HungService, HangOnCalibrationReloadedLeavesTheDriverAnswering)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     ASSERT_NO_FATAL_FAILURE(StartServiceHangingOn(msg::kCalibrationReloaded));
     const std::size_t mark = EventMark();
@@ -58,13 +60,15 @@ TEST_F(HungService, HangOnCalibrationReloadedLeavesTheDriverAnswering) {
     // The end of a calibration run: the driver reloads and tells the service.
     PostToDriver(msg::kPipeForwardEnd, 0, 0);
     ASSERT_TRUE(WaitForServiceLine("msg " + std::to_string(msg::kCalibrationReloaded) + " 0 0"))
-        << "the driver did not tell the camera service\n" << Log(sim::kCameraServiceLog);
+        << "the driver did not tell the camera service\n"
+        << Log(sim::kCameraServiceLog);
 
     ExpectDriverUnhindered(mark);
     ExpectFinalTouchWorks();
 }
 
-TEST_F(HungService, HangOnServiceReleaseLeavesTheDriverAnswering) {
+TEST_F(HungService, HangOnServiceReleaseLeavesTheDriverAnswering)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     ASSERT_NO_FATAL_FAILURE(StartServiceHangingOn(msg::kServiceRelease));
     const std::size_t mark = EventMark();
@@ -78,7 +82,8 @@ TEST_F(HungService, HangOnServiceReleaseLeavesTheDriverAnswering) {
     EXPECT_LE(tookMs, static_cast<long long>(kDeviceChangeAnsweredMs))
         << "the removal notice took " << tookMs << " ms; sends are bounded at " << kSendBoundMs << " ms";
     EXPECT_TRUE(WaitForServiceLine("msg " + std::to_string(msg::kServiceRelease) + " 0 0"))
-        << "the driver did not tell the camera service\n" << Log(sim::kCameraServiceLog);
+        << "the driver did not tell the camera service\n"
+        << Log(sim::kCameraServiceLog);
 
     ExpectDriverUnhindered(mark);
     ExpectFinalTouchWorks();

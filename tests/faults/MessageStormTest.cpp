@@ -43,9 +43,14 @@ struct Posted {
 
 class Storm {
 public:
-    Storm(unsigned seed, UINT driverSet, UINT ok) : random_(seed), driverSet_(driverSet), ok_(ok) {}
+    Storm(unsigned seed, UINT driverSet, UINT ok)
+        : random_(seed),
+          driverSet_(driverSet),
+          ok_(ok)
+    {}
 
-    Posted Next() {
+    Posted Next()
+    {
         switch (Below(15)) {
         case 0: return Make(WM_TIMER, TimerId(), NonZero());
         case 1: return Make(kSysTimer, TimerId(), NonZero());
@@ -69,32 +74,38 @@ private:
     unsigned Below(unsigned bound) { return std::uniform_int_distribution<unsigned>(0, bound - 1)(random_); }
     bool Chance(unsigned inHowMany) { return Below(inHowMany) == 0; }
     unsigned long Any() { return static_cast<unsigned long>(random_()); }
-    unsigned long NonZero() {
+    unsigned long NonZero()
+    {
         unsigned long value = 0;
         while (value == 0) value = Any();
         return value;
     }
-    unsigned long Pick(std::initializer_list<unsigned long> choices) {
+    unsigned long Pick(std::initializer_list<unsigned long> choices)
+    {
         return *(choices.begin() + Below(static_cast<unsigned>(choices.size())));
     }
-    unsigned long TimerId() {
+    unsigned long TimerId()
+    {
         if (Chance(3)) return Any();
         return kTimerIds[Below(sizeof kTimerIds / sizeof kTimerIds[0])];
     }
     // Parameters as a sender would write them: 32 bits, sign-extended in a
     // 64-bit build, as a Win32 program's values are.
-    static Posted Make(unsigned message, unsigned long wParam, unsigned long lParam) {
+    static Posted Make(unsigned message, unsigned long wParam, unsigned long lParam)
+    {
         return {static_cast<UINT>(message), static_cast<WPARAM>(wParam),
                 static_cast<LPARAM>(static_cast<LONG>(static_cast<DWORD>(lParam)))};
     }
-    unsigned long Command() {
+    unsigned long Command()
+    {
         for (;;) {
             const WORD low = static_cast<WORD>(Chance(2) ? Below(1100) : Any());
             if (low == kClosingCommands[0] || low == kClosingCommands[1]) continue;
             return static_cast<unsigned long>(MAKEWPARAM(low, static_cast<WORD>(Chance(2) ? 0 : Any())));
         }
     }
-    Posted DriverSet() {
+    Posted DriverSet()
+    {
         const unsigned long request = Chance(4) ? Any() : kDriverSetRequests[Below(4)];
         const unsigned long qualifier = Chance(4) ? Any() : static_cast<unsigned long>(kDriverSetQualifiers[Below(4)]);
         return Make(driverSet_, request, qualifier);
@@ -105,14 +116,16 @@ private:
     UINT ok_;
 };
 
-unsigned StormSeed() {
+unsigned StormSeed()
+{
     const char* chosen = std::getenv("BRELVIN_STORM_SEED");
     return chosen && *chosen ? static_cast<unsigned>(std::strtoul(chosen, nullptr, 10)) : kStormSeed;
 }
 
 class MessageStorm : public FaultRun {
 protected:
-    std::size_t SocketStateAnswers() const {
+    std::size_t SocketStateAnswers() const
+    {
         std::size_t answers = 0;
         for (const sim::LoggedMessage& message : rig_.MainToolMessages()) {
             if (message.message == msg::kBoardEvent && message.wParam == kSocketStateAnswer) ++answers;
@@ -121,7 +134,8 @@ protected:
     }
 };
 
-TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking) {
+TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking)
+{
     const unsigned seed = StormSeed();
     std::printf("message storm: %d messages, seed %u\n", kStormMessages, seed);
     RecordProperty("seed", std::to_string(seed));
@@ -131,7 +145,7 @@ TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking
     HWND driver = DriverWindow();
     ASSERT_NE(driver, nullptr);
 
-    int refused = 0;  // posts the system itself turns down (pointer-carrying notices)
+    int refused = 0; // posts the system itself turns down (pointer-carrying notices)
     for (int sent = 0, batch = 1; sent < kStormMessages; ++batch) {
         const std::size_t answersBefore = SocketStateAnswers();
         std::size_t queries = 0;
@@ -172,9 +186,8 @@ TEST_F(MessageStorm, RandomPostedMessagesLeaveTheDriverRunningAndTheBoardWorking
     const std::size_t settling = EventMark();
     ASSERT_NO_FATAL_FAILURE(StartService(Tap(kFinalTouchX, kFinalTouchY)));
     WaitForScriptEnd();
-    WaitForEventsSince(settling, [](const std::vector<sim::MouseEvent>& seen) {
-        return Count(seen, sim::MouseKind::LeftUp) >= 1;
-    });
+    WaitForEventsSince(
+        settling, [](const std::vector<sim::MouseEvent>& seen) { return Count(seen, sim::MouseKind::LeftUp) >= 1; });
     ExpectFinalTouchWorks();
 }
 

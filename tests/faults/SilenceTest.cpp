@@ -18,7 +18,8 @@ constexpr unsigned kSilenceReleaseWithinMs = 3000;
 constexpr unsigned kSecondReleaseWatchMs = 1500;
 
 // A press and a few moves along y = 800, then the service's fault.
-std::string StrokeThen(const std::string& fault) {
+std::string StrokeThen(const std::string& fault)
+{
     return "down 1000 800\nline 1000 800 1400 800 6\n" + fault + "\n";
 }
 
@@ -26,12 +27,14 @@ class Silence : public FaultRun {
 protected:
     // The release that ends a stroke whose samples stopped: exactly one, in
     // the bound's time after the last move.
-    void ExpectOneSilenceRelease(std::size_t mark) {
+    void ExpectOneSilenceRelease(std::size_t mark)
+    {
         const auto released = [](const std::vector<sim::MouseEvent>& seen) {
             return Count(seen, sim::MouseKind::LeftUp) >= 1;
         };
         std::vector<sim::MouseEvent> events = WaitForEventsSince(mark, released, kSilenceReleaseWithinMs + 1000);
-        ASSERT_EQ(Count(events, sim::MouseKind::LeftDown), 1) << "the stroke was not pressed\n" << e2e::Describe(events);
+        ASSERT_EQ(Count(events, sim::MouseKind::LeftDown), 1) << "the stroke was not pressed\n"
+                                                              << e2e::Describe(events);
         ASSERT_TRUE(released(events)) << "a pointer left down by a silent camera service was never released\n"
                                       << e2e::Describe(events);
         const auto release = FindFrom(events, events.begin(), sim::MouseKind::LeftUp);
@@ -39,18 +42,21 @@ protected:
         const auto lastSample = release - 1;
         const long long silenceMs = (release->microseconds - lastSample->microseconds) / 1000;
         EXPECT_GE(silenceMs, static_cast<long long>(kSilenceBoundMs - kSilenceToleranceMs))
-            << "released before the samples had stopped for the bound\n" << e2e::Describe(events);
+            << "released before the samples had stopped for the bound\n"
+            << e2e::Describe(events);
         EXPECT_LE(silenceMs, static_cast<long long>(kSilenceReleaseWithinMs)) << e2e::Describe(events);
 
         EXPECT_FALSE(sim::WaitUntil([&] { return Count(EventsSince(mark), sim::MouseKind::LeftUp) >= 2; },
                                     kSecondReleaseWatchMs))
-            << "released more than once\n" << e2e::Describe(EventsSince(mark));
+            << "released more than once\n"
+            << e2e::Describe(EventsSince(mark));
         events = EventsSince(mark);
         EXPECT_EQ(e2e::ButtonSequence(events), "ldown lup") << e2e::Describe(events);
     }
 };
 
-TEST_F(Silence, ServiceKilledMidStrokeReleasesThePointerOnce) {
+TEST_F(Silence, ServiceKilledMidStrokeReleasesThePointerOnce)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     const std::size_t mark = EventMark();
     ASSERT_NO_FATAL_FAILURE(StartService(StrokeThen("die")));
@@ -60,7 +66,8 @@ TEST_F(Silence, ServiceKilledMidStrokeReleasesThePointerOnce) {
     ExpectFinalTouchWorks();
 }
 
-TEST_F(Silence, ServiceHungHoldingTheLockReleasesThePointerOnceAndTheWindowAnswers) {
+TEST_F(Silence, ServiceHungHoldingTheLockReleasesThePointerOnceAndTheWindowAnswers)
+{
     ASSERT_NO_FATAL_FAILURE(StartPeers());
     const std::size_t mark = EventMark();
     ASSERT_NO_FATAL_FAILURE(StartService(StrokeThen("hang-lock")));

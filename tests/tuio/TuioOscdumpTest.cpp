@@ -20,12 +20,13 @@ namespace tuio {
 namespace {
 
 struct OscLine {
-    std::string command;            // "source", "alive", "set", "fseq"
-    std::vector<std::string> args;  // after the command
+    std::string command;           // "source", "alive", "set", "fseq"
+    std::vector<std::string> args; // after the command
 };
 
 // `<time> /tuio/2Dcur <tags> "<command>" <arguments...>`
-std::vector<OscLine> ReadOscdump(const std::string& path) {
+std::vector<OscLine> ReadOscdump(const std::string& path)
+{
     std::vector<OscLine> lines;
     for (const std::string& raw : sim::LogLines(path)) {
         std::istringstream in(raw);
@@ -40,7 +41,8 @@ std::vector<OscLine> ReadOscdump(const std::string& path) {
 
 class TuioToOscdump : public e2e::DriverRun {};
 
-TEST_F(TuioToOscdump, EveryContactReachesARealClientAndEnds) {
+TEST_F(TuioToOscdump, EveryContactReachesARealClientAndEnds)
+{
     const char* port = std::getenv("BRELVIN_TUIO_PORT");
     const char* log = std::getenv("BRELVIN_OSCDUMP_LOG");
     ASSERT_TRUE(port && log) << "run through tests/tuio/tuio-oscdump.sh";
@@ -97,7 +99,8 @@ TEST_F(TuioToOscdump, EveryContactReachesARealClientAndEnds) {
     // pressed and released it; the second contact's release came to the mouse
     // too, since the second pair stands in once the first pair has no contact,
     // and a release goes out even when nothing is down.
-    const auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return e2e::ButtonSequence(e) == "ldown lup lup"; });
+    const auto events =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return e2e::ButtonSequence(e) == "ldown lup lup"; });
     EXPECT_EQ(e2e::ButtonSequence(events), "ldown lup lup") << e2e::Describe(events);
 }
 

@@ -6,30 +6,25 @@ namespace {
 
 char UpperAscii(wchar_t c)
 {
-    if (c >= L'a' && c <= L'z')
-        return static_cast<char>(c - L'a' + 'A');
-    if (c > 0 && c < 0x80)
-        return static_cast<char>(c);
+    if (c >= L'a' && c <= L'z') return static_cast<char>(c - L'a' + 'A');
+    if (c > 0 && c < 0x80) return static_cast<char>(c);
     return '?'; // appears in no hardware ID
 }
 
 template <typename Char>
 std::optional<ListedCamera> MatchPiece(std::basic_string_view<Char> devicePath)
 {
-    if (devicePath.size() <= kHardwareIdOffset)
-        return std::nullopt;
+    if (devicePath.size() <= kHardwareIdOffset) return std::nullopt;
     const auto piece = devicePath.substr(kHardwareIdOffset, kHardwareIdLength);
     std::string upper;
-    for (Char c : piece)
-        upper.push_back(UpperAscii(static_cast<wchar_t>(static_cast<std::make_unsigned_t<Char>>(c))));
+    for (Char c : piece) upper.push_back(UpperAscii(static_cast<wchar_t>(static_cast<std::make_unsigned_t<Char>>(c))));
 
     const auto ids = ViewToolHardwareIds();
     for (int entry = 0; entry < static_cast<int>(ids.size()); ++entry) {
         if (upper == ids[entry]) {
             const int model = product::kViewToolCameraModels[entry];
-            const CameraGeneration generation = product::kCameraModels[model].generation == 2
-                                                    ? CameraGeneration::Second
-                                                    : CameraGeneration::First;
+            const CameraGeneration generation =
+                product::kCameraModels[model].generation == 2 ? CameraGeneration::Second : CameraGeneration::First;
             return ListedCamera{entry, generation};
         }
     }
@@ -59,8 +54,7 @@ std::optional<ListedCamera> MatchDevicePath(std::string_view devicePath)
 bool CameraSearch::Offer(std::wstring_view devicePath)
 {
     const auto camera = MatchDevicePath(devicePath);
-    if (!camera)
-        return false;
+    if (!camera) return false;
     if (camera->generation == CameraGeneration::Second)
         secondGeneration_ = true; // never cleared: any second-generation camera decides
     ++count_;

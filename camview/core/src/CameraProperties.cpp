@@ -24,8 +24,7 @@ std::vector<PropertySetting> StartingProperties(CameraGeneration generation)
 
 SliderSetup SliderSetupFor(CameraGeneration generation)
 {
-    if (generation == CameraGeneration::Second)
-        return {1, 184, 183};
+    if (generation == CameraGeneration::Second) return {1, 184, 183};
     return {1, 13, 9};
 }
 

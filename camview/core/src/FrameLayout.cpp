@@ -10,15 +10,13 @@ std::size_t RowStride(int width)
 
 std::optional<FrameLayout> DescribeFrame(int width, int height, std::size_t bufferBytes)
 {
-    if (width <= 0 || height <= 0 || width > kMaxFrameSide || height > kMaxFrameSide)
-        return std::nullopt;
+    if (width <= 0 || height <= 0 || width > kMaxFrameSide || height > kMaxFrameSide) return std::nullopt;
     FrameLayout layout;
     layout.width = width;
     layout.height = height;
     layout.rowStride = RowStride(width);
     layout.imageBytes = layout.rowStride * static_cast<std::size_t>(height);
-    if (bufferBytes < layout.imageBytes)
-        return std::nullopt;
+    if (bufferBytes < layout.imageBytes) return std::nullopt;
     return layout;
 }
 

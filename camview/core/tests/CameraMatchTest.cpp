@@ -12,10 +12,16 @@ namespace {
 using cameranames::Lower;
 using cameranames::Usb;
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
 
 // The vendor ID of the view tool's list entry.
-std::uint16_t EntryVendor(int entry) { return cameranames::ModelVendor(product::kViewToolCameraModels[entry]); }
+std::uint16_t EntryVendor(int entry)
+{
+    return cameranames::ModelVendor(product::kViewToolCameraModels[entry]);
+}
 
 // The device path DirectShow gives the camera of a list entry.
 std::wstring PathFor(int entry, Usb usb = Usb::CompositeFunction)
@@ -39,10 +45,10 @@ TEST(MatchDevicePath, RecognisesEveryListedCameraAsTheSystemNamesIt)
         const std::uint16_t vendor = EntryVendor(entry);
         // DevicePath of the whole device and of a composite device's camera
         // function, and the same interface as a device notice spells it.
-        for (const std::string& path : {cameranames::DirectShowDevicePath(vendor),
-                                        cameranames::DirectShowDevicePath(vendor, product::kCameraProductId,
-                                                                          Usb::CompositeFunction),
-                                        cameranames::CaptureInterfaceName(vendor)}) {
+        for (const std::string& path :
+             {cameranames::DirectShowDevicePath(vendor),
+              cameranames::DirectShowDevicePath(vendor, product::kCameraProductId, Usb::CompositeFunction),
+              cameranames::CaptureInterfaceName(vendor)}) {
             const auto camera = MatchDevicePath(Wide(path));
             ASSERT_TRUE(camera) << path;
             EXPECT_EQ(camera->entry, entry) << path;
@@ -55,10 +61,11 @@ TEST(MatchDevicePath, RecognisesEveryListedCameraAsTheSystemNamesIt)
 TEST(MatchDevicePath, OtherDevicesAreNotTheBoardCamera)
 {
     const std::uint16_t otherProduct = static_cast<std::uint16_t>(product::kCameraProductId ^ 0x0100);
-    for (const std::string& path : {cameranames::DirectShowDevicePath(cameranames::UnlistedVendor()),
-                                    cameranames::DirectShowDevicePath(EntryVendor(0), otherProduct),
-                                    cameranames::DirectShowDevicePath(EntryVendor(0)).substr(0, 24),
-                                    std::string("\\\\?\\root#image#0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global")}) {
+    for (const std::string& path :
+         {cameranames::DirectShowDevicePath(cameranames::UnlistedVendor()),
+          cameranames::DirectShowDevicePath(EntryVendor(0), otherProduct),
+          cameranames::DirectShowDevicePath(EntryVendor(0)).substr(0, 24),
+          std::string("\\\\?\\root#image#0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global")}) {
         EXPECT_FALSE(MatchDevicePath(Wide(path))) << path;
     }
 }
@@ -77,7 +84,7 @@ TEST(MatchDevicePath, NeedsTheIdAtItsPlaceAndWhole)
     EXPECT_FALSE(MatchDevicePath("\\\\?\\usb#" + id.substr(0, 16))); // one character short
     EXPECT_FALSE(MatchDevicePath("\\\\?\\usb"));
     EXPECT_FALSE(MatchDevicePath(""));
-    EXPECT_FALSE(MatchDevicePath("\\\\?\\usb##" + id));                // shifted by one
+    EXPECT_FALSE(MatchDevicePath("\\\\?\\usb##" + id));                 // shifted by one
     EXPECT_FALSE(MatchDevicePath("\\\\?\\usb#VID_0000&PID_0000#rest")); // unlisted camera
     std::string otherProduct = id;
     otherProduct[16] = otherProduct[16] == '0' ? '1' : '0';

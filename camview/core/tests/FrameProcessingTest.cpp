@@ -10,7 +10,10 @@
 namespace camview {
 namespace {
 
-bool InRange(int v, int low, int high) { return v >= low && v <= high; }
+bool InRange(int v, int low, int high)
+{
+    return v >= low && v <= high;
+}
 
 // The overlay as the view's users know it, pixel by pixel, to check the
 // rectangle painter against.
@@ -31,7 +34,8 @@ struct TestFrame {
     FrameLayout layout;
     std::vector<std::uint8_t> bytes;
 
-    TestFrame(int w, int h) : bytes(RowStride(w) * static_cast<std::size_t>(h))
+    TestFrame(int w, int h)
+        : bytes(RowStride(w) * static_cast<std::size_t>(h))
     {
         layout = *DescribeFrame(w, h, bytes.size());
         // A distinct colour per pixel, never pure red.
@@ -116,8 +120,8 @@ TEST(AlignmentOverlay, ChangesExactlyTheMarkedPixels)
         DrawAlignmentOverlay(frame.bytes.data(), frame.layout);
         for (int i = 0; i < h; ++i)
             for (int j = 0; j < w; ++j) {
-                const bool changed = !std::equal(frame.At(i, j), frame.At(i, j) + 3,
-                                                 before.data() + i * frame.layout.rowStride + j * 3);
+                const bool changed =
+                    !std::equal(frame.At(i, j), frame.At(i, j) + 3, before.data() + i * frame.layout.rowStride + j * 3);
                 ASSERT_EQ(frame.IsRed(i, j), ExpectedRed(i, j, w, h)) << w << "x" << h << " at " << i << "," << j;
                 ASSERT_EQ(changed, ExpectedRed(i, j, w, h));
             }

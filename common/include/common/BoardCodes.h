@@ -24,8 +24,8 @@ inline constexpr std::intptr_t kBoardGone = 281;
 // the calibration's key points).
 inline constexpr int kBoardKeyCount = 14;
 inline constexpr int kKeyCopyOffset = kBoardKeyCount;
-inline constexpr int kCalibrationKey = 12;  // starts the calibration program
-inline constexpr int kFirstCountedKey = 4;  // keys 4..9 are counted
+inline constexpr int kCalibrationKey = 12; // starts the calibration program
+inline constexpr int kFirstCountedKey = 4; // keys 4..9 are counted
 inline constexpr int kCountedKeys = 6;
 
 // wParam of the keys that post a command at once; 0 marks the counted keys
@@ -59,12 +59,12 @@ inline constexpr std::uintptr_t kPenRearOnce = 3;
 inline constexpr std::uintptr_t kPenRearMore = 4;
 
 // "CvDriverSet" requests (wParam) and their lParams ----------------------
-inline constexpr std::uintptr_t kDriverSetSwallowPenClick = 10;  // lParam 1
-inline constexpr std::uintptr_t kDriverSetOpenSocket = 30;        // lParam 6 or 7
-inline constexpr std::uintptr_t kDriverSetCloseSocket = 31;       // lParam 6 or 7
+inline constexpr std::uintptr_t kDriverSetSwallowPenClick = 10; // lParam 1
+inline constexpr std::uintptr_t kDriverSetOpenSocket = 30;      // lParam 6 or 7
+inline constexpr std::uintptr_t kDriverSetCloseSocket = 31;     // lParam 6 or 7
 inline constexpr std::uintptr_t kDriverSetQuerySocket = 100;
-inline constexpr std::intptr_t kSocketPairSplit = 6;  // the second pair of slots to the socket
-inline constexpr std::intptr_t kSocketHalfSplit = 7;  // the right half of the screen to the socket
+inline constexpr std::intptr_t kSocketPairSplit = 6; // the second pair of slots to the socket
+inline constexpr std::intptr_t kSocketHalfSplit = 7; // the right half of the screen to the socket
 
 // WM_PIPE_FORWARD_START lParam: forward without the calibration-key test.
 inline constexpr std::intptr_t kPlainForwarding = 8;
@@ -72,28 +72,19 @@ inline constexpr std::intptr_t kPlainForwarding = 8;
 // The single codes above with the message they ride on, for the document
 // check (which also walks the tables above).
 struct Listed {
-    const char* message;  // as the document names it on the code's line
+    const char* message; // as the document names it on the code's line
     long long value;
 };
 inline constexpr Listed kSingleCodes[] = {
-    {"WM_BOARD_EVENT", kCameraKind2Notice},
-    {"WM_BOARD_EVENT", kCameraConnected},
-    {"WM_BOARD_EVENT", kBoardGone},
-    {"WM_BOARD_EVENT", kSocketKeySet},
-    {"WM_BOARD_EVENT", kPenActionTag},
-    {"WM_BOARD_EVENT", kRearTwiceWithoutMainTool},
-    {"WM_BOARD_EVENT", kSocketStateAnswer},
-    {"WM_PEN_BUTTON_EVENT", kPenFrontOnce},
-    {"WM_PEN_BUTTON_EVENT", kPenFrontMore},
-    {"WM_PEN_BUTTON_EVENT", kPenRearOnce},
-    {"WM_PEN_BUTTON_EVENT", kPenRearMore},
-    {"CvDriverSet", kDriverSetSwallowPenClick},
-    {"CvDriverSet", kDriverSetOpenSocket},
-    {"CvDriverSet", kDriverSetCloseSocket},
-    {"CvDriverSet", kDriverSetQuerySocket},
-    {"CvDriverSet", kSocketPairSplit},
-    {"CvDriverSet", kSocketHalfSplit},
-    {"WM_PIPE_FORWARD_START", kPlainForwarding},
+    {"WM_BOARD_EVENT", kCameraKind2Notice}, {"WM_BOARD_EVENT", kCameraConnected},
+    {"WM_BOARD_EVENT", kBoardGone},         {"WM_BOARD_EVENT", kSocketKeySet},
+    {"WM_BOARD_EVENT", kPenActionTag},      {"WM_BOARD_EVENT", kRearTwiceWithoutMainTool},
+    {"WM_BOARD_EVENT", kSocketStateAnswer}, {"WM_PEN_BUTTON_EVENT", kPenFrontOnce},
+    {"WM_PEN_BUTTON_EVENT", kPenFrontMore}, {"WM_PEN_BUTTON_EVENT", kPenRearOnce},
+    {"WM_PEN_BUTTON_EVENT", kPenRearMore},  {"CvDriverSet", kDriverSetSwallowPenClick},
+    {"CvDriverSet", kDriverSetOpenSocket},  {"CvDriverSet", kDriverSetCloseSocket},
+    {"CvDriverSet", kDriverSetQuerySocket}, {"CvDriverSet", kSocketPairSplit},
+    {"CvDriverSet", kSocketHalfSplit},      {"WM_PIPE_FORWARD_START", kPlainForwarding},
     {"calibration key", kCalibrationKey},
 };
 

@@ -27,8 +27,7 @@ public:
     // Value of a key as the profile string function returns it into a buffer
     // of `bufferChars` characters (terminator included); nullopt when the
     // section or the key is missing, or the key has no '='.
-    std::optional<std::string> Find(std::string_view section, std::string_view key,
-                                    std::size_t bufferChars) const;
+    std::optional<std::string> Find(std::string_view section, std::string_view key, std::size_t bufferChars) const;
 
     // Sets a key, adding the section and the key when missing.
     void Set(std::string_view section, std::string_view key, std::string_view value);

@@ -19,9 +19,9 @@ std::string LanguageText(const Profile& languageIni, const std::string& section,
 
 // The driver's three texts, all from section "String".
 struct DriverStrings {
-    std::string caption;            // "IDS_CONNECTCAP   ": caption of both driver boxes
-    std::string alreadyRunning;     // "IDS_SERRUNNING": second copy started
-    std::string calibrationFailed;  // "IDS_GETPARAMFAIL": calibration load reported failure
+    std::string caption;           // "IDS_CONNECTCAP   ": caption of both driver boxes
+    std::string alreadyRunning;    // "IDS_SERRUNNING": second copy started
+    std::string calibrationFailed; // "IDS_GETPARAMFAIL": calibration load reported failure
 };
 
 DriverStrings LoadDriverStrings(const Profile& languageIni);

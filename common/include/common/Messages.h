@@ -6,14 +6,14 @@
 
 namespace msg {
 
-inline constexpr unsigned kPipeForwardStart = 0x0443;     // WM_USER+67, from the calibration program
-inline constexpr unsigned kPipeForwardEnd = 0x0444;       // WM_USER+68
-inline constexpr unsigned kSetUseKey = 0x06BC;            // WM_USER+700
-inline constexpr unsigned kPenButtonsChanged = 0x07E6;    // WM_USER+998, from the pen-button tool
-inline constexpr unsigned kBoardEvent = 0x07F2;           // WM_USER+1010, to the drawing application
-inline constexpr unsigned kPenButtonEvent = 0x07F4;       // WM_USER+1012, to the drawing application
-inline constexpr unsigned kServiceRelease = 0x8065;       // WM_APP+101, to the camera service
-inline constexpr unsigned kCalibrationReloaded = 0x8066;  // WM_APP+102, to the camera service
+inline constexpr unsigned kPipeForwardStart = 0x0443;    // WM_USER+67, from the calibration program
+inline constexpr unsigned kPipeForwardEnd = 0x0444;      // WM_USER+68
+inline constexpr unsigned kSetUseKey = 0x06BC;           // WM_USER+700
+inline constexpr unsigned kPenButtonsChanged = 0x07E6;   // WM_USER+998, from the pen-button tool
+inline constexpr unsigned kBoardEvent = 0x07F2;          // WM_USER+1010, to the drawing application
+inline constexpr unsigned kPenButtonEvent = 0x07F4;      // WM_USER+1012, to the drawing application
+inline constexpr unsigned kServiceRelease = 0x8065;      // WM_APP+101, to the camera service
+inline constexpr unsigned kCalibrationReloaded = 0x8066; // WM_APP+102, to the camera service
 
 // Registered by name.
 inline constexpr const char* kRegisteredOk = "CvOK";

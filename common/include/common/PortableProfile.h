@@ -17,8 +17,7 @@ public:
     int ReadInt(const std::string& section, const std::string& key, int fallback) const override;
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override;
+    void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
 
     const std::string& Path() const { return path_; }
 

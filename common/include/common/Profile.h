@@ -27,8 +27,7 @@ public:
 
     // Creates the file, the section or the key as needed. Failures are not
     // reported, as with the platform's write.
-    virtual void WriteString(const std::string& section, const std::string& key,
-                             const std::string& value) = 0;
+    virtual void WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
 };
 
 } // namespace common

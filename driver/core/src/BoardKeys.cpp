@@ -14,26 +14,32 @@ static_assert(kKeyCopyOffset * 2 == CCalibration::kKeyPoints, "every key has exa
 constexpr unsigned kCountingPeriodMs = 500;
 constexpr unsigned kCalibrationStartPauseMs = 200;
 
-bool IsCountedKey(int key) {
+bool IsCountedKey(int key)
+{
     return key >= code::kFirstCountedKey && key < code::kFirstCountedKey + code::kCountedKeys;
 }
 
-bool Hits(const Point& point, const Point& key, int tolerance) {
+bool Hits(const Point& point, const Point& key, int tolerance)
+{
     return std::fabs(point.x - key.x) <= tolerance && std::fabs(point.y - key.y) <= tolerance;
 }
 
 // Claims the one-shot permission; false when an action already ran during
 // this contact.
-bool Claim(std::atomic<bool>& armed) { return armed.exchange(false); }
+bool Claim(std::atomic<bool>& armed)
+{
+    return armed.exchange(false);
+}
 
 } // namespace
 
-bool HitsKeyPlace(const Point& screenPoint, const CalibrationView& calibration, int place) {
-    return calibration.KeyUsable(place) &&
-           Hits(screenPoint, calibration.KeyPoint(place), calibration.KeyTolerance());
+bool HitsKeyPlace(const Point& screenPoint, const CalibrationView& calibration, int place)
+{
+    return calibration.KeyUsable(place) && Hits(screenPoint, calibration.KeyPoint(place), calibration.KeyTolerance());
 }
 
-int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration) {
+int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration)
+{
     for (int key = 0; key < kBoardKeyCount; ++key) {
         if (HitsKeyPlace(screenPoint, calibration, key) ||
             HitsKeyPlace(screenPoint, calibration, key + kKeyCopyOffset)) {
@@ -43,7 +49,8 @@ int BoardKeyAt(const Point& screenPoint, const CalibrationView& calibration) {
     return -1;
 }
 
-bool BoardKeys::TryBoardKey(const Point& screenPoint, const CalibrationView& calibration) {
+bool BoardKeys::TryBoardKey(const Point& screenPoint, const CalibrationView& calibration)
+{
     const int key = BoardKeyAt(screenPoint, calibration);
     if (key < 0) return false;
     if (IsCountedKey(key)) {
@@ -56,15 +63,17 @@ bool BoardKeys::TryBoardKey(const Point& screenPoint, const CalibrationView& cal
     return true;
 }
 
-void BoardKeys::PostCommand(int code) {
-    desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                          msg::kBoardEvent, static_cast<std::uintptr_t>(code), 0);
+void BoardKeys::PostCommand(int code)
+{
+    desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption), msg::kBoardEvent,
+                          static_cast<std::uintptr_t>(code), 0);
 }
 
 // In socket variant 1 the right half of the screen belongs to the socket's
 // user, whose counted presses are kept apart (set B) from the local ones
 // (set A) and reported with their own timer.
-void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration) {
+void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration)
+{
     const std::size_t index = static_cast<std::size_t>(countedKey);
     const int halfWidth = calibration.Screen().width / 2;
     const bool socketSide = screenPoint.x > halfWidth && state_.socketRouting == SocketRouting::HalfSplit;
@@ -80,7 +89,8 @@ void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const Calib
     if (state_.boardKeyPressesA[index]++ == 0) desktop_.StartDriverTimer(kTimerPenAndBoardKeys, kCountingPeriodMs);
 }
 
-void BoardKeys::StartCalibration() {
+void BoardKeys::StartCalibration()
+{
     settings_.WriteString("coordinate", "orient", "1");
     desktop_.OpenProgram(desktop_.ProgramFolder(), wnd::kCalibrationProgram);
     desktop_.SleepMs(kCalibrationStartPauseMs);

@@ -102,8 +102,8 @@ void CCalibration::ReadKeyPoints(const common::Profile& settings)
 void CCalibration::ComputeKeyTolerance()
 {
     const auto& k = keyPoints_;
-    const double heights = (k[1].y - k[0].y) + (k[12].y - k[11].y) + (k[6].y - k[5].y) +
-                           (k[16].y - k[15].y) + (k[27].y - k[26].y);
+    const double heights =
+        (k[1].y - k[0].y) + (k[12].y - k[11].y) + (k[6].y - k[5].y) + (k[16].y - k[15].y) + (k[27].y - k[26].y);
     keyToleranceAsComputed_ = TruncateToInt(heights / 9.0);
     keyTolerance_ = std::clamp(keyToleranceAsComputed_, 0, MaxKeyTolerance());
 }

@@ -176,8 +176,7 @@ bool CCalibration::HasDegenerateCell() const
     int n = 0;
     for (int i = 0; i < wdot_ - 1; ++i) {
         for (int j = 0; j < hdot_ - 1; ++j, ++n) {
-            if (dotX_[i + 1][j + 1] - dotX_[i][j] == 0 || dotY_[i + 1][j + 1] - dotY_[i][j] == 0)
-                degenerate = true;
+            if (dotX_[i + 1][j + 1] - dotX_[i][j] == 0 || dotY_[i + 1][j + 1] - dotY_[i][j] == 0) degenerate = true;
             if (!cellSolved_[n]) degenerate = true;
         }
     }

@@ -2,7 +2,8 @@
 
 namespace driver {
 
-void NoteLoadProblems(const CCalibration& model, FaultLog& faults) {
+void NoteLoadProblems(const CCalibration& model, FaultLog& faults)
+{
     if (const char* problem = model.LoadProblem()) {
         faults.NoteF("The calibration in WBInit.ini could not be used as measured: %s.", problem);
     }

@@ -5,7 +5,9 @@
 
 namespace driver {
 
-CalibrationStore::CalibrationStore() : current_(std::make_shared<const CCalibration>()) {}
+CalibrationStore::CalibrationStore()
+    : current_(std::make_shared<const CCalibration>())
+{}
 
 CalibrationStore::Snapshot CalibrationStore::Current() const
 {

@@ -7,34 +7,44 @@
 namespace driver {
 namespace {
 
-constexpr std::uint32_t kLastSession = 0x7FFFFFFF;  // TUIO carries the id as an int32
+constexpr std::uint32_t kLastSession = 0x7FFFFFFF; // TUIO carries the id as an int32
 
 // The touch socket's rule: a point off the screen (or not a number) is kept
 // at the nearest edge.
-double ClampTo(double value, int extent) {
+double ClampTo(double value, int extent)
+{
     if (std::isnan(value) || value < 0) return 0;
     if (value > extent) return extent;
     return value;
 }
 
-Point ToScreen(const Point& cameraPoint, const CalibrationView& calibration, ScreenSize size) {
+Point ToScreen(const Point& cameraPoint, const CalibrationView& calibration, ScreenSize size)
+{
     Point point = cameraPoint;
     calibration.MapPoint(point);
     return {ClampTo(point.x, size.width), ClampTo(point.y, size.height)};
 }
 
-double Fraction(double pixels, int extent) { return extent > 0 ? pixels / extent : 0; }
+double Fraction(double pixels, int extent)
+{
+    return extent > 0 ? pixels / extent : 0;
+}
 
-std::uint32_t AddTime(std::uint32_t total, std::uint32_t elapsed) {
+std::uint32_t AddTime(std::uint32_t total, std::uint32_t elapsed)
+{
     return total > UINT32_MAX - elapsed ? UINT32_MAX : total + elapsed;
 }
 
-bool Is(const PointSlot& slot, SlotStatus status) { return slot.status == static_cast<std::uint8_t>(status); }
+bool Is(const PointSlot& slot, SlotStatus status)
+{
+    return slot.status == static_cast<std::uint8_t>(status);
+}
 
 } // namespace
 
 const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::uint32_t elapsedMs,
-                                              const CalibrationView& calibration, SlotMask takenByKey) {
+                                              const CalibrationView& calibration, SlotMask takenByKey)
+{
     BeginSnapshot();
     for (int s = 0; s < kPointSlots; ++s) {
         Slot& slot = slots_[static_cast<std::size_t>(s)];
@@ -57,20 +67,23 @@ const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::ui
     return snapshot_;
 }
 
-const ContactSnapshot& ContactTracker::Hold() {
+const ContactSnapshot& ContactTracker::Hold()
+{
     BeginSnapshot();
     FinishSnapshot();
     return snapshot_;
 }
 
-const ContactSnapshot& ContactTracker::EndAll() {
+const ContactSnapshot& ContactTracker::EndAll()
+{
     BeginSnapshot();
     for (Slot& slot : slots_) OnEndAll(slot);
     FinishSnapshot();
     return snapshot_;
 }
 
-void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, const CalibrationView& calibration) {
+void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, const CalibrationView& calibration)
+{
     switch (slot.state) {
     case SlotState::Idle:
         // The first sample of a contact is often a bounce; it only arms.
@@ -83,67 +96,58 @@ void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, 
     case SlotState::Live:
         Move(slot, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
         break;
-    case SlotState::Taken:
-        break;
+    case SlotState::Taken: break;
     }
 }
 
-void ContactTracker::OnRelease(Slot& slot) {
+void ContactTracker::OnRelease(Slot& slot)
+{
     switch (slot.state) {
     case SlotState::Idle:
     case SlotState::Armed:
-    case SlotState::Taken:
-        break;
-    case SlotState::Live:
-        End(slot, ContactEnd::Released);
-        break;
+    case SlotState::Taken: break;
+    case SlotState::Live: End(slot, ContactEnd::Released); break;
     }
     slot.state = SlotState::Idle;
 }
 
-void ContactTracker::OnSilence(Slot& slot) {
+void ContactTracker::OnSilence(Slot& slot)
+{
     switch (slot.state) {
-    case SlotState::Idle:
-        return;
+    case SlotState::Idle: return;
     case SlotState::Armed:
-    case SlotState::Taken:
-        break;
-    case SlotState::Live:
-        End(slot, ContactEnd::Silent);
-        break;
+    case SlotState::Taken: break;
+    case SlotState::Live: End(slot, ContactEnd::Silent); break;
     }
     slot.state = SlotState::Idle;
     slot.sinceSampleMs = 0;
 }
 
-void ContactTracker::OnEndAll(Slot& slot) {
+void ContactTracker::OnEndAll(Slot& slot)
+{
     switch (slot.state) {
     case SlotState::Idle:
     case SlotState::Armed:
-    case SlotState::Taken:
-        break;
-    case SlotState::Live:
-        End(slot, ContactEnd::EndedAll);
-        break;
+    case SlotState::Taken: break;
+    case SlotState::Live: End(slot, ContactEnd::EndedAll); break;
     }
     slot.state = SlotState::Idle;
     slot.sinceSampleMs = 0;
 }
 
-void ContactTracker::OnKeyTake(Slot& slot) {
+void ContactTracker::OnKeyTake(Slot& slot)
+{
     switch (slot.state) {
     case SlotState::Idle:
     case SlotState::Armed:
-    case SlotState::Taken:
-        break;
-    case SlotState::Live:
-        End(slot, ContactEnd::TakenByKey);
-        break;
+    case SlotState::Taken: break;
+    case SlotState::Live: End(slot, ContactEnd::TakenByKey); break;
     }
     slot.state = SlotState::Taken;
 }
 
-void ContactTracker::Start(Slot& slot, int index, const Point& screen, ScreenSize size) {
+void ContactTracker::Start(Slot& slot, int index, const Point& screen, ScreenSize size)
+{
     TrackedContact& contact = slot.contact;
     contact = TrackedContact{};
     contact.slot = index;
@@ -154,7 +158,8 @@ void ContactTracker::Start(Slot& slot, int index, const Point& screen, ScreenSiz
     contact.started = true;
 }
 
-void ContactTracker::Move(Slot& slot, const Point& screen, ScreenSize size) {
+void ContactTracker::Move(Slot& slot, const Point& screen, ScreenSize size)
+{
     TrackedContact& contact = slot.contact;
     const double x = Fraction(screen.x, size.width);
     const double y = Fraction(screen.y, size.height);
@@ -175,24 +180,28 @@ void ContactTracker::Move(Slot& slot, const Point& screen, ScreenSize size) {
     contact.y = y;
 }
 
-void ContactTracker::End(Slot& slot, ContactEnd why) {
+void ContactTracker::End(Slot& slot, ContactEnd why)
+{
     snapshot_.ended[snapshot_.endedCount++] = {slot.contact, why};
 }
 
-void ContactTracker::BeginSnapshot() {
+void ContactTracker::BeginSnapshot()
+{
     snapshot_.liveCount = 0;
     snapshot_.endedCount = 0;
     snapshot_.sampled = false;
     for (Slot& slot : slots_) slot.contact.started = false;
 }
 
-void ContactTracker::FinishSnapshot() {
+void ContactTracker::FinishSnapshot()
+{
     for (const Slot& slot : slots_) {
         if (slot.state == SlotState::Live) snapshot_.live[snapshot_.liveCount++] = slot.contact;
     }
 }
 
-std::uint32_t ContactTracker::NextSession() {
+std::uint32_t ContactTracker::NextSession()
+{
     lastSession_ = lastSession_ >= kLastSession ? 1 : lastSession_ + 1;
     return lastSession_;
 }

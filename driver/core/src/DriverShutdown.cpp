@@ -4,10 +4,11 @@
 #include "common/Messages.h"
 
 namespace driver {
-void AnnounceDriverClosing(Desktop& desktop, DriverState& state) {
+void AnnounceDriverClosing(Desktop& desktop, DriverState& state)
+{
     if (!state.connectNoticeSent) return;
-    desktop.PostToWindow(desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                         msg::kBoardEvent, 0, code::kBoardGone);
+    desktop.PostToWindow(desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption), msg::kBoardEvent, 0,
+                         code::kBoardGone);
 }
 
 } // namespace driver

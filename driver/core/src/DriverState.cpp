@@ -2,7 +2,8 @@
 
 namespace driver {
 
-const char* Name(SocketRouting routing) {
+const char* Name(SocketRouting routing)
+{
     switch (routing) {
     case SocketRouting::Off: return "Off";
     case SocketRouting::PairSplit: return "PairSplit";
@@ -11,7 +12,8 @@ const char* Name(SocketRouting routing) {
     return "?";
 }
 
-const char* Name(ForwardingState state) {
+const char* Name(ForwardingState state)
+{
     switch (state) {
     case ForwardingState::Idle: return "Idle";
     case ForwardingState::AwaitingClient: return "AwaitingClient";

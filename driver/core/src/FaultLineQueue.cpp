@@ -4,7 +4,8 @@
 
 namespace driver {
 
-void FaultLineQueue::Note(const char* line) {
+void FaultLineQueue::Note(const char* line)
+{
     std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
     if (!lock.owns_lock() || count_ == kCapacity) {
         ++dropped_;
@@ -16,7 +17,8 @@ void FaultLineQueue::Note(const char* line) {
     ++count_;
 }
 
-FaultLineQueue::Taken FaultLineQueue::TakeAll() {
+FaultLineQueue::Taken FaultLineQueue::TakeAll()
+{
     Taken taken;
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -5,10 +5,17 @@
 namespace driver {
 namespace {
 
-bool IsContact(const PointSlot& slot) { return slot.status == static_cast<std::uint8_t>(SlotStatus::Contact); }
-bool IsRelease(const PointSlot& slot) { return slot.status == static_cast<std::uint8_t>(SlotStatus::Release); }
+bool IsContact(const PointSlot& slot)
+{
+    return slot.status == static_cast<std::uint8_t>(SlotStatus::Contact);
+}
+bool IsRelease(const PointSlot& slot)
+{
+    return slot.status == static_cast<std::uint8_t>(SlotStatus::Release);
+}
 
-double ClampTo(double value, int extent) {
+double ClampTo(double value, int extent)
+{
     if (std::isnan(value) || value < 0) return 0;
     if (value > extent) return extent;
     return value;
@@ -16,7 +23,8 @@ double ClampTo(double value, int extent) {
 
 // Socket-side points that miss the calibrated area are kept on the screen
 // rather than dropped.
-Point MapOrClamp(Point point, const CalibrationView& calibration) {
+Point MapOrClamp(Point point, const CalibrationView& calibration)
+{
     if (!calibration.MapPoint(point)) {
         const ScreenSize screen = calibration.Screen();
         point = {ClampTo(point.x, screen.width), ClampTo(point.y, screen.height)};
@@ -27,7 +35,8 @@ Point MapOrClamp(Point point, const CalibrationView& calibration) {
 } // namespace
 
 GestureMachines::Outcome GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration,
-                                                  std::uint32_t now) {
+                                                  std::uint32_t now)
+{
     now_ = now;
     outcome_ = Outcome();
     switch (state_.socketRouting.load()) {
@@ -40,14 +49,16 @@ GestureMachines::Outcome GestureMachines::Process(const TouchRecord& record, con
     return outcome_;
 }
 
-GestureMachines::Outcome GestureMachines::ReleaseAll(const CalibrationView& calibration, std::uint32_t now) {
+GestureMachines::Outcome GestureMachines::ReleaseAll(const CalibrationView& calibration, std::uint32_t now)
+{
     Outcome outcome;
     outcome.mouseReleased = mouse_.Handle(PointerEvent::Cancel, Point{}, now, calibration).madeUpRelease;
     outcome.socketReleased = socket_.Handle(PointerEvent::Cancel, Point{}, false, now, calibration).madeUpRelease;
     return outcome;
 }
 
-void GestureMachines::ToMouse(std::size_t slot, const PointSlot& sample, const CalibrationView& calibration) {
+void GestureMachines::ToMouse(std::size_t slot, const PointSlot& sample, const CalibrationView& calibration)
+{
     MousePointer::Step step{};
     if (IsContact(sample)) {
         step = mouse_.Handle(PointerEvent::Contact, sample.point, now_, calibration);
@@ -58,7 +69,8 @@ void GestureMachines::ToMouse(std::size_t slot, const PointSlot& sample, const C
 }
 
 void GestureMachines::ToSocket(std::size_t slot, const PointSlot& sample, bool doubleTaps,
-                               const CalibrationView& calibration) {
+                               const CalibrationView& calibration)
+{
     SocketPointer::Step step{};
     if (IsContact(sample)) {
         step = socket_.Handle(PointerEvent::Contact, sample.point, doubleTaps, now_, calibration);
@@ -68,7 +80,8 @@ void GestureMachines::ToSocket(std::size_t slot, const PointSlot& sample, bool d
     if (step.keyTookPress) outcome_.keyTookSlots |= 1u << slot;
 }
 
-void GestureMachines::ProcessTouchMouse(const TouchRecord& record, const CalibrationView& calibration) {
+void GestureMachines::ProcessTouchMouse(const TouchRecord& record, const CalibrationView& calibration)
+{
     const auto& slots = record.slots;
     outcome_.mouseSlots = 0xF;
     ToMouse(0, slots[0], calibration);
@@ -80,7 +93,8 @@ void GestureMachines::ProcessTouchMouse(const TouchRecord& record, const Calibra
     }
 }
 
-void GestureMachines::ProcessTouchPairSplit(const TouchRecord& record, const CalibrationView& calibration) {
+void GestureMachines::ProcessTouchPairSplit(const TouchRecord& record, const CalibrationView& calibration)
+{
     const auto& slots = record.slots;
     outcome_.mouseSlots = 0x3;
     ToMouse(0, slots[0], calibration);
@@ -92,7 +106,8 @@ void GestureMachines::ProcessTouchPairSplit(const TouchRecord& record, const Cal
     }
 }
 
-void GestureMachines::ProcessTouchHalfSplit(const TouchRecord& record, const CalibrationView& calibration) {
+void GestureMachines::ProcessTouchHalfSplit(const TouchRecord& record, const CalibrationView& calibration)
+{
     const int halfWidth = calibration.Screen().width / 2;
     for (std::size_t s = 0; s < record.slots.size(); ++s) {
         const PointSlot& slot = record.slots[s];

@@ -5,7 +5,8 @@
 
 namespace driver {
 
-int ToAbsolute(int pixel, int extent) {
+int ToAbsolute(int pixel, int extent)
+{
     // The product is formed in 64 bits and saturated to the 32-bit range the
     // scaling is defined in, so a far-off pixel cannot overflow.
     const std::int64_t product = static_cast<std::int64_t>(pixel) * 65535;
@@ -16,26 +17,31 @@ int ToAbsolute(int pixel, int extent) {
     return static_cast<int>(clamped / extent);
 }
 
-void MouseInput::Inject(std::uint32_t flags, int x, int y) const {
+void MouseInput::Inject(std::uint32_t flags, int x, int y) const
+{
     desktop_.InjectMouseEvent(flags, ToAbsolute(x, screen_.width), ToAbsolute(y, screen_.height));
 }
 
-void MouseInput::MouseLeftUp(int x, int y) const {
+void MouseInput::MouseLeftUp(int x, int y) const
+{
     if (!HasScreen()) return;
     Inject(mouse_flags::kAbsolute | mouse_flags::kLeftUp, x, y);
 }
 
-void MouseInput::MouseLeftDownAt(int x, int y) const {
+void MouseInput::MouseLeftDownAt(int x, int y) const
+{
     if (!HasScreen()) return;
     Inject(mouse_flags::kAbsolute | mouse_flags::kMove | mouse_flags::kLeftDown, x, y);
 }
 
-void MouseInput::MouseMoveTo(int x, int y) const {
+void MouseInput::MouseMoveTo(int x, int y) const
+{
     if (!HasScreen()) return;
     Inject(mouse_flags::kAbsolute | mouse_flags::kMove, x, y);
 }
 
-void MouseInput::MouseDoubleClick(int x, int y) const {
+void MouseInput::MouseDoubleClick(int x, int y) const
+{
     if (!HasScreen()) return;
     for (int click = 0; click < 2; ++click) {
         Inject(mouse_flags::kAbsolute | mouse_flags::kLeftDown, x, y);
@@ -43,11 +49,11 @@ void MouseInput::MouseDoubleClick(int x, int y) const {
     }
 }
 
-void MouseInput::MouseRightClickAt(int x, int y) const {
+void MouseInput::MouseRightClickAt(int x, int y) const
+{
     if (!HasScreen()) return;
     desktop_.SetCursorPosition(x, y);
-    Inject(mouse_flags::kAbsolute | mouse_flags::kMove | mouse_flags::kRightDown | mouse_flags::kRightUp,
-           x, y);
+    Inject(mouse_flags::kAbsolute | mouse_flags::kMove | mouse_flags::kRightDown | mouse_flags::kRightUp, x, y);
 }
 
 } // namespace driver

@@ -12,7 +12,8 @@ namespace {
 constexpr double kNewWeight = 0.6;
 constexpr double kLastWeight = 0.4;
 
-bool StillNear(const ScreenPosition& a, const ScreenPosition& b, int radius) {
+bool StillNear(const ScreenPosition& a, const ScreenPosition& b, int radius)
+{
     // 64-bit differences: saturated positions must not overflow here either.
     const std::int64_t dx = std::llabs(static_cast<std::int64_t>(a.x) - b.x);
     const std::int64_t dy = std::llabs(static_cast<std::int64_t>(a.y) - b.y);
@@ -21,7 +22,8 @@ bool StillNear(const ScreenPosition& a, const ScreenPosition& b, int radius) {
 
 } // namespace
 
-const char* Name(PointerEvent event) {
+const char* Name(PointerEvent event)
+{
     switch (event) {
     case PointerEvent::Contact: return "contact";
     case PointerEvent::Release: return "release";
@@ -31,7 +33,8 @@ const char* Name(PointerEvent event) {
     return "?";
 }
 
-const char* Name(MousePointer::State state) {
+const char* Name(MousePointer::State state)
+{
     switch (state) {
     case MousePointer::State::Up: return "Up";
     case MousePointer::State::Armed: return "Armed";
@@ -41,7 +44,8 @@ const char* Name(MousePointer::State state) {
     return "?";
 }
 
-const char* Name(MousePointer::Hold hold) {
+const char* Name(MousePointer::Hold hold)
+{
     switch (hold) {
     case MousePointer::Hold::Counting: return "Counting";
     case MousePointer::Hold::Disarmed: return "Disarmed";
@@ -50,7 +54,8 @@ const char* Name(MousePointer::Hold hold) {
 }
 
 MousePointer::Step MousePointer::Handle(PointerEvent event, const Point& point, std::uint32_t now,
-                                        const CalibrationView& calibration) {
+                                        const CalibrationView& calibration)
+{
     Step step{state_, state_};
     if (event == PointerEvent::Contact || event == PointerEvent::Release) {
         shared_.idleCount = 0;
@@ -67,14 +72,16 @@ MousePointer::Step MousePointer::Handle(PointerEvent event, const Point& point, 
     return step;
 }
 
-MousePointer::Step MousePointer::Tick(std::uint32_t now, const CalibrationView& calibration) {
+MousePointer::Step MousePointer::Tick(std::uint32_t now, const CalibrationView& calibration)
+{
     if (state_ == State::Up || now - lastSampleAt_ <= kSilenceMs) return Step{state_, state_};
     return Handle(PointerEvent::Silence, Point{}, now, calibration);
 }
 
 // A release goes out even when nothing was pressed: whatever the program
 // under the pen thinks is down comes up.
-MousePointer::State MousePointer::OnUp(PointerEvent event, Step&, const CalibrationView& calibration) {
+MousePointer::State MousePointer::OnUp(PointerEvent event, Step&, const CalibrationView& calibration)
+{
     switch (event) {
     case PointerEvent::Contact: return State::Armed;
     case PointerEvent::Release: Release(calibration); return State::Up;
@@ -85,7 +92,8 @@ MousePointer::State MousePointer::OnUp(PointerEvent event, Step&, const Calibrat
 }
 
 MousePointer::State MousePointer::OnArmed(PointerEvent event, const Point& point, Step& step,
-                                          const CalibrationView& calibration) {
+                                          const CalibrationView& calibration)
+{
     switch (event) {
     case PointerEvent::Contact:
         last_ = point;
@@ -107,7 +115,8 @@ MousePointer::State MousePointer::OnArmed(PointerEvent event, const Point& point
 }
 
 MousePointer::State MousePointer::OnDown(PointerEvent event, const Point& point, Step& step,
-                                         const CalibrationView& calibration) {
+                                         const CalibrationView& calibration)
+{
     switch (event) {
     case PointerEvent::Contact: Move(point, calibration); return state_;
     case PointerEvent::Release: Release(calibration); return State::Up;
@@ -120,24 +129,28 @@ MousePointer::State MousePointer::OnDown(PointerEvent event, const Point& point,
     return State::Up;
 }
 
-bool MousePointer::KeyTakesPress(const Point& point, const CalibrationView& calibration) {
+bool MousePointer::KeyTakesPress(const Point& point, const CalibrationView& calibration)
+{
     if (shared_.boardKeysEnabled == 0) return false;
     Point onScreen = point;
     calibration.MapPoint(onScreen);
     return boardKeys_.TryBoardKey(onScreen, calibration);
 }
 
-void MousePointer::Move(const Point& point, const CalibrationView& calibration) {
+void MousePointer::Move(const Point& point, const CalibrationView& calibration)
+{
     last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
     DispatchPointer({last_.x, last_.y, PointerPhase::Move}, calibration);
 }
 
-void MousePointer::Release(const CalibrationView& calibration) {
+void MousePointer::Release(const CalibrationView& calibration)
+{
     shared_.actionArmed = true;
     DispatchPointer({last_.x, last_.y, PointerPhase::Release}, calibration);
 }
 
-void MousePointer::DispatchPointer(const PointerSample& sample, const CalibrationView& calibration) {
+void MousePointer::DispatchPointer(const PointerSample& sample, const CalibrationView& calibration)
+{
     if (!mouseOutput_) return;
     Point point{sample.x, sample.y};
     const bool onBoard = calibration.MapPoint(point);

@@ -5,11 +5,15 @@
 namespace driver {
 
 TuioOutput::TuioOutput(ByteChannel& channel, const char* source, const char* destination, FaultLog& faults)
-    : channel_(channel), writer_(source), faults_(faults) {
+    : channel_(channel),
+      writer_(source),
+      faults_(faults)
+{
     if (destination) std::strncpy(destination_, destination, sizeof destination_ - 1);
 }
 
-bool TuioOutput::Publish(const ContactSnapshot& snapshot) {
+bool TuioOutput::Publish(const ContactSnapshot& snapshot)
+{
     if (!snapshot.Newsworthy()) return false;
     TuioCursor cursors[TuioBundleWriter::kMaxCursors];
     for (std::size_t n = 0; n < snapshot.liveCount; ++n) {
@@ -40,10 +44,14 @@ bool TuioOutput::Publish(const ContactSnapshot& snapshot) {
     return false;
 }
 
-TouchOutput::TouchOutput(TouchInjection& injection, FaultLog& faults) : injection_(injection), faults_(faults) {}
+TouchOutput::TouchOutput(TouchInjection& injection, FaultLog& faults)
+    : injection_(injection),
+      faults_(faults)
+{}
 
 bool TouchOutput::Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
-                          ContactTracker::SlotMask slots) {
+                          ContactTracker::SlotMask slots)
+{
     const TouchFrame& frame = builder_.Build(snapshot, screen, elapsedMs, slots);
     if (frame.count == 0) return false;
     if (injection_.Inject(frame)) {

@@ -8,16 +8,21 @@ namespace {
 // What no key of the file can hold: it tells a missing key from any value.
 constexpr const char* kMissing = "\x01";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-std::string_view Trimmed(std::string_view text) {
+std::string_view Trimmed(std::string_view text)
+{
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
 // Decimal digits only, at most `maxDigits` of them.
-bool ParseDecimal(std::string_view text, std::size_t maxDigits, long& value) {
+bool ParseDecimal(std::string_view text, std::size_t maxDigits, long& value)
+{
     if (text.empty() || text.size() > maxDigits) return false;
     value = 0;
     for (char c : text) {
@@ -27,7 +32,8 @@ bool ParseDecimal(std::string_view text, std::size_t maxDigits, long& value) {
     return true;
 }
 
-bool HasSection(const common::Profile& settings) {
+bool HasSection(const common::Profile& settings)
+{
     for (const char* key : {kTuioKey, kTuioHostKey, kTuioPortKey, kTouchInjectionKey}) {
         if (settings.ReadString(kMultitouchSection, key, kMissing) != kMissing) return true;
     }
@@ -35,20 +41,23 @@ bool HasSection(const common::Profile& settings) {
 }
 
 // The key's text, or "" when it is missing.
-std::string Text(const common::Profile& settings, const char* key) {
+std::string Text(const common::Profile& settings, const char* key)
+{
     std::string text = settings.ReadString(kMultitouchSection, key, kMissing);
     return text == kMissing ? std::string() : text;
 }
 
 } // namespace
 
-std::string MultitouchSettings::TuioHostText() const {
+std::string MultitouchSettings::TuioHostText() const
+{
     char text[16];
     std::snprintf(text, sizeof text, "%u.%u.%u.%u", tuioHost[0], tuioHost[1], tuioHost[2], tuioHost[3]);
     return text;
 }
 
-bool ParseIPv4(std::string_view text, IPv4Address& address) {
+bool ParseIPv4(std::string_view text, IPv4Address& address)
+{
     text = Trimmed(text);
     IPv4Address parsed{};
     for (std::size_t part = 0; part < parsed.size(); ++part) {
@@ -65,7 +74,8 @@ bool ParseIPv4(std::string_view text, IPv4Address& address) {
 }
 
 MultitouchSettings ReadMultitouchSettings(const common::Profile& settingsInForce,
-                                          const common::Profile& programFolderCopy, FaultLog& faults) {
+                                          const common::Profile& programFolderCopy, FaultLog& faults)
+{
     MultitouchSettings settings;
     settings.fromProgramFolder = &settingsInForce != &programFolderCopy && !HasSection(settingsInForce);
     const common::Profile& file = settings.fromProgramFolder ? programFolderCopy : settingsInForce;

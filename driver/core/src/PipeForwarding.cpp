@@ -5,11 +5,20 @@
 namespace driver {
 PipeForwarding::PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe,
                                FaultLog& faults)
-    : desktop_(desktop), driverState_(state), host_(host), pipe_(pipe), faults_(faults) {}
+    : desktop_(desktop),
+      driverState_(state),
+      host_(host),
+      pipe_(pipe),
+      faults_(faults)
+{}
 
-PipeForwarding::~PipeForwarding() { CloseInstance(); }
+PipeForwarding::~PipeForwarding()
+{
+    CloseInstance();
+}
 
-void PipeForwarding::Start(std::intptr_t lParam) {
+void PipeForwarding::Start(std::intptr_t lParam)
+{
     // Every run gets a fresh instance; the previous one is disconnected and
     // closed so instances never pile up towards the pipe's limit.
     CloseInstance();
@@ -27,7 +36,8 @@ void PipeForwarding::Start(std::intptr_t lParam) {
     Check();
 }
 
-void PipeForwarding::Check() {
+void PipeForwarding::Check()
+{
     if (CurrentState() == State::Idle || !instance_) return;
     const std::uint32_t now = desktop_.TickCount();
     const PipeInstance::Link link = instance_->CurrentLink();
@@ -38,9 +48,7 @@ void PipeForwarding::Check() {
                 EndOnItsOwn(Ending::NoClient);
             }
             return;
-        case PipeInstance::Link::Lost:
-            EndOnItsOwn(Ending::WaitFailed);
-            return;
+        case PipeInstance::Link::Lost: EndOnItsOwn(Ending::WaitFailed); return;
         case PipeInstance::Link::Connected:
             pipe_.Publish(instance_);
             driverState_.forwarding = State::Forwarding;
@@ -63,12 +71,14 @@ void PipeForwarding::Check() {
     }
 }
 
-void PipeForwarding::End() {
+void PipeForwarding::End()
+{
     CloseInstance();
     StopForwarding();
 }
 
-void PipeForwarding::EndOnItsOwn(Ending why) {
+void PipeForwarding::EndOnItsOwn(Ending why)
+{
     switch (why) {
     case Ending::NoClient:
         faults_.NoteF("Forwarding ended: no program connected to the forwarding pipe within %u s.",
@@ -86,13 +96,15 @@ void PipeForwarding::EndOnItsOwn(Ending why) {
     End();
 }
 
-void PipeForwarding::CloseInstance() {
+void PipeForwarding::CloseInstance()
+{
     pipe_.Withdraw();
     if (instance_) instance_->Close();
     instance_.reset();
 }
 
-void PipeForwarding::StopForwarding() {
+void PipeForwarding::StopForwarding()
+{
     const bool wasForwarding = driverState_.forwarding.exchange(State::Idle) != State::Idle;
     driverState_.forwardPlain = false;
     if (wasForwarding) desktop_.KillDriverTimer(kTimerForwardingWatch);

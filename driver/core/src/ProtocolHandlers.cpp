@@ -11,7 +11,8 @@ namespace {
 
 constexpr int kSecondGenerationCamera = 2;
 
-bool IsSocketVariant(std::intptr_t lParam) {
+bool IsSocketVariant(std::intptr_t lParam)
+{
     return lParam == code::kSocketPairSplit || lParam == code::kSocketHalfSplit;
 }
 
@@ -19,13 +20,21 @@ bool IsSocketVariant(std::intptr_t lParam) {
 
 ProtocolHandlers::ProtocolHandlers(ProtocolHandlerDeps deps)
     : deps_(std::move(deps)),
-      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults) {}
+      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults)
+{}
 
-void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam) { forwarding_.Start(lParam); }
+void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam)
+{
+    forwarding_.Start(lParam);
+}
 
-void ProtocolHandlers::OnForwardingNews() { forwarding_.Check(); }
+void ProtocolHandlers::OnForwardingNews()
+{
+    forwarding_.Check();
+}
 
-void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam) {
+void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam)
+{
     // Forwarding ends first: neither the failure box nor a camera service
     // slow to answer may keep the board from driving the mouse.
     forwarding_.End();
@@ -34,7 +43,8 @@ void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lPa
     if (wParam == 0 && lParam == 0) ReloadCalibration();
 }
 
-void ProtocolHandlers::ReloadCalibration() {
+void ProtocolHandlers::ReloadCalibration()
+{
     const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
     const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
     NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
@@ -43,35 +53,39 @@ void ProtocolHandlers::ReloadCalibration() {
     if (service != 0) deps_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
 }
 
-void ProtocolHandlers::OnDisplayChange() {
+void ProtocolHandlers::OnDisplayChange()
+{
     const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
     const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
-    deps_.faults.NoteF("The display changed: the calibration now maps to %d x %d pixels.", screen.width,
-                       screen.height);
+    deps_.faults.NoteF("The display changed: the calibration now maps to %d x %d pixels.", screen.width, screen.height);
     if (!loaded) NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
 }
 
-void ProtocolHandlers::OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam) {
+void ProtocolHandlers::OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam)
+{
     if (wParam != 1) return;
     const int value = static_cast<int>(lParam);
     deps_.state.boardKeysEnabled = value;
     deps_.calibration.SetUseKey(value);
 }
 
-void ProtocolHandlers::OnPenButtonsChanged() {
+void ProtocolHandlers::OnPenButtonsChanged()
+{
     deps_.penButtons = ReadPenButtonSettings(deps_.settings, deps_.actionMap, 0);
 }
 
-void ProtocolHandlers::OnCameraOk() {
+void ProtocolHandlers::OnCameraOk()
+{
     if (!deps_.state.connectNoticeSent) return;
     // Kind 1 and an unknown kind both announce a first-generation camera.
     const std::uintptr_t notice =
         deps_.state.cameraKind == kSecondGenerationCamera ? code::kCameraKind2Notice : code::kCameraKind1Notice;
     deps_.desktop.PostToWindow(deps_.desktop.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption),
-                                msg::kBoardEvent, notice, code::kCameraConnected);
+                               msg::kBoardEvent, notice, code::kCameraConnected);
 }
 
-void ProtocolHandlers::OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam) {
+void ProtocolHandlers::OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam)
+{
     switch (wParam) {
     case code::kDriverSetSwallowPenClick:
         if (lParam == 1) deps_.state.penClickArmed = false;
@@ -86,14 +100,14 @@ void ProtocolHandlers::OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam) 
         return;
     case code::kDriverSetQuerySocket:
         deps_.desktop.PostToWindow(deps_.desktop.FindWindowByClass(wnd::kMainToolClass, nullptr), msg::kBoardEvent,
-                                    code::kSocketStateAnswer, deps_.state.socketRouting != SocketRouting::Off ? 1 : 0);
+                                   code::kSocketStateAnswer, deps_.state.socketRouting != SocketRouting::Off ? 1 : 0);
         return;
-    default:
-        return;
+    default: return;
     }
 }
 
-void ProtocolHandlers::OpenSocket(SocketRouting routing) {
+void ProtocolHandlers::OpenSocket(SocketRouting routing)
+{
     deps_.state.NoteRoutingChange();
     // A second open replaces the first connection instead of leaking it.
     deps_.socket.Withdraw();
@@ -101,7 +115,8 @@ void ProtocolHandlers::OpenSocket(SocketRouting routing) {
     deps_.state.socketRouting = routing;
 }
 
-void ProtocolHandlers::CloseSocket() {
+void ProtocolHandlers::CloseSocket()
+{
     deps_.state.NoteRoutingChange();
     deps_.state.socketRouting = SocketRouting::Off;
     // A write in flight keeps its own reference; the connection goes when it returns.

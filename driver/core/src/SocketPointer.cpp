@@ -10,7 +10,8 @@ constexpr double kLastWeight = 0.4;
 
 } // namespace
 
-const char* Name(SocketPointer::State state) {
+const char* Name(SocketPointer::State state)
+{
     switch (state) {
     case SocketPointer::State::Up: return "Up";
     case SocketPointer::State::Armed: return "Armed";
@@ -19,7 +20,8 @@ const char* Name(SocketPointer::State state) {
     return "?";
 }
 
-const char* Name(SocketPointer::Tap tap) {
+const char* Name(SocketPointer::Tap tap)
+{
     switch (tap) {
     case SocketPointer::Tap::NoTap: return "NoTap";
     case SocketPointer::Tap::FirstTapDone: return "FirstTapDone";
@@ -27,8 +29,9 @@ const char* Name(SocketPointer::Tap tap) {
     return "?";
 }
 
-SocketPointer::Step SocketPointer::Handle(PointerEvent event, const Point& point, bool doubleTaps,
-                                          std::uint32_t now, const CalibrationView& calibration) {
+SocketPointer::Step SocketPointer::Handle(PointerEvent event, const Point& point, bool doubleTaps, std::uint32_t now,
+                                          const CalibrationView& calibration)
+{
     Step step{state_, state_};
     const bool sample = event == PointerEvent::Contact || event == PointerEvent::Release;
     // Samples count only while a socket routing is on; the driver's own
@@ -48,12 +51,14 @@ SocketPointer::Step SocketPointer::Handle(PointerEvent event, const Point& point
     return step;
 }
 
-SocketPointer::Step SocketPointer::Tick(std::uint32_t now, const CalibrationView& calibration) {
+SocketPointer::Step SocketPointer::Tick(std::uint32_t now, const CalibrationView& calibration)
+{
     if (state_ == State::Up || now - lastSampleAt_ <= kSilenceMs) return Step{state_, state_};
     return Handle(PointerEvent::Silence, Point{}, false, now, calibration);
 }
 
-SocketPointer::State SocketPointer::OnUp(PointerEvent event, bool doubleTaps) {
+SocketPointer::State SocketPointer::OnUp(PointerEvent event, bool doubleTaps)
+{
     switch (event) {
     case PointerEvent::Contact: return State::Armed;
     case PointerEvent::Release: Release(doubleTaps); return State::Up;
@@ -64,7 +69,8 @@ SocketPointer::State SocketPointer::OnUp(PointerEvent event, bool doubleTaps) {
 }
 
 SocketPointer::State SocketPointer::OnArmed(PointerEvent event, const Point& point, bool doubleTaps, Step& step,
-                                            const CalibrationView& calibration) {
+                                            const CalibrationView& calibration)
+{
     switch (event) {
     case PointerEvent::Contact:
         if (doubleTaps && tap_ == Tap::NoTap) tapOrigin_ = {TruncateToInt(point.x), TruncateToInt(point.y)};
@@ -82,7 +88,8 @@ SocketPointer::State SocketPointer::OnArmed(PointerEvent event, const Point& poi
     return State::Up;
 }
 
-SocketPointer::State SocketPointer::OnDown(PointerEvent event, const Point& point, bool doubleTaps, Step& step) {
+SocketPointer::State SocketPointer::OnDown(PointerEvent event, const Point& point, bool doubleTaps, Step& step)
+{
     switch (event) {
     case PointerEvent::Contact:
         last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
@@ -98,7 +105,8 @@ SocketPointer::State SocketPointer::OnDown(PointerEvent event, const Point& poin
     return State::Up;
 }
 
-void SocketPointer::Release(bool doubleTaps) {
+void SocketPointer::Release(bool doubleTaps)
+{
     shared_.actionArmed = true;
     PacketEvent event = PacketEvent::Release;
     if (doubleTaps) {
@@ -108,7 +116,8 @@ void SocketPointer::Release(bool doubleTaps) {
     Send(event, last_);
 }
 
-void SocketPointer::MadeUpRelease() {
+void SocketPointer::MadeUpRelease()
+{
     shared_.actionArmed = true;
     shared_.socketKeyArmed = true;
     Send(PacketEvent::Release, last_);
@@ -116,7 +125,8 @@ void SocketPointer::MadeUpRelease() {
 
 // Releases pair up: the first of a pair starts the clock, the second is a
 // double tap when it is quick and close to the first tap's contact point.
-PacketEvent SocketPointer::PairRelease() {
+PacketEvent SocketPointer::PairRelease()
+{
     const std::uint32_t now = desktop_.TickCount();
     switch (tap_) {
     case Tap::NoTap:
@@ -135,7 +145,8 @@ PacketEvent SocketPointer::PairRelease() {
     return PacketEvent::Release;
 }
 
-void SocketPointer::Send(PacketEvent event, const Point& point) {
+void SocketPointer::Send(PacketEvent event, const Point& point)
+{
     const TouchPacket packet = BuildTouchPacket(event, TruncateToInt(point.x), TruncateToInt(point.y));
     channel_.Write(packet.data(), packet.size());
 }

@@ -19,7 +19,8 @@ constexpr std::array<const char*, 4> kRightClickShyWindows = {wnd::kMainToolClas
 
 } // namespace
 
-bool SupervisionTimer::OnTick(unsigned timerId) {
+bool SupervisionTimer::OnTick(unsigned timerId)
+{
     switch (timerId) {
     case kTimerPenAndBoardKeys: ResolveLocalPresses(); return true;
     case kTimerSocketBoardKeys: ResolveSocketPresses(); return true;
@@ -31,7 +32,8 @@ bool SupervisionTimer::OnTick(unsigned timerId) {
 // Each counting timer is killed before its counts are taken: a press counted
 // meanwhile restarts it, so that press is reported by this tick or the next
 // and never left counted with no timer running.
-void SupervisionTimer::ResolveLocalPresses() {
+void SupervisionTimer::ResolveLocalPresses()
+{
     desktop_.KillDriverTimer(kTimerPenAndBoardKeys);
     const WindowRef drawingApp = desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     for (std::size_t key = 0; key < kSinglePressCodes.size(); ++key) {
@@ -58,7 +60,8 @@ void SupervisionTimer::ResolveLocalPresses() {
 
 // The socket's user gets one key per period: the lowest one pressed; the
 // others pressed in the same period are dropped.
-void SupervisionTimer::ResolveSocketPresses() {
+void SupervisionTimer::ResolveSocketPresses()
+{
     desktop_.KillDriverTimer(kTimerSocketBoardKeys);
     const WindowRef drawingApp = desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     for (std::size_t key = 0; key < kSinglePressCodes.size(); ++key) {
@@ -73,10 +76,12 @@ void SupervisionTimer::ResolveSocketPresses() {
     }
 }
 
-void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
+void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp)
+{
     if (presses == 0) return;
     if (penButtons_.ifSetFNoT != 0) {
-        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? code::kPenFrontOnce : code::kPenFrontMore, 0);
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent,
+                              presses == 1 ? code::kPenFrontOnce : code::kPenFrontMore, 0);
     } else {
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.frontAction),
                               code::kPenActionTag);
@@ -84,14 +89,16 @@ void SupervisionTimer::ReportFrontPen(int presses, WindowRef drawingApp) {
     desktop_.StartDriverTimer(kTimerSupervision, kPenClickDelayMs);
 }
 
-bool SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
+bool SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp)
+{
     if (presses == 0) return true;
     if (presses >= 2 && desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr) == 0) {
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, code::kRearTwiceWithoutMainTool, 0);
         return false;
     }
     if (penButtons_.ifSetFNoT != 0) {
-        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? code::kPenRearOnce : code::kPenRearMore, 0);
+        desktop_.PostToWindow(drawingApp, msg::kPenButtonEvent, presses == 1 ? code::kPenRearOnce : code::kPenRearMore,
+                              0);
     } else {
         desktop_.PostToWindow(drawingApp, msg::kBoardEvent, static_cast<std::uintptr_t>(penButtons_.backAction),
                               code::kPenActionTag);
@@ -104,7 +111,8 @@ bool SupervisionTimer::ReportRearPen(int presses, WindowRef drawingApp) {
 // the front button, a right click for the rear one. Exactly two front
 // presses and two or more rear presses are commands of their own and make
 // no click.
-void SupervisionTimer::CompletePenPresses() {
+void SupervisionTimer::CompletePenPresses()
+{
     desktop_.KillDriverTimer(kTimerSupervision);
     const PendingPenClick click = pendingClick_;
     pendingClick_ = PendingPenClick();
@@ -127,12 +135,14 @@ void SupervisionTimer::CompletePenPresses() {
 }
 
 // A missing window is never "in front", even when nothing is in front.
-bool SupervisionTimer::MainToolInFront() {
+bool SupervisionTimer::MainToolInFront()
+{
     const WindowRef mainTool = desktop_.FindWindowByClass(wnd::kMainToolClass, nullptr);
     return mainTool != 0 && mainTool == desktop_.ForegroundWindow();
 }
 
-bool SupervisionTimer::ToolWindowInFront() {
+bool SupervisionTimer::ToolWindowInFront()
+{
     const WindowRef foreground = desktop_.ForegroundWindow();
     if (foreground == 0) return false;
     for (const char* windowClass : kRightClickShyWindows) {

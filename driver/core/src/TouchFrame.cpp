@@ -7,12 +7,14 @@
 namespace driver {
 namespace {
 
-int ToPixel(double value, int extent) {
+int ToPixel(double value, int extent)
+{
     const int pixel = TruncateToInt(value);
     return std::clamp(pixel, 0, std::max(extent - 1, 0));
 }
 
-TouchContact At(std::uint32_t pointerId, const Point& point, ScreenSize screen, std::uint32_t flags) {
+TouchContact At(std::uint32_t pointerId, const Point& point, ScreenSize screen, std::uint32_t flags)
+{
     TouchContact contact;
     contact.pointerId = pointerId;
     contact.x = ToPixel(point.x, screen.width);
@@ -21,12 +23,13 @@ TouchContact At(std::uint32_t pointerId, const Point& point, ScreenSize screen, 
     const int lastX = std::max(screen.width - 1, 0);
     const int lastY = std::max(screen.height - 1, 0);
     const int reach = TouchFrameBuilder::kAreaReach;
-    contact.area = {std::max(contact.x - reach, 0), std::max(contact.y - reach, 0),
-                    std::min(contact.x + reach, lastX), std::min(contact.y + reach, lastY)};
+    contact.area = {std::max(contact.x - reach, 0), std::max(contact.y - reach, 0), std::min(contact.x + reach, lastX),
+                    std::min(contact.y + reach, lastY)};
     return contact;
 }
 
-const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot) {
+const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot)
+{
     for (std::size_t n = 0; n < snapshot.liveCount; ++n) {
         if (snapshot.live[n].slot == slot) return &snapshot.live[n];
     }
@@ -35,8 +38,9 @@ const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot) {
 
 } // namespace
 
-const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, ScreenSize screen,
-                                           std::uint32_t elapsedMs, ContactTracker::SlotMask slots) {
+const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
+                                           ContactTracker::SlotMask slots)
+{
     frame_.count = 0;
     quietMs_ = quietMs_ > UINT32_MAX - elapsedMs ? UINT32_MAX : quietMs_ + elapsedMs;
     const bool due = snapshot.Newsworthy() || (AnyDown() && quietMs_ >= kKeepAliveMs);
@@ -70,14 +74,19 @@ const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, Scre
     return frame_;
 }
 
-void TouchFrameBuilder::Forget() {
+void TouchFrameBuilder::Forget()
+{
     for (Pointer& pointer : pointers_) pointer.down = false;
 }
 
-bool TouchFrameBuilder::AnyDown() const {
+bool TouchFrameBuilder::AnyDown() const
+{
     return std::any_of(pointers_.begin(), pointers_.end(), [](const Pointer& p) { return p.down; });
 }
 
-void TouchFrameBuilder::Add(const TouchContact& contact) { frame_.contacts[frame_.count++] = contact; }
+void TouchFrameBuilder::Add(const TouchContact& contact)
+{
+    frame_.contacts[frame_.count++] = contact;
+}
 
 } // namespace driver

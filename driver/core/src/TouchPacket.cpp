@@ -2,7 +2,8 @@
 
 namespace driver {
 
-TouchPacket BuildTouchPacket(PacketEvent event, int x, int y) {
+TouchPacket BuildTouchPacket(PacketEvent event, int x, int y)
+{
     const auto ux = static_cast<std::uint32_t>(x);
     const auto uy = static_cast<std::uint32_t>(y);
     TouchPacket packet = {0xEE,

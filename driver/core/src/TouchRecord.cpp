@@ -7,13 +7,15 @@ constexpr double kCameraWidth = CCalibration::kCameraWidth;
 constexpr double kCameraHeight = CCalibration::kCameraHeight;
 constexpr std::size_t kSlotSize = 5;
 
-unsigned BigEndian16(const std::uint8_t* bytes) {
+unsigned BigEndian16(const std::uint8_t* bytes)
+{
     return static_cast<unsigned>(bytes[0]) * 256u + bytes[1];
 }
 
 } // namespace
 
-TouchRecord DecodeTouchRecord(const TouchRecordBytes& bytes, int upright) {
+TouchRecord DecodeTouchRecord(const TouchRecordBytes& bytes, int upright)
+{
     TouchRecord record;
     for (int s = 0; s < kPointSlots; ++s) {
         const std::uint8_t* slotBytes = bytes + kSlotSize * static_cast<std::size_t>(s);

@@ -24,7 +24,8 @@ TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
       pipe_(deps.pipe),
       faults_(deps.faults),
       gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket),
-      outputs_(deps.outputs) {
+      outputs_(deps.outputs)
+{
     // The system's touch pointers carry the contacts instead of the mouse,
     // and the system makes its own double taps and press-and-hold.
     if (outputs_.touch) gestures_.SetMouseOutput(false);
@@ -32,25 +33,29 @@ TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
 
 TouchWorker::~TouchWorker() = default;
 
-void TouchWorker::Begin() {
+void TouchWorker::Begin()
+{
     hookOn_ = outputs_.touch == nullptr;
     hook_.SetDoubleTapHelp(hookOn_);
     routing_ = CurrentRouting();
     lastTick_ = desktop_.TickCount();
 }
 
-void TouchWorker::End() {
+void TouchWorker::End()
+{
     const CalibrationSnapshot snapshot = calibration_ ? calibration_() : nullptr;
     const CalibrationModelView view(snapshot ? *snapshot : unloaded_);
     End(view);
 }
 
-void TouchWorker::End(const CalibrationView& calibration) {
+void TouchWorker::End(const CalibrationView& calibration)
+{
     NoteReleased(gestures_.ReleaseAll(calibration, recordClock_), "the driver is closing");
     PublishEndOfContacts(calibration);
 }
 
-void TouchWorker::Cycle(const TouchRecordBytes& record) {
+void TouchWorker::Cycle(const TouchRecordBytes& record)
+{
     // Holding the snapshot for the whole cycle keeps a model that a reload
     // replaces alive until this record is done with it.
     const CalibrationSnapshot snapshot = calibration_ ? calibration_() : nullptr;
@@ -58,7 +63,8 @@ void TouchWorker::Cycle(const TouchRecordBytes& record) {
     Cycle(record, view);
 }
 
-void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& calibration) {
+void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& calibration)
+{
     SwitchHookByIdleness();
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
@@ -70,13 +76,15 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     }
 }
 
-TouchWorker::Routing TouchWorker::CurrentRouting() const {
+TouchWorker::Routing TouchWorker::CurrentRouting() const
+{
     return Routing{state_.Forwarding(), state_.socketRouting, state_.routingChanges};
 }
 
 // A contact that started under one routing is not continued under another:
 // its release might never reach the side that pressed.
-void TouchWorker::ReleaseOnRoutingChange(const CalibrationView& calibration) {
+void TouchWorker::ReleaseOnRoutingChange(const CalibrationView& calibration)
+{
     const Routing routing = CurrentRouting();
     if (routing == routing_) return;
     routing_ = routing;
@@ -86,14 +94,16 @@ void TouchWorker::ReleaseOnRoutingChange(const CalibrationView& calibration) {
     PublishEndOfContacts(calibration);
 }
 
-void TouchWorker::NoteReleased(const GestureMachines::Outcome& outcome, const char* why) {
+void TouchWorker::NoteReleased(const GestureMachines::Outcome& outcome, const char* why)
+{
     if (outcome.mouseReleased) faults_.NoteF("Released the left mouse button of a contact in progress: %s.", why);
     if (outcome.socketReleased) {
         faults_.NoteF("Ended a touch-socket contact in progress with a release packet: %s.", why);
     }
 }
 
-std::uint32_t TouchWorker::AdvanceRecordClock(bool reachesGestures) {
+std::uint32_t TouchWorker::AdvanceRecordClock(bool reachesGestures)
+{
     const std::uint32_t now = desktop_.TickCount();
     wallElapsed_ = now - lastTick_;
     recordElapsed_ = reachesGestures ? wallElapsed_ : 0;
@@ -103,10 +113,11 @@ std::uint32_t TouchWorker::AdvanceRecordClock(bool reachesGestures) {
 }
 
 void TouchWorker::PublishContacts(const TouchRecord& decoded, const CalibrationView& calibration,
-                                  const GestureMachines::Outcome& outcome) {
+                                  const GestureMachines::Outcome& outcome)
+{
     if (!outputs_.Any()) return;
-    const ContactSnapshot& snapshot = tracker_.Update(
-        decoded, recordElapsed_, calibration, static_cast<ContactTracker::SlotMask>(outcome.keyTookSlots));
+    const ContactSnapshot& snapshot = tracker_.Update(decoded, recordElapsed_, calibration,
+                                                      static_cast<ContactTracker::SlotMask>(outcome.keyTookSlots));
     mouseSlots_ = static_cast<ContactTracker::SlotMask>(outcome.mouseSlots);
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
     if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_);
@@ -114,11 +125,13 @@ void TouchWorker::PublishContacts(const TouchRecord& decoded, const CalibrationV
 
 // A pen button's records reach no machine, but the system drops a touch
 // contact that hears nothing for a while: the held contacts are repeated.
-void TouchWorker::PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed) {
+void TouchWorker::PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed)
+{
     if (outputs_.touch) outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_);
 }
 
-void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration) {
+void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration)
+{
     if (!outputs_.Any()) return;
     const ContactSnapshot& snapshot = tracker_.EndAll();
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
@@ -127,7 +140,8 @@ void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration) {
 
 // Double-tap help stays off while the board is idle; the library takes the
 // repeated "off" calls in its stride.
-void TouchWorker::SwitchHookByIdleness() {
+void TouchWorker::SwitchHookByIdleness()
+{
     if (outputs_.touch) return;
     if (state_.idleCount > DriverState::kIdleCycles) {
         hook_.SetDoubleTapHelp(false);
@@ -138,7 +152,8 @@ void TouchWorker::SwitchHookByIdleness() {
     }
 }
 
-void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration) {
+void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration)
+{
     switch (static_cast<RecordEvent>(record[0])) {
     case RecordEvent::FrontPenButton:
         AdvanceRecordClock(false);
@@ -168,7 +183,8 @@ void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const Calibrati
 
 // A pen button held down repeats its code in every record; only the first
 // one until the next release counts.
-void TouchWorker::CountPenButton(bool front) {
+void TouchWorker::CountPenButton(bool front)
+{
     state_.idleCount = 0;
     if (!state_.actionArmed) return;
     const ScreenPosition cursor = desktop_.CursorPosition();
@@ -184,7 +200,8 @@ void TouchWorker::CountPenButton(bool front) {
     }
 }
 
-void TouchWorker::ReportCameraKind(int kind) {
+void TouchWorker::ReportCameraKind(int kind)
+{
     state_.idleCount = 0;
     state_.cameraKind = kind;
     if (state_.connectNoticeSent) return;
@@ -194,7 +211,8 @@ void TouchWorker::ReportCameraKind(int kind) {
     state_.connectNoticeSent = true;
 }
 
-bool TouchWorker::HitsCalibrationKey(const Point& cameraPoint, const CalibrationView& calibration) const {
+bool TouchWorker::HitsCalibrationKey(const Point& cameraPoint, const CalibrationView& calibration) const
+{
     Point onScreen = cameraPoint;
     calibration.MapPoint(onScreen);
     return HitsKeyPlace(onScreen, calibration, code::kCalibrationKey) ||
@@ -203,7 +221,8 @@ bool TouchWorker::HitsCalibrationKey(const Point& cameraPoint, const Calibration
 
 // While another program takes the raw feed, the calibration key on the board
 // still closes the calibration dialog, once per contact.
-void TouchWorker::Forward(const TouchRecordBytes& record, const CalibrationView& calibration) {
+void TouchWorker::Forward(const TouchRecordBytes& record, const CalibrationView& calibration)
+{
     if (!state_.forwardPlain) {
         const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
         for (int s = 0; s < 2; ++s) {

@@ -10,13 +10,23 @@ constexpr std::uint8_t kBundleTag[8] = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0};
 // OSC time tag 1: "immediately".
 constexpr std::uint8_t kImmediately[8] = {0, 0, 0, 0, 0, 0, 0, 1};
 
-std::size_t Padded(std::size_t bytes) { return (bytes + 3) & ~static_cast<std::size_t>(3); }
+std::size_t Padded(std::size_t bytes)
+{
+    return (bytes + 3) & ~static_cast<std::size_t>(3);
+}
 // A string with its NUL, padded.
-std::size_t StringSize(const char* text) { return Padded(std::strlen(text) + 1); }
+std::size_t StringSize(const char* text)
+{
+    return Padded(std::strlen(text) + 1);
+}
 // ',' + 's' for the command string + one tag per argument + NUL, padded.
-std::size_t TypeTagSize(std::size_t arguments) { return Padded(arguments + 3); }
+std::size_t TypeTagSize(std::size_t arguments)
+{
+    return Padded(arguments + 3);
+}
 // Address, type tags, the command string and its arguments.
-std::size_t MessageSize(const char* command, std::size_t arguments, std::size_t argumentBytes) {
+std::size_t MessageSize(const char* command, std::size_t arguments, std::size_t argumentBytes)
+{
     return StringSize(kAddress) + TypeTagSize(arguments) + StringSize(command) + argumentBytes;
 }
 
@@ -24,12 +34,16 @@ std::size_t MessageSize(const char* command, std::size_t arguments, std::size_t 
 // it is refused and Ok() stays false.
 class OscWriter {
 public:
-    OscWriter(std::uint8_t* out, std::size_t capacity) : out_(out), capacity_(capacity) {}
+    OscWriter(std::uint8_t* out, std::size_t capacity)
+        : out_(out),
+          capacity_(capacity)
+    {}
 
     bool Ok() const { return ok_; }
     std::size_t Size() const { return at_; }
 
-    void Raw(const std::uint8_t* bytes, std::size_t count) {
+    void Raw(const std::uint8_t* bytes, std::size_t count)
+    {
         if (!Room(count)) return;
         std::memcpy(out_ + at_, bytes, count);
         at_ += count;
@@ -37,14 +51,16 @@ public:
 
     void Int32(std::int32_t value) { Word(static_cast<std::uint32_t>(value)); }
 
-    void Float32(float value) {
+    void Float32(float value)
+    {
         std::uint32_t bits;
         static_assert(sizeof bits == sizeof value, "float32 expected");
         std::memcpy(&bits, &value, sizeof bits);
         Word(bits);
     }
 
-    void String(const char* text) {
+    void String(const char* text)
+    {
         const std::size_t length = std::strlen(text);
         const std::size_t size = Padded(length + 1);
         if (!Room(size)) return;
@@ -54,39 +70,45 @@ public:
     }
 
     // ',' + 's' for the command string + `tags`.
-    void TypeTags(const char* tags) {
+    void TypeTags(const char* tags)
+    {
         char text[16] = {',', 's'};
         std::strncpy(text + 2, tags, sizeof text - 3);
         String(text);
     }
 
     // Opens a bundle element: room for its size, filled in by EndElement.
-    std::size_t BeginElement() {
+    std::size_t BeginElement()
+    {
         const std::size_t sizeAt = at_;
         Int32(0);
         return sizeAt;
     }
 
-    void EndElement(std::size_t sizeAt) {
+    void EndElement(std::size_t sizeAt)
+    {
         if (!ok_) return;
         const std::size_t size = at_ - sizeAt - 4;
         PutWord(sizeAt, static_cast<std::uint32_t>(size));
     }
 
 private:
-    bool Room(std::size_t count) {
+    bool Room(std::size_t count)
+    {
         if (ok_ && count <= capacity_ - at_) return true;
         ok_ = false;
         return false;
     }
 
-    void Word(std::uint32_t value) {
+    void Word(std::uint32_t value)
+    {
         if (!Room(4)) return;
         PutWord(at_, value);
         at_ += 4;
     }
 
-    void PutWord(std::size_t at, std::uint32_t value) {
+    void PutWord(std::size_t at, std::uint32_t value)
+    {
         out_[at] = static_cast<std::uint8_t>(value >> 24);
         out_[at + 1] = static_cast<std::uint8_t>(value >> 16);
         out_[at + 2] = static_cast<std::uint8_t>(value >> 8);
@@ -101,11 +123,13 @@ private:
 
 } // namespace
 
-TuioBundleWriter::TuioBundleWriter(const char* source) {
+TuioBundleWriter::TuioBundleWriter(const char* source)
+{
     if (source) std::strncpy(source_, source, kMaxSourceChars);
 }
 
-std::size_t TuioBundleWriter::BundleSize(std::size_t count) const {
+std::size_t TuioBundleWriter::BundleSize(std::size_t count) const
+{
     const std::size_t header = sizeof kBundleTag + sizeof kImmediately;
     const std::size_t source = MessageSize("source", 1, StringSize(source_));
     const std::size_t alive = MessageSize("alive", count, 4 * count);
@@ -114,8 +138,9 @@ std::size_t TuioBundleWriter::BundleSize(std::size_t count) const {
     return header + 4 + source + 4 + alive + count * (4 + set) + 4 + fseq;
 }
 
-std::size_t TuioBundleWriter::Write(const TuioCursor* cursors, std::size_t count, std::int32_t frame,
-                                    std::uint8_t* out, std::size_t capacity) const {
+std::size_t TuioBundleWriter::Write(const TuioCursor* cursors, std::size_t count, std::int32_t frame, std::uint8_t* out,
+                                    std::size_t capacity) const
+{
     if (count > kMaxCursors || (count != 0 && !cursors) || !out) return 0;
     OscWriter osc(out, capacity);
     osc.Raw(kBundleTag, sizeof kBundleTag);

@@ -13,23 +13,30 @@
 namespace driver {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
+using ::testing::IsEmpty;
+using ::testing::Pair;
 using testing::PostedMessage;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
 using testing::TimerStart;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::Pair;
 
 // Key k sits at (40 + 70k, 40) and again at (40 + 70k, 700).
-Point FirstPlace(int key) { return {40.0 + 70 * key, 40}; }
-Point SecondPlace(int key) { return {40.0 + 70 * key, 700}; }
+Point FirstPlace(int key)
+{
+    return {40.0 + 70 * key, 40};
+}
+Point SecondPlace(int key)
+{
+    return {40.0 + 70 * key, 700};
+}
 
 class BoardKeysTest : public ::testing::Test {
 protected:
-    BoardKeysTest() {
+    BoardKeysTest()
+    {
         for (int k = 0; k < kBoardKeyCount; ++k) {
             calibration.keys[static_cast<std::size_t>(k)] = FirstPlace(k);
             calibration.keys[static_cast<std::size_t>(k + kBoardKeyCount)] = SecondPlace(k);
@@ -51,9 +58,9 @@ protected:
     WindowRef drawingApp = 0;
 };
 
-TEST_F(BoardKeysTest, EachPostingKeySendsItsCodeFromEitherPlace) {
-    const std::pair<int, std::uintptr_t> posting[] = {{0, 25}, {1, 32}, {2, 23}, {3, 24},
-                                                      {10, 48}, {11, 49}, {13, 33}};
+TEST_F(BoardKeysTest, EachPostingKeySendsItsCodeFromEitherPlace)
+{
+    const std::pair<int, std::uintptr_t> posting[] = {{0, 25}, {1, 32}, {2, 23}, {3, 24}, {10, 48}, {11, 49}, {13, 33}};
     for (const auto& [key, code] : posting) {
         for (const Point& place : {FirstPlace(key), SecondPlace(key)}) {
             desktop.posts.clear();
@@ -66,7 +73,8 @@ TEST_F(BoardKeysTest, EachPostingKeySendsItsCodeFromEitherPlace) {
     EXPECT_THAT(desktop.timers, IsEmpty());
 }
 
-TEST_F(BoardKeysTest, ToleranceIsInclusiveOnBothAxes) {
+TEST_F(BoardKeysTest, ToleranceIsInclusiveOnBothAxes)
+{
     const Point key = FirstPlace(0);
     EXPECT_EQ(BoardKeyAt({key.x + 10, key.y - 10}, calibration), 0);
     EXPECT_EQ(BoardKeyAt({key.x - 10, key.y + 10}, calibration), 0);
@@ -77,21 +85,24 @@ TEST_F(BoardKeysTest, ToleranceIsInclusiveOnBothAxes) {
     EXPECT_EQ(state.actionArmed, 1);
 }
 
-TEST_F(BoardKeysTest, OverlappingKeysActAsTheLowerKey) {
+TEST_F(BoardKeysTest, OverlappingKeysActAsTheLowerKey)
+{
     calibration.keys[4] = {FirstPlace(3).x + 15, FirstPlace(3).y};
     EXPECT_TRUE(Press({FirstPlace(3).x + 8, FirstPlace(3).y}));
     EXPECT_THAT(desktop.posts, ElementsAre(Command(24)));
     EXPECT_THAT(desktop.timers, IsEmpty());
 }
 
-TEST_F(BoardKeysTest, MissingKeyEntriesHitOnlyTheExactPoint) {
+TEST_F(BoardKeysTest, MissingKeyEntriesHitOnlyTheExactPoint)
+{
     calibration.keys = {};
     calibration.tolerance = 0;
     EXPECT_EQ(BoardKeyAt({0, 0}, calibration), 0);
     EXPECT_EQ(BoardKeyAt({0.5, 0}, calibration), -1);
 }
 
-TEST_F(BoardKeysTest, KeyHitWhileDisarmedIsTakenButPostsNothingUntilARelease) {
+TEST_F(BoardKeysTest, KeyHitWhileDisarmedIsTakenButPostsNothingUntilARelease)
+{
     EXPECT_TRUE(PressKey(0));
     EXPECT_TRUE(PressKey(0));
     EXPECT_TRUE(PressKey(1));
@@ -101,7 +112,8 @@ TEST_F(BoardKeysTest, KeyHitWhileDisarmedIsTakenButPostsNothingUntilARelease) {
     EXPECT_THAT(desktop.posts, ElementsAre(Command(25), Command(32)));
 }
 
-TEST_F(BoardKeysTest, MissingDrawingApplicationStillUsesUpThePermission) {
+TEST_F(BoardKeysTest, MissingDrawingApplicationStillUsesUpThePermission)
+{
     desktop.windows.clear();
     EXPECT_TRUE(PressKey(2));
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{0, msg::kBoardEvent, 23, 0}));
@@ -110,11 +122,12 @@ TEST_F(BoardKeysTest, MissingDrawingApplicationStillUsesUpThePermission) {
 
 // --- counted keys --------------------------------------------------------
 
-TEST_F(BoardKeysTest, CountedKeysCountOncePerContactAndStartTheTimerOnce) {
+TEST_F(BoardKeysTest, CountedKeysCountOncePerContactAndStartTheTimerOnce)
+{
     desktop.AddWindow(wnd::kMainToolClass, "");
     for (int key = 4; key <= 9; ++key) {
         EXPECT_TRUE(PressKey(key));
-        EXPECT_TRUE(PressKey(key));  // same contact
+        EXPECT_TRUE(PressKey(key)); // same contact
         Release();
         EXPECT_TRUE(PressKey(key));
         Release();
@@ -129,7 +142,8 @@ TEST_F(BoardKeysTest, CountedKeysCountOncePerContactAndStartTheTimerOnce) {
     for (const TimerStart& timer : desktop.timers) EXPECT_EQ(timer, (TimerStart{67, 500}));
 }
 
-TEST_F(BoardKeysTest, LastCountedKeyWithoutMainToolWindowIsSwallowed) {
+TEST_F(BoardKeysTest, LastCountedKeyWithoutMainToolWindowIsSwallowed)
+{
     EXPECT_TRUE(PressKey(9));
     EXPECT_EQ(state.actionArmed, 0);
     EXPECT_EQ(state.boardKeyPressesA[5], 0);
@@ -140,7 +154,8 @@ TEST_F(BoardKeysTest, LastCountedKeyWithoutMainToolWindowIsSwallowed) {
     EXPECT_EQ(state.boardKeyPressesA[5], 1);
 }
 
-TEST_F(BoardKeysTest, SocketSideStartsAfterTheMiddleOfTheScreen) {
+TEST_F(BoardKeysTest, SocketSideStartsAfterTheMiddleOfTheScreen)
+{
     state.socketRouting = SocketRouting::HalfSplit;
     calibration.tolerance = 1;
     calibration.keys[5] = {512, 400};
@@ -153,7 +168,8 @@ TEST_F(BoardKeysTest, SocketSideStartsAfterTheMiddleOfTheScreen) {
     EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 500}, TimerStart{68, 500}));
 }
 
-TEST_F(BoardKeysTest, RightHalfCountsLocallyUnlessSocketVariantOneIsOn) {
+TEST_F(BoardKeysTest, RightHalfCountsLocallyUnlessSocketVariantOneIsOn)
+{
     const Point rightKey5{700, 40};
     calibration.keys[5] = rightKey5;
     state.socketRouting = SocketRouting::Off;
@@ -165,11 +181,12 @@ TEST_F(BoardKeysTest, RightHalfCountsLocallyUnlessSocketVariantOneIsOn) {
     EXPECT_EQ(state.boardKeyPressesB[1], 0);
 }
 
-TEST_F(BoardKeysTest, SocketSideUsesItsOwnPermission) {
+TEST_F(BoardKeysTest, SocketSideUsesItsOwnPermission)
+{
     state.socketRouting = SocketRouting::HalfSplit;
     const Point rightKey6{800, 40};
     calibration.keys[6] = rightKey6;
-    state.actionArmed = 0;  // the local pointer holds a key
+    state.actionArmed = 0; // the local pointer holds a key
     EXPECT_TRUE(Press(rightKey6));
     EXPECT_TRUE(Press(rightKey6));
     EXPECT_EQ(state.boardKeyPressesB[2], 1);
@@ -181,7 +198,8 @@ TEST_F(BoardKeysTest, SocketSideUsesItsOwnPermission) {
 
 // --- calibration key -----------------------------------------------------
 
-TEST_F(BoardKeysTest, CalibrationKeyAsksForOrientationAndStartsTheCalibrationProgramOnce) {
+TEST_F(BoardKeysTest, CalibrationKeyAsksForOrientationAndStartsTheCalibrationProgramOnce)
+{
     EXPECT_TRUE(PressKey(12));
     EXPECT_TRUE(Press(SecondPlace(12)));
     EXPECT_EQ(settings.ReadString("coordinate", "orient", ""), "1");
@@ -194,13 +212,15 @@ TEST_F(BoardKeysTest, CalibrationKeyAsksForOrientationAndStartsTheCalibrationPro
 
 class BoardKeysInGesturesTest : public BoardKeysTest {
 protected:
-    BoardKeysInGesturesTest() {
+    BoardKeysInGesturesTest()
+    {
         socketSlot.Publish(channel);
         state.boardKeysEnabled = 1;
         state.socketRouting = SocketRouting::HalfSplit;
     }
     void Feed(const RecordBuilder& record) { machines.Process(record.Decoded(), calibration); }
-    void Touch(int slot, const Point& p) {
+    void Touch(int slot, const Point& p)
+    {
         Feed(RecordBuilder().Contact(slot, static_cast<unsigned>(p.x), static_cast<unsigned>(p.y)));
     }
 
@@ -209,9 +229,10 @@ protected:
     GestureMachines machines{desktop, state, keys, socketSlot};
 };
 
-TEST_F(BoardKeysInGesturesTest, SecondPointerOnAKeyWhileTheFirstHoldsOneRunsNothing) {
+TEST_F(BoardKeysInGesturesTest, SecondPointerOnAKeyWhileTheFirstHoldsOneRunsNothing)
+{
     const Point localKey = FirstPlace(0);
-    const Point socketKey = FirstPlace(13);  // right half
+    const Point socketKey = FirstPlace(13); // right half
     // Two samples make a press; the key hit replaces the mouse press.
     Touch(0, localKey);
     Touch(0, localKey);

@@ -62,8 +62,12 @@ TEST(CalibrationBadInput, GridSizesOutsideTheModelAreClampedAndFail)
         int columns;
         int rows;
     };
-    const Case cases[] = {{"0", "3", 2, 3},  {"1", "1", 2, 2},       {"11", "3", 10, 3},
-                          {"3", "999999", 3, 10}, {"-4", "-2147483648", 2, 2}, {"2147483647", "10", 10, 10}};
+    const Case cases[] = {{"0", "3", 2, 3},
+                          {"1", "1", 2, 2},
+                          {"11", "3", 10, 3},
+                          {"3", "999999", 3, 10},
+                          {"-4", "-2147483648", 2, 2},
+                          {"2147483647", "10", 10, 10}};
     for (const Case& c : cases) {
         MemoryProfile settings;
         WriteRegularGrid(settings, 10, 10, 300, 200, 2900, 2200);

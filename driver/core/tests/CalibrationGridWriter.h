@@ -36,12 +36,11 @@ inline void WriteGrid(common::Profile& settings, int columns, int rows,
 
 // A regular upright grid spanning [left, right] x [top, bottom] of camera
 // space.
-inline void WriteRegularGrid(common::Profile& settings, int columns, int rows, double left,
-                             double top, double right, double bottom)
+inline void WriteRegularGrid(common::Profile& settings, int columns, int rows, double left, double top, double right,
+                             double bottom)
 {
     WriteGrid(settings, columns, rows, [&](int i, int j) {
-        return driver::Point{left + (right - left) * i / (columns - 1),
-                             top + (bottom - top) * j / (rows - 1)};
+        return driver::Point{left + (right - left) * i / (columns - 1), top + (bottom - top) * j / (rows - 1)};
     });
 }
 

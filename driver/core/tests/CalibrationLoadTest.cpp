@@ -226,7 +226,9 @@ TEST(CalibrationLoad, UpsideDownCameraMapsLikeAnUprightOneOnceTurned)
 TEST(CalibrationLoad, MissingFileLoadsAZeroGridAndCreatesTheBoardArea)
 {
     const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("calibration-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + std::to_string(std::random_device{}()));
+        std::filesystem::temp_directory_path() /
+        ("calibration-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+         std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "WBInit.ini").string();
     {
@@ -291,8 +293,12 @@ TEST(CalibrationLoad, KeyPointsOutsideTheCameraNeverHitAndTheToleranceStaysInRan
         const char* x;
         const char* y;
     };
-    for (const Case& wild : std::vector<Case>{{"440", "-50000"}, {"440", "90000"}, {"-1", "400"}, {"3201", "400"},
-                                              {"1e400", "400"}, {"1e308", "1e308"}}) {
+    for (const Case& wild : std::vector<Case>{{"440", "-50000"},
+                                              {"440", "90000"},
+                                              {"-1", "400"},
+                                              {"3201", "400"},
+                                              {"1e400", "400"},
+                                              {"1e308", "1e308"}}) {
         MemoryProfile edited = settings;
         edited.WriteString("Button", "Rpt27.x", wild.x);
         edited.WriteString("Button", "Rpt27.y", wild.y);

@@ -11,7 +11,9 @@ namespace calibration_testing {
 
 class MemoryProfile final : public common::Profile {
 public:
-    explicit MemoryProfile(std::string_view text = {}) : document_(text) {}
+    explicit MemoryProfile(std::string_view text = {})
+        : document_(text)
+    {}
 
     int ReadInt(const std::string& section, const std::string& key, int fallback) const override
     {

@@ -13,16 +13,17 @@
 namespace driver {
 namespace {
 
-using testing::FakeDesktop;
-using testing::PostedMessage;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using cameranames::CaptureInterfaceName;
 using cameranames::DriverEntryVendor;
 using cameranames::Usb;
+using ::testing::ElementsAre;
+using testing::FakeDesktop;
+using ::testing::IsEmpty;
+using testing::PostedMessage;
 
 // The interface name the system reports for the driver's listed camera.
-std::string DriverDeviceName(std::size_t entry, Usb usb = Usb::Whole) {
+std::string DriverDeviceName(std::size_t entry, Usb usb = Usb::Whole)
+{
     return CaptureInterfaceName(DriverEntryVendor(entry), product::kCameraProductId, usb);
 }
 
@@ -33,7 +34,8 @@ protected:
     CaptureDeviceWatch watch{desktop, state};
 };
 
-TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind) {
+TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind)
+{
     const int kinds[] = {1, 2, 2, 1};
     for (Usb usb : {Usb::Whole, Usb::CompositeFunction}) {
         for (std::size_t entry = 0; entry < 4; ++entry) {
@@ -47,7 +49,8 @@ TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind) {
     }
 }
 
-TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch) {
+TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch)
+{
     state.socketRouting = SocketRouting::PairSplit;
     // Models the driver does not list.
     for (int model : {0, 1}) {
@@ -75,21 +78,24 @@ TEST_F(CaptureDeviceWatchTest, OtherDevicesAndSpellingsDoNotMatch) {
     EXPECT_EQ(state.socketRouting, SocketRouting::PairSplit);
 }
 
-TEST_F(CaptureDeviceWatchTest, ArrivalStartsTheServiceOnlyWhenAbsent) {
+TEST_F(CaptureDeviceWatchTest, ArrivalStartsTheServiceOnlyWhenAbsent)
+{
     watch.OnArrival(DriverDeviceName(1));
-    EXPECT_THAT(desktop.programStarts, ElementsAre(std::make_pair(std::string("C:\\Board\\"),
-                                                                  std::string(wnd::kCameraServiceProgram))));
+    EXPECT_THAT(desktop.programStarts,
+                ElementsAre(std::make_pair(std::string("C:\\Board\\"), std::string(wnd::kCameraServiceProgram))));
     desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     watch.OnArrival(DriverDeviceName(2));
     EXPECT_EQ(desktop.programStarts.size(), 1u);
 }
 
-TEST_F(CaptureDeviceWatchTest, ArrivalOfAnotherDeviceDoesNothing) {
+TEST_F(CaptureDeviceWatchTest, ArrivalOfAnotherDeviceDoesNothing)
+{
     watch.OnArrival(CaptureInterfaceName(cameranames::UnlistedVendor()));
     EXPECT_THAT(desktop.programStarts, IsEmpty());
 }
 
-TEST_F(CaptureDeviceWatchTest, RemovalReleasesTheServiceAndTellsTheDrawingApp) {
+TEST_F(CaptureDeviceWatchTest, RemovalReleasesTheServiceAndTellsTheDrawingApp)
+{
     const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     const WindowRef drawing = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     state.connectNoticeSent = 1;
@@ -100,7 +106,8 @@ TEST_F(CaptureDeviceWatchTest, RemovalReleasesTheServiceAndTellsTheDrawingApp) {
     EXPECT_EQ(state.cameraKind, 1);
 }
 
-TEST_F(CaptureDeviceWatchTest, RemovalWithoutServiceStillClearsTheNotice) {
+TEST_F(CaptureDeviceWatchTest, RemovalWithoutServiceStillClearsTheNotice)
+{
     state.connectNoticeSent = 1;
     watch.OnRemoval(DriverDeviceName(0));
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{0, msg::kBoardEvent, 0, 281}));

@@ -27,13 +27,15 @@ public:
     std::atomic<int> writes{0};
     std::atomic<bool> destroyed{false};
     ~CountingChannel() override { destroyed = true; }
-    bool Write(const std::uint8_t*, std::size_t) override {
+    bool Write(const std::uint8_t*, std::size_t) override
+    {
         ++writes;
         return true;
     }
 };
 
-TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd) {
+TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd)
+{
     ChannelSlot slot;
     std::atomic<bool> stop{false};
     std::atomic<int> written{0};
@@ -61,7 +63,8 @@ TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd) {
     EXPECT_GT(written, 0);
 }
 
-TEST(Concurrency, FaultLinesFromManyThreadsAreTakenOrCountedNeverTorn) {
+TEST(Concurrency, FaultLinesFromManyThreadsAreTakenOrCountedNeverTorn)
+{
     FaultLineQueue queue;
     constexpr int kThreads = 4;
     constexpr int kLines = 3000;
@@ -98,17 +101,20 @@ TEST(Concurrency, FaultLinesFromManyThreadsAreTakenOrCountedNeverTorn) {
 // A desktop that both threads may use at once: timers armed, posts counted.
 class SharedDesktop final : public Desktop {
 public:
-    std::map<unsigned, unsigned> ArmedNow() {
+    std::map<unsigned, unsigned> ArmedNow()
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         return armed_;
     }
-    int PenReports() {
+    int PenReports()
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         return penReports_;
     }
 
     WindowRef FindWindowByClass(const char*, const char*) override { return 1; }
-    void PostToWindow(WindowRef, unsigned message, std::uintptr_t, std::intptr_t) override {
+    void PostToWindow(WindowRef, unsigned message, std::uintptr_t, std::intptr_t) override
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         penReports_ += message == 0x07F4 ? 1 : 0;
     }
@@ -118,11 +124,13 @@ public:
     ScreenPosition CursorPosition() override { return {10, 10}; }
     WindowRef ForegroundWindow() override { return 0; }
     ScreenSize PrimaryScreenSize() override { return {1024, 768}; }
-    void StartDriverTimer(unsigned timerId, unsigned periodMs) override {
+    void StartDriverTimer(unsigned timerId, unsigned periodMs) override
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         armed_[timerId] = periodMs;
     }
-    void KillDriverTimer(unsigned timerId) override {
+    void KillDriverTimer(unsigned timerId) override
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         armed_.erase(timerId);
     }
@@ -138,7 +146,8 @@ private:
     std::atomic<std::uint32_t> now_{0};
 };
 
-TEST(Concurrency, PenPressesCountedWhileTheTicksRunAreNeverStranded) {
+TEST(Concurrency, PenPressesCountedWhileTheTicksRunAreNeverStranded)
+{
     SharedDesktop desktop;
     testing::FakeHook hook;
     DriverState state;

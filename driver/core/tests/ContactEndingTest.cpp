@@ -18,44 +18,50 @@ using testing::FakeBoardKeys;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
 using testing::FakeHook;
-using testing::RecordBuilder;
-using testing::RecordingChannel;
-using testing::RecordingFaultLog;
 using testing::kContactPacket;
 using testing::kDoubleTapPacket;
 using testing::kLeftUp;
 using testing::kMoveLeftDown;
 using testing::kReleasePacket;
+using testing::RecordBuilder;
+using testing::RecordingChannel;
+using testing::RecordingFaultLog;
 
 constexpr std::uint32_t kCycleMs = 2;
 
 class ContactEndingTest : public ::testing::Test {
 protected:
-    ContactEndingTest() {
+    ContactEndingTest()
+    {
         socket.Publish(socketChannel);
         worker.Begin();
     }
 
     // One worker cycle, kCycleMs after the previous one.
-    void Cycle(const RecordBuilder& record = RecordBuilder()) {
+    void Cycle(const RecordBuilder& record = RecordBuilder())
+    {
         desktop.now += kCycleMs;
         worker.Cycle(record.Bytes(), calibration);
     }
     // Empty records (nothing new from the camera) for `ms`.
-    void Quiet(std::uint32_t ms) {
+    void Quiet(std::uint32_t ms)
+    {
         for (std::uint32_t t = 0; t < ms; t += kCycleMs) Cycle();
     }
-    void Press(int slot, unsigned x, unsigned y) {
+    void Press(int slot, unsigned x, unsigned y)
+    {
         Cycle(RecordBuilder().Contact(slot, x, y));
         Cycle(RecordBuilder().Contact(slot, x, y));
     }
-    int Count(std::uint32_t flags) const {
+    int Count(std::uint32_t flags) const
+    {
         return static_cast<int>(std::count_if(desktop.mouseEvents.begin(), desktop.mouseEvents.end(),
                                               [&](const testing::MouseEvent& e) { return e.flags == flags; }));
     }
     // Half-split releases are routed by their own point.
     static RecordBuilder RightHalfRelease() { return RecordBuilder().Slot(0, 2, 900, 300); }
-    std::vector<std::uint8_t> PacketEvents() const {
+    std::vector<std::uint8_t> PacketEvents() const
+    {
         std::vector<std::uint8_t> events;
         for (const auto& packet : socketChannel->writes) events.push_back(packet[2]);
         return events;
@@ -73,7 +79,8 @@ protected:
     TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe, faults}};
 };
 
-TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound) {
+TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound)
+{
     Press(0, 400, 300);
     ASSERT_EQ(Count(kMoveLeftDown), 1);
     Quiet(kSilenceMs);
@@ -88,7 +95,8 @@ TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound) {
     EXPECT_EQ(faults.Count("no samples for 500 ms"), 1u);
 }
 
-TEST_F(ContactEndingTest, AHeldContactKeepsItsPressAndStillRightClicks) {
+TEST_F(ContactEndingTest, AHeldContactKeepsItsPressAndStillRightClicks)
+{
     Press(0, 400, 300);
     // A camera at 15 frames a second: one sample every 66 ms, empty records between.
     for (int frame = 0; frame < 101; ++frame) {
@@ -99,7 +107,8 @@ TEST_F(ContactEndingTest, AHeldContactKeepsItsPressAndStillRightClicks) {
     EXPECT_EQ(Count(0x8019), 1);
 }
 
-TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer) {
+TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer)
+{
     Press(0, 400, 300);
     // The pen button held for two seconds: its records replace the contact's.
     for (int n = 0; n < 1000; ++n) Cycle(RecordBuilder().Event(8));
@@ -109,9 +118,10 @@ TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer) {
     EXPECT_EQ(Count(kLeftUp), 1);
 }
 
-TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne) {
+TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne)
+{
     Press(0, 400, 300);
-    state.actionArmed = 0;  // as after a board key or pen press during the contact
+    state.actionArmed = 0; // as after a board key or pen press during the contact
     Quiet(kSilenceMs + 4);
     EXPECT_EQ(state.actionArmed, 1);
     // Debounce cleared: the next contact's first sample is dropped again.
@@ -121,7 +131,8 @@ TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne) {
     EXPECT_EQ(Count(kMoveLeftDown), 2);
 }
 
-TEST_F(ContactEndingTest, AContactThatOnlyArmedIsForgottenWithoutInput) {
+TEST_F(ContactEndingTest, AContactThatOnlyArmedIsForgottenWithoutInput)
+{
     Cycle(RecordBuilder().Contact(0, 400, 300));
     Quiet(kSilenceMs + 4);
     Cycle(RecordBuilder().Contact(0, 500, 300));
@@ -129,9 +140,10 @@ TEST_F(ContactEndingTest, AContactThatOnlyArmedIsForgottenWithoutInput) {
     EXPECT_TRUE(faults.lines.empty());
 }
 
-TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapPairs) {
+TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapPairs)
+{
     state.socketRouting = SocketRouting::HalfSplit;
-    Cycle();  // the routing change is seen with nothing in progress
+    Cycle(); // the routing change is seen with nothing in progress
     // First tap: contact and real release on the right half.
     Press(0, 900, 300);
     Cycle(RightHalfRelease());
@@ -143,18 +155,19 @@ TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapP
     // the made-up release in between was not counted.
     Press(0, 900, 300);
     Cycle(RightHalfRelease());
-    EXPECT_EQ(PacketEvents(), (std::vector<std::uint8_t>{kContactPacket, kReleasePacket, kContactPacket,
-                                                         kReleasePacket, kContactPacket, kDoubleTapPacket}));
+    EXPECT_EQ(PacketEvents(), (std::vector<std::uint8_t>{kContactPacket, kReleasePacket, kContactPacket, kReleasePacket,
+                                                         kContactPacket, kDoubleTapPacket}));
     EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::NoTap);
 }
 
-TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap) {
+TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap)
+{
     state.socketRouting = SocketRouting::HalfSplit;
     Cycle();
     Press(0, 900, 300);
     Cycle(RightHalfRelease());
     Press(0, 900, 300);
-    state.socketRouting = SocketRouting::Off;  // the drawing application closes the socket mid-tap
+    state.socketRouting = SocketRouting::Off; // the drawing application closes the socket mid-tap
     Cycle();
     ASSERT_EQ(socketChannel->writes.size(), 4u);
     EXPECT_EQ(socketChannel->writes[3][2], kReleasePacket);
@@ -162,7 +175,8 @@ TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap) {
     EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::FirstTapDone);
 }
 
-TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
+TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse)
+{
     struct Change {
         const char* name;
         std::function<void(DriverState&)> apply;
@@ -186,7 +200,8 @@ TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse) {
     }
 }
 
-TEST_F(ContactEndingTest, ClosingReleasesWhateverIsDown) {
+TEST_F(ContactEndingTest, ClosingReleasesWhateverIsDown)
+{
     state.socketRouting = SocketRouting::PairSplit;
     Cycle();
     Press(0, 100, 300);

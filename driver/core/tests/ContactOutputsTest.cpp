@@ -27,7 +27,8 @@ using testing::RecordingFaultLog;
 class RecordingInjection final : public TouchInjection {
 public:
     std::vector<TouchFrame> frames;
-    bool Inject(const TouchFrame& frame) override {
+    bool Inject(const TouchFrame& frame) override
+    {
         frames.push_back(frame);
         return true;
     }
@@ -35,7 +36,8 @@ public:
 
 class ContactOutputsTest : public ::testing::Test {
 protected:
-    void Start(bool tuio, bool touch) {
+    void Start(bool tuio, bool touch)
+    {
         ContactOutputs outputs;
         if (tuio) outputs.tuio = &tuioOutput;
         if (touch) outputs.touch = &touchOutput;
@@ -44,12 +46,14 @@ protected:
             TouchWorkerDeps{desktop, hook, state, nullptr, keys, socket, pipe, faults, outputs});
         worker->Begin();
     }
-    void Cycle(const RecordBuilder& record = RecordBuilder()) {
+    void Cycle(const RecordBuilder& record = RecordBuilder())
+    {
         desktop.now += 2;
         worker->Cycle(record.Bytes(), calibration);
     }
     // The session ids each bundle's alive message lists.
-    std::vector<std::vector<int>> Alive() const {
+    std::vector<std::vector<int>> Alive() const
+    {
         std::vector<std::vector<int>> alive;
         for (const auto& datagram : udp->writes) {
             const auto bundle = osc_testing::DecodeBundle(datagram);
@@ -64,7 +68,8 @@ protected:
         }
         return alive;
     }
-    int MousePresses() const {
+    int MousePresses() const
+    {
         return static_cast<int>(std::count_if(desktop.mouseEvents.begin(), desktop.mouseEvents.end(),
                                               [](const testing::MouseEvent& e) { return e.flags & 0x0002; }));
     }
@@ -85,7 +90,8 @@ protected:
     std::unique_ptr<TouchWorker> worker;
 };
 
-TEST_F(ContactOutputsTest, TuioCarriesEveryContactBesideTheMouse) {
+TEST_F(ContactOutputsTest, TuioCarriesEveryContactBesideTheMouse)
+{
     Start(true, false);
     state.socketRouting = SocketRouting::PairSplit;
     Cycle();
@@ -100,7 +106,8 @@ TEST_F(ContactOutputsTest, TuioCarriesEveryContactBesideTheMouse) {
     EXPECT_TRUE(alive.back().empty()) << "the releases end both";
 }
 
-TEST_F(ContactOutputsTest, AContactABoardKeyTookIsNoTouch) {
+TEST_F(ContactOutputsTest, AContactABoardKeyTookIsNoTouch)
+{
     Start(true, false);
     state.boardKeysEnabled = 1;
     keys.hits = [](const Point& p) { return p.x < 50; };
@@ -109,7 +116,8 @@ TEST_F(ContactOutputsTest, AContactABoardKeyTookIsNoTouch) {
     for (const auto& ids : Alive()) EXPECT_TRUE(ids.empty());
 }
 
-TEST_F(ContactOutputsTest, ForwardingEndsLiveContactsAndSendsNothing) {
+TEST_F(ContactOutputsTest, ForwardingEndsLiveContactsAndSendsNothing)
+{
     Start(true, false);
     for (int n = 0; n < 3; ++n) Cycle(RecordBuilder().Contact(0, 100, 100));
     ASSERT_FALSE(Alive().back().empty());
@@ -121,7 +129,8 @@ TEST_F(ContactOutputsTest, ForwardingEndsLiveContactsAndSendsNothing) {
     EXPECT_EQ(udp->writes.size(), bundles) << "bundles went out while forwarding";
 }
 
-TEST_F(ContactOutputsTest, TouchFramesReplaceTheMouseAndKeysStillTakePresses) {
+TEST_F(ContactOutputsTest, TouchFramesReplaceTheMouseAndKeysStillTakePresses)
+{
     Start(false, true);
     EXPECT_EQ(hook.calls, std::vector<int>{0}) << "the system makes its own double taps";
     for (int n = 0; n < 120; ++n) Cycle(RecordBuilder().Contact(0, 100, 100).Contact(1, 300, 300));
@@ -142,11 +151,12 @@ TEST_F(ContactOutputsTest, TouchFramesReplaceTheMouseAndKeysStillTakePresses) {
     EXPECT_TRUE(injection.frames.empty());
 }
 
-TEST_F(ContactOutputsTest, AHeldPenButtonKeepsTouchContactsAliveAndClosingEndsThem) {
+TEST_F(ContactOutputsTest, AHeldPenButtonKeepsTouchContactsAliveAndClosingEndsThem)
+{
     Start(false, true);
     for (int n = 0; n < 3; ++n) Cycle(RecordBuilder().Contact(0, 100, 100));
     const std::size_t before = injection.frames.size();
-    for (int n = 0; n < 100; ++n) Cycle(RecordBuilder().Event(8));  // 200 ms of a held button
+    for (int n = 0; n < 100; ++n) Cycle(RecordBuilder().Event(8)); // 200 ms of a held button
     EXPECT_GT(injection.frames.size(), before + 2) << "the system would drop a contact it hears nothing of";
     worker->End(calibration);
     EXPECT_EQ(injection.frames.back().contacts[0].flags, kTouchUpFlags);

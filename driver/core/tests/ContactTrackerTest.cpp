@@ -24,10 +24,12 @@ protected:
     ContactTrackerTest() { calibration.screen = {1000, 500}; }
 
     const ContactSnapshot& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
-                                  ContactTracker::SlotMask takenByKey = 0) {
+                                  ContactTracker::SlotMask takenByKey = 0)
+    {
         return tracker.Update(record.Decoded(), elapsedMs, calibration, takenByKey);
     }
-    const ContactSnapshot& Contact(int slot, unsigned x, unsigned y, std::uint32_t elapsedMs = 10) {
+    const ContactSnapshot& Contact(int slot, unsigned x, unsigned y, std::uint32_t elapsedMs = 10)
+    {
         return Record(RecordBuilder().Contact(slot, x, y), elapsedMs);
     }
     const ContactSnapshot& Release(int slot) { return Record(RecordBuilder().Release(slot)); }
@@ -37,7 +39,8 @@ protected:
     ContactTracker tracker;
 };
 
-TEST_F(ContactTrackerTest, TheSecondSampleStartsTheContactAtItsOwnPoint) {
+TEST_F(ContactTrackerTest, TheSecondSampleStartsTheContactAtItsOwnPoint)
+{
     const ContactSnapshot& first = Contact(0, 100, 100);
     EXPECT_TRUE(first.sampled);
     EXPECT_EQ(first.liveCount, 0u);
@@ -60,7 +63,8 @@ TEST_F(ContactTrackerTest, TheSecondSampleStartsTheContactAtItsOwnPoint) {
     EXPECT_FALSE(Contact(0, 250, 125).live[0].started);
 }
 
-TEST_F(ContactTrackerTest, ASingleSampleTouchIsNoContact) {
+TEST_F(ContactTrackerTest, ASingleSampleTouchIsNoContact)
+{
     Contact(1, 100, 100);
     const ContactSnapshot& release = Release(1);
     EXPECT_TRUE(release.Newsworthy());
@@ -70,16 +74,17 @@ TEST_F(ContactTrackerTest, ASingleSampleTouchIsNoContact) {
 }
 
 // Positions in screen widths and heights, time in the records' milliseconds.
-TEST_F(ContactTrackerTest, VelocityAndAccelerationFollowTheSamplesAndTheirTime) {
+TEST_F(ContactTrackerTest, VelocityAndAccelerationFollowTheSamplesAndTheirTime)
+{
     Contact(0, 100, 100);
-    Contact(0, 100, 100);          // x 0.1, y 0.2
-    Empty(10);                     // no sample: its time still counts
-    const TrackedContact moving = Contact(0, 200, 100, 10).live[0];  // 0.1 across in 20 ms
+    Contact(0, 100, 100);                                           // x 0.1, y 0.2
+    Empty(10);                                                      // no sample: its time still counts
+    const TrackedContact moving = Contact(0, 200, 100, 10).live[0]; // 0.1 across in 20 ms
     EXPECT_DOUBLE_EQ(moving.velocityX, 5.0);
     EXPECT_DOUBLE_EQ(moving.velocityY, 0.0);
     EXPECT_DOUBLE_EQ(moving.acceleration, 5.0 / 0.02);
 
-    const TrackedContact down = Contact(0, 200, 150, 10).live[0];  // 0.1 down in 10 ms
+    const TrackedContact down = Contact(0, 200, 150, 10).live[0]; // 0.1 down in 10 ms
     EXPECT_DOUBLE_EQ(down.velocityX, 0.0);
     EXPECT_DOUBLE_EQ(down.velocityY, 10.0);
     EXPECT_DOUBLE_EQ(down.acceleration, (10.0 - 5.0) / 0.01);
@@ -95,7 +100,8 @@ TEST_F(ContactTrackerTest, VelocityAndAccelerationFollowTheSamplesAndTheirTime) 
     EXPECT_DOUBLE_EQ(sameTime.acceleration, -10.0 / 0.01);
 }
 
-TEST_F(ContactTrackerTest, AReleaseEndsTheContactAndTheNextOneGetsANewSession) {
+TEST_F(ContactTrackerTest, AReleaseEndsTheContactAndTheNextOneGetsANewSession)
+{
     Contact(2, 100, 100);
     Contact(2, 120, 130);
     const ContactSnapshot& release = Release(2);
@@ -109,7 +115,8 @@ TEST_F(ContactTrackerTest, AReleaseEndsTheContactAndTheNextOneGetsANewSession) {
     EXPECT_EQ(Contact(2, 100, 100).live[0].session, 2u);
 }
 
-TEST_F(ContactTrackerTest, FourSlotsAreFourContactsInSlotOrder) {
+TEST_F(ContactTrackerTest, FourSlotsAreFourContactsInSlotOrder)
+{
     RecordBuilder all;
     for (int s = 0; s < kPointSlots; ++s) all.Contact(s, 100u * (s + 1), 50u * (s + 1));
     Record(all);
@@ -127,7 +134,8 @@ TEST_F(ContactTrackerTest, FourSlotsAreFourContactsInSlotOrder) {
     EXPECT_EQ(Contact(3, 10, 10).liveCount, 4u);
 }
 
-TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact) {
+TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact)
+{
     Contact(0, 100, 100);
     Contact(0, 100, 100);
     const ContactSnapshot& atBound = Empty(kSilenceMs);
@@ -142,7 +150,8 @@ TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact) {
     EXPECT_EQ(tracker.StateOf(0), State::Idle);
 }
 
-TEST_F(ContactTrackerTest, AnArmedSlotForgetsItsFirstSampleAfterSilence) {
+TEST_F(ContactTrackerTest, AnArmedSlotForgetsItsFirstSampleAfterSilence)
+{
     Contact(1, 100, 100);
     Empty(kSilenceMs + 1);
     EXPECT_EQ(tracker.StateOf(1), State::Idle);
@@ -151,7 +160,8 @@ TEST_F(ContactTrackerTest, AnArmedSlotForgetsItsFirstSampleAfterSilence) {
 
 // Pen-button records never reach the tracker: the caller holds the clock,
 // so only the time of records handed to it counts.
-TEST_F(ContactTrackerTest, OnlyTheTimeOfRecordsHandedToItCounts) {
+TEST_F(ContactTrackerTest, OnlyTheTimeOfRecordsHandedToItCounts)
+{
     Contact(0, 100, 100);
     Contact(0, 100, 100);
     for (int n = 0; n < 1000; ++n) Empty(0);
@@ -160,7 +170,8 @@ TEST_F(ContactTrackerTest, OnlyTheTimeOfRecordsHandedToItCounts) {
     EXPECT_EQ(Empty(kSilenceMs).liveCount, 1u);
 }
 
-TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew) {
+TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew)
+{
     Contact(0, 100, 100);
     Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 300, 300), 10, 1u << 2);
     ASSERT_EQ(tracker.StateOf(2), State::Taken);
@@ -180,7 +191,8 @@ TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew
 
 // The key test runs on the press, which is the sample that would start the
 // contact: that sample starts nothing, and neither do the ones after it.
-TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease) {
+TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease)
+{
     Contact(0, 100, 100);
     const ContactSnapshot& pressed = Record(RecordBuilder().Contact(0, 100, 100), 10, 1u << 0);
     EXPECT_TRUE(pressed.sampled);
@@ -196,7 +208,8 @@ TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease) {
     EXPECT_EQ(Contact(0, 100, 100).live[0].session, 1u) << "the taken press used no session id";
 }
 
-TEST_F(ContactTrackerTest, AKeyTakingAContactAlreadyOutEndsIt) {
+TEST_F(ContactTrackerTest, AKeyTakingAContactAlreadyOutEndsIt)
+{
     Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     const ContactSnapshot& taken = Record(RecordBuilder().Contact(0, 120, 100).Contact(1, 510, 100), 10, 1u << 0);
@@ -209,20 +222,22 @@ TEST_F(ContactTrackerTest, AKeyTakingAContactAlreadyOutEndsIt) {
     EXPECT_EQ(Release(0).endedCount, 0u);
 }
 
-TEST_F(ContactTrackerTest, ContactsOffTheBoardStayOnTheScreensEdge) {
+TEST_F(ContactTrackerTest, ContactsOffTheBoardStayOnTheScreensEdge)
+{
     calibration.boardEndX = 2000;
     Contact(0, 100, 100);
-    const TrackedContact beyond = Contact(0, 1500, 900).live[0];  // maps off the screen
+    const TrackedContact beyond = Contact(0, 1500, 900).live[0]; // maps off the screen
     EXPECT_DOUBLE_EQ(beyond.screen.x, 1000);
     EXPECT_DOUBLE_EQ(beyond.screen.y, 500);
     EXPECT_DOUBLE_EQ(beyond.x, 1.0);
     EXPECT_DOUBLE_EQ(beyond.y, 1.0);
-    const TrackedContact noCell = Contact(0, 2500, 300).live[0];  // in no cell: camera units, clamped
+    const TrackedContact noCell = Contact(0, 2500, 300).live[0]; // in no cell: camera units, clamped
     EXPECT_DOUBLE_EQ(noCell.screen.x, 1000);
     EXPECT_DOUBLE_EQ(noCell.screen.y, 300);
 }
 
-TEST_F(ContactTrackerTest, RecordEventCodesInSlotZeroAreNoSamples) {
+TEST_F(ContactTrackerTest, RecordEventCodesInSlotZeroAreNoSamples)
+{
     const ContactSnapshot& kind = Record(RecordBuilder().Event(3));
     EXPECT_FALSE(kind.sampled);
     EXPECT_EQ(tracker.StateOf(0), State::Idle);
@@ -234,9 +249,10 @@ TEST_F(ContactTrackerTest, RecordEventCodesInSlotZeroAreNoSamples) {
 // comes, every session starts once, stays in one slot, is listed in every
 // snapshot from its start to its end, ends exactly once, and never lies off
 // the screen; no slot holds two contacts.
-TEST_F(ContactTrackerTest, RandomStreamsKeepEveryContactAccountedFor) {
+TEST_F(ContactTrackerTest, RandomStreamsKeepEveryContactAccountedFor)
+{
     std::mt19937 random(1234);
-    std::map<std::uint32_t, int> liveSessions;  // session -> slot
+    std::map<std::uint32_t, int> liveSessions; // session -> slot
     std::set<std::uint32_t> endedSessions;
     std::uint32_t lastStarted = 0;
     for (int step = 0; step < 20000; ++step) {

@@ -34,7 +34,8 @@ struct PostedMessage {
     unsigned message;
     std::uintptr_t wParam;
     std::intptr_t lParam;
-    bool operator==(const PostedMessage& o) const {
+    bool operator==(const PostedMessage& o) const
+    {
         return window == o.window && message == o.message && wParam == o.wParam && lParam == o.lParam;
     }
 };
@@ -70,12 +71,14 @@ public:
     std::map<unsigned, unsigned> armed;
     std::uint32_t now = 100000;
 
-    WindowRef AddWindow(const std::string& windowClass, const std::string& caption) {
+    WindowRef AddWindow(const std::string& windowClass, const std::string& caption)
+    {
         windows.push_back({windowClass, caption});
         return windows.size();
     }
 
-    WindowRef FindWindowByClass(const char* windowClass, const char* caption) override {
+    WindowRef FindWindowByClass(const char* windowClass, const char* caption) override
+    {
         for (std::size_t i = 0; i < windows.size(); ++i) {
             if (windows[i].windowClass == windowClass && (caption == nullptr || windows[i].caption == caption)) {
                 return i + 1;
@@ -85,17 +88,19 @@ public:
     }
     // Runs after each post is recorded, where another thread's work may interleave.
     std::function<void(const PostedMessage&)> onPost;
-    void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override
+    {
         posts.push_back({window, message, wParam, lParam});
         if (onPost) onPost(posts.back());
     }
-    std::intptr_t SendToWindow(WindowRef window, unsigned message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override {
+    std::intptr_t SendToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override
+    {
         posts.push_back({window, message, wParam, lParam});
         return 0;
     }
     void InjectMouseEvent(std::uint32_t flags, int ax, int ay) override { mouseEvents.push_back({flags, ax, ay}); }
-    void SetCursorPosition(int x, int y) override {
+    void SetCursorPosition(int x, int y) override
+    {
         cursorSets.push_back({x, y});
         cursor = {x, y};
     }
@@ -103,20 +108,24 @@ public:
     WindowRef ForegroundWindow() override { return foreground; }
     ScreenSize screen{1024, 768};
     ScreenSize PrimaryScreenSize() override { return screen; }
-    void StartDriverTimer(unsigned timerId, unsigned periodMs) override {
+    void StartDriverTimer(unsigned timerId, unsigned periodMs) override
+    {
         timers.push_back({timerId, periodMs});
         armed[timerId] = periodMs;
     }
-    void KillDriverTimer(unsigned timerId) override {
+    void KillDriverTimer(unsigned timerId) override
+    {
         kills.push_back(timerId);
         armed.erase(timerId);
         if (onKill) onKill(timerId);
     }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
-    void OpenProgram(const std::string& folder, const std::string& program) override {
+    void OpenProgram(const std::string& folder, const std::string& program) override
+    {
         programStarts.emplace_back(folder, program);
     }
-    void SleepMs(unsigned milliseconds) override {
+    void SleepMs(unsigned milliseconds) override
+    {
         sleeps.push_back(milliseconds);
         now += milliseconds;
     }
@@ -128,7 +137,8 @@ public:
     std::vector<std::string> lines;
     void Note(const char* line) override { lines.emplace_back(line); }
     // Lines that contain `text`.
-    std::size_t Count(const std::string& text) const {
+    std::size_t Count(const std::string& text) const
+    {
         std::size_t n = 0;
         for (const std::string& line : lines) n += line.find(text) != std::string::npos ? 1 : 0;
         return n;
@@ -147,7 +157,8 @@ public:
 class RecordingChannel final : public ByteChannel {
 public:
     std::vector<std::vector<std::uint8_t>> writes;
-    bool Write(const std::uint8_t* data, std::size_t length) override {
+    bool Write(const std::uint8_t* data, std::size_t length) override
+    {
         writes.emplace_back(data, data + length);
         return true;
     }
@@ -164,7 +175,8 @@ public:
     bool stalled = false;
     std::uint64_t delivered = 0;
 
-    bool Write(const std::uint8_t* data, std::size_t length) override {
+    bool Write(const std::uint8_t* data, std::size_t length) override
+    {
         writes.emplace_back(data, data + length);
         if (closed || stalled || link != Link::Connected) return false;
         ++delivered;
@@ -182,7 +194,8 @@ public:
     bool failCreate = false;
     std::vector<std::weak_ptr<FakePipeInstance>> created;
 
-    std::shared_ptr<PipeInstance> CreateAndAwaitClient() override {
+    std::shared_ptr<PipeInstance> CreateAndAwaitClient() override
+    {
         if (failCreate) return nullptr;
         auto instance = std::make_shared<FakePipeInstance>();
         created.push_back(instance);
@@ -190,7 +203,8 @@ public:
     }
     std::shared_ptr<FakePipeInstance> Instance(std::size_t n) const { return created.at(n).lock(); }
     std::shared_ptr<FakePipeInstance> Last() const { return created.empty() ? nullptr : created.back().lock(); }
-    int Alive() const {
+    int Alive() const
+    {
         int alive = 0;
         for (const auto& instance : created) alive += instance.expired() ? 0 : 1;
         return alive;
@@ -203,7 +217,8 @@ public:
     std::vector<std::pair<std::string, int>> opened;
     std::vector<std::weak_ptr<RecordingChannel>> channels;
 
-    std::shared_ptr<ByteChannel> OpenStream(const char* address, int port) override {
+    std::shared_ptr<ByteChannel> OpenStream(const char* address, int port) override
+    {
         opened.emplace_back(address, port);
         if (failOpen) return nullptr;
         auto channel = std::make_shared<RecordingChannel>();
@@ -216,7 +231,8 @@ class FakeBoardKeys final : public BoardKeyTest {
 public:
     std::function<bool(const Point&)> hits = [](const Point&) { return false; };
     std::vector<Point> asked;
-    bool TryBoardKey(const Point& screenPoint, const CalibrationView&) override {
+    bool TryBoardKey(const Point& screenPoint, const CalibrationView&) override
+    {
         asked.push_back(screenPoint);
         return hits(screenPoint);
     }
@@ -235,7 +251,8 @@ public:
     std::array<Point, CCalibration::kKeyPoints> keys{};
     int tolerance = 0;
 
-    bool MapPoint(Point& point) const override {
+    bool MapPoint(Point& point) const override
+    {
         if (point.x >= boardEndX) return false;
         point.x *= scale;
         point.y *= scale;
@@ -251,7 +268,8 @@ public:
 // A record built slot by slot.
 class RecordBuilder {
 public:
-    RecordBuilder& Slot(int s, std::uint8_t status, unsigned x = 0, unsigned y = 0) {
+    RecordBuilder& Slot(int s, std::uint8_t status, unsigned x = 0, unsigned y = 0)
+    {
         std::uint8_t* p = bytes_ + 5 * s;
         p[0] = status;
         p[1] = static_cast<std::uint8_t>(x >> 8);
@@ -271,6 +289,9 @@ private:
     TouchRecordBytes bytes_ = {};
 };
 
-inline std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> values) { return values; }
+inline std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> values)
+{
+    return values;
+}
 
 } // namespace driver::testing

@@ -30,13 +30,15 @@ class FakeInjection final : public TouchInjection {
 public:
     std::vector<TouchFrame> frames;
     bool refuse = false;
-    bool Inject(const TouchFrame& frame) override {
+    bool Inject(const TouchFrame& frame) override
+    {
         frames.push_back(frame);
         return !refuse;
     }
 };
 
-std::vector<std::int32_t> Alive(const Bundle& bundle) {
+std::vector<std::int32_t> Alive(const Bundle& bundle)
+{
     std::vector<std::int32_t> ids;
     const auto& alive = bundle.messages.at(1);
     for (std::size_t n = 1; n < alive.arguments.size(); ++n) ids.push_back(alive.Int(n));
@@ -47,10 +49,12 @@ class TuioOutputTest : public ::testing::Test {
 protected:
     TuioOutputTest() { calibration.screen = {1000, 500}; }
 
-    bool Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10) {
+    bool Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10)
+    {
         return tuio.Publish(tracker.Update(record.Decoded(), elapsedMs, calibration));
     }
-    Bundle Last() const {
+    Bundle Last() const
+    {
         auto bundle = DecodeBundle(channel.writes.back());
         EXPECT_TRUE(bundle);
         return bundle.value_or(Bundle{});
@@ -63,10 +67,11 @@ protected:
     TuioOutput tuio{channel, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults};
 };
 
-TEST_F(TuioOutputTest, EveryRecordWithASampleMakesOneBundleAndEmptyOnesNone) {
+TEST_F(TuioOutputTest, EveryRecordWithASampleMakesOneBundleAndEmptyOnesNone)
+{
     EXPECT_FALSE(Record(RecordBuilder()));
     EXPECT_TRUE(channel.writes.empty());
-    EXPECT_TRUE(Record(RecordBuilder().Contact(0, 100, 100)));  // armed only: still a bundle, nobody alive
+    EXPECT_TRUE(Record(RecordBuilder().Contact(0, 100, 100))); // armed only: still a bundle, nobody alive
     EXPECT_TRUE(Alive(Last()).empty());
     EXPECT_TRUE(Record(RecordBuilder().Contact(0, 250, 100)));
     EXPECT_FALSE(Record(RecordBuilder()));
@@ -76,7 +81,8 @@ TEST_F(TuioOutputTest, EveryRecordWithASampleMakesOneBundleAndEmptyOnesNone) {
     EXPECT_EQ(tuio.BundlesSent(), 3u);
 }
 
-TEST_F(TuioOutputTest, BundlesCarryTheContactsAndCountTheirFrames) {
+TEST_F(TuioOutputTest, BundlesCarryTheContactsAndCountTheirFrames)
+{
     Record(RecordBuilder().Contact(0, 100, 100).Contact(3, 500, 250));
     Record(RecordBuilder().Contact(0, 100, 100).Contact(3, 500, 250));
     Record(RecordBuilder().Contact(0, 200, 100).Contact(3, 500, 250));
@@ -88,7 +94,7 @@ TEST_F(TuioOutputTest, BundlesCarryTheContactsAndCountTheirFrames) {
     EXPECT_EQ(first.Int(1), 1);
     EXPECT_FLOAT_EQ(first.Float(2), 0.2f);
     EXPECT_FLOAT_EQ(first.Float(3), 0.2f);
-    EXPECT_FLOAT_EQ(first.Float(4), 10.0f);  // 0.1 of the width in 10 ms
+    EXPECT_FLOAT_EQ(first.Float(4), 10.0f); // 0.1 of the width in 10 ms
     EXPECT_FLOAT_EQ(first.Float(5), 0.0f);
     EXPECT_FLOAT_EQ(first.Float(6), 1000.0f);
     const auto& second = bundle.messages[3];
@@ -101,7 +107,8 @@ TEST_F(TuioOutputTest, BundlesCarryTheContactsAndCountTheirFrames) {
 
 // Forwarding to the calibration program starts: the contacts end with an
 // alive that no longer lists them, and nothing follows.
-TEST_F(TuioOutputTest, EndingAllSendsABundleWithoutTheContacts) {
+TEST_F(TuioOutputTest, EndingAllSendsABundleWithoutTheContacts)
+{
     Record(RecordBuilder().Contact(1, 100, 100));
     Record(RecordBuilder().Contact(1, 100, 100));
     ASSERT_EQ(Alive(Last()).size(), 1u);
@@ -112,7 +119,8 @@ TEST_F(TuioOutputTest, EndingAllSendsABundleWithoutTheContacts) {
     EXPECT_FALSE(tuio.Publish(tracker.EndAll()));
 }
 
-TEST_F(TuioOutputTest, ASilentContactLeavesTheAliveList) {
+TEST_F(TuioOutputTest, ASilentContactLeavesTheAliveList)
+{
     Record(RecordBuilder().Contact(1, 100, 100));
     Record(RecordBuilder().Contact(1, 100, 100));
     const std::size_t before = channel.writes.size();
@@ -122,7 +130,8 @@ TEST_F(TuioOutputTest, ASilentContactLeavesTheAliveList) {
     EXPECT_TRUE(Alive(Last()).empty());
 }
 
-TEST(TuioOutputFailureTest, AListenerThatIsGoneCostsBundlesAndAFewLinesOnly) {
+TEST(TuioOutputFailureTest, AListenerThatIsGoneCostsBundlesAndAFewLinesOnly)
+{
     FakeCalibration calibration;
     ContactTracker tracker;
     FailingChannel channel;
@@ -150,7 +159,8 @@ class TouchOutputTest : public ::testing::Test {
 protected:
     TouchOutputTest() { calibration.screen = {1024, 768}; }
 
-    bool Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10) {
+    bool Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10)
+    {
         return touch.Publish(tracker.Update(record.Decoded(), elapsedMs, calibration), calibration.screen, elapsedMs);
     }
 
@@ -161,7 +171,8 @@ protected:
     TouchOutput touch{injection, faults};
 };
 
-TEST_F(TouchOutputTest, OnlyFramesWithContactsAreInjected) {
+TEST_F(TouchOutputTest, OnlyFramesWithContactsAreInjected)
+{
     EXPECT_FALSE(Record(RecordBuilder().Contact(0, 100, 100)));
     EXPECT_TRUE(Record(RecordBuilder().Contact(0, 100, 100)));
     EXPECT_FALSE(Record(RecordBuilder(), 2));
@@ -173,7 +184,8 @@ TEST_F(TouchOutputTest, OnlyFramesWithContactsAreInjected) {
     EXPECT_EQ(touch.FramesInjected(), 2u);
 }
 
-TEST_F(TouchOutputTest, ARefusedFrameStartsTheContactsAgainWithADown) {
+TEST_F(TouchOutputTest, ARefusedFrameStartsTheContactsAgainWithADown)
+{
     Record(RecordBuilder().Contact(0, 100, 100));
     Record(RecordBuilder().Contact(0, 100, 100));
     injection.refuse = true;

@@ -15,7 +15,8 @@ using testing::RecordingFaultLog;
 
 class MultitouchSettingsTest : public ::testing::Test {
 protected:
-    MultitouchSettings Read(const std::string& userText, const std::string& programText) {
+    MultitouchSettings Read(const std::string& userText, const std::string& programText)
+    {
         const MemoryProfile user(userText);
         const MemoryProfile program(programText);
         return ReadMultitouchSettings(user, program, faults);
@@ -24,7 +25,8 @@ protected:
     RecordingFaultLog faults;
 };
 
-TEST_F(MultitouchSettingsTest, EverythingIsOffWithoutTheSection) {
+TEST_F(MultitouchSettingsTest, EverythingIsOffWithoutTheSection)
+{
     const MultitouchSettings settings = Read("[coordinate]\nwdot=3\n", "[hardware]\nUSE_KEY=1\n");
     EXPECT_FALSE(settings.tuio);
     EXPECT_FALSE(settings.touchInjection);
@@ -33,10 +35,10 @@ TEST_F(MultitouchSettingsTest, EverythingIsOffWithoutTheSection) {
     EXPECT_TRUE(faults.lines.empty());
 }
 
-TEST_F(MultitouchSettingsTest, TheProgramFoldersCopySpeaksForAUserCopyWithoutTheSection) {
-    const MultitouchSettings settings =
-        Read("[coordinate]\nwdot=3\n",
-             "[Multitouch]\nTUIO=1\nTUIO_HOST=192.168.1.20\nTUIO_PORT=3334\nTOUCH_INJECTION=1\n");
+TEST_F(MultitouchSettingsTest, TheProgramFoldersCopySpeaksForAUserCopyWithoutTheSection)
+{
+    const MultitouchSettings settings = Read(
+        "[coordinate]\nwdot=3\n", "[Multitouch]\nTUIO=1\nTUIO_HOST=192.168.1.20\nTUIO_PORT=3334\nTOUCH_INJECTION=1\n");
     EXPECT_TRUE(settings.fromProgramFolder);
     EXPECT_TRUE(settings.tuio);
     EXPECT_TRUE(settings.touchInjection);
@@ -46,7 +48,8 @@ TEST_F(MultitouchSettingsTest, TheProgramFoldersCopySpeaksForAUserCopyWithoutThe
 
 // The section is taken whole from the user's copy: keys it leaves out take
 // their defaults, not the program folder's values.
-TEST_F(MultitouchSettingsTest, AUserCopyWithTheSectionDecidesForItself) {
+TEST_F(MultitouchSettingsTest, AUserCopyWithTheSectionDecidesForItself)
+{
     const MultitouchSettings settings =
         Read("[multitouch]\nTOUCH_INJECTION=0\n", "[Multitouch]\nTUIO=1\nTOUCH_INJECTION=1\nTUIO_PORT=4000\n");
     EXPECT_FALSE(settings.fromProgramFolder);
@@ -57,16 +60,18 @@ TEST_F(MultitouchSettingsTest, AUserCopyWithTheSectionDecidesForItself) {
     EXPECT_TRUE(Read("[Multitouch]\nTUIO_PORT=5000\n", "[Multitouch]\nTUIO=0\n").tuioPort == 5000);
 }
 
-TEST_F(MultitouchSettingsTest, AnAdministratorsFileIsBothCopies) {
+TEST_F(MultitouchSettingsTest, AnAdministratorsFileIsBothCopies)
+{
     const MemoryProfile file("[Multitouch]\nTUIO=1\n");
     const MultitouchSettings settings = ReadMultitouchSettings(file, file, faults);
     EXPECT_TRUE(settings.tuio);
     EXPECT_FALSE(settings.fromProgramFolder);
 }
 
-TEST_F(MultitouchSettingsTest, HostNamesAndBadAddressesLeaveTuioOff) {
-    for (const char* host : {"localhost", "board-pc", "127.0.0", "127.0.0.1.5", "256.0.0.1", "1..2.3",
-                             "127.0.0.1x", "-1.0.0.1", "1 .2.3.4", "0x7f.0.0.1"}) {
+TEST_F(MultitouchSettingsTest, HostNamesAndBadAddressesLeaveTuioOff)
+{
+    for (const char* host : {"localhost", "board-pc", "127.0.0", "127.0.0.1.5", "256.0.0.1", "1..2.3", "127.0.0.1x",
+                             "-1.0.0.1", "1 .2.3.4", "0x7f.0.0.1"}) {
         faults.lines.clear();
         const MultitouchSettings settings = Read(std::string("[Multitouch]\nTUIO=1\nTUIO_HOST=") + host + "\n", "");
         EXPECT_FALSE(settings.tuio) << host;
@@ -75,7 +80,8 @@ TEST_F(MultitouchSettingsTest, HostNamesAndBadAddressesLeaveTuioOff) {
     }
 }
 
-TEST_F(MultitouchSettingsTest, PortsOutsideTheRangeLeaveTuioOff) {
+TEST_F(MultitouchSettingsTest, PortsOutsideTheRangeLeaveTuioOff)
+{
     for (const char* port : {"0", "65536", "99999999", "-5", "33a", "3 333"}) {
         faults.lines.clear();
         const MultitouchSettings settings = Read(std::string("[Multitouch]\nTUIO=1\nTUIO_PORT=") + port + "\n", "");
@@ -86,7 +92,8 @@ TEST_F(MultitouchSettingsTest, PortsOutsideTheRangeLeaveTuioOff) {
     EXPECT_EQ(Read("[Multitouch]\nTUIO=1\nTUIO_PORT=1\n", "").tuioPort, 1);
 }
 
-TEST_F(MultitouchSettingsTest, FaultsAreNotedOnlyWhenTuioIsWanted) {
+TEST_F(MultitouchSettingsTest, FaultsAreNotedOnlyWhenTuioIsWanted)
+{
     const MultitouchSettings settings = Read("[Multitouch]\nTUIO=0\nTUIO_HOST=nowhere\nTUIO_PORT=0\n", "");
     EXPECT_FALSE(settings.tuio);
     EXPECT_TRUE(faults.lines.empty());
@@ -95,7 +102,8 @@ TEST_F(MultitouchSettingsTest, FaultsAreNotedOnlyWhenTuioIsWanted) {
     EXPECT_EQ(faults.lines.size(), 2u);
 }
 
-TEST(ParseIPv4Test, TakesDottedDecimalsOnly) {
+TEST(ParseIPv4Test, TakesDottedDecimalsOnly)
+{
     IPv4Address address{};
     ASSERT_TRUE(ParseIPv4(" 10.0.255.7\t", address));
     EXPECT_EQ(address, (IPv4Address{10, 0, 255, 7}));

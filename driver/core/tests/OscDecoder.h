@@ -16,10 +16,11 @@ using Argument = std::variant<std::int32_t, float, std::string>;
 
 struct Message {
     std::string address;
-    std::string tags;  // without the leading ','
+    std::string tags; // without the leading ','
     std::vector<Argument> arguments;
 
-    std::string Command() const {
+    std::string Command() const
+    {
         return !arguments.empty() && std::holds_alternative<std::string>(arguments[0])
                    ? std::get<std::string>(arguments[0])
                    : std::string();
@@ -36,11 +37,15 @@ struct Bundle {
 
 class Reader {
 public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    Reader(const std::uint8_t* data, std::size_t size)
+        : data_(data),
+          size_(size)
+    {}
 
     bool AtEnd() const { return at_ == size_; }
 
-    std::optional<std::uint32_t> Word() {
+    std::optional<std::uint32_t> Word()
+    {
         if (size_ - at_ < 4) return std::nullopt;
         const std::uint32_t value = static_cast<std::uint32_t>(data_[at_]) << 24 |
                                     static_cast<std::uint32_t>(data_[at_ + 1]) << 16 |
@@ -49,7 +54,8 @@ public:
         return value;
     }
 
-    std::optional<std::string> String() {
+    std::optional<std::string> String()
+    {
         if (at_ % 4 != 0) return std::nullopt;
         std::size_t end = at_;
         while (end < size_ && data_[end] != 0) ++end;
@@ -64,7 +70,8 @@ public:
         return text;
     }
 
-    std::optional<Reader> Take(std::size_t count) {
+    std::optional<Reader> Take(std::size_t count)
+    {
         if (size_ - at_ < count) return std::nullopt;
         Reader part(data_ + at_, count);
         at_ += count;
@@ -77,7 +84,8 @@ private:
     std::size_t at_ = 0;
 };
 
-inline std::optional<Message> DecodeMessage(Reader reader) {
+inline std::optional<Message> DecodeMessage(Reader reader)
+{
     Message message;
     auto address = reader.String();
     auto tags = reader.String();
@@ -107,7 +115,8 @@ inline std::optional<Message> DecodeMessage(Reader reader) {
     return message;
 }
 
-inline std::optional<Bundle> DecodeBundle(const std::uint8_t* data, std::size_t size) {
+inline std::optional<Bundle> DecodeBundle(const std::uint8_t* data, std::size_t size)
+{
     Reader reader(data, size);
     Bundle bundle;
     const auto tag = reader.String();
@@ -127,7 +136,8 @@ inline std::optional<Bundle> DecodeBundle(const std::uint8_t* data, std::size_t 
     return bundle;
 }
 
-inline std::optional<Bundle> DecodeBundle(const std::vector<std::uint8_t>& bytes) {
+inline std::optional<Bundle> DecodeBundle(const std::vector<std::uint8_t>& bytes)
+{
     return DecodeBundle(bytes.data(), bytes.size());
 }
 

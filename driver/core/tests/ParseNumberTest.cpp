@@ -26,11 +26,14 @@ void ExpectParses(const NumberCase& c)
 TEST(ParseNumber, WellFormedNumbers)
 {
     const NumberCase cases[] = {
-        {"0", 0, true},           {"12", 12, true},          {"12.5", 12.5, true},     {"-3.25", -3.25, true},
-        {"+7", 7, true},          {".5", 0.5, true},         {"5.", 5, true},          {"1e3", 1000, true},
-        {"2.5E-1", 0.25, true},   {"1e+2", 100, true},       {" \t 42 \t", 42, true},  {"0.0", 0, true},
-        {"00012", 12, true},      {"1599.9999", 1599.9999, true},
-        {"0.1", 0.1, true},       {"123456789012345678901234567890", 123456789012345678901234567890.0, true},
+        {"0", 0, true},          {"12", 12, true},
+        {"12.5", 12.5, true},    {"-3.25", -3.25, true},
+        {"+7", 7, true},         {".5", 0.5, true},
+        {"5.", 5, true},         {"1e3", 1000, true},
+        {"2.5E-1", 0.25, true},  {"1e+2", 100, true},
+        {" \t 42 \t", 42, true}, {"0.0", 0, true},
+        {"00012", 12, true},     {"1599.9999", 1599.9999, true},
+        {"0.1", 0.1, true},      {"123456789012345678901234567890", 123456789012345678901234567890.0, true},
     };
     for (const NumberCase& c : cases) ExpectParses(c);
 }
@@ -38,13 +41,12 @@ TEST(ParseNumber, WellFormedNumbers)
 TEST(ParseNumber, MalformedTextKeepsThePrefix)
 {
     const NumberCase cases[] = {
-        {"12.5abc", 12.5, false}, {"", 0, false},          {"   ", 0, false},     {"abc", 0, false},
-        {"-0", 0, false},         {".0", 0, false},         {".", 0, false},       {"-", 0, false},
-        {"1e", 1, false},         {"1e+", 1, false},        {"3 4", 3, false},     {"0x10", 0, false},
-        {"nan", 0, false},        {"inf", 0, false},        {"-infinity", 0, false}, {"1,5", 1, false},
-        {"\n5", 0, false},        {"5\n", 5, false},        {"--5", 0, false},    {"+-5", 0, false},
-        {"1.2.3", 1.2, false},    {"e5", 0, false},
-        {"1e-400", 0, false}, // too small for a double: 0 without a leading '0' 
+        {"12.5abc", 12.5, false}, {"", 0, false},     {"   ", 0, false},    {"abc", 0, false}, {"-0", 0, false},
+        {".0", 0, false},         {".", 0, false},    {"-", 0, false},      {"1e", 1, false},  {"1e+", 1, false},
+        {"3 4", 3, false},        {"0x10", 0, false}, {"nan", 0, false},    {"inf", 0, false}, {"-infinity", 0, false},
+        {"1,5", 1, false},        {"\n5", 0, false},  {"5\n", 5, false},    {"--5", 0, false}, {"+-5", 0, false},
+        {"1.2.3", 1.2, false},    {"e5", 0, false},   {"1e-400", 0, false}, // too small for a double: 0 without a
+                                                                            // leading '0'
     };
     for (const NumberCase& c : cases) ExpectParses(c);
 }

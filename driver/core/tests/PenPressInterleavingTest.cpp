@@ -19,30 +19,33 @@ using testing::FakeBoardKeys;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
 using testing::FakeHook;
+using testing::kLeftDown;
 using testing::PostedMessage;
 using testing::RecordBuilder;
 using testing::RecordingFaultLog;
-using testing::kLeftDown;
 
 constexpr std::uintptr_t kFrontOnce = 1;
 constexpr std::uintptr_t kFrontMore = 2;
 
 class PenPressInterleavingTest : public ::testing::Test {
 protected:
-    PenPressInterleavingTest() {
+    PenPressInterleavingTest()
+    {
         desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
-        pens.ifSetFNoT = 1;  // the notification tells one press from more
+        pens.ifSetFNoT = 1; // the notification tells one press from more
         worker.Begin();
     }
 
     // The front button pressed and the pen lifted, as two records.
-    void PressFront() {
+    void PressFront()
+    {
         worker.Cycle(RecordBuilder().Event(8).Bytes(), calibration);
         worker.Cycle(RecordBuilder().Release(1).Bytes(), calibration);
     }
     // Fires armed timers in the order the window thread would meet them
     // (the shortest period first) until none is left.
-    void RunTimers() {
+    void RunTimers()
+    {
         for (int guard = 0; guard < 20 && !desktop.armed.empty(); ++guard) {
             const auto next = std::min_element(desktop.armed.begin(), desktop.armed.end(),
                                                [](const auto& a, const auto& b) { return a.second < b.second; });
@@ -51,7 +54,8 @@ protected:
         ASSERT_TRUE(desktop.armed.empty()) << "a timer keeps re-arming itself";
     }
     // Presses reported to the drawing application; "more" counts as two.
-    int PressesReported() const {
+    int PressesReported() const
+    {
         int presses = 0;
         for (const PostedMessage& post : desktop.posts) {
             if (post.message != msg::kPenButtonEvent) continue;
@@ -59,7 +63,8 @@ protected:
         }
         return presses;
     }
-    int DoubleClicks() const {
+    int DoubleClicks() const
+    {
         const auto downs = std::count_if(desktop.mouseEvents.begin(), desktop.mouseEvents.end(),
                                          [](const testing::MouseEvent& e) { return e.flags == kLeftDown; });
         return static_cast<int>(downs / 2);
@@ -78,7 +83,8 @@ protected:
     SupervisionTimer timer{desktop, state, pens};
 };
 
-TEST_F(PenPressInterleavingTest, PressBetweenTheReportAndItsClickStartsAPeriodOfItsOwn) {
+TEST_F(PenPressInterleavingTest, PressBetweenTheReportAndItsClickStartsAPeriodOfItsOwn)
+{
     PressFront();
     timer.OnTick(kTimerPenAndBoardKeys);
     PressFront();
@@ -88,7 +94,8 @@ TEST_F(PenPressInterleavingTest, PressBetweenTheReportAndItsClickStartsAPeriodOf
     EXPECT_EQ(DoubleClicks(), 2);
 }
 
-TEST_F(PenPressInterleavingTest, PressWhileTheReportTickKillsItsTimerIsReportedWithIt) {
+TEST_F(PenPressInterleavingTest, PressWhileTheReportTickKillsItsTimerIsReportedWithIt)
+{
     PressFront();
     desktop.onKill = [this](unsigned id) {
         if (id != kTimerPenAndBoardKeys) return;
@@ -100,7 +107,8 @@ TEST_F(PenPressInterleavingTest, PressWhileTheReportTickKillsItsTimerIsReportedW
     EXPECT_EQ(DoubleClicks(), 0) << "two presses in one period are a command of their own";
 }
 
-TEST_F(PenPressInterleavingTest, PressJustAfterTheCountsWereTakenIsReportedNextPeriod) {
+TEST_F(PenPressInterleavingTest, PressJustAfterTheCountsWereTakenIsReportedNextPeriod)
+{
     PressFront();
     desktop.onPost = [this](const PostedMessage& post) {
         if (post.message != msg::kPenButtonEvent) return;
@@ -112,7 +120,8 @@ TEST_F(PenPressInterleavingTest, PressJustAfterTheCountsWereTakenIsReportedNextP
     EXPECT_EQ(DoubleClicks(), 2);
 }
 
-TEST_F(PenPressInterleavingTest, PressWhileTheClickTickRunsIsNotWipedByIt) {
+TEST_F(PenPressInterleavingTest, PressWhileTheClickTickRunsIsNotWipedByIt)
+{
     PressFront();
     desktop.onKill = [this](unsigned id) {
         if (id != kTimerSupervision) return;

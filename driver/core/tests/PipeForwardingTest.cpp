@@ -26,14 +26,16 @@ protected:
     PipeForwarding forwarding{desktop, state, host, pipe, faults};
 
     // The client connects and the window thread hears of it.
-    void Connect() {
+    void Connect()
+    {
         host.Last()->link = Link::Connected;
         forwarding.Check();
         ASSERT_EQ(forwarding.CurrentState(), State::Forwarding);
     }
     // The watch timer's ticks over `ms`, with the worker writing a record
     // every 2 ms in between.
-    void RunFor(std::uint32_t ms, bool writing = true) {
+    void RunFor(std::uint32_t ms, bool writing = true)
+    {
         const std::uint8_t record[20] = {};
         for (std::uint32_t t = 0; t < ms; t += PipeForwarding::kWatchPeriodMs) {
             for (std::uint32_t w = 0; writing && w < PipeForwarding::kWatchPeriodMs; w += 2) {
@@ -43,7 +45,8 @@ protected:
             forwarding.Check();
         }
     }
-    void ExpectIdleAndNotForwarding() {
+    void ExpectIdleAndNotForwarding()
+    {
         EXPECT_EQ(forwarding.CurrentState(), State::Idle);
         EXPECT_FALSE(state.Forwarding());
         EXPECT_EQ(state.forwardPlain, 0);
@@ -52,7 +55,8 @@ protected:
     }
 };
 
-TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
+TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd)
+{
     forwarding.Start(8);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
     EXPECT_TRUE(state.Forwarding());
@@ -71,20 +75,23 @@ TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd) {
     EXPECT_TRUE(faults.lines.empty());
 }
 
-TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest) {
+TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest)
+{
     forwarding.Start(7);
     EXPECT_EQ(state.forwardPlain, 0);
     EXPECT_TRUE(state.Forwarding());
 }
 
-TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOffAndSaysSo) {
+TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOffAndSaysSo)
+{
     host.failCreate = true;
     forwarding.Start(8);
     ExpectIdleAndNotForwarding();
     EXPECT_EQ(faults.Count("Could not create the forwarding pipe"), 1u);
 }
 
-TEST_F(PipeForwardingTest, FailedWaitEndsForwardingAtOnce) {
+TEST_F(PipeForwardingTest, FailedWaitEndsForwardingAtOnce)
+{
     forwarding.Start(8);
     const auto instance = host.Instance(0);
     instance->link = Link::Lost;
@@ -94,7 +101,8 @@ TEST_F(PipeForwardingTest, FailedWaitEndsForwardingAtOnce) {
     EXPECT_EQ(faults.Count("wait for the forwarding pipe's client failed"), 1u);
 }
 
-TEST_F(PipeForwardingTest, AClientThatNeverComesEndsTheRunAfterTheBoundNotBefore) {
+TEST_F(PipeForwardingTest, AClientThatNeverComesEndsTheRunAfterTheBoundNotBefore)
+{
     forwarding.Start(0);
     RunFor(PipeForwarding::kClientWaitMs, false);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient) << "a slow calibration program was given up on";
@@ -106,7 +114,8 @@ TEST_F(PipeForwardingTest, AClientThatNeverComesEndsTheRunAfterTheBoundNotBefore
     Connect();
 }
 
-TEST_F(PipeForwardingTest, AClientThatVanishesEndsTheRunAtItsNextNews) {
+TEST_F(PipeForwardingTest, AClientThatVanishesEndsTheRunAtItsNextNews)
+{
     forwarding.Start(0);
     Connect();
     RunFor(1000);
@@ -116,10 +125,11 @@ TEST_F(PipeForwardingTest, AClientThatVanishesEndsTheRunAtItsNextNews) {
     EXPECT_EQ(faults.Count("end of the pipe closed"), 1u);
 }
 
-TEST_F(PipeForwardingTest, ARunWithoutDeliveriesEndsAfterTheStallBound) {
+TEST_F(PipeForwardingTest, ARunWithoutDeliveriesEndsAfterTheStallBound)
+{
     forwarding.Start(0);
     Connect();
-    RunFor(10000);  // a reader that keeps up: nothing ends
+    RunFor(10000); // a reader that keeps up: nothing ends
     EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
     host.Last()->stalled = true;
     RunFor(PipeForwarding::kStallMs);
@@ -129,7 +139,8 @@ TEST_F(PipeForwardingTest, ARunWithoutDeliveriesEndsAfterTheStallBound) {
     EXPECT_EQ(faults.Count("no record reached the calibration program for 5 s"), 1u);
 }
 
-TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance) {
+TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance)
+{
     forwarding.Start(0);
     const auto instance = host.Instance(0);
     forwarding.End();
@@ -141,7 +152,8 @@ TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance) {
     ExpectIdleAndNotForwarding();
 }
 
-TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun) {
+TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun)
+{
     forwarding.Start(0);
     Connect();
     const auto first = host.Instance(0);
@@ -155,7 +167,8 @@ TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun) {
 }
 
 // Any program can post the nudge; it only makes the driver look.
-TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing) {
+TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing)
+{
     forwarding.Check();
     ExpectIdleAndNotForwarding();
     forwarding.Start(0);
@@ -165,7 +178,8 @@ TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing) {
     EXPECT_TRUE(state.Forwarding());
 }
 
-TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive) {
+TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive)
+{
     for (int run = 0; run < 60; ++run) {
         forwarding.Start(run % 2 == 0 ? 8 : 0);
         if (run % 3 != 0) {
@@ -180,7 +194,8 @@ TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive) {
     for (std::size_t n = 0; n < host.created.size(); ++n) EXPECT_TRUE(host.created[n].expired()) << n;
 }
 
-TEST_F(PipeForwardingTest, WorkerWriteInFlightKeepsTheInstanceUntilItReturns) {
+TEST_F(PipeForwardingTest, WorkerWriteInFlightKeepsTheInstanceUntilItReturns)
+{
     forwarding.Start(0);
     Connect();
     const std::shared_ptr<ByteChannel> heldByWorker = pipe.Current();
@@ -191,7 +206,8 @@ TEST_F(PipeForwardingTest, WorkerWriteInFlightKeepsTheInstanceUntilItReturns) {
     EXPECT_FALSE(heldByWorker->Write(record, sizeof record));
 }
 
-TEST_F(PipeForwardingTest, EveryStartIsAChangeOfRouting) {
+TEST_F(PipeForwardingTest, EveryStartIsAChangeOfRouting)
+{
     const unsigned before = state.routingChanges;
     forwarding.Start(0);
     forwarding.Start(0);

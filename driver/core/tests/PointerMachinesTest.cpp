@@ -23,7 +23,8 @@ using testing::RecordingChannel;
 class LineTrace final : public PointerTrace {
 public:
     std::vector<std::string> lines;
-    void Transition(const char* pointer, const char* from, const char* event, const char* to) override {
+    void Transition(const char* pointer, const char* from, const char* event, const char* to) override
+    {
         char line[128];
         FormatTransition(line, sizeof line, pointer, from, event, to);
         lines.emplace_back(line);
@@ -36,14 +37,15 @@ struct Row {
     const char* from;
     PointerEvent event;
     const char* to;
-    std::vector<std::uint32_t> injected;  // mouse flags
+    std::vector<std::uint32_t> injected; // mouse flags
     bool madeUp;
 };
 
 // A fresh mouse pointer and what it injects.
 struct MouseRig {
     // Brings the pointer to `state` by samples.
-    void Reach(const std::string& state) {
+    void Reach(const std::string& state)
+    {
         const bool keyTakesPress = state == "KeyHeld";
         keys.hits = [keyTakesPress](const Point&) { return keyTakesPress; };
         state_.boardKeysEnabled = 1;
@@ -52,7 +54,8 @@ struct MouseRig {
         ASSERT_STREQ(Name(mouse.CurrentState()), state.c_str());
         desktop.mouseEvents.clear();
     }
-    std::vector<std::uint32_t> Flags() const {
+    std::vector<std::uint32_t> Flags() const
+    {
         std::vector<std::uint32_t> flags;
         for (const auto& e : desktop.mouseEvents) flags.push_back(e.flags);
         return flags;
@@ -69,7 +72,8 @@ struct MouseRig {
 class MouseTable : public ::testing::Test, protected MouseRig {};
 
 // Every event in every state, as the table in MousePointer.h says.
-TEST(MousePointerTable, EveryEventInEveryState) {
+TEST(MousePointerTable, EveryEventInEveryState)
+{
     using E = PointerEvent;
     const std::vector<Row> rows = {
         {"Up", E::Contact, "Armed", {}, false},
@@ -105,18 +109,20 @@ TEST(MousePointerTable, EveryEventInEveryState) {
     }
 }
 
-TEST_F(MouseTable, SilenceComesFromTheTimeOfTheLastSampleNotFromTicks) {
+TEST_F(MouseTable, SilenceComesFromTheTimeOfTheLastSampleNotFromTicks)
+{
     Reach("Pressed");
     EXPECT_STREQ(Name(mouse.Tick(now + kSilenceMs, calibration).to), "Pressed");
     EXPECT_FALSE(mouse.Tick(now + kSilenceMs, calibration).madeUpRelease);
-    mouse.Handle(PointerEvent::Contact, {100, 100}, now + 400, calibration);  // a late frame
+    mouse.Handle(PointerEvent::Contact, {100, 100}, now + 400, calibration); // a late frame
     EXPECT_STREQ(Name(mouse.Tick(now + 400 + kSilenceMs, calibration).to), "Pressed");
     const MousePointer::Step step = mouse.Tick(now + 401 + kSilenceMs, calibration);
     EXPECT_TRUE(step.madeUpRelease);
     EXPECT_STREQ(Name(step.to), "Up");
 }
 
-TEST_F(MouseTable, HoldCountsOnlyAfterAPressAndStopsAtTheRelease) {
+TEST_F(MouseTable, HoldCountsOnlyAfterAPressAndStopsAtTheRelease)
+{
     EXPECT_EQ(mouse.CurrentHold(), MousePointer::Hold::Counting);
     Reach("Pressed");
     mouse.Handle(PointerEvent::Release, {}, now, calibration);
@@ -131,7 +137,8 @@ TEST_F(MouseTable, HoldCountsOnlyAfterAPressAndStopsAtTheRelease) {
     EXPECT_EQ(mouse.CurrentHold(), MousePointer::Hold::Disarmed);
 }
 
-TEST_F(MouseTable, ATraceTellsAContactInOneLinePerTransition) {
+TEST_F(MouseTable, ATraceTellsAContactInOneLinePerTransition)
+{
     LineTrace trace;
     mouse.SetTrace(&trace);
     mouse.Handle(PointerEvent::Contact, {100, 100}, now, calibration);
@@ -148,17 +155,20 @@ TEST_F(MouseTable, ATraceTellsAContactInOneLinePerTransition) {
 
 // A fresh socket pointer on the half-split routing and what it sends.
 struct SocketRig {
-    SocketRig() {
+    SocketRig()
+    {
         slot.Publish(channel);
         state_.socketRouting = SocketRouting::HalfSplit;
     }
-    void Reach(const std::string& state) {
+    void Reach(const std::string& state)
+    {
         if (state != "Up") socket.Handle(PointerEvent::Contact, {700, 100}, true, now, calibration);
         if (state == "Down") socket.Handle(PointerEvent::Contact, {700, 100}, true, now, calibration);
         ASSERT_STREQ(Name(socket.CurrentState()), state.c_str());
         channel->writes.clear();
     }
-    std::vector<std::uint8_t> Events() const {
+    std::vector<std::uint8_t> Events() const
+    {
         std::vector<std::uint8_t> events;
         for (const auto& packet : channel->writes) events.push_back(packet[2]);
         return events;
@@ -176,7 +186,8 @@ struct SocketRig {
 
 class SocketTable : public ::testing::Test, protected SocketRig {};
 
-TEST(SocketPointerTable, EveryEventInEveryState) {
+TEST(SocketPointerTable, EveryEventInEveryState)
+{
     using E = PointerEvent;
     const std::uint8_t contact = testing::kContactPacket;
     const std::uint8_t release = testing::kReleasePacket;
@@ -188,12 +199,18 @@ TEST(SocketPointerTable, EveryEventInEveryState) {
         bool madeUp;
     };
     const std::vector<SocketRow> rows = {
-        {"Up", E::Contact, "Armed", {}, false},      {"Up", E::Release, "Up", {release}, false},
-        {"Up", E::Silence, "Up", {}, false},         {"Up", E::Cancel, "Up", {}, false},
-        {"Armed", E::Contact, "Down", {contact}, false}, {"Armed", E::Release, "Up", {release}, false},
-        {"Armed", E::Silence, "Up", {}, false},      {"Armed", E::Cancel, "Up", {}, false},
-        {"Down", E::Contact, "Down", {contact}, false}, {"Down", E::Release, "Up", {release}, false},
-        {"Down", E::Silence, "Up", {release}, true}, {"Down", E::Cancel, "Up", {release}, true},
+        {"Up", E::Contact, "Armed", {}, false},
+        {"Up", E::Release, "Up", {release}, false},
+        {"Up", E::Silence, "Up", {}, false},
+        {"Up", E::Cancel, "Up", {}, false},
+        {"Armed", E::Contact, "Down", {contact}, false},
+        {"Armed", E::Release, "Up", {release}, false},
+        {"Armed", E::Silence, "Up", {}, false},
+        {"Armed", E::Cancel, "Up", {}, false},
+        {"Down", E::Contact, "Down", {contact}, false},
+        {"Down", E::Release, "Up", {release}, false},
+        {"Down", E::Silence, "Up", {release}, true},
+        {"Down", E::Cancel, "Up", {release}, true},
     };
     for (const SocketRow& row : rows) {
         SocketRig t;
@@ -207,7 +224,8 @@ TEST(SocketPointerTable, EveryEventInEveryState) {
     }
 }
 
-TEST_F(SocketTable, SamplesWithoutASocketRoutingChangeNothingButTheDriverStillEndsAContact) {
+TEST_F(SocketTable, SamplesWithoutASocketRoutingChangeNothingButTheDriverStillEndsAContact)
+{
     Reach("Down");
     state_.socketRouting = SocketRouting::Off;
     socket.Handle(PointerEvent::Contact, {710, 100}, true, now, calibration);
@@ -218,7 +236,8 @@ TEST_F(SocketTable, SamplesWithoutASocketRoutingChangeNothingButTheDriverStillEn
     EXPECT_EQ(Events(), std::vector<std::uint8_t>{testing::kReleasePacket});
 }
 
-TEST_F(SocketTable, TapPairingMovesOnlyWithRealReleases) {
+TEST_F(SocketTable, TapPairingMovesOnlyWithRealReleases)
+{
     EXPECT_EQ(socket.CurrentTap(), SocketPointer::Tap::NoTap);
     Reach("Down");
     socket.Handle(PointerEvent::Release, {}, true, now, calibration);

@@ -20,12 +20,12 @@ namespace driver {
 namespace {
 
 using calibration_testing::MemoryProfile;
+using ::testing::ElementsAre;
 using testing::FakeDesktop;
 using testing::FakePipeHost;
 using testing::FakeSocketFactory;
-using testing::PostedMessage;
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::PostedMessage;
 
 class ProtocolHandlersTest : public ::testing::Test {
 protected:
@@ -43,8 +43,7 @@ protected:
     // Whether forwarding was still on when the failure box came up.
     bool boxWhileForwarding = false;
     testing::RecordingFaultLog faults;
-    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons,
-                               actions,
+    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
                                [this] {
                                    ++reloadFailures;
                                    boxWhileForwarding = state.Forwarding();
@@ -53,14 +52,16 @@ protected:
 
     void WriteGoodCalibration() { calibration_testing::WriteRegularGrid(settings, 3, 3, 400, 300, 2800, 2100); }
 
-    void StartForwardingRun() {
+    void StartForwardingRun()
+    {
         handlers.OnPipeForwardStart(0, 8);
         pipes.Last()->link = PipeInstance::Link::Connected;
         handlers.OnForwardingNews();
         ASSERT_EQ(handlers.ForwardingState(), PipeForwarding::State::Forwarding);
     }
 
-    void ExpectForwardingEnded() {
+    void ExpectForwardingEnded()
+    {
         EXPECT_EQ(handlers.ForwardingState(), PipeForwarding::State::Idle);
         EXPECT_FALSE(state.Forwarding());
         EXPECT_EQ(state.forwardPlain, 0);
@@ -69,7 +70,8 @@ protected:
     }
 };
 
-TEST_F(ProtocolHandlersTest, EndWithZeroesReloadsAndTellsTheCameraService) {
+TEST_F(ProtocolHandlersTest, EndWithZeroesReloadsAndTellsTheCameraService)
+{
     WriteGoodCalibration();
     const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     const auto before = calibration.Current();
@@ -83,7 +85,8 @@ TEST_F(ProtocolHandlersTest, EndWithZeroesReloadsAndTellsTheCameraService) {
     ExpectForwardingEnded();
 }
 
-TEST_F(ProtocolHandlersTest, FailedReloadIsShownAfterForwardingEndedAndStillTellsTheService) {
+TEST_F(ProtocolHandlersTest, FailedReloadIsShownAfterForwardingEndedAndStillTellsTheService)
+{
     const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     StartForwardingRun();
     handlers.OnPipeForwardEnd(0, 0);
@@ -94,11 +97,12 @@ TEST_F(ProtocolHandlersTest, FailedReloadIsShownAfterForwardingEndedAndStillTell
     EXPECT_EQ(faults.Count("could not be used as measured"), 1u);
 }
 
-TEST_F(ProtocolHandlersTest, EndWithZeroesAfterARunThatEndedByItselfStillReloads) {
+TEST_F(ProtocolHandlersTest, EndWithZeroesAfterARunThatEndedByItselfStillReloads)
+{
     WriteGoodCalibration();
     const WindowRef service = desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     StartForwardingRun();
-    pipes.Last()->link = PipeInstance::Link::Lost;  // the calibration program crashed
+    pipes.Last()->link = PipeInstance::Link::Lost; // the calibration program crashed
     handlers.OnForwardingNews();
     ExpectForwardingEnded();
     const auto before = calibration.Current();
@@ -107,7 +111,8 @@ TEST_F(ProtocolHandlersTest, EndWithZeroesAfterARunThatEndedByItselfStillReloads
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{service, msg::kCalibrationReloaded, 0, 0}));
 }
 
-TEST_F(ProtocolHandlersTest, ReloadWithoutCameraServiceSendsNothing) {
+TEST_F(ProtocolHandlersTest, ReloadWithoutCameraServiceSendsNothing)
+{
     WriteGoodCalibration();
     desktop.AddWindow(wnd::kCameraServiceClass, "another caption");
     handlers.OnPipeForwardEnd(0, 0);
@@ -115,7 +120,8 @@ TEST_F(ProtocolHandlersTest, ReloadWithoutCameraServiceSendsNothing) {
     EXPECT_EQ(reloadFailures, 0);
 }
 
-TEST_F(ProtocolHandlersTest, EndWithOtherArgumentsOnlyEndsForwarding) {
+TEST_F(ProtocolHandlersTest, EndWithOtherArgumentsOnlyEndsForwarding)
+{
     desktop.AddWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     const auto before = calibration.Current();
     StartForwardingRun();
@@ -129,7 +135,8 @@ TEST_F(ProtocolHandlersTest, EndWithOtherArgumentsOnlyEndsForwarding) {
     ExpectForwardingEnded();
 }
 
-TEST_F(ProtocolHandlersTest, SetUseKeyAnswersOnlyToWParamOne) {
+TEST_F(ProtocolHandlersTest, SetUseKeyAnswersOnlyToWParamOne)
+{
     handlers.OnSetUseKey(0, 1);
     EXPECT_EQ(state.boardKeysEnabled, 0);
     EXPECT_EQ(calibration.GetUseKey(), 0);
@@ -142,7 +149,8 @@ TEST_F(ProtocolHandlersTest, SetUseKeyAnswersOnlyToWParamOne) {
     EXPECT_TRUE(settings.Text().find("USE_KEY") == std::string::npos) << "nothing is written";
 }
 
-TEST_F(ProtocolHandlersTest, PenButtonReloadTakesAMissingSwitchAsOff) {
+TEST_F(ProtocolHandlersTest, PenButtonReloadTakesAMissingSwitchAsOff)
+{
     settings.WriteString("PENVARO", "BOX1LASTCHOOSE", "0");
     handlers.OnPenButtonsChanged();
     EXPECT_EQ(penButtons.ifSetFNoT, 0);
@@ -156,7 +164,8 @@ TEST_F(ProtocolHandlersTest, PenButtonReloadTakesAMissingSwitchAsOff) {
     EXPECT_EQ(ReadPenButtonSettings(MemoryProfile(), actions).ifSetFNoT, 1) << "start-up keeps its default";
 }
 
-TEST_F(ProtocolHandlersTest, CameraOkNotifiesOnlyAfterTheConnectNotice) {
+TEST_F(ProtocolHandlersTest, CameraOkNotifiesOnlyAfterTheConnectNotice)
+{
     const WindowRef drawing = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     state.cameraKind = 2;
     handlers.OnCameraOk();
@@ -173,14 +182,16 @@ TEST_F(ProtocolHandlersTest, CameraOkNotifiesOnlyAfterTheConnectNotice) {
                                            PostedMessage{drawing, msg::kBoardEvent, 0, 2321}));
 }
 
-TEST_F(ProtocolHandlersTest, DriverSetTenDisarmsThePenClickOnlyWithOne) {
+TEST_F(ProtocolHandlersTest, DriverSetTenDisarmsThePenClickOnlyWithOne)
+{
     handlers.OnDriverSet(10, 0);
     EXPECT_EQ(state.penClickArmed, 1);
     handlers.OnDriverSet(10, 1);
     EXPECT_EQ(state.penClickArmed, 0);
 }
 
-TEST_F(ProtocolHandlersTest, SocketOpenCloseAndQuery) {
+TEST_F(ProtocolHandlersTest, SocketOpenCloseAndQuery)
+{
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "any caption");
     handlers.OnDriverSet(100, 0);
 
@@ -207,7 +218,8 @@ TEST_F(ProtocolHandlersTest, SocketOpenCloseAndQuery) {
                                            PostedMessage{tool, msg::kBoardEvent, 1002, 0}));
 }
 
-TEST_F(ProtocolHandlersTest, SecondOpenReplacesTheFirstConnection) {
+TEST_F(ProtocolHandlersTest, SecondOpenReplacesTheFirstConnection)
+{
     handlers.OnDriverSet(30, 6);
     EXPECT_EQ(state.socketRouting, SocketRouting::PairSplit);
     handlers.OnDriverSet(30, 7);
@@ -217,7 +229,8 @@ TEST_F(ProtocolHandlersTest, SecondOpenReplacesTheFirstConnection) {
     EXPECT_EQ(socket.Current(), sockets.channels[1].lock());
 }
 
-TEST_F(ProtocolHandlersTest, OpenWithoutAnySocketStillAnswersOn) {
+TEST_F(ProtocolHandlersTest, OpenWithoutAnySocketStillAnswersOn)
+{
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "");
     sockets.failOpen = true;
     handlers.OnDriverSet(30, 6);
@@ -227,7 +240,8 @@ TEST_F(ProtocolHandlersTest, OpenWithoutAnySocketStillAnswersOn) {
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{tool, msg::kBoardEvent, 1002, 1}));
 }
 
-TEST_F(ProtocolHandlersTest, CameraArrivalSwitchesTheSocketSideOff) {
+TEST_F(ProtocolHandlersTest, CameraArrivalSwitchesTheSocketSideOff)
+{
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "");
     handlers.OnDriverSet(30, 6);
     CaptureDeviceWatch devices(desktop, state);
@@ -236,7 +250,8 @@ TEST_F(ProtocolHandlersTest, CameraArrivalSwitchesTheSocketSideOff) {
     EXPECT_EQ(desktop.posts.back(), (PostedMessage{tool, msg::kBoardEvent, 1002, 0}));
 }
 
-TEST_F(ProtocolHandlersTest, UnknownDriverSetCodesDoNothing) {
+TEST_F(ProtocolHandlersTest, UnknownDriverSetCodesDoNothing)
+{
     desktop.AddWindow(wnd::kMainToolClass, "");
     for (std::uintptr_t code : {0u, 11u, 32u, 99u, 101u}) handlers.OnDriverSet(code, 6);
     EXPECT_THAT(desktop.posts, IsEmpty());
@@ -252,7 +267,8 @@ namespace {
 
 // A projector switched on after logon: the calibration follows the new
 // primary screen at once, without a box nobody at the board could close.
-TEST_F(ProtocolHandlersTest, ADisplayChangeRebuildsTheGridForTheNewScreen) {
+TEST_F(ProtocolHandlersTest, ADisplayChangeRebuildsTheGridForTheNewScreen)
+{
     WriteGoodCalibration();
     handlers.OnPipeForwardEnd(0, 0);
     Point center{1600, 1200};
@@ -272,7 +288,8 @@ TEST_F(ProtocolHandlersTest, ADisplayChangeRebuildsTheGridForTheNewScreen) {
     EXPECT_EQ(faults.Count("1920 x 1080"), 1u);
 }
 
-TEST_F(ProtocolHandlersTest, ADisplayChangeWithABrokenCalibrationIsLoggedNotShown) {
+TEST_F(ProtocolHandlersTest, ADisplayChangeWithABrokenCalibrationIsLoggedNotShown)
+{
     desktop.screen = {1280, 1024};
     handlers.OnDisplayChange();
     EXPECT_EQ(reloadFailures, 0) << "no box for a display change";

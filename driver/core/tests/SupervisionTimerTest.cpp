@@ -16,25 +16,32 @@ namespace {
 
 using testing::Ax;
 using testing::Ay;
+using ::testing::ElementsAre;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
-using testing::MouseEvent;
-using testing::PostedMessage;
-using testing::TimerStart;
+using ::testing::IsEmpty;
 using testing::kLeftDown;
 using testing::kLeftUp;
 using testing::kRightClick;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+using testing::MouseEvent;
+using testing::PostedMessage;
+using testing::TimerStart;
 
 // Counted key n (1..6) is board key n + 3; all sit on the left half at
 // (60n, 50), and again on the right half at (600 + 60n, 50).
-Point LeftPlace(int counted) { return {60.0 * counted, 50}; }
-Point RightPlace(int counted) { return {600.0 + 60 * counted, 50}; }
+Point LeftPlace(int counted)
+{
+    return {60.0 * counted, 50};
+}
+Point RightPlace(int counted)
+{
+    return {600.0 + 60 * counted, 50};
+}
 
 class SupervisionTimerTest : public ::testing::Test {
 protected:
-    SupervisionTimerTest() {
+    SupervisionTimerTest()
+    {
         for (int counted = 1; counted <= kCountedBoardKeys; ++counted) {
             calibration.keys[static_cast<std::size_t>(counted + 3)] = LeftPlace(counted);
             calibration.keys[static_cast<std::size_t>(counted + 3 + kBoardKeyCount)] = RightPlace(counted);
@@ -52,30 +59,33 @@ protected:
     }
 
     // One contact on a key: the press and its release.
-    void Tap(const Point& place) {
+    void Tap(const Point& place)
+    {
         ASSERT_TRUE(keys.TryBoardKey(place, calibration));
         state.actionArmed = 1;
         state.socketKeyArmed = 1;
     }
-    void UseSocketHalves() {
-        state.socketRouting = SocketRouting::HalfSplit;
-    }
-    void PenPresses(int front, int rear) {
+    void UseSocketHalves() { state.socketRouting = SocketRouting::HalfSplit; }
+    void PenPresses(int front, int rear)
+    {
         state.frontPenPresses = front;
         state.rearPenPresses = rear;
         state.savedCursorX = 300;
         state.savedCursorY = 200;
     }
     // The report's tick, then the click's.
-    void ReportAndClick() {
+    void ReportAndClick()
+    {
         timer.OnTick(kTimerPenAndBoardKeys);
         timer.OnTick(kTimerSupervision);
     }
-    PostedMessage Board(std::uintptr_t code, std::intptr_t side = 0) const {
+    PostedMessage Board(std::uintptr_t code, std::intptr_t side = 0) const
+    {
         return {drawingApp, msg::kBoardEvent, code, side};
     }
     PostedMessage Pen(std::uintptr_t code) const { return {drawingApp, msg::kPenButtonEvent, code, 0}; }
-    std::vector<MouseEvent> DoubleClickAtSaved() const {
+    std::vector<MouseEvent> DoubleClickAtSaved() const
+    {
         const MouseEvent down{kLeftDown, Ax(300), Ay(200)};
         const MouseEvent up{kLeftUp, Ax(300), Ay(200)};
         return {down, up, down, up};
@@ -93,7 +103,8 @@ protected:
 
 // --- counted keys --------------------------------------------------------
 
-TEST_F(SupervisionTimerTest, EachCountedKeyHasItsOwnCodesAndTheLastDoublesAs266) {
+TEST_F(SupervisionTimerTest, EachCountedKeyHasItsOwnCodesAndTheLastDoublesAs266)
+{
     desktop.AddWindow(wnd::kMainToolClass, "");
     const std::uintptr_t single[] = {17, 18, 19, 20, 21, 22};
     const std::uintptr_t twice[] = {273, 274, 275, 276, 277, 266};
@@ -111,7 +122,8 @@ TEST_F(SupervisionTimerTest, EachCountedKeyHasItsOwnCodesAndTheLastDoublesAs266)
     }
 }
 
-TEST_F(SupervisionTimerTest, ThreePressesInOnePeriodAreOneMultiPress) {
+TEST_F(SupervisionTimerTest, ThreePressesInOnePeriodAreOneMultiPress)
+{
     Tap(LeftPlace(1));
     Tap(LeftPlace(1));
     Tap(LeftPlace(1));
@@ -126,7 +138,8 @@ TEST_F(SupervisionTimerTest, ThreePressesInOnePeriodAreOneMultiPress) {
     EXPECT_THAT(desktop.posts, IsEmpty());
 }
 
-TEST_F(SupervisionTimerTest, LocalKeysOfOnePeriodAreAllReportedInKeyOrder) {
+TEST_F(SupervisionTimerTest, LocalKeysOfOnePeriodAreAllReportedInKeyOrder)
+{
     Tap(LeftPlace(5));
     Tap(LeftPlace(2));
     Tap(LeftPlace(5));
@@ -134,7 +147,8 @@ TEST_F(SupervisionTimerTest, LocalKeysOfOnePeriodAreAllReportedInKeyOrder) {
     EXPECT_THAT(desktop.posts, ElementsAre(Board(18), Board(277), Board(21)));
 }
 
-TEST_F(SupervisionTimerTest, SocketSideReportsOnlyTheLowestKeyOfAPeriod) {
+TEST_F(SupervisionTimerTest, SocketSideReportsOnlyTheLowestKeyOfAPeriod)
+{
     UseSocketHalves();
     Tap(RightPlace(4));
     Tap(RightPlace(2));
@@ -147,7 +161,8 @@ TEST_F(SupervisionTimerTest, SocketSideReportsOnlyTheLowestKeyOfAPeriod) {
     EXPECT_THAT(desktop.kills, ElementsAre(68u));
 }
 
-TEST_F(SupervisionTimerTest, SidesAreResolvedByTheirOwnTimers) {
+TEST_F(SupervisionTimerTest, SidesAreResolvedByTheirOwnTimers)
+{
     UseSocketHalves();
     Tap(LeftPlace(1));
     Tap(RightPlace(1));
@@ -160,7 +175,8 @@ TEST_F(SupervisionTimerTest, SidesAreResolvedByTheirOwnTimers) {
 // The worker may count a first press while the tick runs; that press must
 // be reported by this tick or leave a running timer behind, never a count
 // that no timer will ever resolve.
-TEST_F(SupervisionTimerTest, PressCountedWhileTheTickKillsItsTimerIsNotStranded) {
+TEST_F(SupervisionTimerTest, PressCountedWhileTheTickKillsItsTimerIsNotStranded)
+{
     Tap(LeftPlace(1));
     desktop.onKill = [this](unsigned) {
         desktop.onKill = nullptr;
@@ -171,7 +187,8 @@ TEST_F(SupervisionTimerTest, PressCountedWhileTheTickKillsItsTimerIsNotStranded)
     EXPECT_EQ(state.boardKeyPressesA[1], 0);
 }
 
-TEST_F(SupervisionTimerTest, OtherTimersAreLeftToTheCaller) {
+TEST_F(SupervisionTimerTest, OtherTimersAreLeftToTheCaller)
+{
     EXPECT_FALSE(timer.OnTick(kTimerHideDialog));
     EXPECT_FALSE(timer.OnTick(kTimerHookRefresh));
     EXPECT_THAT(desktop.kills, IsEmpty());
@@ -179,18 +196,17 @@ TEST_F(SupervisionTimerTest, OtherTimersAreLeftToTheCaller) {
 
 // --- pen buttons: reports ------------------------------------------------
 
-TEST_F(SupervisionTimerTest, PenPressesAreReportedByActionOrByNotification) {
+TEST_F(SupervisionTimerTest, PenPressesAreReportedByActionOrByNotification)
+{
     struct Case {
         int ifSetFNoT, front, rear;
         std::vector<PostedMessage> expected;
     };
     desktop.AddWindow(wnd::kMainToolClass, "");
     const std::vector<Case> cases = {
-        {0, 1, 0, {Board(17, 100)}},           {0, 2, 0, {Board(17, 100)}},
-        {0, 0, 1, {Board(40, 100)}},           {0, 0, 3, {Board(40, 100)}},
-        {1, 1, 0, {Pen(1)}},                   {1, 5, 0, {Pen(2)}},
-        {1, 0, 1, {Pen(3)}},                   {1, 0, 2, {Pen(4)}},
-        {1, 1, 1, {Pen(1), Pen(3)}},
+        {0, 1, 0, {Board(17, 100)}}, {0, 2, 0, {Board(17, 100)}}, {0, 0, 1, {Board(40, 100)}},
+        {0, 0, 3, {Board(40, 100)}}, {1, 1, 0, {Pen(1)}},         {1, 5, 0, {Pen(2)}},
+        {1, 0, 1, {Pen(3)}},         {1, 0, 2, {Pen(4)}},         {1, 1, 1, {Pen(1), Pen(3)}},
     };
     for (const Case& c : cases) {
         desktop.posts.clear();
@@ -207,7 +223,8 @@ TEST_F(SupervisionTimerTest, PenPressesAreReportedByActionOrByNotification) {
     }
 }
 
-TEST_F(SupervisionTimerTest, RearDoubleWithoutMainToolWindowIsTheToolCommandAndNoClick) {
+TEST_F(SupervisionTimerTest, RearDoubleWithoutMainToolWindowIsTheToolCommandAndNoClick)
+{
     PenPresses(0, 2);
     timer.OnTick(kTimerPenAndBoardKeys);
     EXPECT_THAT(desktop.posts, ElementsAre(Board(33)));
@@ -217,7 +234,8 @@ TEST_F(SupervisionTimerTest, RearDoubleWithoutMainToolWindowIsTheToolCommandAndN
 
 // --- pen buttons: clicks -------------------------------------------------
 
-TEST_F(SupervisionTimerTest, FrontSingleIsCompletedByADoubleClickAtThePressPosition) {
+TEST_F(SupervisionTimerTest, FrontSingleIsCompletedByADoubleClickAtThePressPosition)
+{
     PenPresses(1, 0);
     timer.OnTick(kTimerPenAndBoardKeys);
     EXPECT_THAT(desktop.posts, ElementsAre(Board(17, 100)));
@@ -228,7 +246,8 @@ TEST_F(SupervisionTimerTest, FrontSingleIsCompletedByADoubleClickAtThePressPosit
     EXPECT_EQ(state.rearPenPresses, 0);
 }
 
-TEST_F(SupervisionTimerTest, FrontClickHappensForOneAndThreeButNotTwoPresses) {
+TEST_F(SupervisionTimerTest, FrontClickHappensForOneAndThreeButNotTwoPresses)
+{
     for (int presses : {2, 3}) {
         desktop.mouseEvents.clear();
         PenPresses(presses, 0);
@@ -241,7 +260,8 @@ TEST_F(SupervisionTimerTest, FrontClickHappensForOneAndThreeButNotTwoPresses) {
     }
 }
 
-TEST_F(SupervisionTimerTest, FrontClickGivesWayToTheMainToolWindowInFrontUnlessNotifying) {
+TEST_F(SupervisionTimerTest, FrontClickGivesWayToTheMainToolWindowInFrontUnlessNotifying)
+{
     const WindowRef mainTool = desktop.AddWindow(wnd::kMainToolClass, "");
     desktop.foreground = mainTool;
     PenPresses(1, 0);
@@ -254,7 +274,8 @@ TEST_F(SupervisionTimerTest, FrontClickGivesWayToTheMainToolWindowInFrontUnlessN
     EXPECT_EQ(desktop.mouseEvents, DoubleClickAtSaved());
 }
 
-TEST_F(SupervisionTimerTest, NoWindowInFrontIsNotTheMissingMainToolWindow) {
+TEST_F(SupervisionTimerTest, NoWindowInFrontIsNotTheMissingMainToolWindow)
+{
     desktop.foreground = 0;
     PenPresses(1, 1);
     ReportAndClick();
@@ -263,7 +284,8 @@ TEST_F(SupervisionTimerTest, NoWindowInFrontIsNotTheMissingMainToolWindow) {
     EXPECT_EQ(desktop.mouseEvents, expected);
 }
 
-TEST_F(SupervisionTimerTest, RearSingleWaitsThenRightClicksUnlessAToolWindowIsInFront) {
+TEST_F(SupervisionTimerTest, RearSingleWaitsThenRightClicksUnlessAToolWindowIsInFront)
+{
     desktop.AddWindow("wb_other", "");
     desktop.foreground = desktop.AddWindow("wb_other", "");
     PenPresses(0, 1);
@@ -282,7 +304,8 @@ TEST_F(SupervisionTimerTest, RearSingleWaitsThenRightClicksUnlessAToolWindowIsIn
     }
 }
 
-TEST_F(SupervisionTimerTest, NotifyingRearSingleClicksAtOnceWhateverIsInFront) {
+TEST_F(SupervisionTimerTest, NotifyingRearSingleClicksAtOnceWhateverIsInFront)
+{
     pens.ifSetFNoT = 1;
     desktop.foreground = desktop.AddWindow("wb_lamu", "");
     PenPresses(0, 1);
@@ -291,7 +314,8 @@ TEST_F(SupervisionTimerTest, NotifyingRearSingleClicksAtOnceWhateverIsInFront) {
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kRightClick, Ax(300), Ay(200)}));
 }
 
-TEST_F(SupervisionTimerTest, RearDoubleWithMainToolWindowIsReportedButNotClicked) {
+TEST_F(SupervisionTimerTest, RearDoubleWithMainToolWindowIsReportedButNotClicked)
+{
     desktop.AddWindow(wnd::kMainToolClass, "");
     PenPresses(0, 2);
     timer.OnTick(kTimerPenAndBoardKeys);
@@ -301,7 +325,8 @@ TEST_F(SupervisionTimerTest, RearDoubleWithMainToolWindowIsReportedButNotClicked
     EXPECT_EQ(state.rearPenPresses, 0);
 }
 
-TEST_F(SupervisionTimerTest, DisarmedClickSwallowsOnlyTheNextCompletion) {
+TEST_F(SupervisionTimerTest, DisarmedClickSwallowsOnlyTheNextCompletion)
+{
     state.penClickArmed = 0;
     PenPresses(1, 0);
     timer.OnTick(kTimerPenAndBoardKeys);

@@ -10,15 +10,21 @@ namespace driver::testing {
 
 // Flags as injected (absolute coordinates always).
 inline constexpr std::uint32_t kMove = 0x8001;
-inline constexpr std::uint32_t kLeftDown = 0x8002;        // the double-click's presses
-inline constexpr std::uint32_t kMoveLeftDown = 0x8003;    // a press at a point
+inline constexpr std::uint32_t kLeftDown = 0x8002;     // the double-click's presses
+inline constexpr std::uint32_t kMoveLeftDown = 0x8003; // a press at a point
 inline constexpr std::uint32_t kLeftUp = 0x8004;
-inline constexpr std::uint32_t kRightClick = 0x8019;      // move, right down, right up
+inline constexpr std::uint32_t kRightClick = 0x8019; // move, right down, right up
 
 // A pixel of the fakes' screen as an absolute coordinate, independent of
 // the code under test.
-inline int Ax(int x) { return x * 65535 / 1024; }
-inline int Ay(int y) { return y * 65535 / 768; }
+inline int Ax(int x)
+{
+    return x * 65535 / 1024;
+}
+inline int Ay(int y)
+{
+    return y * 65535 / 768;
+}
 
 inline constexpr std::uint8_t kContactPacket = static_cast<std::uint8_t>(PacketEvent::Contact);
 inline constexpr std::uint8_t kReleasePacket = static_cast<std::uint8_t>(PacketEvent::Release);

@@ -19,7 +19,8 @@ using testing::FakeCalibration;
 using testing::RecordBuilder;
 
 // One frame as "<id>:<D|U|X>" per contact (down, update, up).
-std::string Describe(const TouchFrame& frame) {
+std::string Describe(const TouchFrame& frame)
+{
     std::string text;
     for (std::size_t n = 0; n < frame.count; ++n) {
         const TouchContact& c = frame.contacts[n];
@@ -38,12 +39,14 @@ protected:
     TouchFrameTest() { calibration.screen = {1024, 768}; }
 
     const TouchFrame& Record(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
-                             ContactTracker::SlotMask takenByKey = 0) {
+                             ContactTracker::SlotMask takenByKey = 0)
+    {
         return builder.Build(tracker.Update(record.Decoded(), elapsedMs, calibration, takenByKey), calibration.screen,
                              elapsedMs);
     }
     std::string Frame(const RecordBuilder& record, std::uint32_t elapsedMs = 10,
-                      ContactTracker::SlotMask takenByKey = 0) {
+                      ContactTracker::SlotMask takenByKey = 0)
+    {
         return Describe(Record(record, elapsedMs, takenByKey));
     }
 
@@ -52,7 +55,8 @@ protected:
     TouchFrameBuilder builder;
 };
 
-TEST_F(TouchFrameTest, OneContactGoesDownUpdatesAndComesUp) {
+TEST_F(TouchFrameTest, OneContactGoesDownUpdatesAndComesUp)
+{
     EXPECT_EQ(Frame(RecordBuilder().Contact(0, 100, 200)), "");
     const TouchFrame& down = Record(RecordBuilder().Contact(0, 100, 200));
     ASSERT_EQ(down.count, 1u);
@@ -74,7 +78,8 @@ TEST_F(TouchFrameTest, OneContactGoesDownUpdatesAndComesUp) {
     EXPECT_FALSE(builder.AnyDown());
 }
 
-TEST_F(TouchFrameTest, EveryFrameCarriesEveryActiveContact) {
+TEST_F(TouchFrameTest, EveryFrameCarriesEveryActiveContact)
+{
     Frame(RecordBuilder().Contact(0, 100, 100));
     EXPECT_EQ(Frame(RecordBuilder().Contact(0, 100, 100).Contact(2, 600, 400)), "0:D");
     EXPECT_EQ(Frame(RecordBuilder().Contact(0, 101, 100).Contact(2, 600, 400)), "0:U 2:D");
@@ -84,7 +89,8 @@ TEST_F(TouchFrameTest, EveryFrameCarriesEveryActiveContact) {
     EXPECT_EQ(Frame(RecordBuilder().Release(2)), "");
 }
 
-TEST_F(TouchFrameTest, FourContactsAtOnceAreFourPointers) {
+TEST_F(TouchFrameTest, FourContactsAtOnceAreFourPointers)
+{
     RecordBuilder all;
     for (int s = 0; s < kPointSlots; ++s) all.Contact(s, 200u * (s + 1), 100);
     Frame(all);
@@ -95,7 +101,8 @@ TEST_F(TouchFrameTest, FourContactsAtOnceAreFourPointers) {
 
 // The system cancels a contact that gets no frame for 100 ms; a contact held
 // still while the camera sends nothing new is kept alive.
-TEST_F(TouchFrameTest, HeldContactsGetAFrameAtLeastEveryKeepAlivePeriod) {
+TEST_F(TouchFrameTest, HeldContactsGetAFrameAtLeastEveryKeepAlivePeriod)
+{
     Frame(RecordBuilder().Contact(1, 300, 300));
     Frame(RecordBuilder().Contact(1, 300, 300));
     std::uint32_t quiet = 0;
@@ -119,7 +126,8 @@ TEST_F(TouchFrameTest, HeldContactsGetAFrameAtLeastEveryKeepAlivePeriod) {
 
 // A pen button's records never reach the tracker; the contacts held
 // meanwhile still get their frames in time.
-TEST_F(TouchFrameTest, HeldContactsStayAliveThroughRecordsTheTrackerNeverSees) {
+TEST_F(TouchFrameTest, HeldContactsStayAliveThroughRecordsTheTrackerNeverSees)
+{
     Frame(RecordBuilder().Contact(2, 300, 300));
     Frame(RecordBuilder().Contact(2, 300, 300));
     int frames = 0;
@@ -135,26 +143,30 @@ TEST_F(TouchFrameTest, HeldContactsStayAliveThroughRecordsTheTrackerNeverSees) {
 
 // With the socket open, its slots stay off the touch screen; a contact that
 // crosses to the socket's side comes up and one that crosses back goes down.
-TEST_F(TouchFrameTest, OnlyTheSlotsGivenBecomeTouchPointers) {
+TEST_F(TouchFrameTest, OnlyTheSlotsGivenBecomeTouchPointers)
+{
     const RecordBuilder both = RecordBuilder().Contact(0, 100, 100).Contact(3, 900, 100);
     Frame(both);
     const ContactTracker::SlotMask firstPair = 0b0011;
-    EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, firstPair)),
-              "0:D");
+    EXPECT_EQ(
+        Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, firstPair)),
+        "0:D");
     EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, 0b1000)),
               "0:X 3:D");
     EXPECT_EQ(Describe(builder.Build(tracker.Update(both.Decoded(), 10, calibration), calibration.screen, 10, 0b1001)),
               "0:D 3:U");
 }
 
-TEST_F(TouchFrameTest, SilenceAndKeysBringTheirContactsUp) {
+TEST_F(TouchFrameTest, SilenceAndKeysBringTheirContactsUp)
+{
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100));
     EXPECT_EQ(Frame(RecordBuilder().Contact(0, 100, 100).Contact(1, 500, 100), 10, 1u << 1), "0:U 1:X");
     EXPECT_EQ(Frame(RecordBuilder(), 600), "0:X");
 }
 
-TEST_F(TouchFrameTest, PositionsAndAreasStayOnTheScreen) {
+TEST_F(TouchFrameTest, PositionsAndAreasStayOnTheScreen)
+{
     calibration.screen = {1024, 768};
     Frame(RecordBuilder().Contact(0, 1024, 768));
     const TouchContact corner = Record(RecordBuilder().Contact(0, 1024, 768)).contacts[0];
@@ -179,7 +191,8 @@ TEST_F(TouchFrameTest, PositionsAndAreasStayOnTheScreen) {
 // A refused frame leaves the system's view unknown: the contacts still
 // live go down again, and the ones that ended meanwhile are not brought up
 // for a system that no longer knows them.
-TEST_F(TouchFrameTest, AfterForgettingLiveContactsGoDownAgain) {
+TEST_F(TouchFrameTest, AfterForgettingLiveContactsGoDownAgain)
+{
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(3, 900, 100));
     Frame(RecordBuilder().Contact(0, 100, 100).Contact(3, 900, 100));
     builder.Forget();
@@ -191,7 +204,8 @@ TEST_F(TouchFrameTest, AfterForgettingLiveContactsGoDownAgain) {
 // Snapshots that break the tracker's promises (a caller that dropped one)
 // still give valid sequences: a contact gone without an end comes up, and a
 // new contact under an id that is still down waits until that one is up.
-TEST_F(TouchFrameTest, IdsAreNeverReusedWhileDown) {
+TEST_F(TouchFrameTest, IdsAreNeverReusedWhileDown)
+{
     ContactSnapshot first;
     first.sampled = true;
     first.liveCount = 1;

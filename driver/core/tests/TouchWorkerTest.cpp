@@ -13,28 +13,30 @@
 namespace driver {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::FakeBoardKeys;
 using testing::FakeCalibration;
 using testing::FakeDesktop;
 using testing::FakeHook;
+using ::testing::IsEmpty;
 using testing::PostedMessage;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
 using testing::TimerStart;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr unsigned kWindowClose = 0x0010;
 
 class TouchWorkerTest : public ::testing::Test {
 protected:
-    TouchWorkerTest() {
+    TouchWorkerTest()
+    {
         socket.Publish(socketChannel);
         pipe.Publish(pipeChannel);
     }
 
     void Cycle(const RecordBuilder& record = RecordBuilder()) { worker.Cycle(record.Bytes(), calibration); }
-    void Cycles(int n) {
+    void Cycles(int n)
+    {
         for (int i = 0; i < n; ++i) Cycle();
     }
 
@@ -53,18 +55,19 @@ protected:
 
 // --- idleness and the hook ----------------------------------------------
 
-
-TEST_F(TouchWorkerTest, IdleCountOf500KeepsTheHookOnAnd501SwitchesItOff) {
+TEST_F(TouchWorkerTest, IdleCountOf500KeepsTheHookOnAnd501SwitchesItOff)
+{
     worker.Begin();
-    Cycles(501);  // counts 0..500 seen at the switch
+    Cycles(501); // counts 0..500 seen at the switch
     EXPECT_EQ(state.idleCount, 501);
     EXPECT_THAT(hook.calls, ElementsAre(1));
     Cycle();
     Cycle();
-    EXPECT_THAT(hook.calls, ElementsAre(1, 0, 0));  // repeated while idle
+    EXPECT_THAT(hook.calls, ElementsAre(1, 0, 0)); // repeated while idle
 }
 
-TEST_F(TouchWorkerTest, ActivityAfterIdlenessSwitchesTheHookBackOnOnce) {
+TEST_F(TouchWorkerTest, ActivityAfterIdlenessSwitchesTheHookBackOnOnce)
+{
     worker.Begin();
     state.idleCount = 600;
     Cycle(RecordBuilder().Contact(0, 10, 10));
@@ -73,10 +76,10 @@ TEST_F(TouchWorkerTest, ActivityAfterIdlenessSwitchesTheHookBackOnOnce) {
     EXPECT_THAT(hook.calls, ElementsAre(1, 0, 1));
 }
 
-
 // --- pen buttons ---------------------------------------------------------
 
-TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease) {
+TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease)
+{
     desktop.cursor = {321, 123};
     state.idleCount = 50;
     Cycle(RecordBuilder().Event(8));
@@ -89,15 +92,16 @@ TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease) {
     EXPECT_EQ(state.idleCount, 0);
     EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300}));
 
-    Cycle(RecordBuilder().Release(2));  // a release in any slot re-arms
+    Cycle(RecordBuilder().Release(2)); // a release in any slot re-arms
     desktop.cursor = {5, 6};
     Cycle(RecordBuilder().Event(8));
     EXPECT_EQ(state.frontPenPresses, 2);
     EXPECT_EQ(state.savedCursorX, 5);
-    EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300}));  // already running
+    EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300})); // already running
 }
 
-TEST_F(TouchWorkerTest, RearButtonStartsTheLongerTimerAndNotifiesTheHookEveryRecord) {
+TEST_F(TouchWorkerTest, RearButtonStartsTheLongerTimerAndNotifiesTheHookEveryRecord)
+{
     Cycle(RecordBuilder().Event(9));
     Cycle(RecordBuilder().Event(9));
     EXPECT_EQ(state.rearPenPresses, 1);
@@ -105,17 +109,18 @@ TEST_F(TouchWorkerTest, RearButtonStartsTheLongerTimerAndNotifiesTheHookEveryRec
     EXPECT_THAT(hook.calls, ElementsAre('H', 'H'));
 }
 
-
-TEST_F(TouchWorkerTest, PenButtonRecordsDoNotReachTheGestures) {
+TEST_F(TouchWorkerTest, PenButtonRecordsDoNotReachTheGestures)
+{
     Cycle(RecordBuilder().Event(8).Contact(1, 100, 100));
     Cycle(RecordBuilder().Event(9).Contact(1, 100, 100).Release(2));
-    Cycle(RecordBuilder().Contact(1, 100, 100));  // only the first sample the gestures see
+    Cycle(RecordBuilder().Contact(1, 100, 100)); // only the first sample the gestures see
     EXPECT_THAT(desktop.mouseEvents, IsEmpty());
 }
 
 // --- camera reports ------------------------------------------------------
 
-TEST_F(TouchWorkerTest, FirstCameraReportTellsTheDrawingApplicationOnce) {
+TEST_F(TouchWorkerTest, FirstCameraReportTellsTheDrawingApplicationOnce)
+{
     const WindowRef drawingApp = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     Cycle(RecordBuilder().Event(4));
     EXPECT_EQ(state.cameraKind, 2);
@@ -125,8 +130,8 @@ TEST_F(TouchWorkerTest, FirstCameraReportTellsTheDrawingApplicationOnce) {
     EXPECT_EQ(state.connectNoticeSent, 1);
 }
 
-
-TEST_F(TouchWorkerTest, CameraReportRecordsStillCarryContacts) {
+TEST_F(TouchWorkerTest, CameraReportRecordsStillCarryContacts)
+{
     Cycle(RecordBuilder().Event(3).Contact(2, 100, 100));
     Cycle(RecordBuilder().Event(3).Contact(2, 100, 100));
     ASSERT_EQ(desktop.mouseEvents.size(), 1u);
@@ -135,9 +140,10 @@ TEST_F(TouchWorkerTest, CameraReportRecordsStillCarryContacts) {
 
 // --- routing and orientation ---------------------------------------------
 
-TEST_F(TouchWorkerTest, UpsideDownCameraTurnsPointsBeforeTheGestures) {
+TEST_F(TouchWorkerTest, UpsideDownCameraTurnsPointsBeforeTheGestures)
+{
     calibration.upright = 0;
-    calibration.scale = 0.25;  // (3200 - 2800, 2400 - 2000) -> (100, 100)
+    calibration.scale = 0.25; // (3200 - 2800, 2400 - 2000) -> (100, 100)
     Cycle(RecordBuilder().Contact(0, 2800, 2000));
     Cycle(RecordBuilder().Contact(0, 2800, 2000));
     ASSERT_EQ(desktop.mouseEvents.size(), 1u);
@@ -145,7 +151,8 @@ TEST_F(TouchWorkerTest, UpsideDownCameraTurnsPointsBeforeTheGestures) {
     EXPECT_EQ(desktop.mouseEvents[0].ay, 100 * 65535 / 768);
 }
 
-TEST_F(TouchWorkerTest, SocketModePicksTheVariantPerRecord) {
+TEST_F(TouchWorkerTest, SocketModePicksTheVariantPerRecord)
+{
     state.socketRouting = SocketRouting::PairSplit;
     Cycle(RecordBuilder().Contact(2, 800, 100));
     Cycle(RecordBuilder().Contact(2, 800, 100));
@@ -159,7 +166,8 @@ TEST_F(TouchWorkerTest, SocketModePicksTheVariantPerRecord) {
     EXPECT_EQ(desktop.mouseEvents.size(), 1u);
 }
 
-TEST_F(TouchWorkerTest, WithoutAPublishedCalibrationNothingIsInjected) {
+TEST_F(TouchWorkerTest, WithoutAPublishedCalibrationNothingIsInjected)
+{
     const RecordBuilder contact = RecordBuilder().Contact(0, 100, 100);
     worker.Cycle(contact.Bytes());
     worker.Cycle(contact.Bytes());
@@ -172,7 +180,8 @@ TEST_F(TouchWorkerTest, WithoutAPublishedCalibrationNothingIsInjected) {
 
 class ForwardingTest : public TouchWorkerTest {
 protected:
-    ForwardingTest() {
+    ForwardingTest()
+    {
         state.forwarding = ForwardingState::Forwarding;
         calibration.tolerance = 10;
         calibration.keys[12] = {1000, 700};
@@ -182,7 +191,8 @@ protected:
     WindowRef dialog = 0;
 };
 
-TEST_F(ForwardingTest, EveryCycleWritesTheRecordAsReadEvenWhenEmpty) {
+TEST_F(ForwardingTest, EveryCycleWritesTheRecordAsReadEvenWhenEmpty)
+{
     calibration.upright = 0;
     const RecordBuilder contact = RecordBuilder().Contact(0, 0x1234, 0x0567).Event(8);
     Cycle();
@@ -194,27 +204,27 @@ TEST_F(ForwardingTest, EveryCycleWritesTheRecordAsReadEvenWhenEmpty) {
     EXPECT_EQ(state.frontPenPresses, 0);
 }
 
-TEST_F(ForwardingTest, CalibrationKeyClosesTheDialogOncePerContact) {
-    Cycle(RecordBuilder().Contact(0, 1011, 700));  // one pixel beyond the tolerance
+TEST_F(ForwardingTest, CalibrationKeyClosesTheDialogOncePerContact)
+{
+    Cycle(RecordBuilder().Contact(0, 1011, 700)); // one pixel beyond the tolerance
     Cycle(RecordBuilder().Contact(0, 1000, 689));
     EXPECT_THAT(desktop.posts, IsEmpty());
-    Cycle(RecordBuilder().Contact(0, 1010, 690));  // exactly the tolerance away
+    Cycle(RecordBuilder().Contact(0, 1010, 690)); // exactly the tolerance away
     Cycle(RecordBuilder().Contact(0, 1000, 700));
     EXPECT_THAT(desktop.posts, ElementsAre(PostedMessage{dialog, kWindowClose, 1, 1}));
     EXPECT_THAT(desktop.sleeps, ElementsAre(200u));
     Cycle(RecordBuilder().Release(1));
-    Cycle(RecordBuilder().Contact(1, 95, 55));  // the key's second copy
+    Cycle(RecordBuilder().Contact(1, 95, 55)); // the key's second copy
     EXPECT_EQ(desktop.posts.size(), 2u);
 }
 
-
-TEST_F(ForwardingTest, PlainForwardingSkipsTheKeyTest) {
+TEST_F(ForwardingTest, PlainForwardingSkipsTheKeyTest)
+{
     state.forwardPlain = 1;
     Cycle(RecordBuilder().Contact(0, 1000, 700));
     EXPECT_THAT(desktop.posts, IsEmpty());
     EXPECT_EQ(pipeChannel->writes.size(), 1u);
 }
-
 
 } // namespace
 } // namespace driver
@@ -222,7 +232,8 @@ TEST_F(ForwardingTest, PlainForwardingSkipsTheKeyTest) {
 namespace driver {
 namespace {
 
-TEST(DriverShutdownTest, DrawingApplicationHearsOfTheCloseOnlyAfterACameraNotice) {
+TEST(DriverShutdownTest, DrawingApplicationHearsOfTheCloseOnlyAfterACameraNotice)
+{
     testing::FakeDesktop desktop;
     DriverState state;
     const WindowRef drawingApp = desktop.AddWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);

@@ -17,7 +17,8 @@ namespace {
 
 using osc_testing::DecodeBundle;
 
-std::vector<std::uint8_t> Hex(const std::string& text) {
+std::vector<std::uint8_t> Hex(const std::string& text)
+{
     std::vector<std::uint8_t> bytes;
     std::string digits;
     for (char c : text) {
@@ -30,44 +31,47 @@ std::vector<std::uint8_t> Hex(const std::string& text) {
 }
 
 std::vector<std::uint8_t> Write(const TuioBundleWriter& writer, const std::vector<TuioCursor>& cursors,
-                                std::int32_t frame) {
+                                std::int32_t frame)
+{
     std::array<std::uint8_t, TuioBundleWriter::kMaxBundleBytes> buffer{};
     const std::size_t size = writer.Write(cursors.data(), cursors.size(), frame, buffer.data(), buffer.size());
     return {buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(size)};
 }
 
-TEST(TuioBundleTest, OneCursorMatchesTheBundleSpelledOutByHand) {
+TEST(TuioBundleTest, OneCursorMatchesTheBundleSpelledOutByHand)
+{
     const TuioBundleWriter writer("B@1");
-    const std::vector<std::uint8_t> expected = Hex(
-        "23 62 75 6e 64 6c 65 00  00 00 00 00 00 00 00 01"  // "#bundle", time tag 1
-        "00 00 00 1c"                                       // element of 28 bytes
-        "2f 74 75 69 6f 2f 32 44 63 75 72 00"               // "/tuio/2Dcur"
-        "2c 73 73 00"                                       // ",ss"
-        "73 6f 75 72 63 65 00 00"                           // "source"
-        "42 40 31 00"                                       // "B@1"
-        "00 00 00 1c"
-        "2f 74 75 69 6f 2f 32 44 63 75 72 00"
-        "2c 73 69 00"                                       // ",si"
-        "61 6c 69 76 65 00 00 00"                           // "alive"
-        "00 00 00 05"                                       // session 5
-        "00 00 00 34"                                       // element of 52 bytes
-        "2f 74 75 69 6f 2f 32 44 63 75 72 00"
-        "2c 73 69 66 66 66 66 66 00 00 00 00"               // ",sifffff"
-        "73 65 74 00"                                       // "set"
-        "00 00 00 05"                                       // s
-        "3f 00 00 00  3e 80 00 00"                          // x 0.5, y 0.25
-        "3f 80 00 00  c0 00 00 00"                          // X 1, Y -2
-        "00 00 00 00"                                       // m 0
-        "00 00 00 1c"
-        "2f 74 75 69 6f 2f 32 44 63 75 72 00"
-        "2c 73 69 00"
-        "66 73 65 71 00 00 00 00"                           // "fseq"
-        "00 00 01 02");                                     // frame 258
+    const std::vector<std::uint8_t> expected =
+        Hex("23 62 75 6e 64 6c 65 00  00 00 00 00 00 00 00 01" // "#bundle", time tag 1
+            "00 00 00 1c"                                      // element of 28 bytes
+            "2f 74 75 69 6f 2f 32 44 63 75 72 00"              // "/tuio/2Dcur"
+            "2c 73 73 00"                                      // ",ss"
+            "73 6f 75 72 63 65 00 00"                          // "source"
+            "42 40 31 00"                                      // "B@1"
+            "00 00 00 1c"
+            "2f 74 75 69 6f 2f 32 44 63 75 72 00"
+            "2c 73 69 00"             // ",si"
+            "61 6c 69 76 65 00 00 00" // "alive"
+            "00 00 00 05"             // session 5
+            "00 00 00 34"             // element of 52 bytes
+            "2f 74 75 69 6f 2f 32 44 63 75 72 00"
+            "2c 73 69 66 66 66 66 66 00 00 00 00" // ",sifffff"
+            "73 65 74 00"                         // "set"
+            "00 00 00 05"                         // s
+            "3f 00 00 00  3e 80 00 00"            // x 0.5, y 0.25
+            "3f 80 00 00  c0 00 00 00"            // X 1, Y -2
+            "00 00 00 00"                         // m 0
+            "00 00 00 1c"
+            "2f 74 75 69 6f 2f 32 44 63 75 72 00"
+            "2c 73 69 00"
+            "66 73 65 71 00 00 00 00" // "fseq"
+            "00 00 01 02");           // frame 258
     EXPECT_EQ(Write(writer, {{5, 0.5f, 0.25f, 1.0f, -2.0f, 0.0f}}, 258), expected);
     EXPECT_EQ(writer.BundleSize(1), expected.size());
 }
 
-TEST(TuioBundleTest, FourCursorsComeApartIntoTheProfilesMessages) {
+TEST(TuioBundleTest, FourCursorsComeApartIntoTheProfilesMessages)
+{
     const TuioBundleWriter writer("Brelvin@127.0.0.1");
     const std::vector<TuioCursor> cursors = {
         {11, 0.125f, 0.875f, 0.3f, -0.7f, 1.5f},
@@ -112,7 +116,8 @@ TEST(TuioBundleTest, FourCursorsComeApartIntoTheProfilesMessages) {
     EXPECT_EQ(fseq.Int(1), 99);
 }
 
-TEST(TuioBundleTest, NoContactsStillTellsTheListenerThatNoneIsAlive) {
+TEST(TuioBundleTest, NoContactsStillTellsTheListenerThatNoneIsAlive)
+{
     const TuioBundleWriter writer("B@1");
     const auto bundle = DecodeBundle(Write(writer, {}, 3));
     ASSERT_TRUE(bundle);
@@ -124,7 +129,8 @@ TEST(TuioBundleTest, NoContactsStillTellsTheListenerThatNoneIsAlive) {
 
 // A string whose length is a multiple of four still needs its NUL, and so
 // four bytes of padding; one a byte shorter needs just the NUL.
-TEST(TuioBundleTest, SourcePaddingFollowsTheStringLength) {
+TEST(TuioBundleTest, SourcePaddingFollowsTheStringLength)
+{
     for (const std::string source : {"a@b", "ab@c", "ab@cd", "abc@def"}) {
         const TuioBundleWriter writer(source.c_str());
         const std::vector<std::uint8_t> bytes = Write(writer, {{1, 0, 0, 0, 0, 0}}, 1);
@@ -136,7 +142,8 @@ TEST(TuioBundleTest, SourcePaddingFollowsTheStringLength) {
     }
 }
 
-TEST(TuioBundleTest, ALongSourceIsCutAndTheBundleStillFitsItsRoom) {
+TEST(TuioBundleTest, ALongSourceIsCutAndTheBundleStillFitsItsRoom)
+{
     const std::string longSource(200, 'x');
     const TuioBundleWriter writer(longSource.c_str());
     EXPECT_EQ(std::string(writer.Source()), longSource.substr(0, TuioBundleWriter::kMaxSourceChars));
@@ -147,7 +154,8 @@ TEST(TuioBundleTest, ALongSourceIsCutAndTheBundleStillFitsItsRoom) {
     EXPECT_EQ(bundle->messages[0].String(1).size(), TuioBundleWriter::kMaxSourceChars);
 }
 
-TEST(TuioBundleTest, RefusesWhatDoesNotFitWithoutWritingPastTheRoom) {
+TEST(TuioBundleTest, RefusesWhatDoesNotFitWithoutWritingPastTheRoom)
+{
     const TuioBundleWriter writer("Brelvin@10.0.0.1");
     const std::vector<TuioCursor> two(2, TuioCursor{7, 0.5f, 0.5f, 0, 0, 0});
     const std::size_t needed = writer.BundleSize(2);

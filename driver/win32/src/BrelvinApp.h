@@ -11,7 +11,9 @@ inline constexpr const char* kSingleInstanceMutex = "KtpcBoardSer7.0";
 
 class CBrelvinApp {
 public:
-    explicit CBrelvinApp(HINSTANCE instance) : instance_(instance) {}
+    explicit CBrelvinApp(HINSTANCE instance)
+        : instance_(instance)
+    {}
 
     // Always FALSE: the process ends when the dialog has closed, or at once
     // when another copy runs.
@@ -20,7 +22,7 @@ public:
 private:
     HINSTANCE instance_;
     DriverProcess process_;
-    common::UniqueHandle instanceMutex_;  // held for the life of the process
+    common::UniqueHandle instanceMutex_; // held for the life of the process
 };
 
 } // namespace brelvin

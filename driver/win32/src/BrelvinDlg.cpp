@@ -23,7 +23,10 @@ constexpr DWORD kStartUpPauseMs = 2000;
 
 } // namespace
 
-CBrelvinDlg::CBrelvinDlg(DriverProcess& process) : process_(process), hookControl_(process.hook) {}
+CBrelvinDlg::CBrelvinDlg(DriverProcess& process)
+    : process_(process),
+      hookControl_(process.hook)
+{}
 
 INT_PTR CBrelvinDlg::DoModal(HINSTANCE instance)
 {
@@ -170,10 +173,10 @@ void CBrelvinDlg::ListenToPeers()
     registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
     registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
     pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(Window(), process_.supportLog);
-    protocol_ = std::make_unique<driver::ProtocolHandlers>(driver::ProtocolHandlerDeps{
-        process_.desktop, process_.state, process_.calibration, *settingsFile_, process_.socketChannel,
-        process_.pipeChannel, socketFactory_, *pipeHost_, penButtons_, actionMap_,
-        [this] { ShowCalibrationFailed(); }, process_.supportLog});
+    protocol_ = std::make_unique<driver::ProtocolHandlers>(
+        driver::ProtocolHandlerDeps{process_.desktop, process_.state, process_.calibration, *settingsFile_,
+                                    process_.socketChannel, process_.pipeChannel, socketFactory_, *pipeHost_,
+                                    penButtons_, actionMap_, [this] { ShowCalibrationFailed(); }, process_.supportLog});
 }
 
 bool CBrelvinDlg::LoadCalibration()
@@ -334,7 +337,7 @@ void CBrelvinDlg::ReadControlsBack()
 void CBrelvinDlg::OnCommand(WORD command)
 {
     switch (command) {
-    case IDOK:  // Enter does not close the driver
+    case IDOK: // Enter does not close the driver
     case IDC_ENABLE_BUTTON: break;
     case IDCANCEL:
         EnableWindow(GetDlgItem(Window(), IDC_STOP_BUTTON), FALSE);

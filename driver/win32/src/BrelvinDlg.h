@@ -99,7 +99,10 @@ private:
     void ReadControlsBack();
 
     void OnDeviceChange(WPARAM event, LPARAM record);
-    void OnRegisteredOk() { if (protocol_) protocol_->OnCameraOk(); }
+    void OnRegisteredOk()
+    {
+        if (protocol_) protocol_->OnCameraOk();
+    }
     void OnRegisteredDriverSet(WPARAM wParam, LPARAM lParam);
 
     DriverProcess& process_;

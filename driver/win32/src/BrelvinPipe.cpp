@@ -17,8 +17,8 @@ bool CBrelvinPipe::Open(int mode, const char* address)
 
 bool CBrelvinPipe::OpenClient(const char* name)
 {
-    HANDLE pipe = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE pipe =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (pipe == INVALID_HANDLE_VALUE) return false;
     pipe_.Reset(pipe);
     return true;

@@ -35,7 +35,9 @@ sockaddr_in IPv4Address(unsigned long address, int port)
 
 } // namespace
 
-CBrelvinSocket::CBrelvinSocket(int port) : port_(port) {}
+CBrelvinSocket::CBrelvinSocket(int port)
+    : port_(port)
+{}
 
 bool CBrelvinSocket::Open(int mode, const char* address)
 {

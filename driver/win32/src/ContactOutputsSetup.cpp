@@ -5,7 +5,8 @@ namespace brelvin {
 ContactOutputsSetup::ContactOutputsSetup(const common::Profile& settingsInForce,
                                          const common::Profile& programFolderCopy, driver::FaultLog& faults)
 {
-    const driver::MultitouchSettings settings = driver::ReadMultitouchSettings(settingsInForce, programFolderCopy, faults);
+    const driver::MultitouchSettings settings =
+        driver::ReadMultitouchSettings(settingsInForce, programFolderCopy, faults);
     if (settings.tuio) OpenTuio(settings, faults);
     if (settings.touchInjection) OpenTouch(faults);
 }

@@ -10,7 +10,8 @@ constexpr DWORD kCreateWaitableTimerHighResolution = 0x00000002;
 
 } // namespace
 
-CycleTimer::CycleTimer(unsigned periodMs) : periodMs_(periodMs)
+CycleTimer::CycleTimer(unsigned periodMs)
+    : periodMs_(periodMs)
 {
     timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, kCreateWaitableTimerHighResolution, TIMER_ALL_ACCESS));
     highResolution_ = static_cast<bool>(timer_);
@@ -20,8 +21,9 @@ CycleTimer::CycleTimer(unsigned periodMs) : periodMs_(periodMs)
     }
     if (timer_) {
         LARGE_INTEGER due;
-        due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000;  // relative, in 100 ns
-        periodic_ = SetWaitableTimer(timer_.Get(), &due, static_cast<LONG>(periodMs_), nullptr, nullptr, FALSE) != FALSE;
+        due.QuadPart = -static_cast<LONGLONG>(periodMs_) * 10000; // relative, in 100 ns
+        periodic_ =
+            SetWaitableTimer(timer_.Get(), &due, static_cast<LONG>(periodMs_), nullptr, nullptr, FALSE) != FALSE;
     }
 }
 

@@ -23,9 +23,11 @@ HANDLE CreateInstance(const std::string& name, DWORD pipeMode, SECURITY_ATTRIBUT
 
 Win32ForwardingPipeHost::Win32ForwardingPipeHost(HWND window, driver::FaultLog& faults, UINT reportMessage,
                                                  ForwardingPipeOptions options)
-    : window_(window), faults_(faults), reportMessage_(reportMessage), options_(std::move(options))
-{
-}
+    : window_(window),
+      faults_(faults),
+      reportMessage_(reportMessage),
+      options_(std::move(options))
+{}
 
 std::shared_ptr<driver::PipeInstance> Win32ForwardingPipeHost::CreateAndAwaitClient()
 {

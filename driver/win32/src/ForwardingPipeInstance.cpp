@@ -60,9 +60,7 @@ bool ForwardingPipeInstance::StartConnect()
         if (StartWaiter()) return true;
         CancelConnect();
         return false;
-    default:
-        SettleWait(State::ConnectFailed);
-        return true;
+    default: SettleWait(State::ConnectFailed); return true;
     }
 }
 
@@ -135,7 +133,6 @@ driver::PipeInstance::Link ForwardingPipeInstance::CurrentLink() const
     }
     return Link::Lost;
 }
-
 
 bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
 {

@@ -7,7 +7,9 @@ namespace brelvin {
 
 class LinkHookControl final : public driver::HookControl {
 public:
-    explicit LinkHookControl(WToolobjectHook& hook) : hook_(hook) {}
+    explicit LinkHookControl(WToolobjectHook& hook)
+        : hook_(hook)
+    {}
 
     void SetDoubleTapHelp(bool on) override { hook_.ToHookMouseDBLCLK(on ? 1 : 0); }
     void RearPenButtonSeen() override { hook_.ToHadMouseDBLCLK(); }

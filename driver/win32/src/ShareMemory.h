@@ -30,8 +30,7 @@ public:
     // the whole block and zeroes its first `sizeLow` bytes. 0 on success,
     // otherwise the system error of the failing step (87 for a null name);
     // on failure nothing stays open. Creating again first closes what is open.
-    DWORD Create(const char* name, DWORD sizeLow, DWORD sizeHigh, DWORD protection,
-                 SECURITY_ATTRIBUTES* security);
+    DWORD Create(const char* name, DWORD sizeLow, DWORD sizeHigh, DWORD protection, SECURITY_ATTRIBUTES* security);
 
     // Copies `length` bytes at `offset` to `destination` and zeroes them in
     // the block, under the mutex. 0 after a copy; otherwise the wait status

@@ -6,9 +6,9 @@
 namespace brelvin {
 
 SupportLog::SupportLog(const std::string& path)
-    : file_(path, "Brelvin"), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
-{
-}
+    : file_(path, "Brelvin"),
+      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{}
 
 SupportLog::~SupportLog()
 {

@@ -48,7 +48,8 @@ LRESULT CALLBACK TimerCallbackGuard::OnGetMessage(int code, WPARAM removal, LPAR
             driver::FaultLog* faults = guardFaults;
             if (faults && IsPowerOfTen(count)) {
                 faults->NoteF("Dropped a timer message carrying a callback address, posted by another program "
-                              "(%u so far).", count);
+                              "(%u so far).",
+                              count);
             }
         }
     }

@@ -20,7 +20,10 @@ public:
     static constexpr DWORD kStopWaitMs = 2000;
 
     TouchThread(CShareMemory& block, driver::TouchWorker& worker, driver::FaultLog& faults)
-        : block_(block), worker_(worker), faults_(faults) {}
+        : block_(block),
+          worker_(worker),
+          faults_(faults)
+    {}
     // Only ever destroyed stopped: a thread that would not stop is never
     // destroyed (see Stop).
     ~TouchThread() { Stop(); }

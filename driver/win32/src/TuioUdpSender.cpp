@@ -20,7 +20,10 @@ sockaddr_in SocketAddress(const driver::IPv4Address& host, int port)
 
 } // namespace
 
-TuioUdpSender::TuioUdpSender(const driver::IPv4Address& host, int port) : host_(host), port_(port) {}
+TuioUdpSender::TuioUdpSender(const driver::IPv4Address& host, int port)
+    : host_(host),
+      port_(port)
+{}
 
 bool TuioUdpSender::Open()
 {
@@ -63,8 +66,8 @@ std::string TuioUdpSender::LocalAddress() const
         return "127.0.0.1";
     const unsigned long address = ntohl(local.sin_addr.s_addr);
     char text[16];
-    std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", address >> 24 & 0xFF, address >> 16 & 0xFF,
-                  address >> 8 & 0xFF, address & 0xFF);
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", address >> 24 & 0xFF, address >> 16 & 0xFF, address >> 8 & 0xFF,
+                  address & 0xFF);
     return text;
 }
 

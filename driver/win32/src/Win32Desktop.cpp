@@ -30,8 +30,7 @@ driver::WindowRef Win32Desktop::FindWindowByClass(const char* windowClass, const
     return AsRef(FindWindowA(windowClass, caption));
 }
 
-void Win32Desktop::PostToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam,
-                                std::intptr_t lParam)
+void Win32Desktop::PostToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (window == 0) return;
     PostMessageA(AsWindow(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
@@ -158,7 +157,8 @@ void Win32Desktop::OpenProgram(const std::string& folder, const std::string& pro
     }
     const auto result =
         reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path.c_str(), "", folder.c_str(), SW_SHOW));
-    if (result <= 32) faults_.NoteF("Could not start %s (the shell answered %d).", path.c_str(), static_cast<int>(result));
+    if (result <= 32)
+        faults_.NoteF("Could not start %s (the shell answered %d).", path.c_str(), static_cast<int>(result));
 }
 
 void Win32Desktop::SleepMs(unsigned milliseconds)

@@ -25,13 +25,14 @@ public:
     // a program that hangs is given up on at once.
     static constexpr UINT kSendTimeoutMs = 1000;
 
-    explicit Win32Desktop(driver::FaultLog& faults) : faults_(faults) {}
+    explicit Win32Desktop(driver::FaultLog& faults)
+        : faults_(faults)
+    {}
 
     void AttachDriverWindow(HWND window) { driverWindow_ = window; }
 
     driver::WindowRef FindWindowByClass(const char* windowClass, const char* caption) override;
-    void PostToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam,
-                      std::intptr_t lParam) override;
+    void PostToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t SendToWindow(driver::WindowRef window, unsigned message, std::uintptr_t wParam,
                                std::intptr_t lParam) override;
     void InjectMouseEvent(std::uint32_t flags, int ax, int ay) override;
@@ -63,8 +64,8 @@ private:
     driver::FaultLog& faults_;
     std::atomic<HWND> driverWindow_{nullptr};
     std::mutex requestsMutex_;
-    std::map<unsigned, unsigned> requests_;  // id -> period
-    std::set<UINT_PTR> armed_;               // window thread only
+    std::map<unsigned, unsigned> requests_; // id -> period
+    std::set<UINT_PTR> armed_;              // window thread only
 };
 
 } // namespace brelvin

@@ -29,7 +29,8 @@ bool AwaitReadable(SOCKET socket, long timeoutMs)
 // A loopback TCP listener on a port the system picks.
 class Listener {
 public:
-    explicit Listener(int receiveBuffer = 0) : socket_(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
+    explicit Listener(int receiveBuffer = 0)
+        : socket_(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
     {
         if (receiveBuffer > 0)
             setsockopt(socket_.Get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
@@ -72,8 +73,8 @@ std::vector<std::uint8_t> Receive(SOCKET socket, std::size_t count)
     std::vector<std::uint8_t> bytes(count);
     std::size_t received = 0;
     while (received < count && AwaitReadable(socket, kPeerWaitMs)) {
-        const int n = recv(socket, reinterpret_cast<char*>(bytes.data() + received),
-                           static_cast<int>(count - received), 0);
+        const int n =
+            recv(socket, reinterpret_cast<char*>(bytes.data() + received), static_cast<int>(count - received), 0);
         if (n <= 0) break;
         received += static_cast<std::size_t>(n);
     }

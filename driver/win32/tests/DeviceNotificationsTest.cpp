@@ -28,7 +28,10 @@ std::vector<char> InterfaceRecord(const char* name, bool terminated)
     return bytes;
 }
 
-LPARAM AsParam(std::vector<char>& bytes) { return reinterpret_cast<LPARAM>(bytes.data()); }
+LPARAM AsParam(std::vector<char>& bytes)
+{
+    return reinterpret_cast<LPARAM>(bytes.data());
+}
 
 TEST(DeviceInterfaceName, ReadsTheNameOfAnInterfaceRecord)
 {

@@ -71,7 +71,10 @@ protected:
                                                       "\r\nIDS_GETPARAMFAIL=" + kNoCalibration + "\r\n"));
     }
 
-    sim::ChildProcess StartCopy() const { return sim::ChildProcess::Start(folder_.File("Brelvin.exe"), folder_.Path()); }
+    sim::ChildProcess StartCopy() const
+    {
+        return sim::ChildProcess::Start(folder_.File("Brelvin.exe"), folder_.Path());
+    }
 
     sim::ScratchFolder folder_{sim::OwnFolder() + "scratch\\", "brelvin-start"};
 };

@@ -38,8 +38,8 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = kClassName;
         RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                  nullptr);
         if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~ReportWindow()
@@ -118,8 +118,7 @@ protected:
     ForwardingPipeHostTest()
         : name("\\\\.\\pipe\\BrelvinTest_" + std::to_string(GetCurrentProcessId()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name())
-    {
-    }
+    {}
 
     void SetUp() override { ASSERT_NE(window.Handle(), nullptr); }
 
@@ -221,7 +220,7 @@ TEST_F(ForwardingPipeHostTest, AClientThatVanishesBreaksTheLinkAtTheNextWrite)
     auto instance = [&] {
         CBrelvinPipe client;
         return Connect(host, client);
-    }();  // the client's handle closes here
+    }(); // the client's handle closes here
     ASSERT_NE(instance, nullptr);
     const int nudgesBefore = window.Nudges();
     const std::vector<std::uint8_t> record = Record(4);

@@ -22,8 +22,7 @@ public:
         : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 20, name.c_str())),
           mutex_(CreateMutexA(nullptr, FALSE, (name + "Mtx").c_str())),
           view_(MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0))
-    {
-    }
+    {}
 
     bool Ready() const { return mapping_ && mutex_ && view_; }
     unsigned char* Bytes() { return static_cast<unsigned char*>(view_.Get()); }
@@ -116,7 +115,7 @@ TEST(ShareMemory, AnExistingBlockIsOpenedAndItsStaleRecordDropped)
 DWORD WINAPI TakeAndAbandon(void* mutex)
 {
     WaitForSingleObject(static_cast<HANDLE>(mutex), INFINITE);
-    return 0;  // ends holding the mutex
+    return 0; // ends holding the mutex
 }
 
 DWORD WINAPI TakeAndRelease(void* mutex)
@@ -139,7 +138,7 @@ TEST(ShareMemory, AnAbandonedLockIsReportedReleasedAndTheNextReadWorks)
 
     unsigned char out[20] = {};
     EXPECT_EQ(block.Read(out, sizeof out, 0), static_cast<DWORD>(WAIT_ABANDONED));
-    EXPECT_EQ(out[0], 0);  // nothing copied
+    EXPECT_EQ(out[0], 0); // nothing copied
     EXPECT_EQ(service.Bytes()[0], kRecord[0]);
 
     // Released: another thread of the service can take the lock again.

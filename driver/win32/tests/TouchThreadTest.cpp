@@ -59,10 +59,9 @@ protected:
     TouchThreadTest()
         : name("BrelvinTestFeed_" + std::to_string(GetCurrentProcessId()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name()),
-          worker(driver::TouchWorkerDeps{desktop, hook, state, [this] { return store.Current(); }, keys, socket,
-                                          pipe, faults})
-    {
-    }
+          worker(driver::TouchWorkerDeps{desktop, hook, state, [this] { return store.Current(); }, keys, socket, pipe,
+                                         faults})
+    {}
 
     // Writes as the camera service does and waits until the driver took it.
     bool Feed(const std::uint8_t (&record)[20])

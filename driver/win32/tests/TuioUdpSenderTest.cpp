@@ -22,7 +22,8 @@ const driver::IPv4Address kLoopback{127, 0, 0, 1};
 // A datagram socket on 127.0.0.1 at a port the system picks (or a given one).
 class Listener {
 public:
-    explicit Listener(int port = 0) : socket_(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP))
+    explicit Listener(int port = 0)
+        : socket_(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP))
     {
         sockaddr_in local = {};
         local.sin_family = AF_INET;
@@ -47,7 +48,8 @@ public:
         timeval timeout = {waitMs / 1000, (waitMs % 1000) * 1000};
         if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return {};
         std::vector<std::uint8_t> datagram(2048);
-        const int n = recv(socket_.Get(), reinterpret_cast<char*>(datagram.data()), static_cast<int>(datagram.size()), 0);
+        const int n =
+            recv(socket_.Get(), reinterpret_cast<char*>(datagram.data()), static_cast<int>(datagram.size()), 0);
         datagram.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
         return datagram;
     }
@@ -97,7 +99,12 @@ TEST_F(TuioUdpSenderTest, TheListenerDecodesTheContactsOfARecord)
 
     class HalfScale final : public driver::CalibrationView {
     public:
-        bool MapPoint(driver::Point& p) const override { p.x /= 2; p.y /= 2; return true; }
+        bool MapPoint(driver::Point& p) const override
+        {
+            p.x /= 2;
+            p.y /= 2;
+            return true;
+        }
         int Upright() const override { return 1; }
         driver::ScreenSize Screen() const override { return {1600, 1200}; }
         driver::Point KeyPoint(int) const override { return {}; }
@@ -111,7 +118,7 @@ TEST_F(TuioUdpSenderTest, TheListenerDecodesTheContactsOfARecord)
     tuio.Publish(tracker.Update(record, 10, calibration));
     tuio.Publish(tracker.Update(record, 10, calibration));
 
-    ASSERT_FALSE(listener.Receive().empty());  // the arming record's bundle
+    ASSERT_FALSE(listener.Receive().empty()); // the arming record's bundle
     const auto bundle = osc_testing::DecodeBundle(listener.Receive());
     ASSERT_TRUE(bundle);
     ASSERT_EQ(bundle->messages.size(), 5u);

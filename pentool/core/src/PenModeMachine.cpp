@@ -19,9 +19,7 @@ ModeEffect PenModeMachine::OnDefaultChosen(ListSelections current)
 ModeEffect PenModeMachine::OnCustomChosen()
 {
     switch (mode_) {
-    case PenMode::Default:
-        mode_ = PenMode::Custom;
-        return {true, remembered_};
+    case PenMode::Default: mode_ = PenMode::Custom; return {true, remembered_};
     case PenMode::Custom:
         // Clicking the radio that is already on must not throw away what
         // the user has just picked.

@@ -12,8 +12,7 @@
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 2 && std::wcscmp(argv[1], L"remove") == 0)
-        return fakecamera::UnregisterFakeCamera() ? 0 : 1;
+    if (argc == 2 && std::wcscmp(argv[1], L"remove") == 0) return fakecamera::UnregisterFakeCamera() ? 0 : 1;
     if (argc != 3 || (std::wcscmp(argv[2], L"1") != 0 && std::wcscmp(argv[2], L"2") != 0)) {
         std::fwprintf(stderr, L"usage: FakeCameraReg <FakeCamera.dll> <1|2> | remove\n");
         return 2;

@@ -47,8 +47,14 @@ bool DeleteTree(const std::wstring& path)
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-std::wstring ClassKey() { return std::wstring(L"CLSID\\") + kClassIdText; }
-std::wstring InstanceKey(const std::wstring& name) { return std::wstring(kCategoryInstances) + L"\\" + name; }
+std::wstring ClassKey()
+{
+    return std::wstring(L"CLSID\\") + kClassIdText;
+}
+std::wstring InstanceKey(const std::wstring& name)
+{
+    return std::wstring(kCategoryInstances) + L"\\" + name;
+}
 
 // The names of the category's devices that the fake camera class serves.
 std::vector<std::wstring> FakeCameraDevices()

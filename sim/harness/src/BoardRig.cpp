@@ -16,13 +16,15 @@ constexpr unsigned kCloseTimeoutMs = 10000;
 // rather than asked.
 constexpr unsigned kAnswerTimeoutMs = 1000;
 
-bool Answers(HWND window) {
+bool Answers(HWND window)
+{
     DWORD_PTR answer = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) != 0;
 }
 
 // The program that owns the window, or an empty object.
-ChildProcess OwnerOf(HWND window) {
+ChildProcess OwnerOf(HWND window)
+{
     DWORD id = 0;
     if (window) GetWindowThreadProcessId(window, &id);
     return id ? ChildProcess::Adopt(id) : ChildProcess();
@@ -36,24 +38,30 @@ constexpr const char* kPrograms[] = {kDriverProgram,     kHookLibrary,     wnd::
 
 BoardRig::BoardRig(const std::string& programs, const std::string& scratchParent, const std::string& label,
                    FolderLifetime lifetime)
-    : programs_(programs), folder_(scratchParent, label, lifetime) {}
+    : programs_(programs),
+      folder_(scratchParent, label, lifetime)
+{}
 
-BoardRig::~BoardRig() {
+BoardRig::~BoardRig()
+{
     CloseDriver(kCloseTimeoutMs);
     CloseStandIns();
 }
 
-bool BoardRig::Fail(const std::string& problem) {
+bool BoardRig::Fail(const std::string& problem)
+{
     problem_ = problem;
     return false;
 }
 
-bool BoardRig::CopyProgram(const std::string& name) {
+bool BoardRig::CopyProgram(const std::string& name)
+{
     if (folder_.CopyIn(programs_ + name, name)) return true;
     return Fail("cannot copy " + programs_ + name + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-bool BoardRig::Prepare(const std::string& script, const std::string& settings) {
+bool BoardRig::Prepare(const std::string& script, const std::string& settings)
+{
     if (!folder_.Ok()) return Fail("cannot make the folder " + folder_.Path());
     for (const char* program : kPrograms) {
         if (!CopyProgram(program)) return false;
@@ -63,14 +71,16 @@ bool BoardRig::Prepare(const std::string& script, const std::string& settings) {
     return true;
 }
 
-bool BoardRig::StartRecorder() {
+bool BoardRig::StartRecorder()
+{
     recorder_ = ChildProcess::Start(File(kRecorderProgram), folder_.Path());
     if (!recorder_) return Fail("cannot start the mouse recorder");
     if (!WaitForLogLine(File(kRecorderLog), "ready", kStartTimeoutMs)) return Fail("the mouse recorder is not ready");
     return true;
 }
 
-bool BoardRig::StartDrawingApp() {
+bool BoardRig::StartDrawingApp()
+{
     drawingApp_ = ChildProcess::Start(File(kDrawingAppProgram), folder_.Path());
     if (!drawingApp_ || !WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kStartTimeoutMs)) {
         return Fail("the drawing application stand-in did not come up");
@@ -78,7 +88,8 @@ bool BoardRig::StartDrawingApp() {
     return true;
 }
 
-bool BoardRig::StartMainTool() {
+bool BoardRig::StartMainTool()
+{
     mainTool_ = ChildProcess::Start(File(kMainToolProgram), folder_.Path());
     if (!mainTool_ || !WaitForWindow(wnd::kMainToolClass, nullptr, kStartTimeoutMs)) {
         return Fail("the main tool stand-in did not come up");
@@ -86,7 +97,8 @@ bool BoardRig::StartMainTool() {
     return true;
 }
 
-bool BoardRig::StartDriver() {
+bool BoardRig::StartDriver()
+{
     driver_ = ChildProcess::Start(File(kDriverProgram), folder_.Path());
     if (!driver_) return Fail("cannot start " + File(kDriverProgram));
     HWND window = WaitForWindow(wnd::kDriverClass, wnd::kDriverCaption, kStartTimeoutMs);
@@ -95,19 +107,27 @@ bool BoardRig::StartDriver() {
     return true;
 }
 
-ChildProcess BoardRig::StartSecondDriver() const { return ChildProcess::Start(File(kDriverProgram), folder_.Path()); }
+ChildProcess BoardRig::StartSecondDriver() const
+{
+    return ChildProcess::Start(File(kDriverProgram), folder_.Path());
+}
 
-bool BoardRig::WaitForScript(unsigned timeoutMs) const {
+bool BoardRig::WaitForScript(unsigned timeoutMs) const
+{
     const std::string log = File(kCameraServiceLog);
-    if (!WaitForLogLine(log, [](const std::string& line) { return line.compare(0, 7, "script ") == 0 &&
-                                                                  line.compare(0, 13, "script begin ") != 0; },
-                        timeoutMs)) {
+    if (!WaitForLogLine(
+            log,
+            [](const std::string& line) {
+                return line.compare(0, 7, "script ") == 0 && line.compare(0, 13, "script begin ") != 0;
+            },
+            timeoutMs)) {
         return false;
     }
     return !FindLogLine(log, "script done ").empty();
 }
 
-bool BoardRig::CloseDriver(unsigned timeoutMs) {
+bool BoardRig::CloseDriver(unsigned timeoutMs)
+{
     if (!driver_.Running()) return true;
     if (HWND window = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption)) PostMessageA(window, WM_CLOSE, 0, 0);
     if (driver_.WaitForExit(timeoutMs)) return true;
@@ -115,7 +135,8 @@ bool BoardRig::CloseDriver(unsigned timeoutMs) {
     return false;
 }
 
-void BoardRig::CloseWindowAndWait(const char* className, const char* caption, ChildProcess& process) {
+void BoardRig::CloseWindowAndWait(const char* className, const char* caption, ChildProcess& process)
+{
     // Started by someone else (the camera service by the driver): found by its window.
     if (!process) process = OwnerOf(FindWindowA(className, caption));
     if (!process.Running()) return;
@@ -128,13 +149,15 @@ void BoardRig::CloseWindowAndWait(const char* className, const char* caption, Ch
     if (!process.WaitForExit(kCloseTimeoutMs)) process.Terminate();
 }
 
-void BoardRig::KillByWindow(const char* className, const char* caption, ChildProcess& process) {
+void BoardRig::KillByWindow(const char* className, const char* caption, ChildProcess& process)
+{
     if (!process.Running()) process = OwnerOf(FindWindowA(className, caption));
     process.Terminate();
     process = ChildProcess();
 }
 
-void BoardRig::CloseStandIns() {
+void BoardRig::CloseStandIns()
+{
     ChildProcess cameraService;
     CloseWindowAndWait(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService);
     CloseWindowAndWait(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, drawingApp_);
@@ -142,7 +165,8 @@ void BoardRig::CloseStandIns() {
     CloseWindowAndWait(kRecorderClass, nullptr, recorder_);
 }
 
-bool BoardRig::StartListeningDrawingApp() {
+bool BoardRig::StartListeningDrawingApp()
+{
     drawingApp_ = ChildProcess::Start(File(kDrawingAppProgram), folder_.Path(), "/listen");
     if (!drawingApp_ || !WaitForLogLine(File(kDrawingAppSocketLog), "listening", kStartTimeoutMs) ||
         !WaitForWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, kStartTimeoutMs)) {
@@ -151,7 +175,8 @@ bool BoardRig::StartListeningDrawingApp() {
     return true;
 }
 
-bool BoardRig::StartCalibrator(const std::string& script) {
+bool BoardRig::StartCalibrator(const std::string& script)
+{
     if (!CopyProgram(kCalibratorProgram)) return false;
     if (!folder_.Write(kCalibratorScript, script)) return Fail("cannot write the calibrator's script");
     calibrator_ = ChildProcess::Start(File(kCalibratorProgram), folder_.Path());
@@ -161,30 +186,43 @@ bool BoardRig::StartCalibrator(const std::string& script) {
     return true;
 }
 
-void BoardRig::StopCameraService() {
+void BoardRig::StopCameraService()
+{
     CloseWindowAndWait(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService_);
     cameraService_ = ChildProcess();
 }
 
-void BoardRig::KillCameraService() {
+void BoardRig::KillCameraService()
+{
     KillByWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, cameraService_);
     // One the driver started while ours ran (or that outlived a kill's wait).
     ChildProcess other;
     KillByWindow(wnd::kCameraServiceClass, wnd::kCameraServiceCaption, other);
 }
 
-bool BoardRig::DropTouchConnections() const {
+bool BoardRig::DropTouchConnections() const
+{
     HWND window = FindWindowA(wnd::kDrawingAppClass, wnd::kDrawingAppCaption);
     return window && PostMessageA(window, kDropTouchConnections, 0, 0);
 }
 
-void BoardRig::KillCalibrator() { KillByWindow(wnd::kCalibrationDialogClass, nullptr, calibrator_); }
+void BoardRig::KillCalibrator()
+{
+    KillByWindow(wnd::kCalibrationDialogClass, nullptr, calibrator_);
+}
 
-void BoardRig::KillDrawingApp() { KillByWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, drawingApp_); }
+void BoardRig::KillDrawingApp()
+{
+    KillByWindow(wnd::kDrawingAppClass, wnd::kDrawingAppCaption, drawingApp_);
+}
 
-void BoardRig::CloseCalibrator() { CloseWindowAndWait(wnd::kCalibrationDialogClass, nullptr, calibrator_); }
+void BoardRig::CloseCalibrator()
+{
+    CloseWindowAndWait(wnd::kCalibrationDialogClass, nullptr, calibrator_);
+}
 
-bool BoardRig::RestartCameraService(const std::string& script, ServiceEnd end) {
+bool BoardRig::RestartCameraService(const std::string& script, ServiceEnd end)
+{
     if (end == ServiceEnd::Kill) {
         KillCameraService();
     } else {
@@ -202,7 +240,8 @@ bool BoardRig::RestartCameraService(const std::string& script, ServiceEnd end) {
     return true;
 }
 
-std::vector<MouseEvent> BoardRig::MouseEvents() const {
+std::vector<MouseEvent> BoardRig::MouseEvents() const
+{
     std::vector<MouseEvent> events;
     for (const std::string& line : LogLines(File(kRecorderLog))) {
         if (auto event = ParseMouseLine(line)) events.push_back(*event);
@@ -210,8 +249,17 @@ std::vector<MouseEvent> BoardRig::MouseEvents() const {
     return events;
 }
 
-std::vector<LoggedMessage> BoardRig::DrawingAppMessages() const { return MessagesInLog(File(kDrawingAppLog)); }
-std::vector<LoggedMessage> BoardRig::CameraServiceMessages() const { return MessagesInLog(File(kCameraServiceLog)); }
-std::vector<LoggedMessage> BoardRig::MainToolMessages() const { return MessagesInLog(File(kMainToolLog)); }
+std::vector<LoggedMessage> BoardRig::DrawingAppMessages() const
+{
+    return MessagesInLog(File(kDrawingAppLog));
+}
+std::vector<LoggedMessage> BoardRig::CameraServiceMessages() const
+{
+    return MessagesInLog(File(kCameraServiceLog));
+}
+std::vector<LoggedMessage> BoardRig::MainToolMessages() const
+{
+    return MessagesInLog(File(kMainToolLog));
+}
 
 } // namespace sim

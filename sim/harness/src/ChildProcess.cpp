@@ -4,9 +4,13 @@
 
 namespace sim {
 
-ChildProcess::~ChildProcess() { Terminate(); }
+ChildProcess::~ChildProcess()
+{
+    Terminate();
+}
 
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
+{
     if (this != &other) {
         Terminate();
         process_ = std::move(other.process_);
@@ -15,11 +19,13 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     return *this;
 }
 
-ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder) {
+ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder)
+{
     return Start(program, folder, std::string());
 }
 
-ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder, const std::string& arguments) {
+ChildProcess ChildProcess::Start(const std::string& program, const std::string& folder, const std::string& arguments)
+{
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
@@ -38,30 +44,38 @@ ChildProcess ChildProcess::Start(const std::string& program, const std::string& 
     return child;
 }
 
-ChildProcess ChildProcess::Adopt(unsigned long processId) {
+ChildProcess ChildProcess::Adopt(unsigned long processId)
+{
     ChildProcess child;
     child.process_.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (child.process_) child.id_ = processId;
     return child;
 }
 
-bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+bool ChildProcess::Running() const
+{
+    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
 
-bool ChildProcess::WaitForExit(unsigned timeoutMs) const {
+bool ChildProcess::WaitForExit(unsigned timeoutMs) const
+{
     return !process_ || WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-bool ChildProcess::WaitForIdle(unsigned timeoutMs) const {
+bool ChildProcess::WaitForIdle(unsigned timeoutMs) const
+{
     return process_ && WaitForInputIdle(process_.Get(), timeoutMs) == 0;
 }
 
-unsigned long ChildProcess::ExitCode() const {
+unsigned long ChildProcess::ExitCode() const
+{
     DWORD code = STILL_ACTIVE;
     if (process_) GetExitCodeProcess(process_.Get(), &code);
     return code;
 }
 
-void ChildProcess::Terminate() {
+void ChildProcess::Terminate()
+{
     if (Running()) {
         TerminateProcess(process_.Get(), 255);
         WaitForSingleObject(process_.Get(), 5000);

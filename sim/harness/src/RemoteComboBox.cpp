@@ -10,24 +10,30 @@ namespace {
 // Memory lent inside another process for the length of one request.
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+    RemoteBuffer(HWND window, SIZE_T size)
+        : size_(size)
+    {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
         process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        if (process_) address_ = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (process_)
+            address_ = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
-    ~RemoteBuffer() {
+    ~RemoteBuffer()
+    {
         if (address_) VirtualFreeEx(process_.Get(), address_, 0, MEM_RELEASE);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
     void* Address() const { return address_; }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) const
+    {
         return address_ && offset + size <= size_ &&
                WriteProcessMemory(process_.Get(), static_cast<char*>(address_) + offset, data, size, nullptr);
     }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const
+    {
         return address_ && offset + size <= size_ &&
                ReadProcessMemory(process_.Get(), static_cast<char*>(address_) + offset, data, size, nullptr);
     }
@@ -40,7 +46,8 @@ private:
 
 } // namespace
 
-ImageComboItem ReadImageComboItem(HWND comboBoxEx, int index) {
+ImageComboItem ReadImageComboItem(HWND comboBoxEx, int index)
+{
     constexpr int kTextChars = 260;
     RemoteBuffer remote(comboBoxEx, sizeof(COMBOBOXEXITEMW) + kTextChars * sizeof(wchar_t));
     COMBOBOXEXITEMW item{};

@@ -11,7 +11,8 @@
 namespace sim {
 namespace {
 
-void RemoveTree(const std::string& folder) {
+void RemoveTree(const std::string& folder)
+{
     WIN32_FIND_DATAA entry;
     const common::UniqueFind search(FindFirstFileA((folder + "*").c_str(), &entry));
     if (search) {
@@ -33,7 +34,8 @@ void RemoveTree(const std::string& folder) {
 } // namespace
 
 ScratchFolder::ScratchFolder(const std::string& parent, const std::string& label, FolderLifetime lifetime)
-    : lifetime_(lifetime) {
+    : lifetime_(lifetime)
+{
     static std::atomic<int> counter{0};
     CreateDirectoryA(parent.c_str(), nullptr);
     path_ = lifetime == FolderLifetime::Kept
@@ -43,33 +45,45 @@ ScratchFolder::ScratchFolder(const std::string& parent, const std::string& label
     ok_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
 }
 
-ScratchFolder::~ScratchFolder() {
+ScratchFolder::~ScratchFolder()
+{
     if (ok_ && lifetime_ == FolderLifetime::Temporary) RemoveTree(path_);
 }
 
-bool ScratchFolder::CopyIn(const std::string& source, const std::string& name) const {
+bool ScratchFolder::CopyIn(const std::string& source, const std::string& name) const
+{
     return CopyFileA(source.c_str(), File(name).c_str(), FALSE) != 0;
 }
 
-bool ScratchFolder::Write(const std::string& name, const std::string& text) const {
+bool ScratchFolder::Write(const std::string& name, const std::string& text) const
+{
     return WriteWholeFile(File(name), text);
 }
 
-std::string ScratchFolder::Read(const std::string& name) const { return ReadWholeFile(File(name)); }
+std::string ScratchFolder::Read(const std::string& name) const
+{
+    return ReadWholeFile(File(name));
+}
 
-bool ScratchFolder::Holds(const std::string& name) const {
+bool ScratchFolder::Holds(const std::string& name) const
+{
     return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string OwnFolder() { return common::ProgramFolderA(); }
+std::string OwnFolder()
+{
+    return common::ProgramFolderA();
+}
 
-std::string TempFolder() {
+std::string TempFolder()
+{
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(MAX_PATH + 1, path);
     return std::string(path, length <= MAX_PATH ? length : 0);
 }
 
-std::string BuiltPath(const std::string& buildPath) {
+std::string BuiltPath(const std::string& buildPath)
+{
     std::string path = buildPath;
     for (char& c : path) {
         if (c == '/') c = '\\';
@@ -78,7 +92,8 @@ std::string BuiltPath(const std::string& buildPath) {
     return path;
 }
 
-std::string FolderOf(const std::string& path) {
+std::string FolderOf(const std::string& path)
+{
     const std::size_t cut = path.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
 }

@@ -4,7 +4,8 @@
 
 namespace sim {
 
-std::wstring WidePath(const std::string& path) {
+std::wstring WidePath(const std::string& path)
+{
     if (path.empty()) return {};
     const int size = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     if (size <= 0) return {};
@@ -13,7 +14,8 @@ std::wstring WidePath(const std::string& path) {
     return wide;
 }
 
-std::string Utf8(const wchar_t* text) {
+std::string Utf8(const wchar_t* text)
+{
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (size <= 1) return {};
     std::string result(static_cast<std::size_t>(size), '\0');

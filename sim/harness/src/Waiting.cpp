@@ -4,7 +4,8 @@
 
 namespace sim {
 
-bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs, unsigned pollMs) {
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs, unsigned pollMs)
+{
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!condition()) {
         if (GetTickCount64() >= deadline) return condition();

@@ -11,7 +11,8 @@ struct ProcessWindowSearch {
     HWND found;
 };
 
-BOOL CALLBACK VisitTopLevelWindow(HWND window, LPARAM context) {
+BOOL CALLBACK VisitTopLevelWindow(HWND window, LPARAM context)
+{
     auto* search = reinterpret_cast<ProcessWindowSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -22,41 +23,48 @@ BOOL CALLBACK VisitTopLevelWindow(HWND window, LPARAM context) {
 
 } // namespace
 
-HWND WaitForWindow(const char* className, const char* caption, unsigned timeoutMs) {
+HWND WaitForWindow(const char* className, const char* caption, unsigned timeoutMs)
+{
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindWindowA(className, caption)) != nullptr; }, timeoutMs);
     return window;
 }
 
-HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, unsigned timeoutMs) {
+HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, unsigned timeoutMs)
+{
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindWindowW(className, caption)) != nullptr; }, timeoutMs);
     return window;
 }
 
-bool WaitForWindowGone(const char* className, const char* caption, unsigned timeoutMs) {
+bool WaitForWindowGone(const char* className, const char* caption, unsigned timeoutMs)
+{
     return WaitUntil([&] { return FindWindowA(className, caption) == nullptr; }, timeoutMs);
 }
 
-HWND FindProcessWindow(unsigned long processId, const std::function<bool(HWND)>& matches) {
+HWND FindProcessWindow(unsigned long processId, const std::function<bool(HWND)>& matches)
+{
     ProcessWindowSearch search{processId, &matches, nullptr};
     EnumWindows(&VisitTopLevelWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND WaitForProcessWindow(unsigned long processId, const std::function<bool(HWND)>& matches, unsigned timeoutMs) {
+HWND WaitForProcessWindow(unsigned long processId, const std::function<bool(HWND)>& matches, unsigned timeoutMs)
+{
     HWND window = nullptr;
     WaitUntil([&] { return (window = FindProcessWindow(processId, matches)) != nullptr; }, timeoutMs);
     return window;
 }
 
-bool IsShownDialog(HWND window) {
+bool IsShownDialog(HWND window)
+{
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
     return IsWindowVisible(window) && std::wstring(className) == L"#32770";
 }
 
-bool WaitForAnswer(HWND window, unsigned timeoutMs) {
+bool WaitForAnswer(HWND window, unsigned timeoutMs)
+{
     return WaitUntil(
         [&] {
             DWORD_PTR answer = 0;
@@ -65,7 +73,8 @@ bool WaitForAnswer(HWND window, unsigned timeoutMs) {
         timeoutMs);
 }
 
-std::wstring WindowText(HWND window) {
+std::wstring WindowText(HWND window)
+{
     wchar_t text[512] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);

@@ -46,8 +46,7 @@ protected:
 
 TEST_F(ChildProcessTest, RunsInTheGivenFolderWithItsArgumentsAndReportsItsExitCode)
 {
-    const ChildProcess shell =
-        ChildProcess::Start(CommandInterpreter(), folder_.Path(), "/c cd > where.txt & exit 3");
+    const ChildProcess shell = ChildProcess::Start(CommandInterpreter(), folder_.Path(), "/c cd > where.txt & exit 3");
     ASSERT_TRUE(shell);
     EXPECT_NE(shell.Id(), 0u);
     ASSERT_TRUE(shell.WaitForExit(kWaitMs));
@@ -69,7 +68,8 @@ TEST_F(ChildProcessTest, AProgramThatCannotStartGivesAnEmptyObject)
 TEST_F(ChildProcessTest, APoliteCloseEndsTheProgramWithItsOwnCode)
 {
     ChildProcess tool = StartMainTool();
-    HWND window = WaitForProcessWindow(tool.Id(), [](HWND w) { return WindowText(w) == L"MainTool"; }, kWaitMs);
+    HWND window = WaitForProcessWindow(
+        tool.Id(), [](HWND w) { return WindowText(w) == L"MainTool"; }, kWaitMs);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(tool.WaitForIdle(kWaitMs));
     EXPECT_TRUE(tool.Running());

@@ -59,7 +59,8 @@ TEST_F(LogFilesTest, WaitsForALineAnotherWriterAppends)
     });
     EXPECT_TRUE(WaitForLogLine(log_, "ready", 20000));
     writer.join();
-    EXPECT_TRUE(WaitForLogLine(log_, [](const std::string& line) { return line.size() == 5; }, 0));
+    EXPECT_TRUE(WaitForLogLine(
+        log_, [](const std::string& line) { return line.size() == 5; }, 0));
     EXPECT_FALSE(WaitForLogLine(log_, "rea", 20)) << "a part of a line is no line";
 }
 

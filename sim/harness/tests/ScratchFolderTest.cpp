@@ -9,7 +9,10 @@
 namespace sim {
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 TEST(ScratchFolder, ATemporaryFolderGoesWithEverythingInIt)
 {

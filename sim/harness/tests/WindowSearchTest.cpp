@@ -18,8 +18,7 @@ public:
     OwnWindow(const wchar_t* className, const wchar_t* caption, bool shown)
         : window_(CreateWindowExW(0, className, caption, WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0, 50, 50, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr))
-    {
-    }
+    {}
     ~OwnWindow()
     {
         if (window_) DestroyWindow(window_);
@@ -38,7 +37,7 @@ private:
     HWND window_;
 };
 
-const wchar_t kWideCaption[] = L"\u5173\u4e8e kit";  // outside most code pages
+const wchar_t kWideCaption[] = L"\u5173\u4e8e kit"; // outside most code pages
 
 TEST(WindowSearch, FindsTheWindowsOfOneProcessByWhatTheyShow)
 {
@@ -55,7 +54,9 @@ TEST(WindowSearch, FindsTheWindowsOfOneProcessByWhatTheyShow)
     EXPECT_EQ(FindProcessWindow(self, [](HWND w) { return WindowText(w) == L"kit dialog hidden"; }), hidden.Get());
     EXPECT_EQ(FindProcessWindow(self, [](HWND w) { return WindowText(w) == L"kit static"; }), other.Get());
     EXPECT_EQ(FindProcessWindow(self + 4, [](HWND) { return true; }), nullptr) << "another process's windows only";
-    EXPECT_EQ(WaitForProcessWindow(self, [](HWND w) { return WindowText(w) == L"none of these"; }, 20), nullptr);
+    EXPECT_EQ(WaitForProcessWindow(
+                  self, [](HWND w) { return WindowText(w) == L"none of these"; }, 20),
+              nullptr);
 }
 
 TEST(WindowSearch, WaitsForWindowsByClassAndCaptionInEitherTextForm)

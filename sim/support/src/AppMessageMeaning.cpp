@@ -17,7 +17,8 @@ constexpr std::array<unsigned long long, 6> kOncePressCodes = {17, 18, 19, 20, 2
 constexpr std::array<unsigned long long, 6> kAgainPressCodes = {273, 274, 275, 276, 277, 266};
 
 // The keys that post their code at once, by code.
-std::string PostingKey(unsigned long long code) {
+std::string PostingKey(unsigned long long code)
+{
     switch (code) {
     case 25: return "0";
     case 32: return "1";
@@ -30,7 +31,8 @@ std::string PostingKey(unsigned long long code) {
     }
 }
 
-std::string CountedKey(unsigned long long code) {
+std::string CountedKey(unsigned long long code)
+{
     for (std::size_t key = 0; key < kOncePressCodes.size(); ++key) {
         if (kOncePressCodes[key] == code) return "counted key " + std::to_string(key + 1) + " pressed";
         if (kAgainPressCodes[key] == code) return "counted key " + std::to_string(key + 1) + " pressed more than once";
@@ -38,7 +40,8 @@ std::string CountedKey(unsigned long long code) {
     return std::string();
 }
 
-std::string BoardEventMeaning(unsigned long long wParam, long long lParam) {
+std::string BoardEventMeaning(unsigned long long wParam, long long lParam)
+{
     switch (lParam) {
     case kCameraConnected: return "camera connected (kind " + std::string(wParam == 10 ? "2" : "1") + ")";
     case kDriverClosingOrCameraGone: return "driver closing or camera removed";
@@ -55,7 +58,8 @@ std::string BoardEventMeaning(unsigned long long wParam, long long lParam) {
     }
 }
 
-std::string PenButtonMeaning(unsigned long long wParam) {
+std::string PenButtonMeaning(unsigned long long wParam)
+{
     switch (wParam) {
     case 1: return "front pen button once";
     case 2: return "front pen button more than once";
@@ -67,7 +71,8 @@ std::string PenButtonMeaning(unsigned long long wParam) {
 
 } // namespace
 
-std::string AppMessageMeaning(unsigned message, unsigned long long wParam, long long lParam) {
+std::string AppMessageMeaning(unsigned message, unsigned long long wParam, long long lParam)
+{
     if (message == kBoardEvent) return BoardEventMeaning(wParam, lParam);
     if (message == kPenButtonEvent && lParam == 0) return PenButtonMeaning(wParam);
     return std::string();

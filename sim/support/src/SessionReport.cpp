@@ -8,7 +8,8 @@
 
 namespace sim {
 
-SessionReport BuildSessionReport(const std::vector<MouseEvent>& mouse, const std::vector<LoggedMessage>& messages) {
+SessionReport BuildSessionReport(const std::vector<MouseEvent>& mouse, const std::vector<LoggedMessage>& messages)
+{
     SessionReport report;
     bool leftDown = false;
     for (const MouseEvent& event : mouse) {
@@ -31,8 +32,7 @@ SessionReport BuildSessionReport(const std::vector<MouseEvent>& mouse, const std
             ++report.rightClicks;
             report.rightClickPoints.push_back(point);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     for (const LoggedMessage& message : messages) {
@@ -41,7 +41,8 @@ SessionReport BuildSessionReport(const std::vector<MouseEvent>& mouse, const std
     return report;
 }
 
-std::string FormatSummary(const SessionReport& report) {
+std::string FormatSummary(const SessionReport& report)
+{
     std::ostringstream out;
     out << "presses:      " << report.presses << "\n"
         << "moves:        " << report.moves << "\n"
@@ -62,7 +63,8 @@ std::string FormatSummary(const SessionReport& report) {
     return out.str();
 }
 
-std::string DrawStrokesSvg(const SessionReport& report, int width, int height) {
+std::string DrawStrokesSvg(const SessionReport& report, int width, int height)
+{
     std::ostringstream svg;
     svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
         << "\" viewBox=\"0 0 " << width << " " << height << "\">\n"

@@ -12,16 +12,15 @@ struct KindName {
 };
 
 constexpr KindName kKindNames[] = {
-    {MouseKind::Move, "move"},        {MouseKind::LeftDown, "ldown"},
-    {MouseKind::LeftUp, "lup"},       {MouseKind::RightDown, "rdown"},
-    {MouseKind::RightUp, "rup"},      {MouseKind::MiddleDown, "mdown"},
-    {MouseKind::MiddleUp, "mup"},     {MouseKind::Wheel, "wheel"},
-    {MouseKind::Other, "other"},
+    {MouseKind::Move, "move"},       {MouseKind::LeftDown, "ldown"}, {MouseKind::LeftUp, "lup"},
+    {MouseKind::RightDown, "rdown"}, {MouseKind::RightUp, "rup"},    {MouseKind::MiddleDown, "mdown"},
+    {MouseKind::MiddleUp, "mup"},    {MouseKind::Wheel, "wheel"},    {MouseKind::Other, "other"},
 };
 
 } // namespace
 
-std::optional<LoggedMessage> ParseMessageLine(const std::string& line) {
+std::optional<LoggedMessage> ParseMessageLine(const std::string& line)
+{
     std::istringstream words(line);
     std::string tag;
     LoggedMessage message;
@@ -30,19 +29,22 @@ std::optional<LoggedMessage> ParseMessageLine(const std::string& line) {
     return message;
 }
 
-std::string FormatMessageLine(const LoggedMessage& message) {
+std::string FormatMessageLine(const LoggedMessage& message)
+{
     return "msg " + std::to_string(message.message) + " " + std::to_string(message.wParam) + " " +
            std::to_string(message.lParam);
 }
 
-const char* MouseKindName(MouseKind kind) {
+const char* MouseKindName(MouseKind kind)
+{
     for (const KindName& entry : kKindNames) {
         if (entry.kind == kind) return entry.name;
     }
     return "other";
 }
 
-std::optional<MouseEvent> ParseMouseLine(const std::string& line) {
+std::optional<MouseEvent> ParseMouseLine(const std::string& line)
+{
     std::istringstream words(line);
     MouseEvent event;
     std::string kind;
@@ -58,12 +60,14 @@ std::optional<MouseEvent> ParseMouseLine(const std::string& line) {
     return std::nullopt;
 }
 
-std::string FormatMouseLine(const MouseEvent& event) {
-    return std::to_string(event.microseconds) + " " + MouseKindName(event.kind) + " " +
-           std::to_string(event.x) + " " + std::to_string(event.y) + " " + (event.injected ? "1" : "0");
+std::string FormatMouseLine(const MouseEvent& event)
+{
+    return std::to_string(event.microseconds) + " " + MouseKindName(event.kind) + " " + std::to_string(event.x) + " " +
+           std::to_string(event.y) + " " + (event.injected ? "1" : "0");
 }
 
-std::vector<std::string> CompleteLines(const std::string& text) {
+std::vector<std::string> CompleteLines(const std::string& text)
+{
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {

@@ -2,7 +2,8 @@
 
 namespace sim {
 
-bool StepCursor::Next(std::size_t& index) {
+bool StepCursor::Next(std::size_t& index)
+{
     while (position_ < steps_.size()) {
         const ScriptStep& step = steps_[position_];
         if (step.kind == ScriptStep::Kind::LoopBegin) {

@@ -2,7 +2,8 @@
 
 namespace sim {
 
-void PutSlot(TouchRecord& record, int index, const PointSlot& slot) {
+void PutSlot(TouchRecord& record, int index, const PointSlot& slot)
+{
     const int at = index * kSlotSize;
     record[at] = slot.status;
     record[at + 1] = static_cast<std::uint8_t>(slot.x >> 8);
@@ -11,7 +12,8 @@ void PutSlot(TouchRecord& record, int index, const PointSlot& slot) {
     record[at + 4] = static_cast<std::uint8_t>(slot.y & 0xFF);
 }
 
-PointSlot SlotAt(const TouchRecord& record, int index) {
+PointSlot SlotAt(const TouchRecord& record, int index)
+{
     const int at = index * kSlotSize;
     PointSlot slot;
     slot.status = record[at];
@@ -20,20 +22,23 @@ PointSlot SlotAt(const TouchRecord& record, int index) {
     return slot;
 }
 
-bool IsConsumed(const TouchRecord& record) {
+bool IsConsumed(const TouchRecord& record)
+{
     for (std::uint8_t byte : record) {
         if (byte != 0) return false;
     }
     return true;
 }
 
-TouchRecord MakeNoOpRecord() {
+TouchRecord MakeNoOpRecord()
+{
     TouchRecord record{};
     PutSlot(record, 0, PointSlot{status::kNone, 1, 0});
     return record;
 }
 
-std::string ToHex(const TouchRecord& record) {
+std::string ToHex(const TouchRecord& record)
+{
     static const char digits[] = "0123456789ABCDEF";
     std::string text;
     for (std::uint8_t byte : record) {

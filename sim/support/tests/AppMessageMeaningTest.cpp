@@ -5,7 +5,8 @@
 namespace sim {
 namespace {
 
-TEST(AppMessageMeaning, NamesKeysPenButtonsAndNotices) {
+TEST(AppMessageMeaning, NamesKeysPenButtonsAndNotices)
+{
     EXPECT_EQ(AppMessageMeaning(0x7F2, 25, 0), "board key 0");
     EXPECT_EQ(AppMessageMeaning(0x7F2, 19, 0), "counted key 3 pressed");
     EXPECT_EQ(AppMessageMeaning(0x7F2, 266, 0), "counted key 6 pressed more than once");
@@ -16,7 +17,8 @@ TEST(AppMessageMeaning, NamesKeysPenButtonsAndNotices) {
     EXPECT_EQ(AppMessageMeaning(0x7F4, 3, 0), "rear pen button once");
 }
 
-TEST(AppMessageMeaning, LeavesOtherMessagesUnnamed) {
+TEST(AppMessageMeaning, LeavesOtherMessagesUnnamed)
+{
     EXPECT_EQ(AppMessageMeaning(0x7F2, 25, 2), "") << "posting keys have no socket side";
     EXPECT_EQ(AppMessageMeaning(0x7F2, 278, 0), "") << "key 6 pressed again is 266, not 278";
     EXPECT_EQ(AppMessageMeaning(0x7F4, 5, 0), "");

@@ -5,7 +5,8 @@
 namespace sim {
 namespace {
 
-TEST(PercentilesTest, NearestRankOfUnsortedSamples) {
+TEST(PercentilesTest, NearestRankOfUnsortedSamples)
+{
     std::vector<double> samples;
     for (int i = 100; i >= 1; --i) samples.push_back(i);
     const Spread spread = SpreadOf(samples);
@@ -14,7 +15,8 @@ TEST(PercentilesTest, NearestRankOfUnsortedSamples) {
     EXPECT_EQ(spread.p99, 99);
 }
 
-TEST(PercentilesTest, SmallAndEmptySets) {
+TEST(PercentilesTest, SmallAndEmptySets)
+{
     EXPECT_EQ(SpreadOf({7}).p99, 7);
     EXPECT_EQ(SpreadOf({7}).median, 7);
     EXPECT_EQ(SpreadOf({1, 2}).median, 1);

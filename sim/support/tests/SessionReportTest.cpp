@@ -5,7 +5,8 @@
 namespace sim {
 namespace {
 
-MouseEvent Event(MouseKind kind, int x, int y) {
+MouseEvent Event(MouseKind kind, int x, int y)
+{
     MouseEvent event;
     event.kind = kind;
     event.x = x;
@@ -14,7 +15,8 @@ MouseEvent Event(MouseKind kind, int x, int y) {
     return event;
 }
 
-TEST(StandInLogTest, MessageLinesRoundTripAndOthersAreNotMessages) {
+TEST(StandInLogTest, MessageLinesRoundTripAndOthersAreNotMessages)
+{
     const auto message = ParseMessageLine("msg 2034 10 2321");
     ASSERT_TRUE(message);
     EXPECT_EQ(message->message, 2034u);
@@ -27,7 +29,8 @@ TEST(StandInLogTest, MessageLinesRoundTripAndOthersAreNotMessages) {
     EXPECT_FALSE(ParseMessageLine("script done 3"));
 }
 
-TEST(StandInLogTest, MouseLinesRoundTripAndOthersAreNotEvents) {
+TEST(StandInLogTest, MouseLinesRoundTripAndOthersAreNotEvents)
+{
     MouseEvent event = Event(MouseKind::RightDown, 511, 383);
     event.microseconds = 123456789012LL;
     const auto back = ParseMouseLine(FormatMouseLine(event));
@@ -42,7 +45,8 @@ TEST(StandInLogTest, MouseLinesRoundTripAndOthersAreNotEvents) {
     EXPECT_FALSE(ParseMouseLine("12 jump 1 2 0"));
 }
 
-TEST(StandInLogTest, CompleteLinesLeaveOutAnUnfinishedTail) {
+TEST(StandInLogTest, CompleteLinesLeaveOutAnUnfinishedTail)
+{
     const auto lines = CompleteLines("start\r\nmsg 1 2 3\r\nmsg 4 5");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "start");
@@ -51,14 +55,14 @@ TEST(StandInLogTest, CompleteLinesLeaveOutAnUnfinishedTail) {
     EXPECT_EQ(CompleteLines("a\n\nb\n").size(), 3u);
 }
 
-TEST(SessionReportTest, StrokesRunFromPressToReleaseAndCountsAreKept) {
+TEST(SessionReportTest, StrokesRunFromPressToReleaseAndCountsAreKept)
+{
     const std::vector<MouseEvent> mouse = {
-        Event(MouseKind::Move, 1, 1),        // hover before any press: no stroke
-        Event(MouseKind::Move, 10, 10),      Event(MouseKind::LeftDown, 10, 10),
-        Event(MouseKind::Move, 20, 12),      Event(MouseKind::Move, 30, 14),
-        Event(MouseKind::LeftUp, 30, 14),    Event(MouseKind::Move, 300, 300),
-        Event(MouseKind::LeftDown, 300, 300), Event(MouseKind::LeftUp, 300, 300),
-        Event(MouseKind::RightDown, 300, 300), Event(MouseKind::RightUp, 300, 300),
+        Event(MouseKind::Move, 1, 1), // hover before any press: no stroke
+        Event(MouseKind::Move, 10, 10),       Event(MouseKind::LeftDown, 10, 10), Event(MouseKind::Move, 20, 12),
+        Event(MouseKind::Move, 30, 14),       Event(MouseKind::LeftUp, 30, 14),   Event(MouseKind::Move, 300, 300),
+        Event(MouseKind::LeftDown, 300, 300), Event(MouseKind::LeftUp, 300, 300), Event(MouseKind::RightDown, 300, 300),
+        Event(MouseKind::RightUp, 300, 300),
     };
     const std::vector<LoggedMessage> messages = {{0x0024, 0, 0}, {0x07F2, 10, 2321}, {0x07F2, 0, 0x119}};
     const SessionReport report = BuildSessionReport(mouse, messages);
@@ -75,10 +79,10 @@ TEST(SessionReportTest, StrokesRunFromPressToReleaseAndCountsAreKept) {
     EXPECT_EQ(report.appMessages.size(), 2u);
 }
 
-TEST(SessionReportTest, SummaryAndPictureShowWhatHappened) {
-    const std::vector<MouseEvent> mouse = {
-        Event(MouseKind::LeftDown, 10, 20), Event(MouseKind::Move, 30, 40), Event(MouseKind::LeftUp, 30, 40),
-        Event(MouseKind::RightDown, 50, 60)};
+TEST(SessionReportTest, SummaryAndPictureShowWhatHappened)
+{
+    const std::vector<MouseEvent> mouse = {Event(MouseKind::LeftDown, 10, 20), Event(MouseKind::Move, 30, 40),
+                                           Event(MouseKind::LeftUp, 30, 40), Event(MouseKind::RightDown, 50, 60)};
     const SessionReport report = BuildSessionReport(mouse, {{0x07F2, 10, 2321}, {0x07F2, 10, 2321}});
     const std::string summary = FormatSummary(report);
     EXPECT_NE(summary.find("presses:      1"), std::string::npos) << summary;

@@ -9,7 +9,8 @@ namespace {
 
 // The x of each slot-zero record in playing order, `limit` at most; a step
 // that is not a record shows as its kind's number in brackets.
-std::string Walk(const std::string& text, int limit = 100) {
+std::string Walk(const std::string& text, int limit = 100)
+{
     const TouchScript script = ParseTouchScript(text);
     EXPECT_TRUE(script.Ok()) << script.error;
     StepCursor cursor(script.steps);
@@ -27,26 +28,31 @@ std::string Walk(const std::string& text, int limit = 100) {
     return order;
 }
 
-TEST(StepCursorTest, StepsWithoutLoopsComeInOrderOnce) {
+TEST(StepCursorTest, StepsWithoutLoopsComeInOrderOnce)
+{
     EXPECT_EQ(Walk("down 1 0\ndown 2 0\nup 3 0\n"), "1 2 3");
     EXPECT_EQ(Walk(""), "");
 }
 
-TEST(StepCursorTest, CountedLoopsRunTheirBodyThatOftenThenGoOn) {
+TEST(StepCursorTest, CountedLoopsRunTheirBodyThatOftenThenGoOn)
+{
     EXPECT_EQ(Walk("down 1 0\nloop 3\ndown 2 0\ndown 3 0\nendloop\nup 4 0\n"), "1 2 3 2 3 2 3 4");
     EXPECT_EQ(Walk("loop 1\ndown 5 0\nendloop\n"), "5");
 }
 
-TEST(StepCursorTest, NestedLoopsRestartTheirCountOnEveryOuterRound) {
+TEST(StepCursorTest, NestedLoopsRestartTheirCountOnEveryOuterRound)
+{
     EXPECT_EQ(Walk("loop 2\ndown 1 0\nloop 2\ndown 2 0\nendloop\ndown 3 0\nendloop\n"), "1 2 2 3 1 2 2 3");
 }
 
-TEST(StepCursorTest, AForeverLoopNeverEnds) {
+TEST(StepCursorTest, AForeverLoopNeverEnds)
+{
     EXPECT_EQ(Walk("down 9 0\nloop\ndown 1 0\nloop 2\ndown 2 0\nendloop\nendloop\nup 7 0\n", 10),
               "9 1 2 2 1 2 2 1 2 2");
 }
 
-TEST(StepCursorTest, LoopMarkersAreNeverHandedOut) {
+TEST(StepCursorTest, LoopMarkersAreNeverHandedOut)
+{
     const TouchScript script = ParseTouchScript("loop 2\nhang-on 5\nloop 2\ndie\nendloop\nendloop\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     StepCursor cursor(script.steps);

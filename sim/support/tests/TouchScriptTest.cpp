@@ -7,14 +7,16 @@ namespace {
 
 using Kind = ScriptStep::Kind;
 
-TouchRecord Bytes(std::initializer_list<int> values) {
+TouchRecord Bytes(std::initializer_list<int> values)
+{
     TouchRecord record{};
     int i = 0;
     for (int value : values) record[i++] = static_cast<std::uint8_t>(value);
     return record;
 }
 
-TEST(TouchRecordTest, SlotsAreBigEndianAtFiveByteSteps) {
+TEST(TouchRecordTest, SlotsAreBigEndianAtFiveByteSteps)
+{
     TouchRecord record{};
     PutSlot(record, 0, PointSlot{1, 0x0C80, 0x0960});
     PutSlot(record, 3, PointSlot{2, 0x0102, 0xFFFF});
@@ -27,14 +29,16 @@ TEST(TouchRecordTest, SlotsAreBigEndianAtFiveByteSteps) {
     EXPECT_EQ(back.y, 0xFFFF);
 }
 
-TEST(TouchRecordTest, NoOpRecordCarriesNoStatusButIsNotConsumed) {
+TEST(TouchRecordTest, NoOpRecordCarriesNoStatusButIsNotConsumed)
+{
     const TouchRecord record = MakeNoOpRecord();
     EXPECT_FALSE(IsConsumed(record));
     for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(SlotAt(record, slot).status, status::kNone);
     EXPECT_TRUE(IsConsumed(TouchRecord{}));
 }
 
-TEST(TouchScriptTest, ShorthandsBuildSlotZeroRecords) {
+TEST(TouchScriptTest, ShorthandsBuildSlotZeroRecords)
+{
     const TouchScript script = ParseTouchScript("down 1600 1200\r\nup 1600 1201  # lift\nevent 4\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 3u);
@@ -45,7 +49,8 @@ TEST(TouchScriptTest, ShorthandsBuildSlotZeroRecords) {
     EXPECT_EQ(script.RecordCount(), 3);
 }
 
-TEST(TouchScriptTest, RecFillsSlotsInOrderAndRawIsTakenAsIs) {
+TEST(TouchScriptTest, RecFillsSlotsInOrderAndRawIsTakenAsIs)
+{
     const TouchScript script =
         ParseTouchScript("rec 0 0 0 1 10 20 2 300 400\nraw 0102030405060708090A0B0C0D0E0F10111213ff\n");
     ASSERT_TRUE(script.Ok()) << script.error;
@@ -57,7 +62,8 @@ TEST(TouchScriptTest, RecFillsSlotsInOrderAndRawIsTakenAsIs) {
     EXPECT_EQ(script.steps[1].record[0], 0x01);
 }
 
-TEST(TouchScriptTest, LineSpreadsSamplesEvenlyWithBothEnds) {
+TEST(TouchScriptTest, LineSpreadsSamplesEvenlyWithBothEnds)
+{
     const TouchScript script = ParseTouchScript("line 100 200 400 200 4\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 4u);
@@ -69,7 +75,8 @@ TEST(TouchScriptTest, LineSpreadsSamplesEvenlyWithBothEnds) {
     }
 }
 
-TEST(TouchScriptTest, HoldRepeatsOnePointAndSyncAddsNoOpRecords) {
+TEST(TouchScriptTest, HoldRepeatsOnePointAndSyncAddsNoOpRecords)
+{
     const TouchScript script = ParseTouchScript("driver\nsync\nhold 5 6 101\nsync 1\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 1u + 3u + 101u + 1u);
@@ -83,7 +90,8 @@ TEST(TouchScriptTest, HoldRepeatsOnePointAndSyncAddsNoOpRecords) {
     EXPECT_EQ(script.RecordCount(), 101);
 }
 
-TEST(TouchScriptTest, TimingCommandsCarryTheirMilliseconds) {
+TEST(TouchScriptTest, TimingCommandsCarryTheirMilliseconds)
+{
     const TouchScript script = ParseTouchScript("pace 8\npause 650\ntimeout 100\nstamp\ndriver 500\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 5u);
@@ -96,7 +104,8 @@ TEST(TouchScriptTest, TimingCommandsCarryTheirMilliseconds) {
     EXPECT_EQ(script.steps[4].ms, 500u);
 }
 
-TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
+TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything)
+{
     struct Case {
         const char* text;
         int line;
@@ -112,7 +121,7 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
         {"rec 256 1 1\n", 1},
         {"rec 1 1\n", 1},
         {"raw 00000000000000000000000000000000000000\n", 1},
-        {"raw 0000000000000000000000000000000000000000\n", 1},  // all zero: never seen as written
+        {"raw 0000000000000000000000000000000000000000\n", 1}, // all zero: never seen as written
         {"rec 0 0 0\n", 1},
         {"event 0\n", 1},
         {"line 0 0 10 10 1\n", 1},
@@ -149,7 +158,8 @@ TEST(TouchScriptTest, ErrorsNameTheLineAndDropEverything) {
     }
 }
 
-TEST(TouchScriptTest, FaultCommandsCarryTheirArguments) {
+TEST(TouchScriptTest, FaultCommandsCarryTheirArguments)
+{
     const TouchScript script = ParseTouchScript("realtime 60\nrealtime 0\ndie\ndie-holding-lock\n"
                                                 "hang-lock\nhang-lock 250\nhang-window\nhang-window 0\n"
                                                 "hang-on 32870\nawait 32869\nawait 33000 1500\nnote here\n");
@@ -180,7 +190,8 @@ TEST(TouchScriptTest, FaultCommandsCarryTheirArguments) {
     EXPECT_EQ(script.RecordCount(), 0);
 }
 
-TEST(TouchScriptTest, LoopsPairUpInnermostFirstAndCountTheirRecordsOnce) {
+TEST(TouchScriptTest, LoopsPairUpInnermostFirstAndCountTheirRecordsOnce)
+{
     const TouchScript script = ParseTouchScript("loop\n down 1 1\n loop 3\n  up 1 1\n endloop\nendloop\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 6u);
@@ -194,14 +205,16 @@ TEST(TouchScriptTest, LoopsPairUpInnermostFirstAndCountTheirRecordsOnce) {
     EXPECT_EQ(script.RecordCount(), 2);
 }
 
-TEST(TouchScriptTest, CommentsAndBlankLinesAreSkipped) {
+TEST(TouchScriptTest, CommentsAndBlankLinesAreSkipped)
+{
     const TouchScript script = ParseTouchScript("# a session\n\n   \t\ndown 1 1 # press\n#up 1 1\n");
     ASSERT_TRUE(script.Ok()) << script.error;
     ASSERT_EQ(script.steps.size(), 1u);
     EXPECT_EQ(script.steps[0].line, 4);
 }
 
-TEST(TouchScriptTest, ExpansionIsBounded) {
+TEST(TouchScriptTest, ExpansionIsBounded)
+{
     const TouchScript script = ParseTouchScript("hold 1 1 600000\nhold 1 1 600000\n");
     EXPECT_FALSE(script.Ok());
     EXPECT_EQ(script.errorLine, 2);

@@ -4,7 +4,8 @@
 
 namespace sim {
 
-bool AppendText(const std::string& path, const std::string& text) {
+bool AppendText(const std::string& path, const std::string& text)
+{
     common::UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -14,9 +15,13 @@ bool AppendText(const std::string& path, const std::string& text) {
            written == text.size();
 }
 
-bool AppendLine(const std::string& path, const std::string& line) { return AppendText(path, line + "\r\n"); }
+bool AppendLine(const std::string& path, const std::string& line)
+{
+    return AppendText(path, line + "\r\n");
+}
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path)
+{
     common::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -28,7 +33,8 @@ std::string ReadWholeFile(const std::string& path) {
     return text;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text) {
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
     common::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -37,7 +43,8 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
            written == text.size();
 }
 
-long long NowMicroseconds() {
+long long NowMicroseconds()
+{
     LARGE_INTEGER frequency, counter;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);

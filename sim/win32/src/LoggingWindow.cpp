@@ -6,14 +6,20 @@
 namespace sim {
 
 LoggingWindow::LoggingWindow(std::string className, std::string caption, std::string logPath, LogScope scope)
-    : className_(std::move(className)), caption_(std::move(caption)), logPath_(std::move(logPath)), scope_(scope) {}
+    : className_(std::move(className)),
+      caption_(std::move(caption)),
+      logPath_(std::move(logPath)),
+      scope_(scope)
+{}
 
-LoggingWindow::~LoggingWindow() {
+LoggingWindow::~LoggingWindow()
+{
     if (window_) DestroyWindow(window_);
     if (instance_) UnregisterClassA(className_.c_str(), instance_);
 }
 
-bool LoggingWindow::Create(HINSTANCE instance) {
+bool LoggingWindow::Create(HINSTANCE instance)
+{
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &LoggingWindow::Procedure;
     windowClass.hInstance = instance;
@@ -22,12 +28,13 @@ bool LoggingWindow::Create(HINSTANCE instance) {
     instance_ = instance;
     AppendLine(logPath_, "start");
     // Never shown: the peers find it by class and caption only.
-    window_ = CreateWindowExA(0, className_.c_str(), caption_.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                              320, 200, nullptr, nullptr, instance, this);
+    window_ = CreateWindowExA(0, className_.c_str(), caption_.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, this);
     return window_ != nullptr;
 }
 
-int LoggingWindow::RunMessageLoop() {
+int LoggingWindow::RunMessageLoop()
+{
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -36,12 +43,14 @@ int LoggingWindow::RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-bool LoggingWindow::Logs(UINT message) const {
+bool LoggingWindow::Logs(UINT message) const
+{
     if (quiet_.count(message)) return false;
     return scope_ == LogScope::AllMessages || message >= WM_USER;
 }
 
-LRESULT CALLBACK LoggingWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK LoggingWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_NCCREATE) {
         auto* self = static_cast<LoggingWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -52,7 +61,8 @@ LRESULT CALLBACK LoggingWindow::Procedure(HWND window, UINT message, WPARAM wPar
     return self->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT LoggingWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT LoggingWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (Logs(message)) {
         AppendLine(logPath_, FormatMessageLine(LoggedMessage{message, static_cast<unsigned long long>(wParam),
                                                              static_cast<long long>(lParam)}));
@@ -75,8 +85,7 @@ LRESULT LoggingWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         window_ = nullptr;
         PostQuitMessage(0);
         return 0;
-    default:
-        break;
+    default: break;
     }
     if (message >= WM_USER) return 0;
     return DefWindowProcA(window, message, wParam, lParam);

@@ -2,7 +2,8 @@
 
 namespace sim {
 
-unsigned long SharedTouchBlock::Open() {
+unsigned long SharedTouchBlock::Open()
+{
     mapping_ = common::UniqueHandle(
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize, kSharedBlockName));
     if (!mapping_) return GetLastError();
@@ -13,7 +14,8 @@ unsigned long SharedTouchBlock::Open() {
     return 0;
 }
 
-bool SharedTouchBlock::Write(const TouchRecord& record, unsigned long timeoutMs) {
+bool SharedTouchBlock::Write(const TouchRecord& record, unsigned long timeoutMs)
+{
     if (!view_) return false;
     const DWORD wait = WaitForSingleObject(mutex_.Get(), timeoutMs);
     // An abandoned mutex (a driver that died holding it) is ours now all the same.
@@ -24,17 +26,20 @@ bool SharedTouchBlock::Write(const TouchRecord& record, unsigned long timeoutMs)
     return true;
 }
 
-bool SharedTouchBlock::Lock(unsigned long timeoutMs) {
+bool SharedTouchBlock::Lock(unsigned long timeoutMs)
+{
     if (!mutex_) return false;
     const DWORD wait = WaitForSingleObject(mutex_.Get(), timeoutMs);
     return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
 }
 
-void SharedTouchBlock::Unlock() {
+void SharedTouchBlock::Unlock()
+{
     if (mutex_) ReleaseMutex(mutex_.Get());
 }
 
-TouchRecord SharedTouchBlock::Peek() const {
+TouchRecord SharedTouchBlock::Peek() const
+{
     TouchRecord record{};
     if (!view_) return record;
     const volatile std::uint8_t* bytes = static_cast<const std::uint8_t*>(view_.Get());

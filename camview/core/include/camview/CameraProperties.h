@@ -30,8 +30,7 @@ struct PropertySetting {
 
     bool operator==(const PropertySetting& other) const
     {
-        return target == other.target && property == other.property && value == other.value &&
-               flags == other.flags;
+        return target == other.target && property == other.property && value == other.value && flags == other.flags;
     }
 };
 

@@ -21,10 +21,14 @@ public:
     using Handle = typename Traits::Handle;
 
     UniqueResource() = default;
-    explicit UniqueResource(Handle handle) : handle_(Traits::Valid(handle) ? handle : Traits::None()) {}
+    explicit UniqueResource(Handle handle)
+        : handle_(Traits::Valid(handle) ? handle : Traits::None())
+    {}
     ~UniqueResource() { Reset(); }
 
-    UniqueResource(UniqueResource&& other) noexcept : handle_(other.Release()) {}
+    UniqueResource(UniqueResource&& other) noexcept
+        : handle_(other.Release())
+    {}
     UniqueResource& operator=(UniqueResource&& other) noexcept
     {
         if (this != &other) Reset(other.Release());

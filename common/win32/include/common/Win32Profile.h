@@ -8,13 +8,14 @@ namespace common {
 
 class Win32Profile final : public Profile {
 public:
-    explicit Win32Profile(std::string path) : path_(std::move(path)) {}
+    explicit Win32Profile(std::string path)
+        : path_(std::move(path))
+    {}
 
     int ReadInt(const std::string& section, const std::string& key, int fallback) const override;
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override;
+    void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
 
     const std::string& Path() const { return path_; }
 

@@ -27,7 +27,10 @@ public:
     // `settings` is the settings file, where the calibration key asks the
     // calibration program for a fresh orientation.
     BoardKeys(Desktop& desktop, DriverState& state, common::Profile& settings)
-        : desktop_(desktop), state_(state), settings_(settings) {}
+        : desktop_(desktop),
+          state_(state),
+          settings_(settings)
+    {}
 
     bool TryBoardKey(const Point& screenPoint, const CalibrationView& calibration) override;
 

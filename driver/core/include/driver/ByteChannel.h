@@ -24,20 +24,23 @@ public:
 // channel alive until that write has returned.
 class ChannelSlot {
 public:
-    void Publish(std::shared_ptr<ByteChannel> channel) {
+    void Publish(std::shared_ptr<ByteChannel> channel)
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         channel_ = std::move(channel);
     }
 
     void Withdraw() { Publish(nullptr); }
 
-    std::shared_ptr<ByteChannel> Current() const {
+    std::shared_ptr<ByteChannel> Current() const
+    {
         std::lock_guard<std::mutex> lock(mutex_);
         return channel_;
     }
 
     // False when no channel is published.
-    bool Write(const std::uint8_t* data, std::size_t length) const {
+    bool Write(const std::uint8_t* data, std::size_t length) const
+    {
         const std::shared_ptr<ByteChannel> channel = Current();
         return channel && channel->Write(data, length);
     }

@@ -25,7 +25,9 @@ public:
 
 class CalibrationModelView final : public CalibrationView {
 public:
-    explicit CalibrationModelView(const CCalibration& model) : model_(model) {}
+    explicit CalibrationModelView(const CCalibration& model)
+        : model_(model)
+    {}
 
     bool MapPoint(Point& point) const override { return model_.MapPoint(point); }
     int Upright() const override { return model_.Upright(); }

@@ -33,7 +33,7 @@ public:
     enum class Link {
         AwaitingClient,
         Connected,
-        Lost,  // the wait for the client failed, or the client's end broke
+        Lost, // the wait for the client failed, or the client's end broke
     };
     virtual Link CurrentLink() const = 0;
 

@@ -47,26 +47,26 @@
 namespace driver {
 
 struct TrackedContact {
-    int slot = 0;                 // 0..3; also the touch pointer id
-    std::uint32_t session = 0;    // TUIO session id, 1..2^31 - 1
-    Point screen;                 // screen pixels, within 0..W x 0..H
-    double x = 0;                 // screen.x / W, 0..1
-    double y = 0;                 // screen.y / H, 0..1
-    double velocityX = 0;         // screen widths per second
-    double velocityY = 0;         // screen heights per second
-    double acceleration = 0;      // change of speed per second
-    bool started = false;         // this snapshot started it
+    int slot = 0;              // 0..3; also the touch pointer id
+    std::uint32_t session = 0; // TUIO session id, 1..2^31 - 1
+    Point screen;              // screen pixels, within 0..W x 0..H
+    double x = 0;              // screen.x / W, 0..1
+    double y = 0;              // screen.y / H, 0..1
+    double velocityX = 0;      // screen widths per second
+    double velocityY = 0;      // screen heights per second
+    double acceleration = 0;   // change of speed per second
+    bool started = false;      // this snapshot started it
 };
 
 enum class ContactEnd : std::uint8_t {
-    Released,    // the slot's release sample
-    Silent,      // no sample for longer than the silence bound
-    EndedAll,    // routing changed or the driver closes
-    TakenByKey,  // a board key took the contact after all
+    Released,   // the slot's release sample
+    Silent,     // no sample for longer than the silence bound
+    EndedAll,   // routing changed or the driver closes
+    TakenByKey, // a board key took the contact after all
 };
 
 struct EndedContact {
-    TrackedContact last;  // as it was last reported
+    TrackedContact last; // as it was last reported
     ContactEnd why = ContactEnd::Released;
 };
 

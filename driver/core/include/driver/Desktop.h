@@ -34,8 +34,7 @@ public:
     virtual WindowRef FindWindowByClass(const char* windowClass, const char* caption) = 0;
 
     // Posting to window 0 does nothing; the result is never examined.
-    virtual void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam,
-                              std::intptr_t lParam) = 0;
+    virtual void PostToWindow(WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual std::intptr_t SendToWindow(WindowRef window, unsigned message, std::uintptr_t wParam,
                                        std::intptr_t lParam) = 0;
 

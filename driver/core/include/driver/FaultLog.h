@@ -27,7 +27,9 @@ public:
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
 #endif
-    void NoteF(const char* format, ...) {
+    void
+    NoteF(const char* format, ...)
+    {
         char line[kMaxLine + 1];
         va_list args;
         va_start(args, format);

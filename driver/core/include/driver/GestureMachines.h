@@ -25,7 +25,10 @@ namespace driver {
 class GestureMachines {
 public:
     GestureMachines(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys, ChannelSlot& socket)
-        : state_(state), mouse_(desktop, state, boardKeys), socket_(desktop, state, boardKeys, socket) {}
+        : state_(state),
+          mouse_(desktop, state, boardKeys),
+          socket_(desktop, state, boardKeys, socket)
+    {}
 
     // What one record did besides the pointers' own output.
     struct Outcome {
@@ -51,7 +54,8 @@ public:
     const MousePointer& Mouse() const { return mouse_; }
     const SocketPointer& Socket() const { return socket_; }
     void SetMouseOutput(bool on) { mouse_.SetMouseOutput(on); }
-    void SetTrace(PointerTrace* trace) {
+    void SetTrace(PointerTrace* trace)
+    {
         mouse_.SetTrace(trace);
         socket_.SetTrace(trace);
     }

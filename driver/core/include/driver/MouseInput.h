@@ -25,7 +25,10 @@ int ToAbsolute(int pixel, int extent);
 
 class MouseInput {
 public:
-    MouseInput(Desktop& desktop, ScreenSize screen) : desktop_(desktop), screen_(screen) {}
+    MouseInput(Desktop& desktop, ScreenSize screen)
+        : desktop_(desktop),
+          screen_(screen)
+    {}
 
     void MouseLeftUp(int x, int y) const;
     void MouseLeftDownAt(int x, int y) const;

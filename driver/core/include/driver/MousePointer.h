@@ -61,18 +61,21 @@ public:
     enum class State { Up, Armed, Pressed, KeyHeld };
     enum class Hold { Counting, Disarmed };
 
-    static constexpr int kStillRadius = 8;    // pixels on either axis that end stillness
-    static constexpr int kHoldSamples = 100;  // still moves before the next one right-clicks
+    static constexpr int kStillRadius = 8;   // pixels on either axis that end stillness
+    static constexpr int kHoldSamples = 100; // still moves before the next one right-clicks
 
     MousePointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys)
-        : desktop_(desktop), shared_(shared), boardKeys_(boardKeys) {}
+        : desktop_(desktop),
+          shared_(shared),
+          boardKeys_(boardKeys)
+    {}
 
     // The outcome of one event.
     struct Step {
         State from;
         State to;
-        bool keyTookPress = false;       // a board key took this contact's press
-        bool madeUpRelease = false;      // a release went out that no sample brought
+        bool keyTookPress = false;  // a board key took this contact's press
+        bool madeUpRelease = false; // a release went out that no sample brought
     };
 
     // `point` (camera units) matters for Contact only; `now` is the records'
@@ -114,7 +117,7 @@ private:
     bool mouseOutput_ = true;
 
     State state_ = State::Up;
-    Point last_;  // camera units, smoothed
+    Point last_; // camera units, smoothed
     std::uint32_t lastSampleAt_ = 0;
 
     Hold hold_ = Hold::Counting;

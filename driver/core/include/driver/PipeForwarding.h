@@ -28,8 +28,7 @@ public:
     // How often a run in progress is looked at, on timer kTimerForwardingWatch.
     static constexpr unsigned kWatchPeriodMs = 500;
 
-    PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe,
-                   FaultLog& faults);
+    PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe, FaultLog& faults);
     ~PipeForwarding();
     PipeForwarding(const PipeForwarding&) = delete;
     PipeForwarding& operator=(const PipeForwarding&) = delete;

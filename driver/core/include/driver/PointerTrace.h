@@ -15,7 +15,8 @@ public:
 
 // The transition as one line into `out`.
 inline void FormatTransition(char* out, std::size_t size, const char* pointer, const char* from, const char* event,
-                             const char* to) {
+                             const char* to)
+{
     std::snprintf(out, size, "%s %s --%s--> %s", pointer, from, event, to);
 }
 

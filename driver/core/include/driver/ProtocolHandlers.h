@@ -22,12 +22,12 @@ struct ProtocolHandlerDeps {
     Desktop& desktop;
     DriverState& state;
     CalibrationStore& calibration;
-    common::Profile& settings;  // WBInit.ini at the settings path
+    common::Profile& settings; // WBInit.ini at the settings path
     ChannelSlot& socket;
     ChannelSlot& pipe;
     SocketChannelFactory& socketFactory;
     ForwardingPipeHost& pipeHost;
-    PenButtonSettings& penButtons;  // the window's copy, read by its timers
+    PenButtonSettings& penButtons; // the window's copy, read by its timers
     ActionMap& actionMap;
     // Tells the user the calibration could not be read (owned by the driver window).
     std::function<void()> showReloadFailure;

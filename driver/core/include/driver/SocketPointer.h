@@ -44,7 +44,11 @@ public:
     static constexpr int kDoubleTapSquaredDistance = 225;
 
     SocketPointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, ChannelSlot& channel)
-        : desktop_(desktop), shared_(shared), boardKeys_(boardKeys), channel_(channel) {}
+        : desktop_(desktop),
+          shared_(shared),
+          boardKeys_(boardKeys),
+          channel_(channel)
+    {}
 
     struct Step {
         State from;
@@ -82,7 +86,7 @@ private:
     PointerTrace* trace_ = nullptr;
 
     State state_ = State::Up;
-    Point last_;  // screen pixels, smoothed
+    Point last_; // screen pixels, smoothed
     std::uint32_t lastSampleAt_ = 0;
 
     Tap tap_ = Tap::NoTap;

@@ -22,7 +22,10 @@ public:
     // `penButtons` is the dialog's copy, re-read when the pen-button tool
     // saves; it is only read here, on the window thread.
     SupervisionTimer(Desktop& desktop, DriverState& state, const PenButtonSettings& penButtons)
-        : desktop_(desktop), state_(state), penButtons_(penButtons) {}
+        : desktop_(desktop),
+          state_(state),
+          penButtons_(penButtons)
+    {}
 
     // Handles ticks of the counting timers (67, 68 and 114); false for any
     // other id, which the caller handles itself.

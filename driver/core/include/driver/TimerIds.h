@@ -3,11 +3,11 @@
 // the worker asks for the counting ones through the desktop.
 namespace driver {
 
-inline constexpr unsigned kTimerPenAndBoardKeys = 67;  // pen buttons and counted keys, set A
-inline constexpr unsigned kTimerSocketBoardKeys = 68;  // counted keys, set B
+inline constexpr unsigned kTimerPenAndBoardKeys = 67; // pen buttons and counted keys, set A
+inline constexpr unsigned kTimerSocketBoardKeys = 68; // counted keys, set B
 inline constexpr unsigned kTimerHideDialog = 103;
-inline constexpr unsigned kTimerSupervision = 114;  // the click that completes a pen-button press
+inline constexpr unsigned kTimerSupervision = 114; // the click that completes a pen-button press
 inline constexpr unsigned kTimerHookRefresh = 1021;
-inline constexpr unsigned kTimerForwardingWatch = 1031;  // a forwarding run's bounds
+inline constexpr unsigned kTimerForwardingWatch = 1031; // a forwarding run's bounds
 
 } // namespace driver

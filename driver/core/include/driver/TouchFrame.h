@@ -45,8 +45,8 @@ struct TouchArea {
 
 struct TouchContact {
     std::uint32_t pointerId = 0;
-    int x = 0;  // screen pixels, 0..W-1
-    int y = 0;  // 0..H-1
+    int x = 0; // screen pixels, 0..W-1
+    int y = 0; // 0..H-1
     std::uint32_t flags = 0;
     TouchArea area;
 };

@@ -48,8 +48,8 @@ struct TouchWorkerDeps {
     DriverState& state;
     CalibrationSource calibration;
     BoardKeyTest& boardKeys;
-    ChannelSlot& socket;  // packets of the socket pointer
-    ChannelSlot& pipe;    // raw records while forwarding
+    ChannelSlot& socket; // packets of the socket pointer
+    ChannelSlot& pipe;   // raw records while forwarding
     FaultLog& faults;
     ContactOutputs outputs = {};
 };
@@ -86,7 +86,8 @@ private:
         bool forwarding = false;
         SocketRouting socket = SocketRouting::Off;
         unsigned changes = 0;
-        bool operator==(const Routing& o) const {
+        bool operator==(const Routing& o) const
+        {
             return forwarding == o.forwarding && socket == o.socket && changes == o.changes;
         }
     };

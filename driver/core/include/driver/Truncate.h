@@ -7,7 +7,8 @@
 
 namespace driver {
 
-inline int TruncateToInt(double value) {
+inline int TruncateToInt(double value)
+{
     if (std::isnan(value)) return 0;
     if (value >= 2147483648.0) return std::numeric_limits<int>::max();
     if (value <= -2147483649.0) return std::numeric_limits<int>::min();

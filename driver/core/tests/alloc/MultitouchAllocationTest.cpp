@@ -17,7 +17,8 @@ namespace {
 
 std::atomic<long> allocations{0};
 
-void* Allocate(std::size_t size) {
+void* Allocate(std::size_t size)
+{
     ++allocations;
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
@@ -25,22 +26,48 @@ void* Allocate(std::size_t size) {
 
 } // namespace
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
     ++allocations;
     return std::malloc(size == 0 ? 1 : size);
 }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
     ++allocations;
     return std::malloc(size == 0 ? 1 : size);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
 
 namespace driver {
 namespace {
@@ -51,7 +78,8 @@ using testing::RecordBuilder;
 class CountingChannel final : public ByteChannel {
 public:
     std::size_t bundles = 0;
-    bool Write(const std::uint8_t*, std::size_t) override {
+    bool Write(const std::uint8_t*, std::size_t) override
+    {
         ++bundles;
         return true;
     }
@@ -60,13 +88,15 @@ public:
 class CountingInjection final : public TouchInjection {
 public:
     std::size_t frames = 0;
-    bool Inject(const TouchFrame&) override {
+    bool Inject(const TouchFrame&) override
+    {
         ++frames;
         return true;
     }
 };
 
-TEST(MultitouchAllocationTest, TheCycleOfFourContactsAllocatesNothing) {
+TEST(MultitouchAllocationTest, TheCycleOfFourContactsAllocatesNothing)
+{
     FakeCalibration calibration;
     ContactTracker tracker;
     CountingChannel channel;

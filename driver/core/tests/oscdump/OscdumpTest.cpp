@@ -30,7 +30,8 @@ namespace {
 using testing::FakeCalibration;
 using testing::RecordBuilder;
 
-bool OnPath(const std::string& program) {
+bool OnPath(const std::string& program)
+{
     const char* path = std::getenv("PATH");
     std::string folders = path ? path : "";
     std::size_t start = 0;
@@ -45,7 +46,8 @@ bool OnPath(const std::string& program) {
 }
 
 // A UDP port nobody uses right now.
-int FreePort() {
+int FreePort()
+{
     const int probe = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
@@ -61,7 +63,9 @@ int FreePort() {
 
 class UdpChannel final : public ByteChannel {
 public:
-    explicit UdpChannel(int port) : socket_(socket(AF_INET, SOCK_DGRAM, 0)) {
+    explicit UdpChannel(int port)
+        : socket_(socket(AF_INET, SOCK_DGRAM, 0))
+    {
         sockaddr_in peer{};
         peer.sin_family = AF_INET;
         peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -69,7 +73,8 @@ public:
         connected_ = connect(socket_, reinterpret_cast<sockaddr*>(&peer), sizeof peer) == 0;
     }
     ~UdpChannel() override { close(socket_); }
-    bool Write(const std::uint8_t* data, std::size_t length) override {
+    bool Write(const std::uint8_t* data, std::size_t length) override
+    {
         // A refusal reported from an earlier datagram costs this one a retry.
         for (int attempt = 0; attempt < 2; ++attempt) {
             if (send(socket_, data, length, 0) == static_cast<ssize_t>(length)) return true;
@@ -86,7 +91,8 @@ private:
 // oscdump with its standard output on a pipe; stopped by its process id.
 class Oscdump {
 public:
-    explicit Oscdump(int port) {
+    explicit Oscdump(int port)
+    {
         int pipeEnds[2];
         if (pipe(pipeEnds) != 0) return;
         posix_spawn_file_actions_t actions;
@@ -101,7 +107,8 @@ public:
         close(pipeEnds[1]);
         output_ = pipeEnds[0];
     }
-    ~Oscdump() {
+    ~Oscdump()
+    {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
@@ -111,7 +118,8 @@ public:
     bool Running() const { return pid_ > 0; }
 
     // Complete lines that arrive within `waitMs`.
-    std::vector<std::string> Lines(int waitMs) {
+    std::vector<std::string> Lines(int waitMs)
+    {
         std::vector<std::string> lines;
         pollfd readable{output_, POLLIN, 0};
         if (poll(&readable, 1, waitMs) != 1) return lines;
@@ -131,12 +139,14 @@ private:
 };
 
 // The message part of a line: oscdump puts its own time stamp first.
-std::string Message(const std::string& line) {
+std::string Message(const std::string& line)
+{
     const std::size_t space = line.find(' ');
     return space == std::string::npos ? line : line.substr(space + 1);
 }
 
-TEST(OscdumpTest, ARealOscClientReadsEveryMessageOfOurBundles) {
+TEST(OscdumpTest, ARealOscClientReadsEveryMessageOfOurBundles)
+{
     if (!OnPath("oscdump")) GTEST_SKIP() << "oscdump (liblo-tools) is not installed";
     const int port = FreePort();
     ASSERT_NE(port, 0);

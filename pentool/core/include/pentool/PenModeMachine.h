@@ -22,7 +22,10 @@ struct ModeEffect {
 
 class PenModeMachine {
 public:
-    PenModeMachine(PenMode initial, ListSelections stored) : mode_(initial), remembered_(stored) {}
+    PenModeMachine(PenMode initial, ListSelections stored)
+        : mode_(initial),
+          remembered_(stored)
+    {}
 
     PenMode Mode() const { return mode_; }
     const ListSelections& Remembered() const { return remembered_; }

@@ -35,8 +35,8 @@ inline constexpr unsigned kScriptTimeoutMs = 60000;
 
 // How a camera service that is running goes before another one starts.
 enum class ServiceEnd {
-    Polite,  // WM_CLOSE, then killed only when it does not end in time
-    Kill,    // killed at once: it may hang or hold the block's lock
+    Polite, // WM_CLOSE, then killed only when it does not end in time
+    Kill,   // killed at once: it may hang or hold the block's lock
 };
 
 class BoardRig {

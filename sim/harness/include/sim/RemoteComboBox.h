@@ -9,7 +9,7 @@
 namespace sim {
 
 struct ImageComboItem {
-    bool read = false;  // false when the item could not be fetched
+    bool read = false; // false when the item could not be fetched
     std::wstring text;
     int image = -1;
     int selectedImage = -1;

@@ -6,8 +6,8 @@
 namespace sim {
 
 enum class FolderLifetime {
-    Temporary,  // named after the label, the process and a counter; removed at the end
-    Kept,       // named after the label alone; emptied first, kept at the end
+    Temporary, // named after the label, the process and a counter; removed at the end
+    Kept,      // named after the label alone; emptied first, kept at the end
 };
 
 class ScratchFolder {

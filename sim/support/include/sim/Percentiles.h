@@ -12,12 +12,14 @@ struct Spread {
     std::size_t count = 0;
 };
 
-inline double NearestRank(const std::vector<double>& sorted, double fraction) {
+inline double NearestRank(const std::vector<double>& sorted, double fraction)
+{
     const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
     return sorted[std::max<std::size_t>(rank, 1) - 1];
 }
 
-inline Spread SpreadOf(std::vector<double> samples) {
+inline Spread SpreadOf(std::vector<double> samples)
+{
     Spread spread;
     spread.count = samples.size();
     if (samples.empty()) return spread;

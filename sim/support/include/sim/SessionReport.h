@@ -15,13 +15,13 @@ struct ScreenPoint {
 };
 
 struct SessionReport {
-    int presses = 0;      // left button down
+    int presses = 0; // left button down
     int moves = 0;
-    int releases = 0;     // left button up
-    int rightClicks = 0;  // right button down
-    std::vector<std::vector<ScreenPoint>> strokes;  // press, moves, release
+    int releases = 0;                              // left button up
+    int rightClicks = 0;                           // right button down
+    std::vector<std::vector<ScreenPoint>> strokes; // press, moves, release
     std::vector<ScreenPoint> rightClickPoints;
-    std::vector<LoggedMessage> appMessages;  // WM_USER and above
+    std::vector<LoggedMessage> appMessages; // WM_USER and above
 };
 
 inline constexpr unsigned kFirstAppMessage = 0x0400;

@@ -21,7 +21,7 @@ std::string FormatMessageLine(const LoggedMessage& message);
 enum class MouseKind { Move, LeftDown, LeftUp, RightDown, RightUp, MiddleDown, MiddleUp, Wheel, Other };
 
 struct MouseEvent {
-    long long microseconds = 0;  // the recorder's high-resolution clock
+    long long microseconds = 0; // the recorder's high-resolution clock
     MouseKind kind = MouseKind::Other;
     int x = 0;
     int y = 0;

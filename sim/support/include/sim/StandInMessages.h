@@ -5,10 +5,10 @@ namespace sim {
 
 // To the listening drawing application: end every touch-socket connection
 // it holds, as the real application does when it stops taking touches.
-inline constexpr unsigned kDropTouchConnections = 0x8000 + 0x3F01;  // WM_APP+0x3F01
+inline constexpr unsigned kDropTouchConnections = 0x8000 + 0x3F01; // WM_APP+0x3F01
 
 // To the camera service stand-in: a go-ahead that its script can `await`
 // (it has no meaning of its own).
-inline constexpr unsigned kScriptGoAhead = 0x8000 + 0x3F02;  // WM_APP+0x3F02
+inline constexpr unsigned kScriptGoAhead = 0x8000 + 0x3F02; // WM_APP+0x3F02
 
 } // namespace sim

@@ -12,15 +12,17 @@ namespace sim {
 class StepCursor {
 public:
     // `steps` must outlive the cursor and come from a script that parsed.
-    explicit StepCursor(const std::vector<ScriptStep>& steps) : steps_(steps) {}
+    explicit StepCursor(const std::vector<ScriptStep>& steps)
+        : steps_(steps)
+    {}
 
     // The index of the next step to perform; false at the end of the script.
     bool Next(std::size_t& index);
 
 private:
     struct OpenLoop {
-        std::size_t begin = 0;     // index of the LoopBegin step
-        unsigned roundsLeft = 0;   // after the current one; ignored for ever
+        std::size_t begin = 0;   // index of the LoopBegin step
+        unsigned roundsLeft = 0; // after the current one; ignored for ever
         bool forever = false;
     };
 

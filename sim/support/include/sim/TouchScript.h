@@ -32,15 +32,15 @@ struct ScriptStep {
     Kind kind = Kind::Record;
     TouchRecord record{};
     unsigned ms = 0;
-    unsigned value = 0;    // frame rate, round count, step index or message number, by kind
-    bool forever = false;  // HangLock, HangWindow: no time given
-    std::string text;      // Note
-    int line = 0;          // script line the step comes from, for the log
+    unsigned value = 0;   // frame rate, round count, step index or message number, by kind
+    bool forever = false; // HangLock, HangWindow: no time given
+    std::string text;     // Note
+    int line = 0;         // script line the step comes from, for the log
 };
 
 struct TouchScript {
     std::vector<ScriptStep> steps;
-    std::string error;   // empty when the whole text parsed
+    std::string error; // empty when the whole text parsed
     int errorLine = 0;
 
     bool Ok() const { return error.empty(); }

@@ -12,7 +12,7 @@
 namespace sim {
 
 enum class LogScope {
-    ApplicationMessages,  // WM_USER and above: private, WM_APP and registered messages
+    ApplicationMessages, // WM_USER and above: private, WM_APP and registered messages
     AllMessages,
 };
 
