@@ -118,7 +118,7 @@ std::string KeyAt(int key)
 TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketSide)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
-    // Socket variant 1: the right half of the screen belongs to the socket's
+    // Half split ("CvDriverSet" 30 with lParam 7): the right half of the screen belongs to the socket's
     // user, whose counted keys are reported with lParam 2. Keys 7 and 8
     // (counted keys 4 and 5) lie right of the middle.
     PostRegistered(msg::kRegisteredDriverSet, 30, 7);
@@ -126,7 +126,7 @@ TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketS
     EXPECT_EQ(events, (std::vector<Pair>{{20, 2}})) << "only the lower key of one period";
     events = PlayAndWaitForEvents(Touch(8) + Touch(8), 3);
     EXPECT_EQ(events, (std::vector<Pair>{{20, 2}, {277, 2}, {21, 2}}));
-    // Left of the middle the same variant counts on the local side.
+    // Left of the middle the half split counts on the local side.
     events = PlayAndWaitForEvents(Touch(4), 4);
     EXPECT_EQ(events.back(), (Pair{17, 0}));
 }
@@ -134,7 +134,7 @@ TEST_F(BoardKeys, RightHalfKeysOfTheSocketVariantReportOneKeyAPeriodOnTheSocketS
 TEST_F(BoardKeys, AKeyOfTheSecondPointerWaitsForTheFirstPointersRelease)
 {
     ASSERT_NO_FATAL_FAILURE(StartWithKeys());
-    // Socket variant 0: the second pair of slots is a pointer of its own.
+    // Pair split: the second pair of slots is a pointer of its own.
     PostRegistered(msg::kRegisteredDriverSet, 30, 6);
     const std::string first = "rec 1 " + KeyAt(1) + "\n";
     const std::string both = "rec 1 " + KeyAt(1) + " 0 0 0 1 " + KeyAt(0) + "\n";

@@ -73,7 +73,7 @@ protected:
     HWND DriverWindow() const;
     void PostToDriver(unsigned message, WPARAM wParam, LPARAM lParam);
     void PostRegistered(const char* name, WPARAM wParam, LPARAM lParam);
-    // Asks for the socket state ("CvDriverSet" 100) and returns the answer
+    // Asks for the socket mode flag ("CvDriverSet" 100) and returns the answer
     // the main tool got, or -1. Posted messages are handled in order, so
     // every message posted to the driver before has been handled too.
     int AskSocketMode(unsigned timeoutMs = kWaitMs);

@@ -69,7 +69,7 @@ void BoardKeys::PostCommand(int code)
                           static_cast<std::uintptr_t>(code), 0);
 }
 
-// In socket variant 1 the right half of the screen belongs to the socket's
+// In the half split the right half of the screen belongs to the socket's
 // user, whose counted presses are kept apart (set B) from the local ones
 // (set A) and reported with their own timer.
 void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const CalibrationView& calibration)
