@@ -10,6 +10,7 @@
 //   - once everything has ended, no pointer is down and the last bundle
 //     lists nobody alive.
 // The sanitizers watch the rest.
+#include "FuzzInput.h"
 #include "DriverFakes.h"
 #include "OscDecoder.h"
 
@@ -28,27 +29,8 @@ namespace {
 
 using namespace driver;
 
-[[noreturn]] void Violation(const char* what)
-{
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size)
-        : data_(data),
-          size_(size)
-    {}
-    bool Empty() const { return at_ >= size_; }
-    std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
-    unsigned Word() { return static_cast<unsigned>(Next()) << 8 | Next(); }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using fuzzing::Bytes;
+using fuzzing::Violation;
 
 class LastBundle final : public ByteChannel {
 public:

@@ -14,6 +14,7 @@
 //     every TUIO position lies in 0..1, and the last bundle's alive list is
 //     empty.
 // The sanitizers watch the rest.
+#include "FuzzInput.h"
 #include "CalibrationGridWriter.h"
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
@@ -38,33 +39,14 @@ using namespace driver;
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-[[noreturn]] void Violation(const char* what)
+using fuzzing::Violation;
+
+// Mostly on the camera's picture, sometimes anywhere in 16 bits.
+unsigned Coordinate(fuzzing::Bytes& input, unsigned range)
 {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
+    const unsigned raw = input.Word();
+    return (raw & 0x8000) ? raw : raw % range;
 }
-
-// Reads the fuzz input a byte at a time; zeros once it is used up.
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size)
-        : data_(data),
-          size_(size)
-    {}
-    bool Empty() const { return at_ >= size_; }
-    std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
-    unsigned Coordinate(unsigned range)
-    {
-        const unsigned raw = static_cast<unsigned>(Next()) << 8 | Next();
-        // Mostly on the camera's picture, sometimes anywhere in 16 bits.
-        return (raw & 0x8000) ? raw : raw % range;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
 
 std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys)
 {
@@ -206,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     socket.Publish(socketChannel);
     pipe.Publish(pipeChannel);
     NoFaultLog faults;
-    Bytes in(data, size);
+    fuzzing::Bytes in(data, size);
     const std::uint8_t outputsWanted = in.Next();
     auto udp = std::make_shared<testing::RecordingChannel>();
     TuioOutput tuio(*udp, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults);
@@ -263,8 +245,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     static constexpr std::uint8_t kStatuses[] = {0, 1, 1, 1, 2, 0, 3, 4};
                     const std::uint8_t status = kStatuses[(shape >> (slot * 2)) & 7];
                     if (status > 2 && slot != 0) continue;
-                    const unsigned x = in.Coordinate(3200);
-                    const unsigned y = in.Coordinate(2400);
+                    const unsigned x = Coordinate(in, 3200);
+                    const unsigned y = Coordinate(in, 2400);
                     std::uint8_t* p = record + 5 * slot;
                     p[0] = status;
                     contactSlots += status == 1 ? 1 : 0;
