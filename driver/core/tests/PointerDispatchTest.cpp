@@ -28,7 +28,7 @@ using testing::kMoveLeftDown;
 using testing::kRightClick;
 using testing::MouseEvent;
 
-class PointerDispatcherTest : public ::testing::Test {
+class PointerDispatchTest : public ::testing::Test {
 protected:
     void Press(double x, double y) { dispatcher.DispatchPointer({x, y, PointerPhase::Press}, calibration); }
     void Move(double x, double y) { dispatcher.DispatchPointer({x, y, PointerPhase::Move}, calibration); }
@@ -52,7 +52,7 @@ protected:
     MousePointer dispatcher{desktop, state, keys};
 };
 
-TEST_F(PointerDispatcherTest, PressMoveReleaseInjectAbsoluteEvents)
+TEST_F(PointerDispatchTest, PressMoveReleaseInjectAbsoluteEvents)
 {
     Press(100, 200);
     Move(300, 400);
@@ -62,21 +62,21 @@ TEST_F(PointerDispatcherTest, PressMoveReleaseInjectAbsoluteEvents)
                             MouseEvent{kLeftUp, Ax(300), Ay(400)}));
 }
 
-TEST_F(PointerDispatcherTest, FractionalPixelsAreTruncatedNotRounded)
+TEST_F(PointerDispatchTest, FractionalPixelsAreTruncatedNotRounded)
 {
     Press(639.9, 0.99);
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kMoveLeftDown, Ax(639), 0}));
     EXPECT_EQ(dispatcher.LastPosition().x, 639);
 }
 
-TEST_F(PointerDispatcherTest, ScreenEdgesScaleToTheEndsOfTheAbsoluteRange)
+TEST_F(PointerDispatchTest, ScreenEdgesScaleToTheEndsOfTheAbsoluteRange)
 {
     Press(0, 0);
     Move(1024, 768);
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kMoveLeftDown, 0, 0}, MouseEvent{kMove, 65535, 65535}));
 }
 
-TEST_F(PointerDispatcherTest, PointOffTheBoardLiftsTheButtonWhateverThePhase)
+TEST_F(PointerDispatchTest, PointOffTheBoardLiftsTheButtonWhateverThePhase)
 {
     calibration.boardEndX = 1000;
     Press(1500, 100); // in no cell: comes back unchanged
@@ -85,7 +85,7 @@ TEST_F(PointerDispatcherTest, PointOffTheBoardLiftsTheButtonWhateverThePhase)
                                                  MouseEvent{kLeftUp, 65535 * 1200 / 1024, Ay(50)}));
 }
 
-TEST_F(PointerDispatcherTest, HoldFiresOnTheHundredAndFirstStillMove)
+TEST_F(PointerDispatchTest, HoldFiresOnTheHundredAndFirstStillMove)
 {
     Press(500, 300);
     MoveStill(100, 503, 297);
@@ -101,7 +101,7 @@ TEST_F(PointerDispatcherTest, HoldFiresOnTheHundredAndFirstStillMove)
     EXPECT_EQ(dispatcher.HoldCount(), 0);
 }
 
-TEST_F(PointerDispatcherTest, EightPixelsFromThePressPointResetsTheHold)
+TEST_F(PointerDispatchTest, EightPixelsFromThePressPointResetsTheHold)
 {
     Press(500, 300);
     MoveStill(60, 507, 307); // 7 px on both axes: still
@@ -112,14 +112,14 @@ TEST_F(PointerDispatcherTest, EightPixelsFromThePressPointResetsTheHold)
     EXPECT_EQ(dispatcher.HoldCount(), 0);
 }
 
-TEST_F(PointerDispatcherTest, AnchorStaysAtThePressPointDuringSlowDrift)
+TEST_F(PointerDispatchTest, AnchorStaysAtThePressPointDuringSlowDrift)
 {
     Press(500, 300);
     for (int i = 1; i <= 20; ++i) Move(500 + i, 300); // drifts 1 px per sample
     EXPECT_EQ(dispatcher.HoldCount(), 0);
 }
 
-TEST_F(PointerDispatcherTest, NoHoldAfterReleaseUntilTheNextSuccessfulPress)
+TEST_F(PointerDispatchTest, NoHoldAfterReleaseUntilTheNextSuccessfulPress)
 {
     calibration.boardEndX = 1000;
     Press(500, 300);
@@ -129,7 +129,7 @@ TEST_F(PointerDispatcherTest, NoHoldAfterReleaseUntilTheNextSuccessfulPress)
     EXPECT_EQ(CountFlags(kRightClick), 0u);
 }
 
-TEST_F(PointerDispatcherTest, ZeroScreenSizeInjectsNothing)
+TEST_F(PointerDispatchTest, ZeroScreenSizeInjectsNothing)
 {
     calibration.screen = {0, 0};
     calibration.boardEndX = 1e9;
@@ -140,7 +140,7 @@ TEST_F(PointerDispatcherTest, ZeroScreenSizeInjectsNothing)
     EXPECT_THAT(desktop.cursorSets, IsEmpty());
 }
 
-TEST_F(PointerDispatcherTest, HugeOrNotANumberMappingsStayDefined)
+TEST_F(PointerDispatchTest, HugeOrNotANumberMappingsStayDefined)
 {
     calibration.scale = std::numeric_limits<double>::quiet_NaN();
     Press(10, 10);
