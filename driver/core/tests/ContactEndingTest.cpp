@@ -1,6 +1,7 @@
 // Contacts whose release never comes: the silence bound, changes of routing
 // and the driver's close each end them with a release made up by the driver.
 #include "DriverFakes.h"
+#include "WorkerFakes.h"
 #include "TestInput.h"
 
 #include "driver/MouseInput.h"
@@ -29,7 +30,7 @@ using testing::RecordingFaultLog;
 
 constexpr std::uint32_t kCycleMs = 2;
 
-class ContactEndingTest : public ::testing::Test {
+class ContactEndingTest : public ::testing::Test, protected testing::WorkerFakes {
 protected:
     ContactEndingTest()
     {
@@ -67,16 +68,8 @@ protected:
         return events;
     }
 
-    FakeDesktop desktop;
-    FakeHook hook;
-    DriverState state;
-    FakeBoardKeys keys;
-    FakeCalibration calibration;
     std::shared_ptr<RecordingChannel> socketChannel = std::make_shared<RecordingChannel>();
-    ChannelSlot socket;
-    ChannelSlot pipe;
-    RecordingFaultLog faults;
-    TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe, faults}};
+    TouchWorker worker{Deps()};
 };
 
 TEST_F(ContactEndingTest, ASilentContactIsReleasedOnceJustAfterTheBound)

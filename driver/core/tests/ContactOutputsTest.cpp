@@ -2,6 +2,7 @@
 // beside the mouse, and touch frames instead of it. The rest of the board
 // (keys, pen buttons, forwarding, the socket) keeps its behaviour.
 #include "DriverFakes.h"
+#include "WorkerFakes.h"
 #include "OscDecoder.h"
 #include "TestInput.h"
 
@@ -34,7 +35,7 @@ public:
     }
 };
 
-class ContactOutputsTest : public ::testing::Test {
+class ContactOutputsTest : public ::testing::Test, protected testing::WorkerFakes {
 protected:
     void Start(bool tuio, bool touch)
     {
@@ -42,8 +43,7 @@ protected:
         if (tuio) outputs.tuio = &tuioOutput;
         if (touch) outputs.touch = &touchOutput;
         socket.Publish(socketChannel);
-        worker = std::make_unique<TouchWorker>(
-            TouchWorkerDeps{desktop, hook, state, nullptr, keys, socket, pipe, faults, outputs});
+        worker = std::make_unique<TouchWorker>(Deps(outputs));
         worker->Begin();
     }
     void Cycle(const RecordBuilder& record = RecordBuilder())
@@ -74,15 +74,7 @@ protected:
                                               [](const testing::MouseEvent& e) { return e.flags & 0x0002; }));
     }
 
-    FakeDesktop desktop;
-    FakeHook hook;
-    DriverState state;
-    FakeBoardKeys keys;
-    FakeCalibration calibration;
     std::shared_ptr<RecordingChannel> socketChannel = std::make_shared<RecordingChannel>();
-    ChannelSlot socket;
-    ChannelSlot pipe;
-    RecordingFaultLog faults;
     std::shared_ptr<RecordingChannel> udp = std::make_shared<RecordingChannel>();
     TuioOutput tuioOutput{*udp, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults};
     RecordingInjection injection;

@@ -2,6 +2,7 @@
 // take them: each interleaving still reports every press exactly once and
 // completes each reported single press with one click.
 #include "DriverFakes.h"
+#include "WorkerFakes.h"
 #include "TestInput.h"
 
 #include "common/Messages.h"
@@ -27,7 +28,7 @@ using testing::RecordingFaultLog;
 constexpr std::uintptr_t kFrontOnce = 1;
 constexpr std::uintptr_t kFrontMore = 2;
 
-class PenPressInterleavingTest : public ::testing::Test {
+class PenPressInterleavingTest : public ::testing::Test, protected testing::WorkerFakes {
 protected:
     PenPressInterleavingTest()
     {
@@ -70,14 +71,6 @@ protected:
         return static_cast<int>(downs / 2);
     }
 
-    FakeDesktop desktop;
-    FakeHook hook;
-    DriverState state;
-    FakeBoardKeys keys;
-    FakeCalibration calibration;
-    ChannelSlot socket;
-    ChannelSlot pipe;
-    RecordingFaultLog faults;
     TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe, faults}};
     PenButtonSettings pens;
     SupervisionTimer timer{desktop, state, pens};

@@ -1,6 +1,7 @@
 // The worker's cycle: idleness and the hook, pen buttons, camera reports,
 // hand-over to the gestures and raw forwarding.
 #include "DriverFakes.h"
+#include "WorkerFakes.h"
 #include "TestInput.h"
 
 #include "common/Messages.h"
@@ -26,7 +27,7 @@ using testing::TimerStart;
 
 constexpr unsigned kWindowClose = 0x0010;
 
-class TouchWorkerTest : public ::testing::Test {
+class TouchWorkerTest : public ::testing::Test, protected testing::WorkerFakes {
 protected:
     TouchWorkerTest()
     {
@@ -40,16 +41,8 @@ protected:
         for (int i = 0; i < n; ++i) Cycle();
     }
 
-    FakeDesktop desktop;
-    FakeHook hook;
-    DriverState state;
-    FakeBoardKeys keys;
-    FakeCalibration calibration;
     std::shared_ptr<RecordingChannel> socketChannel = std::make_shared<RecordingChannel>();
     std::shared_ptr<RecordingChannel> pipeChannel = std::make_shared<RecordingChannel>();
-    ChannelSlot socket;
-    ChannelSlot pipe;
-    testing::RecordingFaultLog faults;
     TouchWorker worker{{desktop, hook, state, nullptr, keys, socket, pipe, faults}};
 };
 
