@@ -14,7 +14,7 @@ CalibrationDialogWindow::~CalibrationDialogWindow()
 bool CalibrationDialogWindow::Create(HINSTANCE instance)
 {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &CalibrationDialogWindow::Procedure;
+    windowClass.lpfnWndProc = &ObjectWindowProcedure<CalibrationDialogWindow>;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = wnd::kCalibrationDialogClass;
     if (!RegisterClassA(&windowClass)) return false;
@@ -26,28 +26,12 @@ bool CalibrationDialogWindow::Create(HINSTANCE instance)
 
 int CalibrationDialogWindow::RunMessageLoop()
 {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
-LRESULT CALLBACK CalibrationDialogWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<CalibrationDialogWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<CalibrationDialogWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->HandleMessage(window, message, wParam, lParam);
+    return RunThreadMessageLoop();
 }
 
 LRESULT CalibrationDialogWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE) window_ = window;
     switch (message) {
     case WM_CLOSE:
         if (wParam != 0 || lParam != 0) {

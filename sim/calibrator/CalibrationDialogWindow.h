@@ -3,6 +3,8 @@
 // WM_CLOSE (1, 1) when a forwarded contact hits the calibration key. The
 // stand-in logs that close as `close 1 1` and stays, so one process can see
 // several of them; only a plain WM_CLOSE (0, 0) ends it.
+#include "sim/ObjectWindow.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -26,7 +28,8 @@ public:
     int RunMessageLoop();
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Owner>
+    friend LRESULT CALLBACK ObjectWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::string logPath_;

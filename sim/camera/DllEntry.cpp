@@ -1,9 +1,9 @@
 // The in-process server: one class, the fake camera filter.
 #include "FakeCameraFilter.h"
+#include "SingleInterfaceObject.h"
 
 #include <windows.h>
 
-#include <atomic>
 #include <new>
 
 namespace fakecamera {
@@ -13,26 +13,8 @@ extern const CLSID kFakeCameraClassId;
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public SingleInterfaceObject<IClassFactory, &IID_IClassFactory> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object) return E_POINTER;
@@ -41,9 +23,6 @@ public:
         return CreateFakeCamera(iid, object);
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    std::atomic<ULONG> refs_{1};
 };
 
 } // namespace

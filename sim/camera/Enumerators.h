@@ -2,16 +2,16 @@
 // The two enumerators the filter hands out: over its one pin, and over the
 // media types its pin offers.
 #include "MediaTypes.h"
+#include "SingleInterfaceObject.h"
 
 #include <dshow.h>
 
-#include <atomic>
 #include <utility>
 #include <vector>
 
 namespace fakecamera {
 
-class PinEnumerator final : public IEnumPins {
+class PinEnumerator final : public SingleInterfaceObject<IEnumPins, &IID_IEnumPins> {
 public:
     explicit PinEnumerator(IPin* pin, ULONG position = 0)
         : pin_(pin),
@@ -21,24 +21,6 @@ public:
     }
     ~PinEnumerator() { pin_->Release(); }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumPins) {
-            *object = static_cast<IEnumPins*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     STDMETHODIMP Next(ULONG count, IPin** pins, ULONG* fetched) override
     {
         if (!pins || (count > 1 && !fetched)) return E_POINTER;
@@ -71,36 +53,17 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
     IPin* pin_;
     ULONG position_;
 };
 
-class MediaTypeEnumerator final : public IEnumMediaTypes {
+class MediaTypeEnumerator final : public SingleInterfaceObject<IEnumMediaTypes, &IID_IEnumMediaTypes> {
 public:
     explicit MediaTypeEnumerator(std::vector<FrameSize> sizes, ULONG position = 0)
         : sizes_(std::move(sizes)),
           position_(position)
     {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumMediaTypes) {
-            *object = static_cast<IEnumMediaTypes*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
     STDMETHODIMP Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override
     {
         if (!types || (count > 1 && !fetched)) return E_POINTER;
@@ -137,7 +100,6 @@ public:
     }
 
 private:
-    std::atomic<ULONG> refs_{1};
     std::vector<FrameSize> sizes_;
     ULONG position_;
 };

@@ -16,20 +16,7 @@ work=$1 bin=$2
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12 BRELVIN_SIGN_PASSWORD BRELVIN_SIGN_TIMESTAMP
 
-failures=0
-check() { # description, command...: the command's own words follow a failure
-  local what=$1 said
-  shift
-  if said=$("$@" 2>&1); then
-    echo "ok: $what"
-    return 0
-  fi
-  echo "FAILED: $what"
-  [ -z "$said" ] || sed 's/^/   /' <<<"$said"
-  failures=$((failures + 1))
-  return 1
-}
-die() { echo "FAILED: $*"; exit 1; }
+. "$here/checks.sh"
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -17,20 +17,7 @@ work=$1 bin=$2 project_version=$3 version_probe=$4 manifest_probe=$5
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12
 
-failures=0
-check() { # description, command...: the command's own words follow a failure
-  local what=$1 said
-  shift
-  if said=$("$@" 2>&1); then
-    echo "ok: $what"
-    return 0
-  fi
-  echo "FAILED: $what"
-  [ -z "$said" ] || sed 's/^/   /' <<<"$said"
-  failures=$((failures + 1))
-  return 1
-}
-die() { echo "FAILED: $*"; exit 1; }
+. "$here/checks.sh"
 same() { [ "$1" = "$2" ] || { echo "found \"$1\", expected \"$2\""; return 1; }; }
 
 rm -rf "$work"

@@ -1,18 +1,13 @@
 #include "sim/LineLog.h"
 
 #include "common/UniqueHandle.h"
+#include "common/Win32System.h"
 
 namespace sim {
 
 bool AppendText(const std::string& path, const std::string& text)
 {
-    common::UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return common::AppendToFile(path, text);
 }
 
 bool AppendLine(const std::string& path, const std::string& line)

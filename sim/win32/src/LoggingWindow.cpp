@@ -21,7 +21,7 @@ LoggingWindow::~LoggingWindow()
 bool LoggingWindow::Create(HINSTANCE instance)
 {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &LoggingWindow::Procedure;
+    windowClass.lpfnWndProc = &ObjectWindowProcedure<LoggingWindow>;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = className_.c_str();
     if (!RegisterClassA(&windowClass)) return false;
@@ -35,12 +35,7 @@ bool LoggingWindow::Create(HINSTANCE instance)
 
 int LoggingWindow::RunMessageLoop()
 {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return RunThreadMessageLoop();
 }
 
 bool LoggingWindow::Logs(UINT message) const
@@ -49,20 +44,9 @@ bool LoggingWindow::Logs(UINT message) const
     return scope_ == LogScope::AllMessages || message >= WM_USER;
 }
 
-LRESULT CALLBACK LoggingWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<LoggingWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_ = window;
-    }
-    auto* self = reinterpret_cast<LoggingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->HandleMessage(window, message, wParam, lParam);
-}
-
 LRESULT LoggingWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCCREATE) window_ = window;
     if (Logs(message)) {
         AppendLine(logPath_, FormatMessageLine(LoggedMessage{message, static_cast<unsigned long long>(wParam),
                                                              static_cast<long long>(lParam)}));

@@ -3,6 +3,8 @@
 // writes what it receives to a log: "start" when it exists, "msg N w l" per
 // message, "exit" when WM_CLOSE ends it. Sent messages it logs are answered
 // with 0.
+#include "sim/ObjectWindow.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -36,7 +38,8 @@ public:
     int RunMessageLoop();
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Owner>
+    friend LRESULT CALLBACK ObjectWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool Logs(UINT message) const;
 
