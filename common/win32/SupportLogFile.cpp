@@ -1,6 +1,7 @@
 #include "common/SupportLogFile.h"
 
 #include "common/UniqueHandle.h"
+#include "common/Win32System.h"
 
 #include <windows.h>
 #include <imagehlp.h>
@@ -68,15 +69,8 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
     const std::string stamp = Stamp();
     for (const std::string& line : lines) text += stamp + program_ + ": " + line + "\r\n";
 
-    // Appending keeps several programs' lines whole; every handle lets
-    // another program move the file on.
-    const UniqueHandle file(CreateFileA(path_.c_str(), FILE_APPEND_DATA,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    // Appending keeps several programs' lines whole.
+    return AppendToFile(path_, text);
 }
 
 } // namespace common

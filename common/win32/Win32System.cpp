@@ -134,4 +134,15 @@ std::wstring LocateSettingsFileW()
     return LocateSettingsFile(ProgramFolderW(), IsUserAdmin() != 0, AppDataFolderW(), fs);
 }
 
+bool AppendToFile(const std::string& path, const std::string& text)
+{
+    const UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
 } // namespace common

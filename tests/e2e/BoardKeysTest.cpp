@@ -163,7 +163,9 @@ TEST_F(BoardKeys, PenButtonsReportAndClickWhereThePenWas)
     SyncDrawingApp();
     EXPECT_EQ(CountMessages(rig_.DrawingAppMessages(), msg::kPenButtonEvent, 1, 0), 1u);
     for (const sim::MouseEvent& event : InjectedEvents(rig_.MouseEvents())) {
-        if (event.kind == sim::MouseKind::LeftDown) EXPECT_TRUE(Near(event, 300, 200)) << event.x << "," << event.y;
+        if (event.kind == sim::MouseKind::LeftDown) {
+            EXPECT_TRUE(Near(event, 300, 200)) << event.x << "," << event.y;
+        }
     }
 
     // The pen-button tool saves action choices and tells the driver, which

@@ -73,7 +73,9 @@ protected:
             kWaitMs))
             << Describe(events);
         for (const sim::MouseEvent& event : events) {
-            if (event.kind == sim::MouseKind::LeftDown) EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));
+            if (event.kind == sim::MouseKind::LeftDown) {
+                EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));
+            }
         }
     }
 };

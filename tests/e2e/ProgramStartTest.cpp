@@ -73,7 +73,9 @@ TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath)
         WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
     ASSERT_EQ(ButtonSequence(events), "ldown lup") << Describe(events);
     for (const sim::MouseEvent& event : events) {
-        if (event.kind == sim::MouseKind::LeftDown) EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));
+        if (event.kind == sim::MouseKind::LeftDown) {
+            EXPECT_TRUE(Near(event, ScreenX(1600), ScreenY(1200)));
+        }
     }
 }
 

@@ -80,7 +80,9 @@ TEST_F(TuioToOscdump, EveryContactReachesARealClientAndEnds)
     int bundles = 0;
     for (const OscLine& line : lines) {
         if (line.command == "fseq") ++bundles;
-        if (line.command == "source") EXPECT_EQ(line.args.at(0), "\"Brelvin@127.0.0.1\"");
+        if (line.command == "source") {
+            EXPECT_EQ(line.args.at(0), "\"Brelvin@127.0.0.1\"");
+        }
         if (line.command != "set") continue;
         ASSERT_GE(line.args.size(), 3u);
         sessions.insert(line.args[0]);

@@ -20,6 +20,11 @@ int IsUserAdmin();
 std::string AppDataFolderA();
 std::wstring AppDataFolderW();
 
+// Appends `text` to the file at `path` (made when missing) in one write, so
+// that the lines of several programs appending at once stay whole. Every
+// sharing mode is granted: others may read, append or move the file on.
+bool AppendToFile(const std::string& path, const std::string& text);
+
 // The locator's file operations on the real file system.
 class Win32SettingsFileSystemA final : public SettingsFileSystem {
 public:
