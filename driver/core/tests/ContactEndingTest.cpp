@@ -15,10 +15,6 @@
 namespace driver {
 namespace {
 
-using testing::FakeBoardKeys;
-using testing::FakeCalibration;
-using testing::FakeDesktop;
-using testing::FakeHook;
 using testing::kContactPacket;
 using testing::kDoubleTapPacket;
 using testing::kLeftUp;
@@ -26,7 +22,6 @@ using testing::kMoveLeftDown;
 using testing::kReleasePacket;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
-using testing::RecordingFaultLog;
 
 constexpr std::uint32_t kCycleMs = 2;
 

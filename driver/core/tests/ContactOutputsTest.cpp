@@ -17,13 +17,8 @@
 namespace driver {
 namespace {
 
-using testing::FakeBoardKeys;
-using testing::FakeCalibration;
-using testing::FakeDesktop;
-using testing::FakeHook;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
-using testing::RecordingFaultLog;
 
 class RecordingInjection final : public TouchInjection {
 public:

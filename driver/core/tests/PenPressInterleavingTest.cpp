@@ -16,14 +16,9 @@
 namespace driver {
 namespace {
 
-using testing::FakeBoardKeys;
-using testing::FakeCalibration;
-using testing::FakeDesktop;
-using testing::FakeHook;
 using testing::kLeftDown;
 using testing::PostedMessage;
 using testing::RecordBuilder;
-using testing::RecordingFaultLog;
 
 constexpr std::uintptr_t kFrontOnce = 1;
 constexpr std::uintptr_t kFrontMore = 2;

@@ -15,10 +15,7 @@ namespace driver {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::FakeBoardKeys;
-using testing::FakeCalibration;
 using testing::FakeDesktop;
-using testing::FakeHook;
 using ::testing::IsEmpty;
 using testing::PostedMessage;
 using testing::RecordBuilder;
