@@ -10,19 +10,13 @@ root=$(dirname "$here")
 cd "$root"
 . "$here/wine-env.sh"
 
-# The shipping build is 32-bit; a machine that cannot execute 32-bit code runs
-# the 64-bit build of the same sources.
-preset=windows
-can_run_32bit || preset=wine64
+preset=$(runnable_preset)
 build="build/$preset"
 programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimRunSession.exe)
 targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimRunSession)
 
 echo "building the Windows programs ($preset)..."
-mkdir -p build
-cmake --preset "$preset" >"build/$preset-run-configure.log" 2>&1 || { tail -30 "build/$preset-run-configure.log"; exit 1; }
-cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/$preset-run-build.log" 2>&1 ||
-  { tail -30 "build/$preset-run-build.log"; exit 1; }
+build_targets "$preset" run "${targets[@]}" || exit 1
 
 run="$build/run"
 rm -rf "$run"
@@ -35,7 +29,7 @@ cp sim/sessions/board-session.ini "$run/session.ini"
 # off) and read by a real OSC client on a free port.
 listener=
 if [ "${RUN_TUIO:-1}" != 0 ] && command -v oscdump >/dev/null; then
-  port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  port=$(free_udp_port)
   printf '\r\n[Multitouch]\r\nTUIO=1\r\nTUIO_HOST=127.0.0.1\r\nTUIO_PORT=%s\r\n' "$port" >>"$run/session.ini"
   oscdump -L "$port" >"$run/oscdump.log" 2>&1 &
   listener=$!

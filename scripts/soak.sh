@@ -18,17 +18,13 @@ cd "$root"
 . "$here/wine-env.sh"
 
 minutes=${SOAK_MINUTES:-30}
-preset=windows
-can_run_32bit || preset=wine64
+preset=$(runnable_preset)
 build="build/$preset"
 programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimSoak.exe)
 targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimSoak)
 
 echo "building the Windows programs ($preset)..."
-mkdir -p build
-cmake --preset "$preset" >"build/$preset-soak-configure.log" 2>&1 || { tail -30 "build/$preset-soak-configure.log"; exit 1; }
-cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/$preset-soak-build.log" 2>&1 ||
-  { tail -30 "build/$preset-soak-build.log"; exit 1; }
+build_targets "$preset" soak "${targets[@]}" || exit 1
 
 soak="$build/soak"
 rm -rf "$soak"
@@ -46,13 +42,7 @@ cleanup() {
   wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
-# The first program of a fresh server starts Wine's system processes, which
-# inherit its output; let a throwaway program take that, not the runner.
-if [ "$preset" = wine64 ]; then
-  WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
-else
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-fi
+warm_wine "$preset"
 
 # The Linux process that runs the driver of this soak: its command line names
 # Brelvin.exe in a soak's session folder, and it belongs to this prefix.

@@ -112,18 +112,11 @@ if [ -n "$winbuild" ]; then
   export WINEPREFIX="$root/build/$winbuild/wineprefix"
   "$here/wine-prefix.sh" "$WINEPREFIX"
   wineserver -p   # one server for the whole run keeps each program start fast
-  # The first program of a fresh server starts Wine's system processes, which
-  # inherit its output pipes; let a throwaway program take that, not a test
-  # whose output ctest waits on.
-  if [ "$winbuild" = wine64 ]; then
-    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
-  else
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-  fi
+  warm_wine "$winbuild"
   ctest --preset "$winbuild" -j "$jobs" 2>&1 | tee "build/$winbuild-test.log" | grep -E 'tests passed|Failed|\*\*\*' || true
-  # A Wine program now and then dies before it runs a line of the test (a
-  # crash in Wine's own start-up under load). Tests that failed get one more
-  # run alone; what passes then is named below, never hidden, and what fails
+  # A Wine test process has ended with a segmentation fault under the load
+  # of a full run and passed alone. Tests that failed get one more run
+  # alone; what passes then is named below, never hidden, and what fails
   # again fails the run with its whole output.
   if grep -qE 'tests passed, [1-9][0-9]* tests? failed' "build/$winbuild-test.log"; then
     echo "--- once more, alone: the tests that failed"

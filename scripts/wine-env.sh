@@ -21,3 +21,39 @@ wine_loader_for() {
 can_run_32bit() {
   /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
+
+# The Windows preset whose programs this machine runs: the 32-bit shipping
+# build, or where 32-bit code cannot run the 64-bit build of the same sources.
+runnable_preset() {
+  if can_run_32bit; then echo windows; else echo wine64; fi
+}
+
+# Configures a preset and builds the named targets; the job names the logs
+# (build/<preset>-<job>-configure.log and -build.log), whose ends are shown
+# when a step fails.
+build_targets() { # preset, job, targets...
+  local preset=$1 job=$2
+  shift 2
+  mkdir -p build
+  cmake --preset "$preset" >"build/$preset-$job-configure.log" 2>&1 ||
+    { tail -30 "build/$preset-$job-configure.log"; return 1; }
+  cmake --build --preset "$preset" -j "$(nproc)" --target "$@" >"build/$preset-$job-build.log" 2>&1 ||
+    { tail -30 "build/$preset-$job-build.log"; return 1; }
+}
+
+# The first program of a fresh wineserver starts Wine's system processes,
+# which inherit its output; a throwaway program takes that, so that no test
+# or runner whose output is read keeps them.
+warm_wine() { # preset
+  if [ "$1" = wine64 ]; then
+    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+  else
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+# A UDP port on 127.0.0.1 that nobody holds now (Wine's sockets are the
+# host's, so fixed ports may be taken).
+free_udp_port() {
+  python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}

@@ -10,14 +10,10 @@ root=$(dirname "$here")
 cd "$root"
 . scripts/wine-env.sh
 
-preset=windows
-can_run_32bit || preset=wine64
+preset=$(runnable_preset)
 build="build/$preset"
 targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimDriverBench)
-mkdir -p build
-cmake --preset "$preset" >"build/$preset-bench-configure.log" 2>&1 || { tail -30 "build/$preset-bench-configure.log"; exit 1; }
-cmake --build --preset "$preset" -j "$(nproc)" --target "${targets[@]}" >"build/$preset-bench-build.log" 2>&1 ||
-  { tail -30 "build/$preset-bench-build.log"; exit 1; }
+build_targets "$preset" bench "${targets[@]}" || exit 1
 
 export WINEPREFIX="$root/$build/wineprefix"
 scripts/wine-prefix.sh "$WINEPREFIX"

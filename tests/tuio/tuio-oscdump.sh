@@ -6,8 +6,9 @@
 set -u
 runner=$1
 program=$2
+. "$(dirname "$0")/../../scripts/wine-env.sh"
 command -v oscdump >/dev/null || { echo "oscdump is not installed (Debian: liblo-tools)"; exit 1; }
-port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(free_udp_port)
 log=$(mktemp /tmp/brelvin-oscdump.XXXXXX)
 oscdump -L "$port" >"$log" 2>&1 &
 listener=$!
