@@ -42,6 +42,8 @@ std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istr
     } else if (verb == "wait" || verb == "settings") {
         command.step = verb == "wait" ? CalibratorStep::Wait : CalibratorStep::Settings;
         if (!(words >> command.name) || !IsPlainFileName(command.name)) error = verb + " needs a file name";
+    } else if (verb == "stall") {
+        command.step = CalibratorStep::Stall;
     } else if (verb == "end") {
         command.step = CalibratorStep::End;
         if (!ReadNumber(words, command.value) || !ReadNumber(words, command.second))
@@ -69,6 +71,9 @@ std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& l
         case CalibratorStep::Records:
         case CalibratorStep::NonZero:
             if (!inRun) return "reading outside a run";
+            break;
+        case CalibratorStep::Stall:
+            if (!inRun) return "stall outside a run";
             break;
         case CalibratorStep::End:
             if (!inRun) return "end without start";

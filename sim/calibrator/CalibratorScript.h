@@ -15,6 +15,7 @@ enum class CalibratorStep {
     Wait,     // wait until the file `name` exists in the own folder, then remove it
     Settings, // copy the file `name` from the own folder over the settings file
     End,      // post the forwarding end (value, second) and finish the run
+    Stall,    // stop reading the pipe but keep it open, as a hung calibration program does
 };
 
 struct CalibratorCommand {

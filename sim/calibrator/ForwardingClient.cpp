@@ -21,10 +21,14 @@ ForwardingClient::ForwardingClient(std::string logPath, int run)
 
 ForwardingClient::~ForwardingClient()
 {
-    if (reader_.joinable()) {
-        SetEvent(stopReading_.Get());
-        reader_.join();
-    }
+    StopReading();
+}
+
+void ForwardingClient::StopReading()
+{
+    if (!reader_.joinable()) return;
+    SetEvent(stopReading_.Get());
+    reader_.join();
 }
 
 unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs)

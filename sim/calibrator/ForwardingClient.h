@@ -26,6 +26,8 @@ public:
     // until `timeoutMs` has passed or `stop` is signalled; 0 or the last error.
     unsigned long Connect(HANDLE stop, unsigned timeoutMs);
     void StartReading();
+    // Reads no more; the pipe stays open.
+    void StopReading();
 
     long Records() const { return records_; }
     long NonZeroRecords() const { return nonZero_; }

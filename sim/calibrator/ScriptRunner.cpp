@@ -73,6 +73,10 @@ ScriptRunner::Outcome ScriptRunner::Perform(const CalibratorCommand& command)
     case CalibratorStep::Wait: return WaitForFile(command.name);
     case CalibratorStep::Settings: return CopySettings(command.name);
     case CalibratorStep::End: return EndRun(command.value, command.second);
+    case CalibratorStep::Stall:
+        client_->StopReading();
+        AppendLine(logPath_, "stalled " + std::to_string(run_));
+        return Outcome::Next;
     }
     return Outcome::Failed;
 }

@@ -9,6 +9,11 @@
 namespace faults {
 namespace {
 
+// A run whose client has stopped reading ends this long after the last
+// record it took, give or take the writes' own bound...
+constexpr unsigned kStalledClientBoundMs = 5000;
+// ...and a tap's pause and the end of the write in flight.
+constexpr unsigned kStallSlackMs = 2000;
 // A run whose client has not connected ends by itself after at most this...
 constexpr unsigned kPipeClientBoundMaxMs = 15000;
 // ...and not before this, so a slow calibration program still gets through.
@@ -98,6 +103,28 @@ TEST_F(ForwardingBounds, RunWhoseClientVanishesEndsAtOnce)
     const long long firstMs = (events.front().microseconds - vanished) / 1000;
     EXPECT_LE(firstMs, static_cast<long long>(kVanishedClientEndsMs + kTapSlackMs)) << e2e::Describe(events);
     ExpectTapAfter(events);
+    ExpectFinalTouchWorks();
+}
+
+TEST_F(ForwardingBounds, RunWhoseClientStopsReadingEndsAfterTheStallBound)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPeers());
+    ASSERT_TRUE(rig_.StartCalibrator("start 0\nnonzero 1\nstall\nwait go\nend 0 1\n")) << rig_.Problem();
+    ASSERT_TRUE(WaitForLine(sim::kCalibratorLog, "connected 1")) << Log(sim::kCalibratorLog);
+    const std::size_t mark = EventMark();
+    ASSERT_NO_FATAL_FAILURE(StartService(TapForEver(kTapX, kTapY, kTapPauseMs)));
+    // The client takes the first tap, then hangs with the pipe open.
+    ASSERT_TRUE(WaitForLine(sim::kCalibratorLog, "stalled 1")) << Log(sim::kCalibratorLog);
+    const long long stalled = sim::NowMicroseconds();
+
+    const std::vector<sim::MouseEvent> events =
+        WaitForEventsSince(mark, PressedAndReleased, kStalledClientBoundMs + kStallSlackMs + 5000);
+    ASSERT_FALSE(events.empty()) << "touches never drove the mouse again while the client did not read";
+    const long long firstMs = (events.front().microseconds - stalled) / 1000;
+    EXPECT_LE(firstMs, static_cast<long long>(kStalledClientBoundMs + kStallSlackMs)) << e2e::Describe(events);
+    ExpectTapAfter(events);
+    ASSERT_TRUE(rig_.Folder().Write("go", ""));
+    rig_.KillCalibrator();
     ExpectFinalTouchWorks();
 }
 

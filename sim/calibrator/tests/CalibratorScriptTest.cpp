@@ -9,7 +9,7 @@ std::string Steps(const CalibratorScript& script)
 {
     std::string text;
     for (const CalibratorCommand& command : script.commands) {
-        static const char* names[] = {"start", "records", "nonzero", "wait", "settings", "end"};
+        static const char* names[] = {"start", "records", "nonzero", "wait", "settings", "end", "stall"};
         if (!text.empty()) text += ' ';
         text += names[static_cast<int>(command.step)];
     }
@@ -22,18 +22,19 @@ TEST(CalibratorScript, ReadsARunWithItsArguments)
                                                           "start 8\n"
                                                           "nonzero 3   # the touches\n"
                                                           "\n"
+                                                          "stall\n"
                                                           "wait go\n"
                                                           "settings new.ini\n"
                                                           "end 0 1\n");
     ASSERT_EQ(script.error, "");
-    ASSERT_EQ(Steps(script), "start nonzero wait settings end");
+    ASSERT_EQ(Steps(script), "start nonzero stall wait settings end");
     EXPECT_EQ(script.commands[0].value, 8);
     EXPECT_EQ(script.commands[1].value, 3);
     EXPECT_EQ(script.commands[1].line, 3);
-    EXPECT_EQ(script.commands[2].name, "go");
-    EXPECT_EQ(script.commands[3].name, "new.ini");
-    EXPECT_EQ(script.commands[4].value, 0);
-    EXPECT_EQ(script.commands[4].second, 1);
+    EXPECT_EQ(script.commands[3].name, "go");
+    EXPECT_EQ(script.commands[4].name, "new.ini");
+    EXPECT_EQ(script.commands[5].value, 0);
+    EXPECT_EQ(script.commands[5].second, 1);
 }
 
 TEST(CalibratorScript, UnrollsRepeatBlocks)
@@ -71,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Mistakes, CalibratorScriptErrors,
                                            BadScript{"start 0\nend 0 0 0\n", 2, "too many words"},
                                            BadScript{"jump 3\n", 1, "unknown command jump"},
                                            BadScript{"records 3\n", 1, "reading outside a run"},
+                                           BadScript{"stall\n", 1, "stall outside a run"},
+                                           BadScript{"start 0\nstall 5\n", 2, "too many words"},
                                            BadScript{"start 0\nstart 0\n", 2, "start inside a run"},
                                            BadScript{"end 0 0\n", 1, "end without start"},
                                            BadScript{"repeat 2\nrepeat 2\n", 2, "repeat inside repeat"},
