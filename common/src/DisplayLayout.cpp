@@ -113,10 +113,9 @@ const MonitorInfo* ChooseMonitor(const DisplayLayout& layout, const DisplaySetti
         for (const MonitorInfo& monitor : layout.monitors) {
             if (monitor.primary || monitor.rect.Width() <= 0 || monitor.rect.Height() <= 0) continue;
             const bool better =
-                !chosen ||
-                (settings.choice == DisplaySettings::Choice::Largest && Pixels(monitor) != Pixels(*chosen)
-                     ? Pixels(monitor) > Pixels(*chosen)
-                     : ReadsBefore(monitor, *chosen));
+                !chosen || (settings.choice == DisplaySettings::Choice::Largest && Pixels(monitor) != Pixels(*chosen)
+                                ? Pixels(monitor) > Pixels(*chosen)
+                                : ReadsBefore(monitor, *chosen));
             if (better) chosen = &monitor;
         }
         return chosen;

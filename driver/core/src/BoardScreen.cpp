@@ -11,8 +11,8 @@ namespace {
 
 int Saturated(std::int64_t value)
 {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 // Within the rectangle's pixels; its far edges count as its last pixels.
@@ -71,8 +71,8 @@ AbsolutePosition BoardScreen::BoardAbsolute(ScreenPosition desktopPixel) const
 
 AbsolutePosition BoardScreen::DesktopAbsolute(ScreenPosition desktopPixel) const
 {
-    const bool onPrimary = desktopPixel.x >= 0 && desktopPixel.y >= 0 && desktopPixel.x <= rect_.right &&
-                           desktopPixel.y <= rect_.bottom;
+    const bool onPrimary =
+        desktopPixel.x >= 0 && desktopPixel.y >= 0 && desktopPixel.x <= rect_.right && desktopPixel.y <= rect_.bottom;
     if (primary_ && onPrimary) return OverPrimary(desktopPixel);
     return OverDesktop(desktopPixel);
 }
@@ -95,8 +95,7 @@ AbsolutePosition BoardScreen::OverDesktop(ScreenPosition pixel) const
     const common::PixelRect& to = holder ? holder->physical : desktop;
     const int x = ToPhysical(pixel.x, from.left, from.Width(), to.left, to.Width());
     const int y = ToPhysical(pixel.y, from.top, from.Height(), to.top, to.Height());
-    return {kVirtualDeskFlag,
-            common::AbsoluteCoordinate(static_cast<std::int64_t>(x) - desktop.left, desktop.Width()),
+    return {kVirtualDeskFlag, common::AbsoluteCoordinate(static_cast<std::int64_t>(x) - desktop.left, desktop.Width()),
             common::AbsoluteCoordinate(static_cast<std::int64_t>(y) - desktop.top, desktop.Height())};
 }
 
