@@ -4,8 +4,13 @@ namespace driver {
 
 BoardPlacement BoardMonitor::Place()
 {
-    const common::DisplaySettings settings = common::ReadDisplaySettings(settingsInForce_, programFolderCopy_);
-    const BoardPlacement placement = PlaceBoard(settings, desktop_.Monitors(), desktop_.PrimaryScreenSize());
+    settings_ = common::ReadDisplaySettings(settingsInForce_, programFolderCopy_);
+    return PlaceOnCurrentDesktop();
+}
+
+BoardPlacement BoardMonitor::PlaceOnCurrentDesktop()
+{
+    const BoardPlacement placement = PlaceBoard(settings_, desktop_.Monitors(), desktop_.PrimaryScreenSize());
     NoteChange(placement);
     return placement;
 }

@@ -43,15 +43,17 @@ void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lPa
     if (wParam == 0 && lParam == 0) ReloadCalibration();
 }
 
-BoardScreen ProtocolHandlers::PlaceBoard()
+BoardScreen ProtocolHandlers::PlaceBoard(bool readSettings)
 {
-    if (deps_.boardMonitor) return deps_.boardMonitor->Place().screen;
+    if (deps_.boardMonitor) {
+        return (readSettings ? deps_.boardMonitor->Place() : deps_.boardMonitor->PlaceOnCurrentDesktop()).screen;
+    }
     return BoardScreen::Primary(deps_.desktop.PrimaryScreenSize(), deps_.desktop.Monitors());
 }
 
 void ProtocolHandlers::ReloadCalibration()
 {
-    const bool loaded = deps_.calibration.Reload(deps_.settings, PlaceBoard());
+    const bool loaded = deps_.calibration.Reload(deps_.settings, PlaceBoard(true));
     NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
     if (!loaded && deps_.showReloadFailure) deps_.showReloadFailure();
     const WindowRef service = deps_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
@@ -60,12 +62,12 @@ void ProtocolHandlers::ReloadCalibration()
 
 void ProtocolHandlers::OnDisplayChange()
 {
-    ReloadForDisplay(PlaceBoard());
+    ReloadForDisplay(PlaceBoard(true));
 }
 
 void ProtocolHandlers::OnDesktopCheck()
 {
-    const BoardScreen board = PlaceBoard();
+    const BoardScreen board = PlaceBoard(false);
     if (board != deps_.calibration.Current()->Board()) ReloadForDisplay(board);
 }
 

@@ -16,6 +16,7 @@
 #include "Win32SocketFactory.h"
 
 #include "driver/BoardKeys.h"
+#include "driver/BoardMonitor.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
 #include "driver/CaptureDeviceWatch.h"
@@ -79,6 +80,7 @@ private:
     void ShrinkToNothing();
     void HideFromTaskBar();
     void StartHideTimer();
+    void WatchTheDesktop();
     void WatchCaptureDevices();
     void ListenToPeers();
     bool LoadCalibration();
@@ -116,11 +118,16 @@ private:
     HDEVNOTIFY deviceNotification_ = nullptr;
     UINT registeredOk_ = 0;
     UINT registeredDriverSet_ = 0;
-    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
+    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_,
+                                          [this] { return process_.calibration.Current(); }};
     driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
     // The settings file, as the board keys write to it from the worker and
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
+    // The program folder's WBInit.ini, for the sections a user's own copy
+    // may lack ([Display], [Multitouch]).
+    std::unique_ptr<common::Win32Profile> programFolderSettings_;
+    std::unique_ptr<driver::BoardMonitor> boardMonitor_;
     Win32SocketFactory socketFactory_;
     std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;
     std::unique_ptr<driver::ProtocolHandlers> protocol_;

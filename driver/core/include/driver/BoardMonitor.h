@@ -28,7 +28,11 @@ public:
           faults_(faults)
     {}
 
+    // Reads [Display] and the desktop's monitors now.
     BoardPlacement Place();
+    // The settings as last read, against the desktop's monitors now: for a
+    // look at the desktop between loads.
+    BoardPlacement PlaceOnCurrentDesktop();
 
 private:
     void NoteChange(const BoardPlacement& placement);
@@ -37,6 +41,7 @@ private:
     const common::Profile& settingsInForce_;
     const common::Profile& programFolderCopy_;
     FaultLog& faults_;
+    common::DisplaySettings settings_;
     // What the support log was last told.
     bool noted_ = false;
     bool fellBack_ = false;

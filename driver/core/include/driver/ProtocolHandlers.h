@@ -54,8 +54,9 @@ public:
     // to the log.
     void OnDisplayChange();
     // A look at the desktop that the system may not have announced (a
-    // monitor added beside an unchanged primary screen): when the board's
-    // monitor is not what the model was loaded for, as OnDisplayChange.
+    // monitor added beside an unchanged primary screen), with [Display] as
+    // last read: when the board's monitor is not what the model was loaded
+    // for, as OnDisplayChange.
     void OnDesktopCheck();
     void OnPenButtonsChanged();
     void OnCameraOk();
@@ -67,7 +68,8 @@ private:
     void OpenSocket(SocketRouting routing);
     void CloseSocket();
     void ReloadCalibration();
-    BoardScreen PlaceBoard();
+    // The board's monitor now; [Display] read anew or as last read.
+    BoardScreen PlaceBoard(bool readSettings);
     void ReloadForDisplay(const BoardScreen& board);
 
     ProtocolHandlerDeps deps_;
