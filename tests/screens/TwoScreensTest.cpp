@@ -1,8 +1,9 @@
 // The board on the second of two monitors, with the real driver: Wine's X11
-// driver on an X server of two screens (two-screens.sh starts it). The X
-// server puts both screens at the origin, so the second monitor shows by its
-// size: a stroke must land at its scale, which reaches beyond the primary
-// screen's 1024 x 768, and nowhere at the primary screen's scale.
+// driver on an X server of two screens (two-screens.sh starts it). A stroke
+// must land at the second monitor's scale, which reaches beyond the primary
+// screen's 1024 x 768, and nowhere at the primary screen's scale; where the
+// X server places the second monitor beside the primary screen, at its
+// place, with nothing on the primary screen.
 #include "DriverRun.h"
 
 #include "common/DisplayLayout.h"
@@ -61,11 +62,16 @@ TEST_F(TwoScreens, AStrokeLandsOnTheSecondMonitorAtItsScale)
     }
     ASSERT_NE(last, nullptr) << Describe(events);
     EXPECT_GE(last->x, GetSystemMetrics(SM_CXSCREEN)) << Describe(events);
+    const bool beside = second_.left >= GetSystemMetrics(SM_CXSCREEN);
     for (const sim::MouseEvent& event : events) {
         EXPECT_FALSE(Near(event, ScreenX(3000), ScreenY(2250)) && !Near(event, SecondX(3000), SecondY(2250)))
             << "a point at the primary screen's scale\n"
             << Describe(events);
+        if (beside)
+            EXPECT_TRUE(second_.Contains(event.x, event.y)) << "a point off the second monitor\n" << Describe(events);
     }
+    RecordProperty("second monitor", std::to_string(second_.Width()) + "x" + std::to_string(second_.Height()) + " at " +
+                                         std::to_string(second_.left) + "," + std::to_string(second_.top));
 }
 
 } // namespace
