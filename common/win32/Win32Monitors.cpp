@@ -50,9 +50,7 @@ std::string SettingsFileInForce()
     return AppDataFolderA() + kPerUserFolder + kSettingsFileName;
 }
 
-} // namespace
-
-DisplayLayout ReadDisplayLayout()
+DisplayLayout ReadDisplayLayoutAsListed()
 {
     std::vector<HMONITOR> handles;
     EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&handles));
@@ -80,6 +78,21 @@ DisplayLayout ReadDisplayLayout()
     }
     layout.physicalVirtualScreen = VirtualScreen();
     setContext(previous);
+    return layout;
+}
+
+} // namespace
+
+DisplayLayout ReadDisplayLayout()
+{
+    // The system lists the monitors in an order of its own; a canonical one
+    // keeps two looks at an unchanged desktop equal.
+    DisplayLayout layout = ReadDisplayLayoutAsListed();
+    std::sort(layout.monitors.begin(), layout.monitors.end(), [](const MonitorInfo& a, const MonitorInfo& b) {
+        if (a.rect.left != b.rect.left) return a.rect.left < b.rect.left;
+        if (a.rect.top != b.rect.top) return a.rect.top < b.rect.top;
+        return a.deviceName < b.deviceName;
+    });
     return layout;
 }
 
