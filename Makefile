@@ -29,7 +29,7 @@ soak: deps
 	@scripts/soak.sh
 
 screenshots:
-	@EXTRA_PACKAGES="xvfb imagemagick x11-utils" scripts/install-deps.sh
+	@EXTRA_PACKAGES="xvfb imagemagick x11-utils fonts-wqy-microhei" scripts/install-deps.sh
 	@scripts/screenshots.sh
 
 dist: deps
