@@ -40,18 +40,12 @@ BoardCheckAnswers::BoardCheckAnswers(BoardCheckDeps deps, DriverFacts facts)
       facts_(std::move(facts))
 {}
 
-RecordRoute BoardCheckAnswers::RouteNow() const
+common::BoardStatus BoardCheckAnswers::Status()
 {
-    if (deps_.state.Forwarding()) return RecordRoute::Forwarding;
-    switch (deps_.state.socketRouting.load()) {
-    case SocketRouting::PairSplit: return RecordRoute::PairSplit;
-    case SocketRouting::HalfSplit: return RecordRoute::HalfSplit;
-    case SocketRouting::Off: break;
-    }
-    return RecordRoute::Mouse;
+    return Answer(false);
 }
 
-common::BoardStatus BoardCheckAnswers::Status()
+common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
 {
     const std::uint32_t now = deps_.desktop.TickCount();
     deps_.watch.Arm(now);
@@ -106,7 +100,7 @@ common::BoardStatus BoardCheckAnswers::Status()
     status.touchInjectionAsked = facts_.touchInjectionAsked;
     status.touchInjectionAvailable = facts_.touchInjectionAvailable;
     status.touchInjectionOn = facts_.touchInjectionOn;
-    FillRecording(status);
+    FillRecording(status, refusedRecording);
     return status;
 }
 
@@ -114,8 +108,8 @@ common::BoardStatus BoardCheckAnswers::Record(unsigned seconds)
 {
     if (seconds == 0) seconds = common::kRecordingDefaultSeconds;
     seconds = std::min(seconds, common::kRecordingMaxSeconds);
-    refusedBusy_ = recording_ == Recording::Capturing;
-    if (!refusedBusy_) {
+    const bool busy = recording_ == Recording::Capturing;
+    if (!busy) {
         const std::uint32_t now = deps_.desktop.TickCount();
         if (deps_.watch.ArmCapture(now, seconds * 1000, seconds * kRecordsPerSecond)) {
             const CalibrationStore::Snapshot model = deps_.calibration.Current();
@@ -135,9 +129,7 @@ common::BoardStatus BoardCheckAnswers::Record(unsigned seconds)
             deps_.faults.NoteF("The board check asked for a recording of the next %u s of records.", seconds);
         }
     }
-    common::BoardStatus status = Status();
-    refusedBusy_ = false;
-    return status;
+    return Answer(busy);
 }
 
 bool BoardCheckAnswers::OnRecordingTimer()
@@ -161,11 +153,11 @@ bool BoardCheckAnswers::OnRecordingTimer()
     return false;
 }
 
-void BoardCheckAnswers::FillRecording(common::BoardStatus& status) const
+void BoardCheckAnswers::FillRecording(common::BoardStatus& status, bool refusedRecording) const
 {
     status.recordingSeconds = recordingFacts_.seconds;
     status.recordingFile = recordingFile_;
-    if (refusedBusy_) {
+    if (refusedRecording) {
         status.recording = "busy";
         return;
     }

@@ -5,7 +5,7 @@
 namespace driver {
 namespace {
 
-constexpr std::size_t kSlotSize = 5;
+constexpr std::size_t kRecordSlotBytes = 5;
 
 unsigned SlotValue(const std::array<std::uint8_t, kTouchRecordSize>& bytes, std::size_t offset)
 {
@@ -41,15 +41,15 @@ std::string RecordCommand(const std::array<std::uint8_t, kTouchRecordSize>& byte
         command << "event " << first;
         return command.str();
     }
-    if ((first == 1 || first == 2) && ZeroFrom(bytes, kSlotSize)) {
+    if ((first == 1 || first == 2) && ZeroFrom(bytes, kRecordSlotBytes)) {
         command << (first == 1 ? "down " : "up ") << SlotValue(bytes, 1) << ' ' << SlotValue(bytes, 3);
         return command.str();
     }
-    std::size_t slots = kTouchRecordSize / kSlotSize;
-    while (slots > 1 && ZeroFrom(bytes, (slots - 1) * kSlotSize)) --slots;
+    std::size_t slots = kTouchRecordSize / kRecordSlotBytes;
+    while (slots > 1 && ZeroFrom(bytes, (slots - 1) * kRecordSlotBytes)) --slots;
     command << "rec";
     for (std::size_t s = 0; s < slots; ++s) {
-        const std::size_t at = s * kSlotSize;
+        const std::size_t at = s * kRecordSlotBytes;
         command << ' ' << static_cast<unsigned>(bytes[at]) << ' ' << SlotValue(bytes, at + 1) << ' '
                 << SlotValue(bytes, at + 3);
     }

@@ -74,13 +74,13 @@ public:
 
 private:
     enum class Recording { Idle, Capturing, Written, Failed };
-    RecordRoute RouteNow() const;
-    void FillRecording(common::BoardStatus& status) const;
+    // The status; `refusedRecording` when this request's recording was refused.
+    common::BoardStatus Answer(bool refusedRecording);
+    void FillRecording(common::BoardStatus& status, bool refusedRecording) const;
 
     BoardCheckDeps deps_;
     DriverFacts facts_;
     Recording recording_ = Recording::Idle;
-    bool refusedBusy_ = false;
     RecordingFacts recordingFacts_;
     std::string recordingFile_;
 };
