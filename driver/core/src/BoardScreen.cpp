@@ -101,7 +101,8 @@ AbsolutePosition BoardScreen::OverDesktop(ScreenPosition pixel) const
 
 bool BoardScreen::operator==(const BoardScreen& o) const
 {
-    return rect_ == o.rect_ && primary_ == o.primary_ && deviceName_ == o.deviceName_ && layout_ == o.layout_;
+    return rect_ == o.rect_ && primary_ == o.primary_ && deviceName_ == o.deviceName_ &&
+           standsInFor_ == o.standsInFor_ && layout_ == o.layout_;
 }
 
 BoardPlacement PlaceBoard(const common::DisplaySettings& settings, const common::DisplayLayout& layout,
@@ -113,6 +114,7 @@ BoardPlacement PlaceBoard(const common::DisplaySettings& settings, const common:
     if (!settings.unknownValue.empty()) {
         placement.fellBack = true;
         placement.why = "[Display] MONITOR=" + settings.unknownValue + " names no monitor the driver knows of";
+        placement.screen.SetStandsInFor(settings.unknownValue);
         return placement;
     }
     if (settings.IsDefault()) return placement;
@@ -120,6 +122,7 @@ BoardPlacement PlaceBoard(const common::DisplaySettings& settings, const common:
     if (!chosen) {
         placement.fellBack = true;
         placement.why = "no monitor is \"" + settings.Text() + "\" now";
+        placement.screen.SetStandsInFor(settings.Text());
         return placement;
     }
     if (!chosen->primary) placement.screen = BoardScreen::OnMonitor(*chosen, layout);

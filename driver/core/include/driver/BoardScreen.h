@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace driver {
 
@@ -55,6 +56,10 @@ public:
     const common::PixelRect& Rect() const { return rect_; }
     ScreenPosition Origin() const { return {rect_.left, rect_.top}; }
     const std::string& DeviceName() const { return deviceName_; }
+    // The [Display] choice this primary screen stands in for, because that
+    // monitor is not there; empty when the board is where it was chosen.
+    const std::string& StandsInFor() const { return standsInFor_; }
+    void SetStandsInFor(std::string choice) { standsInFor_ = std::move(choice); }
     const common::DisplayLayout& Layout() const { return layout_; }
 
     // A pixel of the board to the desktop.
@@ -79,6 +84,7 @@ private:
     common::PixelRect rect_;
     bool primary_ = true;
     std::string deviceName_;
+    std::string standsInFor_;
     common::DisplayLayout layout_;
 };
 
