@@ -23,8 +23,9 @@ TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
       calibration_(deps.calibration),
       pipe_(deps.pipe),
       faults_(deps.faults),
-      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket),
-      outputs_(deps.outputs)
+      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket, deps.filter),
+      outputs_(deps.outputs),
+      tracker_(deps.filter)
 {
     // The system's touch pointers carry the contacts instead of the mouse,
     // and the system makes its own double taps and press-and-hold.
