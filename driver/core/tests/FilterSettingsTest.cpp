@@ -63,7 +63,7 @@ TEST_F(FilterSettingsTest, ValuesOutsideTheirRangeOrNoNumbersFallBackWithALine)
     EXPECT_EQ(settings.oneEuro.stillSpeed, defaults.stillSpeed);
     ASSERT_EQ(faults.lines.size(), 5u);
     EXPECT_EQ(faults.lines[0], "[Filter] MODE=smooth is neither fixed nor adaptive; the fixed smoothing is used.");
-    EXPECT_EQ(faults.lines[2], "[Filter] BETA=2 is not a number from 0 to 1; the default 0.05 is used.");
+    EXPECT_EQ(faults.lines[2], "[Filter] BETA=2 is not a number from 0 to 1; the default 0.06 is used.");
 }
 
 } // namespace

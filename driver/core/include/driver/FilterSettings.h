@@ -37,7 +37,7 @@ const char* Name(FilterMode mode);
 // seconds. The defaults were chosen on the traces of bench/FilterBench.
 struct OneEuroParameters {
     double minCutoffHz = 0.5;
-    double beta = 0.05;
+    double beta = 0.06;
     double derivativeCutoffHz = 0.7;
     double stillSpeed = 100;
 };
