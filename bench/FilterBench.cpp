@@ -181,7 +181,14 @@ public:
 void PrintRow(const char* what, const char* unit, const std::array<double, 3>& v, const char* format = "%9.2f")
 {
     char cells[3][32];
-    for (int n = 0; n < 3; ++n) std::snprintf(cells[n], sizeof cells[n], format, v[static_cast<std::size_t>(n)]);
+    for (int n = 0; n < 3; ++n) {
+        const double value = v[static_cast<std::size_t>(n)];
+        if (std::isnan(value)) {
+            std::snprintf(cells[n], sizeof cells[n], "%9s", "-"); // no figure of its own
+        } else {
+            std::snprintf(cells[n], sizeof cells[n], format, value);
+        }
+    }
     std::printf("  %-44s %-6s %9s %9s %9s\n", what, unit, cells[0], cells[1], cells[2]);
 }
 
@@ -232,7 +239,7 @@ int main(int argc, char** argv)
     PrintRow("largest displacement by a 200-unit spike", "px", spike);
     PrintRow("noisy press-and-holds that right-click", "%", {holds[0] * 100, holds[1] * 100, holds[2] * 100}, "%9.1f");
     PrintRow("noisy taps that click", "%", {taps[0] * 100, taps[1] * 100, taps[2] * 100}, "%9.1f");
-    PrintRow("cost of a contact record in the worker", "ns", {0, fixedCost, adaptiveCost}, "%9.0f");
+    PrintRow("cost of a contact record in the worker", "ns", {NAN, fixedCost, adaptiveCost}, "%9.0f");
     std::printf("  (raw has no cost of its own; the adaptive chain alone: %.0f ns a sample; the worker's cycle is "
                 "2,000,000 ns)\n",
                 reporter.nanoseconds["AdaptiveChainSample"]);
