@@ -77,6 +77,13 @@ std::string ButtonSequence(const std::vector<sim::MouseEvent>& events)
     return sequence;
 }
 
+std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events)
+{
+    std::size_t presses = 0;
+    for (const sim::MouseEvent& event : events) presses += event.kind == sim::MouseKind::LeftDown;
+    return presses;
+}
+
 // Two pixels of slack: a mapped point can fall a hair short of a whole pixel
 // and is truncated, and absolute coordinates come back as ax * width / 65536,
 // truncated again.
