@@ -24,6 +24,8 @@ namespace {
 
 const std::string kSessions = BRELVIN_SOURCE_DIR "/sim/sessions/";
 const std::string kGoldenFiles = BRELVIN_SOURCE_DIR "/tests/golden/";
+// Where a failing comparison leaves this run's transcript.
+const std::string kRunFolder = BRELVIN_BINARY_DIR "/";
 
 std::string ReadFile(const std::string& path)
 {
@@ -72,7 +74,7 @@ void ExpectGolden(const std::string& name, const ReplayOptions& options)
     const std::string golden = ReadFile(path);
     ASSERT_FALSE(golden.empty()) << path << " is missing";
     if (transcript != golden) {
-        const std::string actual = name + ".now";
+        const std::string actual = kRunFolder + name + ".now";
         std::ofstream(actual, std::ios::binary) << transcript;
         FAIL() << "the session's output is no longer " << path << " (this run's output: " << actual << "); "
                << FirstDifference(golden, transcript);
