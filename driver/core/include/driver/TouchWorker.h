@@ -19,9 +19,11 @@
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
 #include "driver/FaultLog.h"
+#include "driver/FilterSettings.h"
 #include "driver/GestureMachines.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
+#include "driver/WorkerWatch.h"
 
 #include <functional>
 #include <memory>
@@ -52,6 +54,10 @@ struct TouchWorkerDeps {
     ChannelSlot& pipe;   // raw records while forwarding
     FaultLog& faults;
     ContactOutputs outputs = {};
+    // How every pointer and tracked contact is smoothed ([Filter]).
+    FilterSettings filter = {};
+    // What the board check watches; none in tests that do not ask.
+    WorkerWatch* watch = nullptr;
 };
 
 class TouchWorker {
@@ -92,6 +98,7 @@ private:
         }
     };
     Routing CurrentRouting() const;
+    RecordRoute Route() const;
     void ReleaseOnRoutingChange(const CalibrationView& calibration);
     void NoteReleased(const GestureMachines::Outcome& outcome, const char* why);
     // The records' clock: milliseconds that pass only over records handed to
@@ -119,6 +126,7 @@ private:
     FaultLog& faults_;
     GestureMachines gestures_;
     ContactOutputs outputs_;
+    WorkerWatch* watch_;
     ContactTracker tracker_;
     // The slots the mouse (and so the touch output) had in the last record.
     ContactTracker::SlotMask mouseSlots_ = TouchFrameBuilder::kAllSlots;
