@@ -1,4 +1,5 @@
 #include "common/SettingsLocator.h"
+#include "common/UniqueHandle.h"
 #include "common/Win32System.h"
 #include "sim/LineLog.h"
 #include "sim/ScratchFolder.h"
@@ -47,6 +48,44 @@ TEST(Win32System, NonAdministratorGetsAPerUserCopyMadeOnce)
     ASSERT_TRUE(WriteWholeFile(program + "WBInit.ini", "[coordinate]\r\nwdot=9\r\n"));
     common::LocateSettingsFile(program, false, appData, fs);
     EXPECT_EQ(ReadWholeFile(path), "[coordinate]\r\nwdot=4\r\n");
+}
+
+// The driver and Penvaro may start together for a new user, each making the
+// copy: the first one's stays; and a copy that fails half-way leaves nothing.
+TEST(Win32System, ThePerUserCopyIsMadeWholeOrNotAtAllAndTheFirstOneWins)
+{
+    const sim::ScratchFolder folder(sim::TempFolder(), "copy-as-new");
+    const std::string source = folder.File("WBInit.ini");
+    const std::string target = folder.File("user.ini");
+    ASSERT_TRUE(WriteWholeFile(source, "[coordinate]\r\nwdot=4\r\n"));
+    ASSERT_TRUE(WriteWholeFile(target, "[coordinate]\r\nwdot=9\r\n"));
+    common::Win32SettingsFileSystemA fs;
+    EXPECT_FALSE(fs.CopyAsNew(source, target));
+    EXPECT_EQ(ReadWholeFile(target), "[coordinate]\r\nwdot=9\r\n") << "a fresh copy was overwritten";
+
+    // A source whose second half cannot be read (another program holds a
+    // lock on it): no file, whole or half, under the target's name.
+    const std::string large(200 * 1024, 'x');
+    ASSERT_TRUE(WriteWholeFile(source, large));
+    const common::UniqueHandle holder(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    ASSERT_TRUE(LockFile(holder.Get(), 100 * 1024, 0, 100 * 1024, 0));
+    const std::string fresh = folder.File("fresh.ini");
+    EXPECT_FALSE(fs.CopyAsNew(source, fresh));
+    EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES) << "a half copy was left";
+    UnlockFile(holder.Get(), 100 * 1024, 0, 100 * 1024, 0);
+
+    EXPECT_TRUE(fs.CopyAsNew(source, fresh));
+    EXPECT_EQ(ReadWholeFile(fresh), large);
+    // Nothing but the three files: no temporary file stays behind.
+    int files = 0;
+    WIN32_FIND_DATAA found;
+    const common::UniqueFind search(FindFirstFileA(folder.File("*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.Get(), &found) != FALSE) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) ++files;
+    }
+    EXPECT_EQ(files, 3);
 }
 
 TEST(Win32System, WideLocatorFollowsTheSameRule)
