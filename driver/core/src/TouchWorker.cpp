@@ -69,6 +69,7 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
     if (routing_.forwarding) {
+        PenHoldWithinCap(false);
         AdvanceRecordClock(false);
         Forward(record, calibration);
     } else {
@@ -152,25 +153,44 @@ void TouchWorker::SwitchHookByIdleness()
     }
 }
 
+bool TouchWorker::PenHoldWithinCap(bool penRecord)
+{
+    const std::uint32_t now = desktop_.TickCount();
+    if (!penRecord) {
+        penHeld_ = false;
+        return false;
+    }
+    if (!penHeld_) {
+        penHeld_ = true;
+        penHeldSince_ = now;
+    }
+    return now - penHeldSince_ <= kPenHoldCapMs;
+}
+
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration)
 {
-    switch (static_cast<RecordEvent>(record[0])) {
-    case RecordEvent::FrontPenButton:
-        AdvanceRecordClock(false);
-        PublishHeldContacts(calibration, wallElapsed_);
-        CountPenButton(true);
-        return;
+    const auto event = static_cast<RecordEvent>(record[0]);
+    const bool penRecord = event == RecordEvent::FrontPenButton || event == RecordEvent::RearPenButton;
+    const bool penHolds = PenHoldWithinCap(penRecord);
+    switch (event) {
+    case RecordEvent::FrontPenButton: CountPenButton(true); break;
     case RecordEvent::RearPenButton:
-        AdvanceRecordClock(false);
-        PublishHeldContacts(calibration, wallElapsed_);
         hook_.RearPenButtonSeen();
         CountPenButton(false);
-        return;
+        break;
     case RecordEvent::CameraKind1: ReportCameraKind(1); break;
     case RecordEvent::CameraKind2: ReportCameraKind(2); break;
     }
+    if (penHolds) {
+        AdvanceRecordClock(false);
+        PublishHeldContacts(calibration, wallElapsed_);
+        return;
+    }
+    // A pen button's records carry no contacts. Held longer than any hand
+    // holds one, they count as records without samples: the records' clock
+    // runs again, so a contact whose samples stopped is released.
     const std::uint32_t now = AdvanceRecordClock(true);
-    const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
+    const TouchRecord decoded = penRecord ? TouchRecord() : DecodeTouchRecord(record, calibration.Upright());
     const GestureMachines::Outcome outcome = gestures_.Process(decoded, calibration, now);
     PublishContacts(decoded, calibration, outcome);
     if (outcome.AnyReleased()) {

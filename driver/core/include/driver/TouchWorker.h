@@ -56,6 +56,14 @@ struct TouchWorkerDeps {
 
 class TouchWorker {
 public:
+    // Pen-button records hold the records' clock, so a contact pressed
+    // before the button neither ends nor moves while the button is down. A
+    // click on a pen's button lasts a fifth of a second and a deliberate
+    // long press about a second; records that go on for five seconds come
+    // from a camera service repeating the code, and from then on the clock
+    // runs again.
+    static constexpr std::uint32_t kPenHoldCapMs = 5000;
+
     explicit TouchWorker(const TouchWorkerDeps& deps);
     ~TouchWorker();
     TouchWorker(const TouchWorker&) = delete;
@@ -104,6 +112,9 @@ private:
     void PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed);
     void PublishEndOfContacts(const CalibrationView& calibration);
 
+    // True while `penRecord` continues pen-button records that began at
+    // most kPenHoldCapMs ago; false for every other record.
+    bool PenHoldWithinCap(bool penRecord);
     void SwitchHookByIdleness();
     void CountPenButton(bool front);
     void ReportCameraKind(int kind);
@@ -130,6 +141,9 @@ private:
     Routing routing_;
     std::uint32_t lastTick_ = 0;
     std::uint32_t recordClock_ = 0;
+    // Since when pen-button records have come one after another.
+    bool penHeld_ = false;
+    std::uint32_t penHeldSince_ = 0;
 };
 
 } // namespace driver
