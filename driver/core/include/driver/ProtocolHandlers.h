@@ -32,6 +32,7 @@ struct ProtocolHandlerDeps {
     // Tells the user the calibration could not be read (owned by the driver window).
     std::function<void()> showReloadFailure;
     FaultLog& faults;
+    ForwardingBounds forwardingBounds = {};
 };
 
 class ProtocolHandlers {
