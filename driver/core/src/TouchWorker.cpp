@@ -69,7 +69,7 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
     if (routing_.forwarding) {
-        PenHoldWithinCap(false);
+        penRunSince_.reset();
         AdvanceRecordClock(false);
         Forward(record, calibration);
     } else {
@@ -153,44 +153,50 @@ void TouchWorker::SwitchHookByIdleness()
     }
 }
 
-bool TouchWorker::PenHoldWithinCap(bool penRecord)
+bool TouchWorker::PenRunBeyondCap(bool penRecord)
 {
-    const std::uint32_t now = desktop_.TickCount();
     if (!penRecord) {
-        penHeld_ = false;
+        penRunSince_.reset();
         return false;
     }
-    if (!penHeld_) {
-        penHeld_ = true;
-        penHeldSince_ = now;
-    }
-    return now - penHeldSince_ <= kPenHoldCapMs;
+    const std::uint32_t now = desktop_.TickCount();
+    if (!penRunSince_) penRunSince_ = now;
+    return now - *penRunSince_ > kPenHoldCapMs;
 }
 
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration)
 {
     const auto event = static_cast<RecordEvent>(record[0]);
     const bool penRecord = event == RecordEvent::FrontPenButton || event == RecordEvent::RearPenButton;
-    const bool penHolds = PenHoldWithinCap(penRecord);
+    if (PenRunBeyondCap(penRecord)) {
+        // Held longer than any hand holds a pen button: a camera service
+        // repeats the code. The record counts as one without samples, so the
+        // records' clock runs again and a contact whose samples stopped is
+        // released.
+        ProcessContacts(TouchRecord(), calibration);
+        return;
+    }
     switch (event) {
-    case RecordEvent::FrontPenButton: CountPenButton(true); break;
+    case RecordEvent::FrontPenButton:
+        AdvanceRecordClock(false);
+        PublishHeldContacts(calibration, wallElapsed_);
+        CountPenButton(true);
+        return;
     case RecordEvent::RearPenButton:
+        AdvanceRecordClock(false);
+        PublishHeldContacts(calibration, wallElapsed_);
         hook_.RearPenButtonSeen();
         CountPenButton(false);
-        break;
+        return;
     case RecordEvent::CameraKind1: ReportCameraKind(1); break;
     case RecordEvent::CameraKind2: ReportCameraKind(2); break;
     }
-    if (penHolds) {
-        AdvanceRecordClock(false);
-        PublishHeldContacts(calibration, wallElapsed_);
-        return;
-    }
-    // A pen button's records carry no contacts. Held longer than any hand
-    // holds one, they count as records without samples: the records' clock
-    // runs again, so a contact whose samples stopped is released.
+    ProcessContacts(DecodeTouchRecord(record, calibration.Upright()), calibration);
+}
+
+void TouchWorker::ProcessContacts(const TouchRecord& decoded, const CalibrationView& calibration)
+{
     const std::uint32_t now = AdvanceRecordClock(true);
-    const TouchRecord decoded = penRecord ? TouchRecord() : DecodeTouchRecord(record, calibration.Upright());
     const GestureMachines::Outcome outcome = gestures_.Process(decoded, calibration, now);
     PublishContacts(decoded, calibration, outcome);
     if (outcome.AnyReleased()) {
