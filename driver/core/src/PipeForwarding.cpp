@@ -24,10 +24,18 @@ void PipeForwarding::Start(std::intptr_t lParam)
     // A run in progress ends: its client gets no more records, and the
     // board has the mouse until a client connects again.
     if (CurrentState() == State::Forwarding) EndOnItsOwn(Ending::Replaced);
+    driverState_.forwardPlain = lParam == code::kPlainForwarding;
+    // A program opens the pipe as soon as it has posted its request, so it
+    // may already hold the instance that awaits a client: that instance
+    // stays, and the wait for the client begins again.
+    if (CurrentState() == State::AwaitingClient && instance_) {
+        startedAt_ = desktop_.TickCount();
+        Check();
+        return;
+    }
     // Every run gets a fresh instance; the previous one is disconnected and
     // closed so instances never pile up towards the pipe's limit.
     CloseInstance();
-    driverState_.forwardPlain = lParam == code::kPlainForwarding;
     instance_ = host_.CreateAndAwaitClient();
     if (!instance_) {
         faults_.Note("Could not create the forwarding pipe; the board goes on driving the mouse.");

@@ -187,6 +187,21 @@ TEST_F(PipeForwardingTest, StartWhileForwardingEndsTheRunAndGivesTheMouseBack)
     Connect();
 }
 
+// The program that posts the start may open the pipe before the driver has
+// handled it: it holds the instance already awaiting a client.
+TEST_F(PipeForwardingTest, AStartWhileAwaitingKeepsTheInstanceAndWaitsAnew)
+{
+    forwarding.Start(0);
+    RunFor(kBounds.clientWaitMs - PipeForwarding::kWatchPeriodMs, false);
+    forwarding.Start(8);
+    EXPECT_EQ(host.created.size(), 1u);
+    EXPECT_FALSE(host.Instance(0)->closed) << "the instance a client may hold was closed";
+    EXPECT_EQ(state.forwardPlain, 1);
+    RunFor(kBounds.clientWaitMs - PipeForwarding::kWatchPeriodMs, false);
+    EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient) << "the wait did not begin again";
+    Connect();
+}
+
 // Any program can post the nudge; it only makes the driver look.
 TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing)
 {

@@ -7,8 +7,8 @@
 //   state          | client connects      | link breaks / no client | START          | END
 //   ---------------+----------------------+-------------------------+----------------+---------
 //   Idle           | -                    | -                       | -> Awaiting    | Idle
-//   AwaitingClient | -> Forwarding (the   | -> Idle after           | fresh instance | -> Idle
-//                  |    mouse handed over)|    clientWaitMs         | -> Awaiting    |
+//   AwaitingClient | -> Forwarding (the   | -> Idle after           | same instance, | -> Idle
+//                  |    mouse handed over)|    clientWaitMs         | wait anew      |
 //   Forwarding     | -                    | -> Idle at once         | run ended,     | -> Idle
 //                  |                      |                         | -> Awaiting    |
 //
