@@ -1,10 +1,7 @@
 // A pointer that is down while its camera service falls silent (crashed, or
-// hung holding the block's lock, or repeating a pen button's code for ever)
-// is released once, by the silence bound.
+// hung holding the block's lock) is released once, by the silence bound.
 #include "FaultRun.h"
 
-#include "common/BoardCodes.h"
-#include "common/Messages.h"
 #include "sim/Waiting.h"
 
 namespace faults {
@@ -83,30 +80,6 @@ TEST_F(Silence, ServiceHungHoldingTheLockReleasesThePointerOnceAndTheWindowAnswe
     // Killed while it owns the lock: the mutex is abandoned, and the next
     // service must still reach the driver.
     rig_.KillCameraService();
-    ExpectFinalTouchWorks();
-}
-
-// Pen-button records hold the silence bound while a hand could be holding
-// the button; a service that never stops writing them does not hold the
-// left button down for good.
-TEST_F(Silence, ServiceRepeatingAPenCodeForEverReleasesThePointer)
-{
-    ASSERT_NO_FATAL_FAILURE(StartPeers());
-    const std::size_t mark = EventMark();
-    // The rear button (its one press ends with a right click, which leaves
-    // the left button alone), in every record the driver reads.
-    ASSERT_NO_FATAL_FAILURE(StartService(StrokeThen("realtime 1000\nloop\nevent 9\nendloop")));
-    const std::vector<sim::MouseEvent> events = WaitForEventsSince(
-        mark, [](const std::vector<sim::MouseEvent>& seen) { return Count(seen, sim::MouseKind::LeftUp) >= 1; });
-    EXPECT_EQ(e2e::ButtonSequence(events), "ldown rdown rup lup") << "the pen code held the button down\n"
-                                                                  << e2e::Describe(events);
-    EXPECT_EQ(WaitForScriptEnd(0), "") << "the service stopped writing the pen code";
-    // The release re-arms the pen button: where the repeated code has a gap
-    // it may count once more. Its right click must not land in the closing
-    // touch, so the next pen click is swallowed.
-    rig_.KillCameraService();
-    PostRegistered(msg::kRegisteredDriverSet, code::kDriverSetSwallowPenClick, 1);
-    ASSERT_TRUE(AnswersPosted());
     ExpectFinalTouchWorks();
 }
 
