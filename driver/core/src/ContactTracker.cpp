@@ -9,20 +9,11 @@ namespace {
 
 constexpr std::uint32_t kLastSession = 0x7FFFFFFF; // TUIO carries the id as an int32
 
-// The touch socket's rule: a point off the screen (or not a number) is kept
-// at the nearest edge.
-double ClampTo(double value, int extent)
-{
-    if (std::isnan(value) || value < 0) return 0;
-    if (value > extent) return extent;
-    return value;
-}
-
 Point ToScreen(const Point& cameraPoint, const CalibrationView& calibration, ScreenSize size)
 {
     Point point = cameraPoint;
     calibration.MapPoint(point);
-    return {ClampTo(point.x, size.width), ClampTo(point.y, size.height)};
+    return ClampToScreen(point, size);
 }
 
 double Fraction(double pixels, int extent)
@@ -42,10 +33,17 @@ bool Is(const PointSlot& slot, SlotStatus status)
 
 } // namespace
 
+ContactTracker::ContactTracker(const FilterSettings& filter)
+    : adaptive_(filter.mode == FilterMode::Adaptive)
+{
+    for (Slot& slot : slots_) slot.filter = PointFilter(filter.oneEuro);
+}
+
 const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::uint32_t elapsedMs,
                                               const CalibrationView& calibration, SlotMask takenByKey)
 {
     BeginSnapshot();
+    clock_ += elapsedMs;
     for (int s = 0; s < kPointSlots; ++s) {
         Slot& slot = slots_[static_cast<std::size_t>(s)];
         const PointSlot& sample = record.slots[static_cast<std::size_t>(s)];
@@ -90,12 +88,16 @@ void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, 
         slot.state = SlotState::Armed;
         break;
     case SlotState::Armed:
+        if (adaptive_) slot.filter.Reset(cameraPoint, clock_);
         Start(slot, index, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
         slot.state = SlotState::Live;
         break;
-    case SlotState::Live:
-        Move(slot, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
+    case SlotState::Live: {
+        Point point = cameraPoint;
+        if (adaptive_ && !slot.filter.Push(cameraPoint, clock_, point)) break;
+        Move(slot, ToScreen(point, calibration, calibration.Screen()), calibration.Screen());
         break;
+    }
     case SlotState::Taken: break;
     }
 }
