@@ -1,4 +1,5 @@
 #include "common/SettingsLocator.h"
+#include "common/UniqueHandle.h"
 #include "common/Win32Monitors.h"
 #include "common/Win32System.h"
 #include "sim/LineLog.h"
@@ -48,6 +49,34 @@ TEST(Win32System, NonAdministratorGetsAPerUserCopyMadeOnce)
     ASSERT_TRUE(WriteWholeFile(program + "WBInit.ini", "[coordinate]\r\nwdot=9\r\n"));
     common::LocateSettingsFile(program, false, appData, fs);
     EXPECT_EQ(ReadWholeFile(path), "[coordinate]\r\nwdot=4\r\n");
+}
+
+// The driver and Penvaro may start together for a new user, each making the
+// copy: the first one's stays, and no temporary file is left behind.
+TEST(Win32System, ThePerUserCopyIsNeverMadeOverAnotherAndLeavesNothingBeside)
+{
+    const sim::ScratchFolder folder(sim::TempFolder(), "copy-as-new");
+    const std::string source = folder.File("WBInit.ini");
+    const std::string target = folder.File("user.ini");
+    ASSERT_TRUE(WriteWholeFile(source, "[coordinate]\r\nwdot=4\r\n"));
+    ASSERT_TRUE(WriteWholeFile(target, "[coordinate]\r\nwdot=9\r\n"));
+    common::Win32SettingsFileSystemA fs;
+    EXPECT_FALSE(fs.CopyAsNew(source, target));
+    EXPECT_EQ(ReadWholeFile(target), "[coordinate]\r\nwdot=9\r\n") << "a fresh copy was overwritten";
+
+    // Larger than one piece of the copy, byte for byte.
+    const std::string large(200 * 1024 + 7, 'x');
+    ASSERT_TRUE(WriteWholeFile(source, large));
+    const std::string fresh = folder.File("fresh.ini");
+    EXPECT_TRUE(fs.CopyAsNew(source, fresh));
+    EXPECT_EQ(ReadWholeFile(fresh), large);
+    int files = 0;
+    WIN32_FIND_DATAA found;
+    const common::UniqueFind search(FindFirstFileA(folder.File("*").c_str(), &found));
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.Get(), &found) != FALSE) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) ++files;
+    }
+    EXPECT_EQ(files, 3);
 }
 
 TEST(Win32System, WideLocatorFollowsTheSameRule)

@@ -17,6 +17,14 @@ constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
 constexpr UINT kSystemTimerMessage = 0x0118;
 constexpr DWORD kThreadStartTimeoutMs = 5000;
 constexpr DWORD kThreadStopTimeoutMs = 2000;
+// The system passes an input event to the low-level hooks by way of the first
+// hook's thread, and skips every hook when that thread has not asked for a
+// message for five seconds (Wine takes such a thread for hung even when the
+// event's own first part has just woken it: the press of a move-and-press
+// then reaches no hook). An idle board must not hide its next press from the
+// double-tap help and the hooks after it, so this thread asks at least once
+// a second.
+constexpr UINT kQueueCheckMs = 1000;
 
 // The hook reports positions in physical pixels whatever the program's DPI
 // awareness, so its thread counts in physical pixels too (Windows 10 1607
@@ -161,18 +169,22 @@ void HookEngine::RunHookThread(HANDLE ready)
     const common::UniqueHook hook(SetWindowsHookExW(WH_MOUSE_LL, &HookEngine::LowLevelMouseProc, ThisModule(), 0));
     SetEvent(ready);
     if (!hook) return;
+    const UINT_PTR queueCheck = SetTimer(nullptr, 0, kQueueCheckMs, nullptr);
 
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == kInjectPressMessage) {
             InjectPendingPress();
             continue;
         }
+        // Its only work is the asking itself.
+        if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == queueCheck && msg.lParam == 0) continue;
         // The system's dispatch would call a timer message's lParam as a
         // callback; this thread sets none, so such a message was forged.
         if ((msg.message == WM_TIMER || msg.message == kSystemTimerMessage) && msg.lParam != 0) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (queueCheck != 0) KillTimer(nullptr, queueCheck);
 }
 
 void HookEngine::InjectPendingPress()

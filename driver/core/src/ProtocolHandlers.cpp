@@ -20,7 +20,7 @@ bool IsSocketVariant(std::intptr_t lParam)
 
 ProtocolHandlers::ProtocolHandlers(ProtocolHandlerDeps deps)
     : deps_(std::move(deps)),
-      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults)
+      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults, deps_.forwardingBounds)
 {}
 
 void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam)

@@ -71,6 +71,7 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
     if (routing_.forwarding) {
+        penRunSince_.reset();
         AdvanceRecordClock(false);
         Forward(record, calibration);
     } else {
@@ -171,9 +172,30 @@ void TouchWorker::SwitchHookByIdleness()
     }
 }
 
+bool TouchWorker::PenRunBeyondCap(bool penRecord)
+{
+    if (!penRecord) {
+        penRunSince_.reset();
+        return false;
+    }
+    const std::uint32_t now = desktop_.TickCount();
+    if (!penRunSince_) penRunSince_ = now;
+    return now - *penRunSince_ > kPenHoldCapMs;
+}
+
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration)
 {
-    switch (static_cast<RecordEvent>(record[0])) {
+    const auto event = static_cast<RecordEvent>(record[0]);
+    const bool penRecord = event == RecordEvent::FrontPenButton || event == RecordEvent::RearPenButton;
+    if (PenRunBeyondCap(penRecord)) {
+        // Held longer than any hand holds a pen button: a camera service
+        // repeats the code. The record counts as one without samples, so the
+        // records' clock runs again and a contact whose samples stopped is
+        // released.
+        ProcessContacts(TouchRecord(), calibration);
+        return;
+    }
+    switch (event) {
     case RecordEvent::FrontPenButton:
         AdvanceRecordClock(false);
         PublishHeldContacts(calibration, wallElapsed_);
@@ -188,8 +210,12 @@ void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const Calibrati
     case RecordEvent::CameraKind1: ReportCameraKind(1); break;
     case RecordEvent::CameraKind2: ReportCameraKind(2); break;
     }
+    ProcessContacts(DecodeTouchRecord(record, calibration.Upright()), calibration);
+}
+
+void TouchWorker::ProcessContacts(const TouchRecord& decoded, const CalibrationView& calibration)
+{
     const std::uint32_t now = AdvanceRecordClock(true);
-    const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
     const GestureMachines::Outcome outcome = gestures_.Process(decoded, calibration, now);
     PublishContacts(decoded, calibration, outcome);
     if (outcome.AnyReleased()) {

@@ -234,10 +234,18 @@ void CBrelvinDlg::ReadPenButtonSettings()
     penButtons_ = driver::ReadPenButtonSettings(common::Win32Profile(settingsPath_), actionMap_);
 }
 
+// One box at a time: messages keep arriving while it is up, and each failed
+// reload among them would open another box inside the last one.
 void CBrelvinDlg::ShowCalibrationFailed()
 {
+    if (calibrationBoxOpen_) {
+        process_.supportLog.Note("The calibration failed to load again while its failure box was still open.");
+        return;
+    }
+    calibrationBoxOpen_ = true;
     MessageBoxA(Window(), process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
                 MB_OK | MB_TOPMOST);
+    calibrationBoxOpen_ = false;
 }
 
 // A failure leaves the worker reading empty records.

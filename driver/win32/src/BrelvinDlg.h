@@ -116,6 +116,9 @@ private:
     DriverProcess& process_;
     bool initialised_ = false;
     bool workerLeftRunning_ = false;
+    // The calibration-failure box is up (its own loop runs the window's
+    // messages meanwhile).
+    bool calibrationBoxOpen_ = false;
     int updateValue_ = 0;
     driver::ActionMap actionMap_;
     driver::PenButtonSettings penButtons_;

@@ -167,6 +167,35 @@ TEST(Win32Desktop, TheWorkersTimerRequestsWaitInsideTheProcessAndOnlyArmedTimers
     desktop.KillDriverTimer(driver::kTimerSupervision);
 }
 
+// The worker counts a press and asks for its timer while the window thread
+// is busy for longer than the period: once the window thread gets to the
+// request, the timer is due at once rather than a whole period later.
+TEST(Win32Desktop, ATimerRequestedWhileTheWindowIsBusyCountsItsPeriodFromTheRequest)
+{
+    driver::FaultLineQueue faults;
+    brelvin::Win32Desktop desktop(faults);
+    NotingWindow window;
+    window.desktop = &desktop;
+    desktop.AttachDriverWindow(window.Handle());
+
+    constexpr unsigned kPeriodMs = 300;
+    std::thread worker([&] { desktop.StartDriverTimer(driver::kTimerPenAndBoardKeys, kPeriodMs); });
+    worker.join();
+    // The window thread busy elsewhere, as with a peer slow to answer a send.
+    const DWORD requested = GetTickCount();
+    while (GetTickCount() - requested <= kPeriodMs + 100) Sleep(10);
+
+    ASSERT_TRUE(window.PumpUntil([&] { return desktop.TimerArmed(driver::kTimerPenAndBoardKeys); }));
+    // A timer armed now with half the period must come second.
+    constexpr UINT_PTR kLaterTimer = 999;
+    SetTimer(window.Handle(), kLaterTimer, kPeriodMs / 2, nullptr);
+    ASSERT_TRUE(window.PumpUntil([&] { return window.timerTicks.size() >= 2; }));
+    KillTimer(window.Handle(), kLaterTimer);
+    desktop.KillDriverTimer(driver::kTimerPenAndBoardKeys);
+    EXPECT_EQ(window.timerTicks.front(), static_cast<UINT_PTR>(driver::kTimerPenAndBoardKeys))
+        << "the counting window began when the window thread got to it, not at the press";
+}
+
 TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerIsBoundedAndNoted)
 {
     driver::FaultLineQueue faults;

@@ -35,6 +35,7 @@ struct ProtocolHandlerDeps {
     FaultLog& faults;
     // Which monitor each load maps to; without it the primary screen.
     BoardMonitor* boardMonitor = nullptr;
+    ForwardingBounds forwardingBounds = {};
 };
 
 class ProtocolHandlers {
