@@ -1,12 +1,13 @@
 // The driver's desktop over the real API: timers the worker asks for are
 // handed over inside the process and the window knows which it armed;
 // sends to a program that hangs are bounded; programs start by full path
-// or not at all; timer messages naming a callback never reach dispatch.
-#include "TimerCallbackGuard.h"
+// or not at all.
 #include "Win32Desktop.h"
 
+#include "common/UniqueHandle.h"
 #include "driver/DriverState.h"
 #include "driver/FaultLineQueue.h"
+#include "sim/Waiting.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -81,50 +82,9 @@ private:
     HWND window_ = nullptr;
 };
 
-std::atomic<int> callbackCalls{0};
-void CALLBACK ForgedCallback(HWND, UINT, UINT_PTR, DWORD)
-{
-    ++callbackCalls;
-}
-
 std::vector<std::string> Lines(driver::FaultLineQueue& faults)
 {
     return faults.TakeAll().lines;
-}
-
-TEST(TimerCallbackGuard, TimerMessagesNamingACallbackBecomeNothingPlainTicksPass)
-{
-    driver::FaultLineQueue faults;
-    NotingWindow window;
-    callbackCalls = 0;
-    {
-        brelvin::TimerCallbackGuard guard(faults);
-        ASSERT_TRUE(guard.Active());
-        const LPARAM callback = reinterpret_cast<LPARAM>(&ForgedCallback);
-        PostMessageA(window.Handle(), WM_TIMER, 7, callback);
-        PostMessageA(window.Handle(), brelvin::kSystemTimerMessage, 8, callback);
-        PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 9, callback);
-        PostMessageA(window.Handle(), WM_TIMER, 10, 0);
-        window.Pump();
-    }
-    EXPECT_EQ(callbackCalls, 0);
-    EXPECT_EQ(window.timerTicks, std::vector<UINT_PTR>{10}) << "a plain tick must still arrive";
-    const auto lines = Lines(faults);
-    ASSERT_EQ(lines.size(), 1u) << "one line for the first, not one per message";
-    EXPECT_NE(lines[0].find("callback address"), std::string::npos);
-}
-
-TEST(TimerCallbackGuard, TellsTimerMessagesThatNameACallback)
-{
-    MSG message = {};
-    message.message = WM_TIMER;
-    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
-    message.lParam = 1;
-    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
-    message.message = brelvin::kSystemTimerMessage;
-    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
-    message.message = WM_USER;
-    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
 }
 
 TEST(Win32Desktop, TheWorkersTimerRequestsWaitInsideTheProcessAndOnlyArmedTimersCount)
