@@ -87,6 +87,7 @@ private:
     void ShowCalibrationFailed();
     void OpenSharedBlock();
     void StartDoubleTapHook();
+    void NoteHookState();
     void StartTouchWorker();
     void StartCameraService();
     void WaitForCameraService();
