@@ -3,7 +3,7 @@
 # certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
-#            Tilmaro.exe, Probyx.dll and DriverCloser.exe (default:
+#            Tilmaro.exe, Sondaro.exe, Probyx.dll and DriverCloser.exe (default:
 #            build/windows/bin, the 32-bit shipping build); a program not
 #            found there is taken from the build folder that holds BIN_DIR
 #   OUT_DIR  where the package goes (default: build/windows/dist)
@@ -13,7 +13,7 @@
 #            of other versions from the same programs, as upgrade tests do)
 # DriverCloser.exe is not installed: the package runs it from its Binary table
 # before it replaces or removes the driver.
-# Signing (Authenticode, with osslsigncode): the seven programs, then the
+# Signing (Authenticode, with osslsigncode): the eight programs, then the
 # package, when BRELVIN_SIGN_PKCS12 names a PKCS#12 file with the code-signing
 # certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
 # empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
@@ -25,7 +25,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
 helpers=(DriverCloser.exe)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
 icon=$root/driver/win32/res/Brelvin.ico

@@ -4,7 +4,7 @@
 # and going every minute (a forwarding run, two touch-socket sessions, a
 # camera pulled out and plugged in). At the start of every minute it samples
 # the driver's resources and prints a row; at the end it fails when a figure
-# keeps growing (see scripts/soak-judge.sh for the rule).
+# keeps growing or could not be read (see scripts/soak-judge.sh for the rule).
 #
 # Figures: the Linux process that runs Brelvin.exe under Wine (VmRSS, threads
 # and open descriptors, from /proc) and the handles Wine's server counts for
@@ -49,7 +49,7 @@ warm_wine "$preset"
 driver_pid() {
   local p line
   for p in /proc/[0-9]*; do
-    line=$(tr '\0' ' ' <"$p/cmdline" 2>/dev/null) || continue
+    line=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue  # it may have ended
     case "$line" in
       *soak*session*Brelvin.exe*)
         if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
@@ -82,9 +82,12 @@ while IFS= read -r line; do
       read -r _ minute _ handles <<<"$line"
       pid=$(driver_pid)
       if [ -z "$pid" ]; then echo "the driver's process was not found"; status=1; continue; fi
-      rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
-      threads=$(awk '/^Threads:/ { print $2 }' "/proc/$pid/status")
+      # A figure that cannot be read is written as "-", which the judge fails.
+      rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
+      threads=$(awk '/^Threads:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
       fds=$(find "/proc/$pid/fd" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
+      [ "$handles" -ge 0 ] 2>/dev/null || handles=
+      rss=${rss:--} threads=${threads:--} handles=${handles:--}
       printf '%6s %10s %8s %6s %8s\n' "$minute" "$rss" "$threads" "$fds" "$handles"
       echo "$minute $rss $threads $fds $handles" >>"$table"
       : >"$soak/session/sampled-$minute"  # the runner goes on

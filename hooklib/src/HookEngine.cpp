@@ -2,7 +2,7 @@
 
 #include "hooklib/WToolobjectHook.h"
 
-#include <cstdint>
+#include "common/AbsoluteCoordinate.h"
 
 namespace hooklib {
 namespace {
@@ -13,16 +13,6 @@ namespace {
 constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
 // The system's own timer message; not in the public headers.
 constexpr UINT kSystemTimerMessage = 0x0118;
-
-// A pixel as the absolute coordinate that lands back on that pixel: the
-// system turns it into a pixel as ax * size / 65536, truncating.
-LONG AbsoluteCoordinate(int pixel, int size)
-{
-    if (size <= 0) return 0;
-    const std::int64_t ax = (static_cast<std::int64_t>(pixel) * 65536 + size - 1) / size;
-    if (ax < 0) return 0;
-    return ax > 65535 ? 65535 : static_cast<LONG>(ax);
-}
 
 HMODULE ThisModule()
 {
@@ -218,8 +208,8 @@ void HookEngine::InjectPressAt(PixelPoint target)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = AbsoluteCoordinate(target.x, GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = AbsoluteCoordinate(target.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dx = common::AbsoluteCoordinate(target.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = common::AbsoluteCoordinate(target.y, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN;
     input.mi.dwExtraInfo = kOwnPressTag;
     SendInput(1, &input, sizeof input);

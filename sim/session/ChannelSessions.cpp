@@ -1,6 +1,7 @@
 #include "ChannelSessions.h"
 
 #include "common/Messages.h"
+#include "sim/ChannelSessionScripts.h"
 #include "sim/LineLog.h"
 #include "sim/LogFiles.h"
 #include "sim/Waiting.h"
@@ -32,21 +33,12 @@ bool Play(BoardRig& rig, const std::string& script)
            WaitUntil([&] { return CountLinesStartingWith(log, "script done") > before; }, kWaitMs);
 }
 
-// A contact of the second pair (slot 2) held for a moment, then lifted.
-std::string SecondPairContact()
-{
-    std::string script;
-    for (int sample = 0; sample < 12; ++sample)
-        script += "rec 0 0 0 0 0 0 1 " + std::to_string(800 + 20 * sample) + " 600\n";
-    return script + "rec 0 0 0 0 0 0 2 1040 600\n";
-}
-
 std::string SocketSession(BoardRig& rig)
 {
     const std::string log = rig.File(kDrawingAppSocketLog);
     PostDriverSet(kSocketOpen, kOpenPairSplit);
     if (!WaitForLogLine(log, "accept 1", kWaitMs)) return "touch socket session: the driver did not connect\n";
-    if (!Play(rig, SecondPairContact())) return "touch socket session: the contact was not played\n";
+    if (!Play(rig, SecondPairContactScript())) return "touch socket session: the contact was not played\n";
     WaitUntil([&] { return CountLinesStartingWith(log, "packet ") > 0; }, kWaitMs);
     PostDriverSet(kSocketClose, kOpenPairSplit);
     WaitForLogLine(log, "closed 1", kWaitMs);
@@ -61,7 +53,7 @@ std::string PipeSession(BoardRig& rig)
     const std::string log = rig.File(kCalibratorLog);
     if (!rig.StartCalibrator("start 0\nwait go\nend 0 1\n")) return "pipe session: " + rig.Problem() + "\n";
     if (!WaitForLogLine(log, "connected 1", kWaitMs)) return "pipe session: the calibration program did not connect\n";
-    if (!Play(rig, "down 1600 1200\nhold 1600 1200 10\nup 1600 1200\n")) return "pipe session: nothing was played\n";
+    if (!Play(rig, ForwardedContactScript())) return "pipe session: nothing was played\n";
     WriteWholeFile(rig.File("go"), "");
     if (!WaitForLogLine(log, "script done", kWaitMs)) return "pipe session: the calibration program did not finish\n";
     return "pipe forwarding session (calibration program): " + FindLogLine(log, "end 1 ") +

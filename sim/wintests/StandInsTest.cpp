@@ -1,5 +1,6 @@
 // The stand-ins on their own, with the test in the driver's place.
 #include "BlockReader.h"
+#include "common/AbsoluteCoordinate.h"
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
@@ -169,8 +170,9 @@ TEST_F(StandInsTest, RecorderSeesInjectedEventsWithTheirPositions)
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GT(width, 0);
-    mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, 300 * 65535 / width,
-                200 * 65535 / height, 0, 0);
+    mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN,
+                static_cast<DWORD>(common::AbsoluteCoordinate(300, width)),
+                static_cast<DWORD>(common::AbsoluteCoordinate(200, height)), 0, 0);
     mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 
     std::vector<MouseEvent> events;
@@ -187,8 +189,8 @@ TEST_F(StandInsTest, RecorderSeesInjectedEventsWithTheirPositions)
     const auto down =
         std::find_if(events.begin(), events.end(), [](const MouseEvent& e) { return e.kind == MouseKind::LeftDown; });
     ASSERT_NE(down, events.end());
-    EXPECT_LE(std::abs(down->x - 300), 1);
-    EXPECT_LE(std::abs(down->y - 200), 1);
+    EXPECT_EQ(down->x, 300);
+    EXPECT_EQ(down->y, 200);
     EXPECT_TRUE(down->injected);
     for (std::size_t i = 1; i < events.size(); ++i) {
         EXPECT_GE(events[i].microseconds, events[i - 1].microseconds);

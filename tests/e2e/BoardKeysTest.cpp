@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -202,6 +204,47 @@ TEST_F(BoardKeys, PenButtonsReportAndClickWhereThePenWas)
         rightPresses += event.kind == sim::MouseKind::RightDown;
     }
     EXPECT_EQ(rightPresses, 0u);
+}
+
+// The rear button's right click goes where the cursor is; clicked again and
+// again it must not walk the cursor away, one pixel at a time.
+TEST_F(BoardKeys, RearPenButtonClicksAtTheCursorWithoutMovingIt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIdle(PeerSetup{"e2e-keys-WBInit.ini", false, false}));
+    SetCursorPos(300, 200);
+    constexpr std::size_t kClicks = 3;
+    std::vector<sim::MouseEvent> rightPresses;
+    for (std::size_t click = 1; click <= kClicks; ++click) {
+        ASSERT_NO_FATAL_FAILURE(PlayScript("event 9\nup 1600 1200\n"));
+        ASSERT_TRUE(sim::WaitUntil(
+            [&] {
+                rightPresses.clear();
+                for (const sim::MouseEvent& event : InjectedEvents(rig_.MouseEvents())) {
+                    if (event.kind == sim::MouseKind::RightDown) rightPresses.push_back(event);
+                }
+                return rightPresses.size() >= click;
+            },
+            kWaitMs))
+            << Describe(InjectedEvents(rig_.MouseEvents()));
+    }
+    for (const sim::MouseEvent& press : rightPresses)
+        EXPECT_EQ(std::make_pair(press.x, press.y), std::make_pair(300, 200));
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(std::make_pair(cursor.x, cursor.y), std::make_pair(300L, 200L));
+
+    // And the board still works: a touch presses and releases where it lands.
+    ASSERT_NO_FATAL_FAILURE(PlayScript("down 1600 1200\nhold 1600 1200 3\nup 1600 1200\n"));
+    const auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& all) {
+        return std::any_of(all.begin(), all.end(),
+                           [](const sim::MouseEvent& e) { return e.kind == sim::MouseKind::LeftUp; }) &&
+               std::any_of(all.begin(), all.end(),
+                           [](const sim::MouseEvent& e) { return e.kind == sim::MouseKind::LeftDown; });
+    });
+    const auto press = std::find_if(events.begin(), events.end(),
+                                    [](const sim::MouseEvent& e) { return e.kind == sim::MouseKind::LeftDown; });
+    ASSERT_NE(press, events.end()) << Describe(events);
+    EXPECT_TRUE(Near(*press, ScreenX(1600), ScreenY(1200))) << Describe(events);
 }
 
 } // namespace

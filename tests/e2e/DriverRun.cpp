@@ -77,12 +77,12 @@ std::string ButtonSequence(const std::vector<sim::MouseEvent>& events)
     return sequence;
 }
 
-// Two pixels of slack: a mapped point can fall a hair short of a whole pixel
-// and is truncated, and absolute coordinates come back as ax * width / 65536,
-// truncated again.
+// One pixel of slack: a mapped point can fall a hair either side of a whole
+// pixel and is truncated. Absolute coordinates come back on the very pixel
+// they were sent for.
 bool Near(const sim::MouseEvent& event, int x, int y)
 {
-    return std::abs(event.x - x) <= 2 && std::abs(event.y - y) <= 2;
+    return std::abs(event.x - x) <= 1 && std::abs(event.y - y) <= 1;
 }
 
 std::string Describe(const std::vector<sim::MouseEvent>& events)

@@ -1,25 +1,13 @@
 #include "driver/MouseInput.h"
 
-#include <cstdint>
-#include <limits>
+#include "common/AbsoluteCoordinate.h"
 
 namespace driver {
 
-int ToAbsolute(int pixel, int extent)
-{
-    // The product is formed in 64 bits and saturated to the 32-bit range the
-    // scaling is defined in, so a far-off pixel cannot overflow.
-    const std::int64_t product = static_cast<std::int64_t>(pixel) * 65535;
-    const std::int64_t clamped =
-        product > std::numeric_limits<std::int32_t>::max()   ? std::numeric_limits<std::int32_t>::max()
-        : product < std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::min()
-                                                             : product;
-    return static_cast<int>(clamped / extent);
-}
-
 void MouseInput::Inject(std::uint32_t flags, int x, int y) const
 {
-    desktop_.InjectMouseEvent(flags, ToAbsolute(x, screen_.width), ToAbsolute(y, screen_.height));
+    desktop_.InjectMouseEvent(flags, common::AbsoluteCoordinate(x, screen_.width),
+                              common::AbsoluteCoordinate(y, screen_.height));
 }
 
 void MouseInput::MouseLeftUp(int x, int y) const

@@ -3,6 +3,7 @@
 #include "DriverFakes.h"
 #include "TestInput.h"
 
+#include "common/AbsoluteCoordinate.h"
 #include "driver/MouseInput.h"
 #include "driver/MousePointer.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace driver {
@@ -81,8 +83,9 @@ TEST_F(PointerDispatchTest, PointOffTheBoardLiftsTheButtonWhateverThePhase)
     calibration.boardEndX = 1000;
     Press(1500, 100); // in no cell: comes back unchanged
     Move(1200, 50);
-    EXPECT_THAT(desktop.mouseEvents, ElementsAre(MouseEvent{kLeftUp, 65535 * 1500 / 1024, Ay(100)},
-                                                 MouseEvent{kLeftUp, 65535 * 1200 / 1024, Ay(50)}));
+    // Beyond the screen's far edge: sent as its last pixel.
+    EXPECT_THAT(desktop.mouseEvents,
+                ElementsAre(MouseEvent{kLeftUp, 65535, Ay(100)}, MouseEvent{kLeftUp, 65535, Ay(50)}));
 }
 
 TEST_F(PointerDispatchTest, HoldFiresOnTheHundredAndFirstStillMove)
@@ -150,24 +153,58 @@ TEST_F(PointerDispatchTest, HugeOrNotANumberMappingsStayDefined)
     EXPECT_EQ(dispatcher.LastPosition().x, std::numeric_limits<int>::max());
     EXPECT_EQ(dispatcher.LastPosition().y, std::numeric_limits<int>::min());
     EXPECT_EQ(desktop.mouseEvents.back().flags, kLeftUp);
-    EXPECT_EQ(desktop.mouseEvents.back().ax, std::numeric_limits<std::int32_t>::max() / 1024);
+    EXPECT_EQ(desktop.mouseEvents.back().ax, 65535);
+    EXPECT_EQ(desktop.mouseEvents.back().ay, 0);
 }
 
 TEST(MouseInputTest, DoubleClickIsFourButtonEventsWithoutMove)
 {
     FakeDesktop desktop;
     MouseInput(desktop, {1024, 768}).MouseDoubleClick(512, 384);
-    const MouseEvent down{kLeftDown, 32767, 32767};
-    const MouseEvent up{kLeftUp, 32767, 32767};
+    const MouseEvent down{kLeftDown, Ax(512), Ay(384)};
+    const MouseEvent up{kLeftUp, Ax(512), Ay(384)};
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(down, up, down, up));
 }
 
-TEST(MouseInputTest, AbsoluteScalingSaturatesInsteadOfOverflowing)
+// The system places an absolute coordinate a on pixel a * extent / 65536.
+int SystemPixel(int absolute, int extent)
 {
-    EXPECT_EQ(ToAbsolute(1920, 1920), 65535);
-    EXPECT_EQ(ToAbsolute(-5, 1024), -5 * 65535 / 1024);
-    // 100000 * 65535 overflows 32 bits; it saturates before the division.
-    EXPECT_EQ(ToAbsolute(100000, 1024), 2147483647 / 1024);
+    return static_cast<int>(static_cast<std::int64_t>(absolute) * extent / 65536);
+}
+
+TEST(MouseInputTest, EveryPixelComesBackAsItselfAndThePixelsOffTheScreenAsTheNearestEdge)
+{
+    for (int extent : {480, 600, 720, 768, 800, 1024, 1050, 1080, 1200, 1366, 1440, 1920, 2160, 2560, 3840, 7680}) {
+        for (int pixel = 0; pixel < extent; ++pixel) {
+            ASSERT_EQ(SystemPixel(common::AbsoluteCoordinate(pixel, extent), extent), pixel) << extent;
+        }
+        EXPECT_EQ(common::AbsoluteCoordinate(extent, extent), 65535);
+    }
+    for (std::int64_t beyond : {1025LL, 100000LL, static_cast<long long>(std::numeric_limits<int>::max())}) {
+        EXPECT_EQ(common::AbsoluteCoordinate(beyond, 1024), 65535);
+    }
+    for (std::int64_t before : {-1LL, -5LL, static_cast<long long>(std::numeric_limits<int>::min())}) {
+        EXPECT_EQ(common::AbsoluteCoordinate(before, 1024), 0);
+    }
+    EXPECT_EQ(common::AbsoluteCoordinate(10, 0), 0);
+}
+
+// The rear pen button completes its press with a right click at the cursor:
+// clicked again and again it must leave the cursor where it was.
+TEST(MouseInputTest, RightClicksAtTheCursorLeaveTheCursorWhereItWas)
+{
+    for (const ScreenSize screen : {ScreenSize{1024, 768}, ScreenSize{1366, 768}, ScreenSize{1920, 1080}}) {
+        FakeDesktop desktop;
+        const MouseInput mouse(desktop, screen);
+        ScreenPosition cursor{screen.width * 3 / 5, screen.height * 5 / 7};
+        const ScreenPosition start = cursor;
+        for (int click = 0; click < 20; ++click) {
+            mouse.MouseRightClickAt(cursor.x, cursor.y);
+            cursor = {SystemPixel(desktop.mouseEvents.back().ax, screen.width),
+                      SystemPixel(desktop.mouseEvents.back().ay, screen.height)};
+        }
+        EXPECT_EQ(cursor, start) << screen.width << " x " << screen.height;
+    }
 }
 
 } // namespace

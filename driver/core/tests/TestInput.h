@@ -15,15 +15,16 @@ inline constexpr std::uint32_t kMoveLeftDown = 0x8003; // a press at a point
 inline constexpr std::uint32_t kLeftUp = 0x8004;
 inline constexpr std::uint32_t kRightClick = 0x8019; // move, right down, right up
 
-// A pixel of the fakes' screen as an absolute coordinate, independent of
-// the code under test.
+// A pixel of the fakes' screen (within it) as an absolute coordinate,
+// independent of the code under test: the smallest coordinate the system
+// places on that pixel.
 inline int Ax(int x)
 {
-    return x * 65535 / 1024;
+    return (x * 65536 + 1023) / 1024;
 }
 inline int Ay(int y)
 {
-    return y * 65535 / 768;
+    return (y * 65536 + 767) / 768;
 }
 
 inline constexpr std::uint8_t kContactPacket = static_cast<std::uint8_t>(PacketEvent::Contact);

@@ -8,6 +8,8 @@ ContactOutputsSetup::ContactOutputsSetup(const common::Profile& settingsInForce,
     const driver::MultitouchSettings settings =
         driver::ReadMultitouchSettings(settingsInForce, programFolderCopy, faults);
     if (settings.tuio) OpenTuio(settings, faults);
+    touchAsked_ = settings.touchInjection;
+    touchAvailable_ = Win32TouchInjection().Available();
     if (settings.touchInjection) OpenTouch(faults);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The five mouse-event wrappers. They take screen pixels, scale them to the
-// absolute range with the screen size they were made with, and inject
+// absolute range with the screen size they were made with (so that each
+// lands on the pixel meant, see common/AbsoluteCoordinate.h), and inject
 // through the desktop. They keep no state, so the touch worker and the
 // window thread's timers may use them side by side.
 #include "driver/Desktop.h"
@@ -17,11 +18,6 @@ inline constexpr std::uint32_t kRightDown = 0x0008;
 inline constexpr std::uint32_t kRightUp = 0x0010;
 inline constexpr std::uint32_t kAbsolute = 0x8000;
 } // namespace mouse_flags
-
-// Pixel to absolute coordinate: pixel * 65535 / extent in 32-bit signed
-// arithmetic, truncating toward zero. Pixels beyond the 32-bit product's
-// range saturate instead of overflowing. `extent` must not be 0.
-int ToAbsolute(int pixel, int extent);
 
 class MouseInput {
 public:
