@@ -156,10 +156,10 @@ TEST(ModalDialog, TheGivenOwnerOwnsTheDialog)
     DestroyWindow(owner);
 }
 
-std::atomic<int> forgedCalls{0};
-void CALLBACK ForgedCallback(HWND, UINT, UINT_PTR, DWORD)
+std::atomic<int> forgedDialogCalls{0};
+void CALLBACK ForgedDialogCallback(HWND, UINT, UINT_PTR, DWORD)
 {
-    ++forgedCalls;
+    ++forgedDialogCalls;
 }
 
 constexpr UINT kOpenBox = WM_APP + 10;
@@ -167,7 +167,7 @@ const wchar_t kBoxCaption[] = L"Modal dialog test box";
 
 TEST(ModalDialog, AForgedTimerRunsNeitherInTheDialogNorInAMessageBoxItOpened)
 {
-    forgedCalls = 0;
+    forgedDialogCalls = 0;
     ProbeDialog dialog;
     dialog.onStart = [](HWND window) { PostMessageW(window, kOpenBox, 0, 0); };
     dialog.onMessage = [&](UINT message, WPARAM) {
@@ -179,7 +179,7 @@ TEST(ModalDialog, AForgedTimerRunsNeitherInTheDialogNorInAMessageBoxItOpened)
     std::thread forger([] {
         HWND box = sim::WaitForWindow(L"#32770", kBoxCaption, 10000);
         if (!box) return;
-        const LPARAM callback = reinterpret_cast<LPARAM>(&ForgedCallback);
+        const LPARAM callback = reinterpret_cast<LPARAM>(&ForgedDialogCallback);
         PostMessageW(box, WM_TIMER, 1, callback);
         PostMessageW(GetWindow(box, GW_OWNER), WM_TIMER, 2, callback);
         PostMessageW(box, common::kSystemTimerMessage, 3, callback);
@@ -188,7 +188,7 @@ TEST(ModalDialog, AForgedTimerRunsNeitherInTheDialogNorInAMessageBoxItOpened)
     });
     EXPECT_EQ(dialog.Run(DialogText::Wide), kResult);
     forger.join();
-    EXPECT_EQ(forgedCalls, 0) << "a forged timer callback ran";
+    EXPECT_EQ(forgedDialogCalls, 0) << "a forged timer callback ran";
 }
 
 // What the loops dispatch, seen after the guard (a hook installed before
