@@ -36,6 +36,9 @@ void DrawBoardPicture(HDC dc, const RECT& area, const BoardPicture& picture)
                          area.left + picture.screen.left + picture.screen.width,
                          area.top + picture.screen.top + picture.screen.height};
     Fill(dc, screen, kPictureScreen);
+    // The screen's edge, so that a light dialog does not swallow it.
+    SetDCBrushColor(dc, kPictureBackground);
+    FrameRect(dc, &screen, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
     // Oldest first, so the newest lie on top.

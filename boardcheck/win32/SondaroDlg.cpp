@@ -93,7 +93,9 @@ BOOL CSondaroDlg::OnInitDialog()
     for (const Label& label : kLabels) SetDlgItemTextW(Window(), label.control, Wide(texts_.Get(label.key)).c_str());
     Refresh();
     SetTimer(Window(), kRefreshTimer, kRefreshMs, nullptr);
-    return TRUE;
+    // Focus on Close: the support log's box would otherwise open with its text selected.
+    SetFocus(GetDlgItem(Window(), IDCANCEL));
+    return FALSE;
 }
 
 void CSondaroDlg::LoadTexts()

@@ -102,8 +102,8 @@ DisplayLines MakeDisplayLines(const StatusPoll& poll, const CheckFacts& facts, c
     }
 
     const double rate = poll.RecordsPerSecond();
+    // The second half brings its own separator, as each language writes it.
     lines.records = rate < 0 ? texts.Get("IDS_RATEWAIT") : texts.Fill("IDS_RATE", {OneDecimal(rate)});
-    lines.records += "; ";
     lines.records += s.lastContactMs < 0 ? texts.Get("IDS_NOCONTACT")
                                          : texts.Fill("IDS_LASTCONTACT", {Seconds(s.lastContactMs)});
     const ContactCount count = CountContacts(s);
