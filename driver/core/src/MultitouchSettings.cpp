@@ -1,5 +1,7 @@
 #include "driver/MultitouchSettings.h"
 
+#include "Blanks.h"
+
 #include <cstdio>
 
 namespace driver {
@@ -7,11 +9,6 @@ namespace {
 
 // What no key of the file can hold: it tells a missing key from any value.
 constexpr const char* kMissing = "\x01";
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
 
 std::string_view Trimmed(std::string_view text)
 {
