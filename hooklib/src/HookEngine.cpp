@@ -15,8 +15,6 @@ namespace {
 constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
 // The system's own timer message; not in the public headers.
 constexpr UINT kSystemTimerMessage = 0x0118;
-constexpr DWORD kThreadStartTimeoutMs = 5000;
-constexpr DWORD kThreadStopTimeoutMs = 2000;
 // The system passes an input event to the low-level hooks by way of the first
 // hook's thread, and skips every hook when that thread has not asked for a
 // message for five seconds (Wine takes such a thread for hung even when the
@@ -79,7 +77,8 @@ HookEngine& HookEngine::Instance()
 }
 
 HookEngine::HookEngine()
-    : assist_(GetDoubleClickTime(), WToolobjectHook::kTouchReachPixels)
+    : assist_(GetDoubleClickTime(), WToolobjectHook::kTouchReachPixels),
+      started_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {}
 
 HookEngine::~HookEngine()
@@ -90,43 +89,90 @@ HookEngine::~HookEngine()
 void HookEngine::Install()
 {
     std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
-    if (thread_) return;
+    Settle();
+    if (thread_ == Thread::None) StartThread();
+}
 
-    common::UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!ready) return;
-    ThreadStart args{this, ready.Get()};
-
+void HookEngine::StartThread()
+{
+    lastStartFailed_ = true;
+    if (!started_) return;
+    ResetEvent(started_.Get());
+    hookInPlace_ = false;
+    stopRequested_ = false;
     DWORD id = 0;
-    common::UniqueHandle thread(CreateThread(nullptr, 0, &HookEngine::HookThreadMain, &args, 0, &id));
-    if (!thread) return;
-
-    // The thread signals once its hook is in place (or could not be); `args`
-    // must outlive that moment.
-    HANDLE waits[2] = {ready.Get(), thread.Get()};
-    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kThreadStartTimeoutMs);
-    if (woke != WAIT_OBJECT_0 || WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0) {
-        // No hook: the thread has ended or is ending by itself.
-        if (woke == WAIT_TIMEOUT) PostThreadMessageW(id, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread.Get(), kThreadStopTimeoutMs);
-        return;
-    }
-    thread_ = std::move(thread);
+    threadHandle_.Reset(CreateThread(nullptr, 0, &HookEngine::HookThreadMain, this, 0, &id));
+    if (!threadHandle_) return;
     threadId_ = id;
+    thread_ = Thread::Starting;
+    // Whatever the wait's outcome, the thread reads only the engine.
+    HANDLE waits[2] = {started_.Get(), threadHandle_.Get()};
+    WaitForMultipleObjects(2, waits, FALSE, kThreadStartTimeoutMs);
+    Settle();
+    lastStartFailed_ = thread_ == Thread::None;
 }
 
 void HookEngine::Remove()
 {
-    std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
-    if (thread_) {
-        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        // Bounded: at process exit the thread may already be gone, or unable
-        // to run while the loader is busy.
-        WaitForSingleObject(thread_.Get(), kThreadStopTimeoutMs);
-        thread_.Reset();
-        threadId_ = 0;
+    {
+        std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
+        Settle();
+        if (thread_ != Thread::None) {
+            // The flag covers a thread whose queue does not exist yet, which
+            // the quit message cannot reach; it looks before its loop.
+            stopRequested_ = true;
+            PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+            WaitForSingleObject(threadHandle_.Get(), kThreadStopTimeoutMs);
+            thread_ = Thread::Stopping;
+            Settle();
+        }
     }
     std::lock_guard<std::mutex> state(stateLock_);
     assist_.Forget();
+}
+
+WToolobjectHook::HookState HookEngine::State()
+{
+    std::lock_guard<std::mutex> lifecycle(lifecycleLock_);
+    Settle();
+    switch (thread_) {
+    case Thread::None:
+        return lastStartFailed_ ? WToolobjectHook::HookState::CouldNotInstall : WToolobjectHook::HookState::Removed;
+    case Thread::Starting: return WToolobjectHook::HookState::StillStarting;
+    case Thread::Running: return WToolobjectHook::HookState::Installed;
+    case Thread::Stopping: return WToolobjectHook::HookState::StillStopping;
+    }
+    return WToolobjectHook::HookState::Removed;
+}
+
+void HookEngine::Settle()
+{
+    switch (thread_) {
+    case Thread::None:
+    case Thread::Running: return;
+    case Thread::Starting:
+        if (WaitForSingleObject(started_.Get(), 0) == WAIT_OBJECT_0 && hookInPlace_ && !ThreadEnded()) {
+            thread_ = Thread::Running;
+        } else if (ThreadEnded()) {
+            ForgetThread();
+        }
+        return;
+    case Thread::Stopping:
+        if (ThreadEnded()) ForgetThread();
+        return;
+    }
+}
+
+bool HookEngine::ThreadEnded() const
+{
+    return WaitForSingleObject(threadHandle_.Get(), 0) == WAIT_OBJECT_0;
+}
+
+void HookEngine::ForgetThread()
+{
+    threadHandle_.Reset();
+    threadId_ = 0;
+    thread_ = Thread::None;
 }
 
 void HookEngine::SetEnabled(bool on)
@@ -148,26 +194,30 @@ void HookEngine::Housekeeping()
     assist_.Expire(GetTickCount());
 }
 
-DWORD WINAPI HookEngine::HookThreadMain(void* raw)
+DWORD WINAPI HookEngine::HookThreadMain(void* engine)
 {
-    const auto* start = static_cast<const ThreadStart*>(raw);
     try {
-        start->engine->RunHookThread(start->ready);
+        static_cast<HookEngine*>(engine)->RunHookThread();
     } catch (...) {
         // Nothing may unwind into the system; the hook ends with the thread.
     }
     return 0;
 }
 
-void HookEngine::RunHookThread(HANDLE ready)
+void HookEngine::RunHookThread()
 {
     CountPhysicalPixels();
     // Makes the message queue exist before anybody may post to it.
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    if (stopRequested_) {
+        SetEvent(started_.Get());
+        return;
+    }
 
     const common::UniqueHook hook(SetWindowsHookExW(WH_MOUSE_LL, &HookEngine::LowLevelMouseProc, ThisModule(), 0));
-    SetEvent(ready);
+    hookInPlace_ = static_cast<bool>(hook);
+    SetEvent(started_.Get());
     if (!hook) return;
     const UINT_PTR queueCheck = SetTimer(nullptr, 0, kQueueCheckMs, nullptr);
 

@@ -264,8 +264,30 @@ void CBrelvinDlg::OpenSharedBlock()
 void CBrelvinDlg::StartDoubleTapHook()
 {
     process_.hook.setmousehook(nullptr);
+    NoteHookState();
     process_.hook.ToHookMouseDBLCLK(0);
     process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
+}
+
+// The library's members report nothing; where its hook stands after a
+// step it could not finish in time is noted here.
+void CBrelvinDlg::NoteHookState()
+{
+    switch (process_.hook.mousehookstate()) {
+    case WToolobjectHook::HookState::StillStarting:
+        process_.supportLog.Note("The double-tap helper's mouse hook was not in place 2 s after the driver asked for "
+                                 "it; it is left to start by itself.");
+        break;
+    case WToolobjectHook::HookState::CouldNotInstall:
+        process_.supportLog.Note("The double-tap helper's mouse hook could not be installed; double taps get no help.");
+        break;
+    case WToolobjectHook::HookState::StillStopping:
+        process_.supportLog.Note("The double-tap helper's mouse hook had not ended 2 s after the driver removed it; "
+                                 "it is left to end by itself.");
+        break;
+    case WToolobjectHook::HookState::Removed:
+    case WToolobjectHook::HookState::Installed: break;
+    }
 }
 
 // Only now: the worker maps through the calibration and reads the block.
@@ -377,6 +399,7 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 void CBrelvinDlg::OnClose()
 {
     process_.hook.unsetmousehook(nullptr);
+    NoteHookState();
     driver::AnnounceDriverClosing(process_.desktop, process_.state);
     OnCommand(IDCANCEL);
 }

@@ -94,6 +94,7 @@ private:
     void ShowCalibrationFailed();
     void OpenSharedBlock();
     void StartDoubleTapHook();
+    void NoteHookState();
     void StartTouchWorker();
     void AnswerBoardCheck();
     void StartCameraService();

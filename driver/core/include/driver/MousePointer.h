@@ -49,7 +49,8 @@ namespace driver {
 
 enum class PointerPhase { Release = 0, Press = 1, Move = 2 };
 
-// What the Part calls a pointer sample: a point in camera units and a phase.
+// One step of a contact as the pointer hands it on to be mapped and injected:
+// a point in camera units and whether it presses, moves or releases.
 struct PointerSample {
     double x = 0;
     double y = 0;
