@@ -163,8 +163,10 @@ void MousePointer::DispatchPointer(const PointerSample& sample, const Calibratio
 
     const MouseInput mouse(desktop_, calibration.Screen());
     if (!onBoard) {
-        // Leaving the board drops whatever the pointer was doing.
+        // Leaving the board drops whatever the pointer was doing. A release
+        // is a release wherever it lands: it ends the hold too.
         mouse.MouseLeftUp(lastPosition_.x, lastPosition_.y);
+        if (sample.phase == PointerPhase::Release) hold_ = Hold::Disarmed;
         return;
     }
 
