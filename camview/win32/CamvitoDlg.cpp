@@ -6,6 +6,8 @@
 
 #include "camview/CameraProperties.h"
 
+#include "common/Win32Monitors.h"
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -60,6 +62,9 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CCamvitoDlg::OnInitDialog()
 {
+    // Where the teacher stands: the board's monitor (the primary screen unless
+    // [Display] chooses another).
+    common::CentreOnBoardMonitor(Window());
     AddAboutItem();
 
     serviceWasRunning_ = ReleaseCameraFromService() ? 1 : 0;

@@ -1,4 +1,5 @@
 #include "common/SettingsLocator.h"
+#include "common/Win32Monitors.h"
 #include "common/Win32System.h"
 #include "sim/LineLog.h"
 #include "sim/ScratchFolder.h"
@@ -63,6 +64,24 @@ TEST(Win32System, WideLocatorFollowsTheSameRule)
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(common::LocateSettingsFile(program, true, appData, fs), L"C:\\nonexistent_program_folder\\WBInit.ini");
+}
+
+// The monitors as listed agree with the system metrics the driver always
+// read: the primary screen and the rectangle around all monitors.
+TEST(Win32System, TheMonitorsAgreeWithTheSystemMetrics)
+{
+    const common::DisplayLayout layout = common::ReadDisplayLayout();
+    ASSERT_NE(layout.Primary(), nullptr);
+    EXPECT_EQ(layout.monitors.size(), static_cast<std::size_t>(GetSystemMetrics(SM_CMONITORS)));
+    EXPECT_EQ(layout.Primary()->rect,
+              (common::PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    EXPECT_EQ(layout.Primary()->deviceName.compare(0, 4, "\\\\.\\"), 0) << layout.Primary()->deviceName;
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    EXPECT_EQ(layout.virtualScreen, (common::PixelRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                                      top + GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
+    // Nothing is scaled under Wine: physical pixels are the program's own.
+    EXPECT_EQ(layout.physicalVirtualScreen, layout.virtualScreen);
 }
 
 } // namespace

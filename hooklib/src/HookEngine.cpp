@@ -4,6 +4,8 @@
 
 #include "common/AbsoluteCoordinate.h"
 
+#include <cstdint>
+
 namespace hooklib {
 namespace {
 
@@ -15,6 +17,42 @@ constexpr UINT kInjectPressMessage = WM_APP + 0x4C;
 constexpr UINT kSystemTimerMessage = 0x0118;
 constexpr DWORD kThreadStartTimeoutMs = 5000;
 constexpr DWORD kThreadStopTimeoutMs = 2000;
+
+// The hook reports positions in physical pixels whatever the program's DPI
+// awareness, so its thread counts in physical pixels too (Windows 10 1607
+// and later; earlier systems scale nothing for it).
+void CountPhysicalPixels()
+{
+    using DpiContext = HANDLE;
+    using SetThreadDpiAwarenessContextFunction = DpiContext(WINAPI*)(DpiContext);
+    const DpiContext perMonitorAware = reinterpret_cast<DpiContext>(static_cast<INT_PTR>(-3));
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return;
+    const auto setContext = reinterpret_cast<SetThreadDpiAwarenessContextFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    if (setContext) setContext(perMonitorAware);
+}
+
+// A press on the primary screen is placed over it, as the driver places its
+// own; anywhere else (the board may be on another monitor) over the whole
+// desktop.
+void PlaceAbsolute(PixelPoint target, INPUT& input)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (target.x >= 0 && target.y >= 0 && target.x < width && target.y < height) {
+        input.mi.dx = common::AbsoluteCoordinate(target.x, width);
+        input.mi.dy = common::AbsoluteCoordinate(target.y, height);
+        return;
+    }
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    input.mi.dx = common::AbsoluteCoordinate(static_cast<std::int64_t>(target.x) - left,
+                                             GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy = common::AbsoluteCoordinate(static_cast<std::int64_t>(target.y) - top,
+                                             GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dwFlags |= MOUSEEVENTF_VIRTUALDESK;
+}
 
 HMODULE ThisModule()
 {
@@ -115,6 +153,7 @@ DWORD WINAPI HookEngine::HookThreadMain(void* raw)
 
 void HookEngine::RunHookThread(HANDLE ready)
 {
+    CountPhysicalPixels();
     // Makes the message queue exist before anybody may post to it.
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
@@ -158,9 +197,8 @@ void HookEngine::InjectPressAt(PixelPoint target)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = common::AbsoluteCoordinate(target.x, GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = common::AbsoluteCoordinate(target.y, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN;
+    PlaceAbsolute(target, input);
     input.mi.dwExtraInfo = kOwnPressTag;
     SendInput(1, &input, sizeof input);
 }

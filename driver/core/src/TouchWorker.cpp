@@ -134,14 +134,18 @@ void TouchWorker::PublishContacts(const TouchRecord& decoded, const CalibrationV
                                                       static_cast<ContactTracker::SlotMask>(outcome.keyTookSlots));
     mouseSlots_ = static_cast<ContactTracker::SlotMask>(outcome.mouseSlots);
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
-    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_,
+                                calibration.Board().Origin());
 }
 
 // A pen button's records reach no machine, but the system drops a touch
 // contact that hears nothing for a while: the held contacts are repeated.
 void TouchWorker::PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed)
 {
-    if (outputs_.touch) outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_,
+                                calibration.Board().Origin());
 }
 
 void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration)
@@ -149,7 +153,8 @@ void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration)
     if (!outputs_.Any()) return;
     const ContactSnapshot& snapshot = tracker_.EndAll();
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
-    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), 0, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(snapshot, calibration.Screen(), 0, mouseSlots_, calibration.Board().Origin());
 }
 
 // Double-tap help stays off while the board is idle; the library takes the

@@ -25,6 +25,8 @@ constexpr UINT kHideDelayMs = 100;
 constexpr UINT kHookRefreshMs = 100;
 constexpr int kStartUpdateValue = 500;
 constexpr DWORD kStartUpPauseMs = 2000;
+// How often the monitors are looked at between the system's announcements.
+constexpr UINT kDesktopCheckMs = 2000;
 
 std::string LocalTimeNow()
 {
@@ -120,6 +122,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     ShrinkToNothing();
     HideFromTaskBar();
     StartHideTimer();
+    WatchTheDesktop();
     WatchCaptureDevices();
     ListenToPeers();
     const bool calibrationLoaded = LoadCalibration();
@@ -152,6 +155,9 @@ void CBrelvinDlg::LoadSettings()
     settingsPath_ = common::LocateSettingsFileA();
     process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
+    programFolderSettings_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + "WBInit.ini");
+    boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderSettings_,
+                                                           process_.supportLog);
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -179,6 +185,13 @@ void CBrelvinDlg::StartHideTimer()
     process_.desktop.StartDriverTimer(driver::kTimerHideDialog, kHideDelayMs);
 }
 
+// A monitor switched on beside an unchanged primary screen may come without
+// a display-change message; the board's monitor is looked at on a timer too.
+void CBrelvinDlg::WatchTheDesktop()
+{
+    process_.desktop.StartDriverTimer(driver::kTimerDesktopCheck, kDesktopCheckMs);
+}
+
 void CBrelvinDlg::WatchCaptureDevices()
 {
     deviceInterfaceClass_ = kCaptureInterfaceClass;
@@ -198,13 +211,13 @@ void CBrelvinDlg::ListenToPeers()
     protocol_ = std::make_unique<driver::ProtocolHandlers>(
         driver::ProtocolHandlerDeps{process_.desktop, process_.state, process_.calibration, *settingsFile_,
                                     process_.socketChannel, process_.pipeChannel, socketFactory_, *pipeHost_,
-                                    penButtons_, actionMap_, [this] { ShowCalibrationFailed(); }, process_.supportLog});
+                                    penButtons_, actionMap_, [this] { ShowCalibrationFailed(); }, process_.supportLog,
+                                    boardMonitor_.get()});
 }
 
 bool CBrelvinDlg::LoadCalibration()
 {
-    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
-    const bool loaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
+    const bool loaded = process_.calibration.Reload(*settingsFile_, boardMonitor_->Place().screen);
     driver::NoteLoadProblems(*process_.calibration.Current(), process_.supportLog);
     return loaded;
 }
@@ -252,7 +265,7 @@ void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
     boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
-    const common::Win32Profile programFolderCopy(common::ProgramFolderA() + "WBInit.ini");
+    const common::Win32Profile& programFolderCopy = *programFolderSettings_;
     contactOutputs_ = std::make_unique<ContactOutputsSetup>(*settingsFile_, programFolderCopy, process_.supportLog);
     const driver::FilterSettings filter =
         driver::ReadFilterSettings(*settingsFile_, programFolderCopy, process_.supportLog);
@@ -340,6 +353,9 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
     case driver::kTimerForwardingWatch:
         if (protocol_) protocol_->OnForwardingNews();
         break;
+    case driver::kTimerDesktopCheck:
+        if (protocol_) protocol_->OnDesktopCheck();
+        break;
     case driver::kTimerRecording:
         if (boardCheck_) boardCheck_->OnRecordingTimer();
         break;
@@ -382,7 +398,9 @@ void CBrelvinDlg::StopTouchWorker()
     // button goes up all the same: a left-up with nothing down does no harm.
     workerLeftRunning_ = true;
     const driver::ScreenPosition cursor = process_.desktop.CursorPosition();
-    driver::MouseInput(process_.desktop, process_.desktop.PrimaryScreenSize()).MouseLeftUp(cursor.x, cursor.y);
+    const driver::CalibrationStore::Snapshot model = process_.calibration.Current();
+    driver::MouseInput(process_.desktop, model->Board(), driver::MouseInput::Reach::Desktop)
+        .MouseLeftUp(cursor.x, cursor.y);
 }
 
 void CBrelvinDlg::ReadControlsBack()

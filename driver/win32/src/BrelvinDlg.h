@@ -19,6 +19,7 @@
 
 #include "driver/BoardCheckAnswers.h"
 #include "driver/BoardKeys.h"
+#include "driver/BoardMonitor.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
 #include "driver/CaptureDeviceWatch.h"
@@ -84,6 +85,7 @@ private:
     void ShrinkToNothing();
     void HideFromTaskBar();
     void StartHideTimer();
+    void WatchTheDesktop();
     void WatchCaptureDevices();
     void ListenToPeers();
     bool LoadCalibration();
@@ -124,11 +126,16 @@ private:
     UINT registeredDriverSet_ = 0;
     UINT registeredBoardCheck_ = 0;
     std::string startedAt_;
-    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
+    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_,
+                                          [this] { return process_.calibration.Current(); }};
     driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
     // The settings file, as the board keys write to it from the worker and
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
+    // The program folder's WBInit.ini, for the sections a user's own copy
+    // may lack ([Display], [Multitouch]).
+    std::unique_ptr<common::Win32Profile> programFolderSettings_;
+    std::unique_ptr<driver::BoardMonitor> boardMonitor_;
     Win32SocketFactory socketFactory_;
     std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;
     std::unique_ptr<driver::ProtocolHandlers> protocol_;

@@ -1,5 +1,6 @@
 #include "Win32Desktop.h"
 
+#include "common/Win32Monitors.h"
 #include "common/Win32System.h"
 #include "driver/DriverState.h"
 
@@ -80,6 +81,11 @@ driver::WindowRef Win32Desktop::ForegroundWindow()
 driver::ScreenSize Win32Desktop::PrimaryScreenSize()
 {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+common::DisplayLayout Win32Desktop::Monitors()
+{
+    return common::ReadDisplayLayout();
 }
 
 bool Win32Desktop::IsWorkerTimerRequest(unsigned timerId, unsigned periodMs)

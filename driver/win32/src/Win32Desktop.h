@@ -40,6 +40,7 @@ public:
     driver::ScreenPosition CursorPosition() override;
     driver::WindowRef ForegroundWindow() override;
     driver::ScreenSize PrimaryScreenSize() override;
+    common::DisplayLayout Monitors() override;
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override;
     void KillDriverTimer(unsigned timerId) override;
     std::string ProgramFolder() override;
