@@ -166,8 +166,10 @@ void MousePointer::DispatchPointer(const PointerSample& sample, const Calibratio
     const MouseInput mouse(desktop_, board, MouseInput::Reach::Board);
     const ScreenPosition at = board.ToDesktop(lastPosition_);
     if (!onBoard) {
-        // Leaving the board drops whatever the pointer was doing.
+        // Leaving the board drops whatever the pointer was doing. A release
+        // is a release wherever it lands: it ends the hold too.
         mouse.MouseLeftUp(at.x, at.y);
+        if (sample.phase == PointerPhase::Release) hold_ = Hold::Disarmed;
         return;
     }
 

@@ -33,8 +33,9 @@
 //
 // While Counting, each move within 7 pixels of the press point (on both
 // axes) counts; the 101st clicks left, then right, at that point and
-// counting starts over. A sample that maps off the board goes out as a
-// left-up and changes neither.
+// counting starts over. A press or move that maps off the board goes out as
+// a left-up and changes neither; a release off the board disarms as any
+// release does.
 #include "driver/BoardKeyTest.h"
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
