@@ -83,7 +83,10 @@ TEST_F(BoardCheck, FindsTheDriverAndServiceShowsTheRateDrawsTheContactsAndReport
     EXPECT_EQ(check.Text(IDC_MONITOR), "main display, 1024 x 768 at 0, 0");
     EXPECT_TRUE(StartsWith(check.Text(IDC_OUTPUTS), "touch socket off; forwarding off; TUIO off; touch injection off"))
         << check.Text(IDC_OUTPUTS);
-    EXPECT_NE(check.Text(IDC_LOG).find("Started; settings file"), std::string::npos) << check.Text(IDC_LOG);
+    // The driver's writer thread appends the line in its own time.
+    EXPECT_TRUE(check.WaitForText(
+        IDC_LOG, [](const std::string& t) { return t.find("Started; settings file") != std::string::npos; }))
+        << check.Text(IDC_LOG);
 
     std::string picture;
     const std::string report = check.SaveReport(picture);

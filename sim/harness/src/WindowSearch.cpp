@@ -2,6 +2,8 @@
 
 #include "sim/Waiting.h"
 
+#include <algorithm>
+
 namespace sim {
 namespace {
 
@@ -75,9 +77,15 @@ bool WaitForAnswer(HWND window, unsigned timeoutMs)
 
 std::wstring WindowText(HWND window)
 {
-    wchar_t text[512] = {};
+    // The whole text, however long: a support log's last lines run to a few
+    // thousand characters.
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(&text[0]),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(std::min<std::size_t>(static_cast<std::size_t>(copied), length));
     return text;
 }
 
