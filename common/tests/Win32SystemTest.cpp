@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -77,6 +78,42 @@ TEST(Win32System, ThePerUserCopyIsNeverMadeOverAnotherAndLeavesNothingBeside)
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) ++files;
     }
     EXPECT_EQ(files, 3);
+}
+
+// A source that gives out half-way (a pipe whose writer goes after half the
+// file, as a read error would end it): no file takes the target's name,
+// whole or half, and no temporary file stays behind.
+TEST(Win32System, APerUserCopyCutShortLeavesNothing)
+{
+    const sim::ScratchFolder folder(sim::TempFolder(), "copy-cut-short");
+    const std::string source = "\\\\.\\pipe\\BrelvinCopySource_" + std::to_string(GetCurrentProcessId());
+    const common::UniqueHandle server(
+        CreateNamedPipeA(source.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(server);
+    std::thread writer([&] {
+        if (!ConnectNamedPipe(server.Get(), nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) return;
+        const std::string half(100 * 1024, 'x');
+        DWORD written = 0;
+        WriteFile(server.Get(), half.data(), static_cast<DWORD>(half.size()), &written, nullptr);
+        FlushFileBuffers(server.Get());
+        DisconnectNamedPipe(server.Get());
+    });
+    const std::string target = folder.File("user.ini");
+    common::Win32SettingsFileSystemA fs;
+    const bool copied = fs.CopyAsNew(source, target);
+    // Frees the writer, should the copy never have opened the source.
+    const common::UniqueHandle unblock(
+        CreateFileA(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    writer.join();
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES) << "a half copy took the name";
+    WIN32_FIND_DATAA found;
+    const common::UniqueFind search(FindFirstFileA(folder.File("*").c_str(), &found));
+    int files = 0;
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.Get(), &found) != FALSE) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) ++files;
+    }
+    EXPECT_EQ(files, 0) << "a temporary file stayed behind";
 }
 
 TEST(Win32System, WideLocatorFollowsTheSameRule)

@@ -439,6 +439,31 @@ TEST_F(ForwardingPipeHostTest, AClientWaitThatOutlivesItsCancellationDoesNotHold
     EXPECT_EQ(reading.get(), record);
 }
 
+// The close's own bound: a waiter held up far longer than the close may wait
+// for it (here its cancelled wait is given a minute) is left to end by
+// itself, and noted; the next run works.
+TEST_F(ForwardingPipeHostTest, AWaiterHeldUpPastTheClosesBoundIsLeftToEndByItself)
+{
+    Faults().TakeAll();
+    brelvin::PipeInstanceBounds bounds = CancellationNeverEnds();
+    bounds.cancelledIoWaitMs = 60000;
+    auto host = Host(bounds);
+    auto abandoned = host.CreateAndAwaitClient();
+    ASSERT_NE(abandoned, nullptr);
+    auto closing = std::async(std::launch::async, [&] { abandoned->Close(); });
+    const bool closed = closing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    CBrelvinPipe stray; // ends the waiter's wait, should it still wait
+    stray.Open(CBrelvinPipe::kClient, name.c_str());
+    closing.get();
+    EXPECT_TRUE(closed) << "Close waited for the client's waiter as long as the waiter took";
+    EXPECT_EQ(NotesWith("left to end by itself").size(), 1u);
+
+    CBrelvinPipe client;
+    auto next = Connect(host, client);
+    ASSERT_NE(next, nullptr);
+    next->Close();
+}
+
 TEST_F(ForwardingPipeHostTest, AClientThatNeverReadsCostsLostRecordsNotAHang)
 {
     auto host = Host(WriteWait(20));

@@ -228,6 +228,9 @@ TEST_F(TouchThreadTest, AWorkerStuckInItsCycleIsLeftAfterTwoSecondsAndNoted)
     hook.stall = nullptr;
     brelvin::TouchThread next(block, worker, faults);
     ASSERT_TRUE(next.Start());
+    // Fed only once the new worker cycles: a record written before it is
+    // dropped as one the service wrote before the driver was ready.
+    ASSERT_TRUE(sim::WaitUntil([&] { return state.idleCount > 0; }, kWaitMs, kPollMs));
     const std::uint8_t cameraKindOne[20] = {3};
     ASSERT_TRUE(Feed(cameraKindOne));
     EXPECT_TRUE(sim::WaitUntil([&] { return state.cameraKind == 1; }, kWaitMs, kPollMs));
