@@ -158,6 +158,29 @@ TEST_F(PipeForwardingTest, AStallOnlyDropsRecordsUntilTheStallBound)
     EXPECT_EQ(faults.Count("no record reached the calibration program for 20 s"), 1u);
 }
 
+// The shipped bounds: half a minute of a prompt on the calibration program's
+// screen must not end its run.
+TEST(PipeForwardingBounds, AStallOfHalfAMinuteKeepsTheRunWithTheShippedBounds)
+{
+    FakeDesktop desktop;
+    DriverState state;
+    FakePipeHost host;
+    ChannelSlot pipe;
+    RecordingFaultLog faults;
+    PipeForwarding forwarding{desktop, state, host, pipe, faults, ForwardingBounds{}};
+    forwarding.Start(0);
+    host.Last()->link = Link::Connected;
+    forwarding.Check();
+    host.Last()->stalled = true;
+    const std::uint8_t record[20] = {};
+    for (std::uint32_t t = 0; t <= 30000; t += PipeForwarding::kWatchPeriodMs) {
+        pipe.Write(record, sizeof record);
+        desktop.now += PipeForwarding::kWatchPeriodMs;
+        forwarding.Check();
+    }
+    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding) << "a stall a person may need ended the run";
+}
+
 TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance)
 {
     forwarding.Start(0);
