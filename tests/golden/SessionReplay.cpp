@@ -196,8 +196,9 @@ SessionReplay::SessionReplay(const std::string& settings, const ReplayOptions& o
       settings_(settings)
 {
     if (options_.multitouch) {
-        settings_.WriteString(driver::kMultitouchSection, driver::kTuioKey, "1");
-        settings_.WriteString(driver::kMultitouchSection, driver::kTouchInjectionKey, "1");
+        for (const common::Option* option : {&common::options::kTuio, &common::options::kTouchInjection}) {
+            settings_.WriteString(option->section, option->key, "1");
+        }
     }
 }
 
@@ -266,7 +267,10 @@ void SessionReplay::NoteBoardArea()
 
 void SessionReplay::OpenOutputs()
 {
-    const driver::MultitouchSettings multitouch = driver::ReadMultitouchSettings(settings_, settings_, faults_);
+    // An administrator's run with no policy set, as make run's session is.
+    const common::PolicyValues noPolicies;
+    const driver::MultitouchSettings multitouch =
+        driver::ReadMultitouchSettings({settings_, settings_, noPolicies}, faults_);
     if (multitouch.tuio) {
         tuio_ = std::make_unique<driver::TuioOutput>(tuioChannel_, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults_);
     }

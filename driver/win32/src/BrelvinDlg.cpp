@@ -63,6 +63,7 @@ bool CBrelvinDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     case WM_DESTROY: OnDestroy(); return true;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
     case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return false;
+    case WM_SETTINGCHANGE: OnSettingChange(lParam); return false;
     case WM_DISPLAYCHANGE:
         if (protocol_) protocol_->OnDisplayChange();
         return false;
@@ -125,12 +126,15 @@ void CBrelvinDlg::ResetDriverState()
     touchThread_.reset();
 }
 
-// The settings file of this user (the locator asks who the user is).
+// The settings file of this user (the locator asks who the user is), and
+// the policies that win over it.
 void CBrelvinDlg::LoadSettings()
 {
     settingsPath_ = common::LocateSettingsFileA();
     process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
+    programFolderCopy_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + common::kSettingsFileName);
+    policies_.Refresh();
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -229,14 +233,31 @@ void CBrelvinDlg::StartDoubleTapHook()
 void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
-    boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
-    const common::Win32Profile programFolderCopy(common::ProgramFolderA() + "WBInit.ini");
-    contactOutputs_ = std::make_unique<ContactOutputsSetup>(*settingsFile_, programFolderCopy, process_.supportLog);
+    if (!boardKeys_) boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
+    const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    contactOutputs_ = std::make_unique<ContactOutputsSetup>(
+        driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
     worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerDeps{
         process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
         process_.socketChannel, process_.pipeChannel, process_.supportLog, contactOutputs_->Outputs()});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
+}
+
+// The worker's options are fixed while it runs: with other policies in
+// force it stops (letting go of every contact, as at a close) and starts
+// again with the options as they now are.
+void CBrelvinDlg::RestartTouchWorker()
+{
+    StopTouchWorker();
+    if (workerLeftRunning_) {
+        process_.supportLog.Note("The touch worker did not stop for the new policies; they apply at the next start.");
+        return;
+    }
+    touchThread_.reset();
+    worker_.reset();
+    contactOutputs_.reset();
+    StartTouchWorker();
 }
 
 void CBrelvinDlg::StartCameraService()
@@ -264,6 +285,12 @@ void CBrelvinDlg::OnDeviceChange(WPARAM event, LPARAM record)
         captureDevices_.OnArrival(*name);
     else
         captureDevices_.OnRemoval(*name);
+}
+
+void CBrelvinDlg::OnSettingChange(LPARAM area)
+{
+    if (!initialised_ || !PolicyWatch::IsPolicyAnnouncement(area)) return;
+    if (policies_.Refresh()) RestartTouchWorker();
 }
 
 void CBrelvinDlg::OnTimer(UINT_PTR timerId)

@@ -9,6 +9,7 @@
 #include "ContactOutputsSetup.h"
 #include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
+#include "PolicyWatch.h"
 #include "ShareMemory.h"
 #include "SupportLog.h"
 #include "TouchThread.h"
@@ -88,6 +89,7 @@ private:
     void OpenSharedBlock();
     void StartDoubleTapHook();
     void StartTouchWorker();
+    void RestartTouchWorker();
     void StartCameraService();
     void WaitForCameraService();
 
@@ -99,6 +101,7 @@ private:
     void ReadControlsBack();
 
     void OnDeviceChange(WPARAM event, LPARAM record);
+    void OnSettingChange(LPARAM area);
     void OnRegisteredOk()
     {
         if (protocol_) protocol_->OnCameraOk();
@@ -121,6 +124,9 @@ private:
     // The settings file, as the board keys write to it from the worker and
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
+    // Where a user's copy without an options section takes it from.
+    std::unique_ptr<common::Win32Profile> programFolderCopy_;
+    PolicyWatch policies_{process_.supportLog};
     Win32SocketFactory socketFactory_;
     std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;
     std::unique_ptr<driver::ProtocolHandlers> protocol_;
