@@ -3,7 +3,7 @@
 # certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
-#            Tilmaro.exe, Probyx.dll and DriverCloser.exe (default:
+#            Tilmaro.exe, Probyx.dll, DriverCloser.exe and SettingsCheck.dll (default:
 #            build/windows/bin, the 32-bit shipping build); a program not
 #            found there is taken from the build folder that holds BIN_DIR
 #   OUT_DIR  where the package goes (default: build/windows/dist)
@@ -11,9 +11,11 @@
 #            build folder around BIN_DIR was configured with, the one in
 #            every program's version resource (give it only to make packages
 #            of other versions from the same programs, as upgrade tests do)
-# DriverCloser.exe is not installed: the package runs it from its Binary table
-# before it replaces or removes the driver.
-# Signing (Authenticode, with osslsigncode): the seven programs, then the
+# DriverCloser.exe and SettingsCheck.dll are not installed: the package runs
+# them from its Binary table, the first before it replaces or removes the
+# driver, the second to check the install properties before anything is
+# written.
+# Signing (Authenticode, with osslsigncode): the eight programs, then the
 # package, when BRELVIN_SIGN_PKCS12 names a PKCS#12 file with the code-signing
 # certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
 # empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
@@ -26,7 +28,7 @@ root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
-helpers=(DriverCloser.exe)
+helpers=(DriverCloser.exe SettingsCheck.dll)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
 icon=$root/driver/win32/res/Brelvin.ico
 sign_pkcs12=${BRELVIN_SIGN_PKCS12:-}

@@ -71,8 +71,10 @@ folder=$(extract "$package" "$work/signed-files")
 for f in "${programs[@]}"; do
   check "$f in the package verifies against the certificate" verifies "$folder/$f" "$keys/signer.pem"
 done
-msiinfo extract "$package" Binary.DriverCloser >"$work/DriverCloser.exe" || die "extracting the driver closer"
-check "the driver closer in the package verifies against the certificate" verifies "$work/DriverCloser.exe" "$keys/signer.pem"
+for helper in DriverCloser.exe SettingsCheck.dll; do
+  msiinfo extract "$package" "Binary.${helper%.*}" >"$work/$helper" || die "extracting $helper"
+  check "$helper in the package verifies against the certificate" verifies "$work/$helper" "$keys/signer.pem"
+done
 check "a program does not verify against another certificate" fails_to_verify "$folder/Brelvin.exe" "$keys/stranger.pem"
 changed_copy "$folder/Penvaro.exe" "$work/Penvaro-changed.exe"
 check "a program changed after signing fails" fails_to_verify "$work/Penvaro-changed.exe" "$keys/signer.pem"
