@@ -20,6 +20,9 @@
 # certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
 # empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
 # BRELVIN_SIGN_PKCS12 the package is built unsigned, and this is said on stderr.
+# Beside the package: the Group Policy templates, as PolicyDefinitions/ with
+# Brelvin.admx and its texts in en-US/ and zh-CN/, laid out as they are
+# copied into a domain's central store or C:\Windows\PolicyDefinitions.
 # Prints the path of the package. Needs wixl and msibuild (Debian: wixl,
 # msitools), and osslsigncode to sign.
 set -euo pipefail
@@ -130,4 +133,7 @@ done <"$root/dist/package-tables.sql"
 # The package's signature covers every table and stream, so it comes last.
 [ -z "$sign_pkcs12" ] || sign "$stage/package.msi"
 mv "$stage/package.msi" "$package"
+rm -rf "$out/PolicyDefinitions"
+mkdir -p "$out/PolicyDefinitions"
+cp -R "$root/dist/policies/." "$out/PolicyDefinitions/"
 echo "$package"
