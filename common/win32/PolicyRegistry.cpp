@@ -16,9 +16,9 @@ const char* HiveName(HKEY hive)
     return hive == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU";
 }
 
-UniqueRegistryKey OpenPolicySection(HKEY hive, const char* section)
+UniqueRegistryKey OpenPolicySection(HKEY hive, const char* policyKey, const char* section)
 {
-    const std::string path = std::string(kPolicyKey) + "\\" + section;
+    const std::string path = std::string(policyKey) + "\\" + section;
     HKEY key = nullptr;
     if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
     return UniqueRegistryKey(key);
@@ -26,9 +26,10 @@ UniqueRegistryKey OpenPolicySection(HKEY hive, const char* section)
 
 // The value as the file would hold it; false when there is none. A value of
 // an unusable type adds a line to `problems` and counts as none.
-bool ReadPolicyText(HKEY hive, const Option& option, std::string& text, std::vector<std::string>& problems)
+bool ReadPolicyText(HKEY hive, const char* policyKey, const Option& option, std::string& text,
+                    std::vector<std::string>& problems)
 {
-    const UniqueRegistryKey key = OpenPolicySection(hive, option.section);
+    const UniqueRegistryKey key = OpenPolicySection(hive, policyKey, option.section);
     if (!key) return false;
     DWORD type = 0;
     char data[kProfileBufferChars] = {};
@@ -49,7 +50,7 @@ bool ReadPolicyText(HKEY hive, const Option& option, std::string& text, std::vec
     }
     char line[200];
     std::snprintf(line, sizeof line, "The policy %s\\%s\\%s value %s is not a %s (%s); it is ignored.", HiveName(hive),
-                  kPolicyKey, option.section, option.key, IsDwordOption(option) ? "REG_DWORD" : "REG_SZ",
+                  policyKey, option.section, option.key, IsDwordOption(option) ? "REG_DWORD" : "REG_SZ",
                   read == ERROR_MORE_DATA ? "longer than 259 characters" : "another type");
     problems.push_back(line);
     return false;
@@ -57,14 +58,14 @@ bool ReadPolicyText(HKEY hive, const Option& option, std::string& text, std::vec
 
 } // namespace
 
-PolicyReading ReadPolicies()
+PolicyReading ReadPolicies(const char* policyKey)
 {
     PolicyReading reading;
     for (const Option* option : kOptions) {
         std::string text;
-        if (ReadPolicyText(HKEY_LOCAL_MACHINE, *option, text, reading.problems) ||
+        if (ReadPolicyText(HKEY_LOCAL_MACHINE, policyKey, *option, text, reading.problems) ||
             (option->scope == OptionScope::User &&
-             ReadPolicyText(HKEY_CURRENT_USER, *option, text, reading.problems))) {
+             ReadPolicyText(HKEY_CURRENT_USER, policyKey, *option, text, reading.problems))) {
             reading.values.Set(*option, std::move(text));
         }
     }

@@ -27,6 +27,8 @@ struct PolicyReading {
     std::vector<std::string> problems;
 };
 
-PolicyReading ReadPolicies();
+// `policyKey` is kPolicyKey but in tests, which keep out of the way of the
+// programs running beside them.
+PolicyReading ReadPolicies(const char* policyKey = kPolicyKey);
 
 } // namespace common
