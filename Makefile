@@ -6,13 +6,18 @@
 #               its memory, threads, descriptors or handles keep growing
 #   make screenshots  pictures of the dialogs, under Xvfb
 #   make dist   the MSI package, from the 32-bit build
-.PHONY: test run deps bench soak screenshots dist clean
+#   make replay RECORDING=file   a board check's recording against the driver under Wine
+.PHONY: test run replay deps bench soak screenshots dist clean
 
 test: deps
 	@scripts/test.sh
 
 run: deps
 	@scripts/run.sh
+
+replay: deps
+	@[ -n "$(RECORDING)" ] || { echo "usage: make replay RECORDING=path/Recording-....script"; exit 2; }
+	@scripts/replay.sh "$(RECORDING)"
 
 deps:
 	@scripts/install-deps.sh
@@ -24,7 +29,7 @@ soak: deps
 	@scripts/soak.sh
 
 screenshots:
-	@EXTRA_PACKAGES="xvfb imagemagick x11-utils" scripts/install-deps.sh
+	@EXTRA_PACKAGES="xvfb imagemagick x11-utils fonts-wqy-microhei" scripts/install-deps.sh
 	@scripts/screenshots.sh
 
 dist: deps

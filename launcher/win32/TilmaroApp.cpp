@@ -13,7 +13,7 @@ public:
 
     int InitInstance()
     {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_LINK_CLASS};
         InitCommonControlsEx(&controls);
         CTilmaroDlg dialog(instance_);
         dialog.DoModal();

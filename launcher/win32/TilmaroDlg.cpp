@@ -6,6 +6,8 @@
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
+#include <commctrl.h>
+
 namespace launcher {
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 constexpr const wchar_t* kTextSection = L"CamvitoOrient";
 constexpr const wchar_t* kSettingsProgram = L"ZorvikSet.exe";
 constexpr const wchar_t* kCalibrationProgram = L"Radozi.exe";
+constexpr const wchar_t* kBoardCheckProgram = L"Sondaro.exe";
 
 } // namespace
 
@@ -22,10 +25,16 @@ INT_PTR CTilmaroDlg::DoModal()
     return RunModal(instance_, IDD_TILMARO_DIALOG);
 }
 
-INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog();
+    case WM_NOTIFY: {
+        const auto* note = reinterpret_cast<const NMHDR*>(lParam);
+        if (note->idFrom != IDC_BOARD_CHECK || (note->code != NM_CLICK && note->code != NM_RETURN)) return FALSE;
+        StartBesideLauncher(kBoardCheckProgram);
+        return TRUE;
+    }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: // also Enter: the launcher stays open
@@ -61,7 +70,20 @@ BOOL CTilmaroDlg::OnInitDialog()
     SetDlgItemTextW(Window(), IDOK, settingsButton.c_str());
     SetDlgItemTextW(Window(), IDC_START_CALIBRATION, calibrationButton.c_str());
     SetDlgItemTextW(Window(), IDCANCEL, cancelButton.c_str());
+    OfferBoardCheck();
     return TRUE;
+}
+
+// The link shows only where the board check was installed with the launcher.
+void CTilmaroDlg::OfferBoardCheck()
+{
+    const std::wstring program = common::ProgramFolderW() + kBoardCheckProgram;
+    const DWORD attributes = GetFileAttributesW(program.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    const std::wstring languageFile = common::ProgramFolderW() + L"Language.ini";
+    const std::wstring text = common::ReadLanguageTextW(languageFile, kTextSection, L"IDS_LNKCHECK");
+    SetDlgItemTextW(Window(), IDC_BOARD_CHECK, (L"<a>" + text + L"</a>").c_str());
+    ShowWindow(GetDlgItem(Window(), IDC_BOARD_CHECK), SW_SHOW);
 }
 
 } // namespace launcher

@@ -16,6 +16,7 @@ constexpr unsigned kWaitMs = 10000;
 
 constexpr int kStartCalibration = 1000;
 constexpr int kExplanation = 1001;
+constexpr int kBoardCheck = 1002;
 
 // Two keys are written without the blanks the launcher asks with.
 const char kLanguageIni[] = "[CamvitoOrient]\r\n"
@@ -23,7 +24,8 @@ const char kLanguageIni[] = "[CamvitoOrient]\r\n"
                             "IDS_CAP=Calibrate the board, or change the camera settings first.\r\n"
                             "IDS_BTNSET=Settings...\r\n"
                             "IDS_BTNORIENT=Calibrate\r\n"
-                            "IDS_BTNCANCEL=Close\r\n";
+                            "IDS_BTNCANCEL=Close\r\n"
+                            "IDS_LNKCHECK=Board check...\r\n";
 
 class TilmaroEndToEnd : public ::testing::Test {
 protected:
@@ -130,6 +132,29 @@ TEST_F(TilmaroEndToEnd, MissingCalibrationProgramClosesWithoutAMessage)
     ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
     EXPECT_FALSE(folder_.Holds("elsewhere\\Radozi.log"));
     EXPECT_FALSE(folder_.Holds("Radozi.log"));
+}
+
+TEST_F(TilmaroEndToEnd, BoardCheckLinkShowsWhereTheCheckIsAndStartsItWhileTheLauncherStays)
+{
+    WithLanguageFile();
+    StartTilmaro();
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, kBoardCheck))) << "no board check beside the launcher";
+    Click(IDCANCEL);
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs));
+
+    // A stand-in that notes its start plays the board check.
+    WithProgram(SIM_SETTINGS_PROGRAM_EXE, "Sondaro.exe");
+    StartTilmaro();
+    const HWND link = GetDlgItem(dialog_, kBoardCheck);
+    ASSERT_TRUE(IsWindowVisible(link));
+    EXPECT_EQ(Text(kBoardCheck), L"<a>Board check...</a>");
+    // A click on the link's first letters.
+    PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log("Sondaro.log"), "ran ") == 1; }, kWaitMs));
+    EXPECT_EQ(Log("Sondaro.log"), RanHere());
+    EXPECT_TRUE(tilmaro_.Running());
+    EXPECT_FALSE(folder_.Holds("ZorvikSet.log"));
 }
 
 TEST_F(TilmaroEndToEnd, CancelClosesWithoutStartingAnything)

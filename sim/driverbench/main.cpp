@@ -7,6 +7,11 @@
 //                                   the injected event seen by the mouse recorder,
 //                                   and the worker's cycle length (time between two
 //                                   consecutive consumptions).
+//   SimDriverBench watched          the same while a board check asks the driver
+//                                   for its status twice a second, and the time
+//                                   each request takes to be answered.
+#include "BoardCheckAsker.h"
+
 #include "sim/LogFiles.h"
 #include "sim/Percentiles.h"
 
@@ -19,6 +24,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -62,11 +68,14 @@ void Print(const char* what, const sim::Spread& spread)
                 spread.count);
 }
 
-int Latency()
+int Latency(bool watched)
 {
     sim::BoardRig rig(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "bench-latency");
     if (!StartRig(rig, LatencyScript())) return Fail(rig.Problem());
+    std::unique_ptr<sim::BoardCheckAsker> asker;
+    if (watched) asker = std::make_unique<sim::BoardCheckAsker>();
     if (!rig.WaitForScript()) return Fail("the script did not play; see " + rig.File(sim::kCameraServiceLog));
+    if (asker) asker->Stop();
 
     std::vector<long long> written, consumed;
     for (const std::string& line : sim::LogLines(rig.File("ZorvikSrv.stamps"))) {
@@ -105,6 +114,10 @@ int Latency()
     }
     Print("record written -> event injected", sim::SpreadOf(latency));
     Print("worker cycle", sim::SpreadOf(cycle));
+    if (asker) {
+        Print("board check request -> answer", sim::SpreadOf(asker->RoundTrips()));
+        std::printf("%-34s %d\n", "board check requests unanswered", asker->Unanswered());
+    }
     return 0;
 }
 
@@ -114,7 +127,8 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "idle" && argc > 2) return Idle(static_cast<unsigned>(std::atoi(argv[2])));
-    if (mode == "latency") return Latency();
-    std::printf("usage: SimDriverBench idle <seconds> | latency\n");
+    if (mode == "latency") return Latency(false);
+    if (mode == "watched") return Latency(true);
+    std::printf("usage: SimDriverBench idle <seconds> | latency | watched\n");
     return 2;
 }

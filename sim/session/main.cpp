@@ -3,8 +3,10 @@
 // with the calibration "session.ini", followed by a touch socket session and
 // a pipe forwarding session; then a summary of what reached the desktop and
 // the other programs on standard output and a picture of the strokes,
-// "strokes.svg".
+// "strokes.svg". Given "replay", it plays "recording.script" instead (a
+// recording the driver made for the board check; see ReplaySession.h).
 #include "ChannelSessions.h"
+#include "ReplaySession.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
 #include "sim/ScratchFolder.h"
@@ -12,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -23,9 +26,16 @@ int Fail(const std::string& problem)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     const std::string here = sim::OwnFolder();
+    if (argc > 1 && std::strcmp(argv[1], "replay") == 0) {
+        bool ok = false;
+        const std::string summary = sim::RunReplay(here, ok);
+        if (ok) sim::WriteWholeFile(here + "summary.txt", summary);
+        std::printf("%s", summary.c_str());
+        return ok ? 0 : 1;
+    }
     const std::string script = sim::ReadWholeFile(here + "session.script");
     const std::string settings = sim::ReadWholeFile(here + "session.ini");
     if (script.empty() || settings.empty()) return Fail("session.script or session.ini missing beside the runner");

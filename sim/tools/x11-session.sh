@@ -1,5 +1,6 @@
-# Sourced by the tools' screenshot scripts: a Wine prefix with the X11
-# driver on a private Xvfb display, and captures of dialogs by caption.
+# Sourced by the tools' screenshot scripts (Penvaro, Tilmaro, Sondaro): a
+# Wine prefix with the X11 driver on a private Xvfb display, and captures of
+# dialogs by caption.
 # Needs: $build (the wine64 build folder).
 
 x11_session_start() {

@@ -75,7 +75,8 @@ TEST(LanguageKeyScan, ReportsKeysWhoseSectionIsAmbiguousAndSkipsTests)
 KeyScan ScanThePrograms()
 {
     const fs::path root = SourceRoot();
-    return ScanLanguageKeys({root / "driver", root / "pentool", root / "camview", root / "launcher", root / "common"});
+    return ScanLanguageKeys(
+        {root / "driver", root / "pentool", root / "camview", root / "launcher", root / "boardcheck", root / "common"});
 }
 
 class ShippedLanguageFile : public ::testing::TestWithParam<const char*> {
@@ -105,6 +106,7 @@ TEST(RequestedLanguageKeys, AreFoundInEverySectionOfThePrograms)
     EXPECT_TRUE(Holds(scan, "Camvito", "IDS_CAMVITONOINIT"));
     EXPECT_TRUE(Holds(scan, "CamvitoOrient", "IDS_BTNORIENT   "));
     EXPECT_TRUE(Holds(scan, "SetPzPan", "IDC_BMP11"));
+    EXPECT_TRUE(Holds(scan, "Sondaro", "IDS_OUTPUTLINE"));
 }
 
 TEST_P(ShippedLanguageFile, AnswersEveryRequestedKeyWithinTheBuffer)

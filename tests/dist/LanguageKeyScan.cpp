@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string>& LanguageSections()
 {
-    static const std::vector<std::string> sections = {"String", "Camvito", "CamvitoOrient", "SetPzPan"};
+    static const std::vector<std::string> sections = {"String", "Camvito", "CamvitoOrient", "SetPzPan", "Sondaro"};
     return sections;
 }
 

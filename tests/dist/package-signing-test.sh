@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Signs the package the way `make dist` does, with a throwaway self-signed
 # code-signing certificate, and checks every signature with osslsigncode:
-# the six programs inside the package, the driver closer that the package
+# the seven programs inside the package, the driver closer that the package
 # runs from its Binary table, and the package itself verify against
 # that certificate, not against another one, and fail once changed. Without
 # a certificate the package is built unsigned and dist.sh says so. No
@@ -13,7 +13,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$1 bin=$2
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12 BRELVIN_SIGN_PASSWORD BRELVIN_SIGN_TIMESTAMP
 
 . "$here/checks.sh"

@@ -14,7 +14,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$1 bin=$2 project_version=$3 version_probe=$4 manifest_probe=$5
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12
 
 . "$here/checks.sh"
@@ -98,6 +98,8 @@ expect_manifest Brelvin.exe unspecified false unaware no
 expect_manifest Penvaro.exe unspecified true system yes
 expect_manifest Camvito.exe asInvoker false unaware yes
 expect_manifest Tilmaro.exe asInvoker true system yes
+# The board check reports every monitor's own scale factor.
+expect_manifest Sondaro.exe asInvoker true/pm "PerMonitorV2, PerMonitor" yes
 
 echo "== the driver closer, run by the package from its Binary table"
 msiinfo extract "$package" Binary.DriverCloser >"$work/DriverCloser.exe" || die "extracting the driver closer"

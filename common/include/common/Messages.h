@@ -18,6 +18,8 @@ inline constexpr unsigned kCalibrationReloaded = 0x8066; // WM_APP+102, to the c
 // Registered by name.
 inline constexpr const char* kRegisteredOk = "CvOK";
 inline constexpr const char* kRegisteredDriverSet = "CvDriverSet";
+// The board check's request (common/BoardStatus.h).
+inline constexpr const char* kRegisteredBoardCheck = "BrelvinBoardCheck";
 
 } // namespace msg
 

@@ -24,7 +24,8 @@ TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
       pipe_(deps.pipe),
       faults_(deps.faults),
       gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket),
-      outputs_(deps.outputs)
+      outputs_(deps.outputs),
+      watch_(deps.watch)
 {
     // The system's touch pointers carry the contacts instead of the mouse,
     // and the system makes its own double taps and press-and-hold.
@@ -74,11 +75,23 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     } else {
         ProcessLocally(record, calibration);
     }
+    if (watch_) watch_->OnCycle(record, calibration, lastTick_, Route());
 }
 
 TouchWorker::Routing TouchWorker::CurrentRouting() const
 {
     return Routing{state_.Forwarding(), state_.socketRouting, state_.routingChanges};
+}
+
+RecordRoute TouchWorker::Route() const
+{
+    if (routing_.forwarding) return RecordRoute::Forwarding;
+    switch (routing_.socket) {
+    case SocketRouting::PairSplit: return RecordRoute::PairSplit;
+    case SocketRouting::HalfSplit: return RecordRoute::HalfSplit;
+    case SocketRouting::Off: break;
+    }
+    return RecordRoute::Mouse;
 }
 
 // A contact that started under one routing is not continued under another:

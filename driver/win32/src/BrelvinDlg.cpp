@@ -1,9 +1,11 @@
 #include "BrelvinDlg.h"
 
 #include "DeviceNotifications.h"
+#include "TokenFacts.h"
 #include "resource.h"
 
 #include "common/Messages.h"
+#include "common/SupportLogFile.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 #include "driver/CalibrationNotes.h"
@@ -13,6 +15,8 @@
 #include <dbt.h>
 #include <shellapi.h>
 
+#include <cstdio>
+
 namespace brelvin {
 namespace {
 
@@ -20,6 +24,16 @@ constexpr UINT kHideDelayMs = 100;
 constexpr UINT kHookRefreshMs = 100;
 constexpr int kStartUpdateValue = 500;
 constexpr DWORD kStartUpPauseMs = 2000;
+
+std::string LocalTimeNow()
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return text;
+}
 
 } // namespace
 
@@ -87,6 +101,10 @@ bool CBrelvinDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         OnRegisteredDriverSet(wParam, lParam);
         return true;
     }
+    if (registeredBoardCheck_ != 0 && message == registeredBoardCheck_) {
+        if (boardCheckDesk_) boardCheckDesk_->OnRequest(wParam, lParam);
+        return true;
+    }
     return false;
 }
 
@@ -111,6 +129,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     OpenSharedBlock();
     StartDoubleTapHook();
     StartTouchWorker();
+    AnswerBoardCheck();
     StartCameraService();
     WaitForCameraService();
     initialised_ = true;
@@ -130,6 +149,7 @@ void CBrelvinDlg::ResetDriverState()
 // the policies that win over it.
 void CBrelvinDlg::LoadSettings()
 {
+    startedAt_ = LocalTimeNow();
     settingsPath_ = common::LocateSettingsFileA();
     process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
@@ -176,6 +196,7 @@ void CBrelvinDlg::ListenToPeers()
 {
     registeredOk_ = RegisterWindowMessageA(msg::kRegisteredOk);
     registeredDriverSet_ = RegisterWindowMessageA(msg::kRegisteredDriverSet);
+    registeredBoardCheck_ = RegisterWindowMessageA(msg::kRegisteredBoardCheck);
     pipeHost_ = std::make_unique<Win32ForwardingPipeHost>(Window(), process_.supportLog);
     protocol_ = std::make_unique<driver::ProtocolHandlers>(
         driver::ProtocolHandlerDeps{process_.desktop, process_.state, process_.calibration, *settingsFile_,
@@ -237,9 +258,10 @@ void CBrelvinDlg::StartTouchWorker()
     const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
     contactOutputs_ = std::make_unique<ContactOutputsSetup>(
         driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
-    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerDeps{
-        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
-        process_.socketChannel, process_.pipeChannel, process_.supportLog, contactOutputs_->Outputs()});
+    worker_ = std::make_unique<driver::TouchWorker>(
+        driver::TouchWorkerDeps{process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); },
+                                *boardKeys_, process_.socketChannel, process_.pipeChannel, process_.supportLog,
+                                contactOutputs_->Outputs(), &process_.watch});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
@@ -258,6 +280,38 @@ void CBrelvinDlg::RestartTouchWorker()
     worker_.reset();
     contactOutputs_.reset();
     StartTouchWorker();
+    if (boardCheck_) boardCheck_->UpdateFacts(CurrentFacts());
+}
+
+// What the board check tells of the driver itself.
+driver::DriverFacts CBrelvinDlg::CurrentFacts() const
+{
+    driver::DriverFacts facts;
+    facts.version = BRELVIN_VERSION_TEXT;
+    facts.processId = GetCurrentProcessId();
+    facts.startedAt = startedAt_;
+    facts.elevated = ElevationText(GetCurrentProcess());
+    facts.virtualized = VirtualizationText(GetCurrentProcess());
+    facts.settingsFile = settingsPath_;
+    facts.tuio = contactOutputs_->TuioDestination();
+    facts.touchInjectionAsked = contactOutputs_->TouchInjectionAsked();
+    facts.touchInjectionAvailable = contactOutputs_->TouchInjectionAvailable();
+    facts.touchInjectionOn = contactOutputs_->TouchInjectionOn();
+    return facts;
+}
+
+// The board check asks through the registered message; its recordings go
+// beside the support log.
+void CBrelvinDlg::AnswerBoardCheck()
+{
+    const std::string logPath = process_.supportLog.Path();
+    recordings_ = std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_);
+    boardCheck_ = std::make_unique<driver::BoardCheckAnswers>(
+        driver::BoardCheckDeps{process_.desktop, process_.state, process_.calibration, process_.watch,
+                               process_.socketChannel, *recordings_, process_.supportLog},
+        CurrentFacts());
+    boardCheckDesk_ = std::make_unique<BoardCheckDesk>(*boardCheck_, process_.supportLog);
+    boardCheckDesk_->AttachDriverWindow(Window());
 }
 
 void CBrelvinDlg::StartCameraService()
@@ -311,6 +365,9 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
     case driver::kTimerHookRefresh: process_.hook.ToReUseMouseDBLCLK(); break;
     case driver::kTimerForwardingWatch:
         if (protocol_) protocol_->OnForwardingNews();
+        break;
+    case driver::kTimerRecording:
+        if (boardCheck_) boardCheck_->OnRecordingTimer();
         break;
     case driver::kTimerPenAndBoardKeys:
     case driver::kTimerSocketBoardKeys:

@@ -6,16 +6,19 @@
 // Windows Sockets 2 before anything that brings in the platform headers.
 #include "WinsockSession.h"
 
+#include "BoardCheckDesk.h"
 #include "ContactOutputsSetup.h"
 #include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
 #include "PolicyWatch.h"
+#include "RecordingFolder.h"
 #include "ShareMemory.h"
 #include "SupportLog.h"
 #include "TouchThread.h"
 #include "Win32Desktop.h"
 #include "Win32SocketFactory.h"
 
+#include "driver/BoardCheckAnswers.h"
 #include "driver/BoardKeys.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
@@ -25,6 +28,7 @@
 #include "driver/ProtocolHandlers.h"
 #include "driver/SupervisionTimer.h"
 #include "driver/TouchWorker.h"
+#include "driver/WorkerWatch.h"
 #include "hooklib/WToolobjectHook.h"
 
 #include "common/LanguageStrings.h"
@@ -50,6 +54,7 @@ struct DriverProcess {
     Win32Desktop desktop{supportLog};
     driver::ChannelSlot socketChannel;
     driver::ChannelSlot pipeChannel;
+    driver::WorkerWatch watch;
 };
 
 class CBrelvinDlg : public common::ModalDialog {
@@ -90,6 +95,8 @@ private:
     void StartDoubleTapHook();
     void StartTouchWorker();
     void RestartTouchWorker();
+    void AnswerBoardCheck();
+    driver::DriverFacts CurrentFacts() const;
     void StartCameraService();
     void WaitForCameraService();
 
@@ -119,6 +126,8 @@ private:
     HDEVNOTIFY deviceNotification_ = nullptr;
     UINT registeredOk_ = 0;
     UINT registeredDriverSet_ = 0;
+    UINT registeredBoardCheck_ = 0;
+    std::string startedAt_;
     driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
     driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
     // The settings file, as the board keys write to it from the worker and
@@ -135,6 +144,9 @@ private:
     std::unique_ptr<ContactOutputsSetup> contactOutputs_;
     std::unique_ptr<driver::TouchWorker> worker_;
     std::unique_ptr<TouchThread> touchThread_;
+    std::unique_ptr<RecordingFolder> recordings_;
+    std::unique_ptr<driver::BoardCheckAnswers> boardCheck_;
+    std::unique_ptr<BoardCheckDesk> boardCheckDesk_;
 };
 
 } // namespace brelvin

@@ -5,6 +5,8 @@ namespace brelvin {
 ContactOutputsSetup::ContactOutputsSetup(const driver::MultitouchSettings& settings, driver::FaultLog& faults)
 {
     if (settings.tuio) OpenTuio(settings, faults);
+    touchAsked_ = settings.touchInjection;
+    touchAvailable_ = Win32TouchInjection().Available();
     if (settings.touchInjection) OpenTouch(faults);
 }
 

@@ -23,6 +23,13 @@ public:
 
     driver::ContactOutputs Outputs() const;
 
+    // For the board check: where TUIO goes ("off" when it does not), and
+    // whether touch injection was asked for, is offered and is on.
+    std::string TuioDestination() const { return tuio_ ? destination_ : "off"; }
+    bool TouchInjectionAsked() const { return touchAsked_; }
+    bool TouchInjectionAvailable() const { return touchAvailable_; }
+    bool TouchInjectionOn() const { return touch_ != nullptr; }
+
 private:
     void OpenTuio(const driver::MultitouchSettings& settings, driver::FaultLog& faults);
     void OpenTouch(driver::FaultLog& faults);
@@ -33,6 +40,8 @@ private:
     std::unique_ptr<driver::TuioOutput> tuio_;
     std::unique_ptr<Win32TouchInjection> injection_;
     std::unique_ptr<driver::TouchOutput> touch_;
+    bool touchAsked_ = false;
+    bool touchAvailable_ = false;
 };
 
 } // namespace brelvin

@@ -9,5 +9,6 @@ inline constexpr unsigned kTimerHideDialog = 103;
 inline constexpr unsigned kTimerSupervision = 114; // the click that completes a pen-button press
 inline constexpr unsigned kTimerHookRefresh = 1021;
 inline constexpr unsigned kTimerForwardingWatch = 1031; // a forwarding run's bounds
+inline constexpr unsigned kTimerRecording = 1041;       // whether a recording for the board check is complete
 
 } // namespace driver

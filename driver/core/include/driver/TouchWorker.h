@@ -22,6 +22,7 @@
 #include "driver/GestureMachines.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
+#include "driver/WorkerWatch.h"
 
 #include <functional>
 #include <memory>
@@ -52,6 +53,8 @@ struct TouchWorkerDeps {
     ChannelSlot& pipe;   // raw records while forwarding
     FaultLog& faults;
     ContactOutputs outputs = {};
+    // What the board check watches; none in tests that do not ask.
+    WorkerWatch* watch = nullptr;
 };
 
 class TouchWorker {
@@ -92,6 +95,7 @@ private:
         }
     };
     Routing CurrentRouting() const;
+    RecordRoute Route() const;
     void ReleaseOnRoutingChange(const CalibrationView& calibration);
     void NoteReleased(const GestureMachines::Outcome& outcome, const char* why);
     // The records' clock: milliseconds that pass only over records handed to
@@ -119,6 +123,7 @@ private:
     FaultLog& faults_;
     GestureMachines gestures_;
     ContactOutputs outputs_;
+    WorkerWatch* watch_;
     ContactTracker tracker_;
     // The slots the mouse (and so the touch output) had in the last record.
     ContactTracker::SlotMask mouseSlots_ = TouchFrameBuilder::kAllSlots;

@@ -1,0 +1,35 @@
+#pragma once
+// Asks the driver as the board check does, from a window on the test's
+// thread, and keeps the answers it gets.
+#include "common/BoardStatus.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace boardcheck_e2e {
+
+class DriverAsker {
+public:
+    DriverAsker();
+    ~DriverAsker();
+    DriverAsker(const DriverAsker&) = delete;
+    DriverAsker& operator=(const DriverAsker&) = delete;
+
+    // Posts the request to the driver's window; false when there is none.
+    bool Ask(LPARAM request);
+    // Pumps the thread's messages until an answer satisfies `wanted`.
+    bool WaitForAnswer(const std::function<bool(const common::BoardStatus&)>& wanted, unsigned timeoutMs);
+    const std::vector<std::string>& Answers() const { return answers_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    UINT request_ = 0;
+    std::vector<std::string> answers_;
+};
+
+} // namespace boardcheck_e2e

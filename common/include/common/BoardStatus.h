@@ -1,0 +1,80 @@
+#pragma once
+// The driver's answer to the board check: what runs, what arrives, which
+// calibration and outputs are in force, where the contacts of the last
+// seconds were. It travels as text, one "key=value" line each, so that a
+// support ticket can carry it as it came and a reader of an older or newer
+// driver skips what it does not know. Written by the driver, read by the
+// board check; docs/INTEGRATION.md lists every key.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace common {
+
+// The request, registered by name (msg::kRegisteredBoardCheck): wParam is the
+// window that gets the answer, lParam one of these in its low byte; a
+// recording asks for its length in seconds in the next byte (0: the default).
+inline constexpr unsigned kBoardCheckStatus = 1;
+inline constexpr unsigned kBoardCheckRecord = 2;
+inline constexpr unsigned kRecordingDefaultSeconds = 10;
+inline constexpr unsigned kRecordingMaxSeconds = 60;
+// WM_COPYDATA's dwData on the answer.
+inline constexpr std::uintptr_t kBoardStatusTag = 0x42435331; // "BCS1"
+inline constexpr int kBoardStatusProtocol = 1;
+
+constexpr long BoardCheckRequest(unsigned kind, unsigned seconds = 0)
+{
+    return static_cast<long>((kind & 0xFFu) | ((seconds & 0xFFu) << 8));
+}
+
+// One contact sample of the last seconds.
+struct StatusContact {
+    std::uint32_t ageMs = 0;
+    int slot = 0;
+    bool released = false;
+    int cameraX = 0, cameraY = 0;
+    // False when the calibration places the point nowhere on the screen.
+    bool onScreen = false;
+    int screenX = 0, screenY = 0;
+};
+
+struct BoardStatus {
+    int protocol = 0;
+    std::string driverVersion;
+    unsigned long processId = 0;
+    std::string startedAt; // local time, "YYYY-MM-DD hh:mm:ss"
+    std::uint32_t tick = 0; // the driver's millisecond clock at the answer
+    std::string elevated;     // yes, no, unknown
+    std::string virtualized;  // file virtualization of the driver: yes, no, unknown
+    std::string settingsFile;
+    bool calibrationLoaded = false;
+    std::string calibrationProblem;
+    int gridColumns = 0, gridRows = 0;
+    int screenWidth = 0, screenHeight = 0;
+    // The board's monitor: a name ("primary") and its rectangle.
+    std::string monitor;
+    int monitorLeft = 0, monitorTop = 0, monitorWidth = 0, monitorHeight = 0;
+    int cameraKind = 0;
+    bool boardKeys = false;
+    // Records that were not empty, counted while someone watches.
+    std::uint32_t records = 0;
+    // -1: no contact seen since the watch began.
+    long lastContactMs = -1;
+    std::vector<StatusContact> contacts;
+    std::string socketRouting; // off, pair-split, half-split
+    bool socketChannel = false;
+    std::string forwarding; // idle, awaiting-client, forwarding
+    std::string tuio;       // off, or the destination "a.b.c.d:port"
+    bool touchInjectionAsked = false;
+    bool touchInjectionAvailable = false;
+    bool touchInjectionOn = false;
+    std::string recording; // idle, waiting, recording, written, failed, busy
+    unsigned recordingSeconds = 0;
+    std::string recordingFile;
+};
+
+std::string FormatBoardStatus(const BoardStatus& status);
+// Unknown keys and malformed lines are skipped; fields not given keep their defaults.
+BoardStatus ParseBoardStatus(const std::string& text);
+
+} // namespace common

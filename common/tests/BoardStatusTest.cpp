@@ -1,0 +1,82 @@
+// The driver's answer to the board check read back as written: every field,
+// contacts on and off the screen, and values that must stay one line.
+#include "common/BoardStatus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BoardStatus, ReadsBackWhatWasWrittenAndSkipsWhatItDoesNotKnow)
+{
+    common::BoardStatus status;
+    status.protocol = common::kBoardStatusProtocol;
+    status.driverVersion = "1.2.3";
+    status.processId = 4321;
+    status.startedAt = "2026-05-01 08:12:03";
+    status.tick = 4000000000u;
+    status.elevated = "no";
+    status.virtualized = "yes";
+    status.settingsFile = "C:\\Program Files\\Board\\WBInit.ini";
+    status.calibrationProblem = "a cell\nwithout area";
+    status.gridColumns = 4;
+    status.gridRows = 3;
+    status.screenWidth = 1280;
+    status.screenHeight = 800;
+    status.monitor = "primary";
+    status.monitorLeft = -1280;
+    status.monitorWidth = 1280;
+    status.monitorHeight = 800;
+    status.cameraKind = 2;
+    status.boardKeys = true;
+    status.records = 77;
+    status.lastContactMs = 1500;
+    status.contacts.push_back({120, 1, false, 1600, 1200, true, 640, 400});
+    status.contacts.push_back({80, 3, true, 3300, 50, false, 0, 0});
+    status.socketRouting = "half-split";
+    status.socketChannel = true;
+    status.forwarding = "forwarding";
+    status.tuio = "127.0.0.1:3333";
+    status.touchInjectionAsked = true;
+    status.recording = "written";
+    status.recordingSeconds = 10;
+    status.recordingFile = "C:\\Users\\t\\Recording-1.script";
+
+    const std::string text = common::FormatBoardStatus(status) + "some-future-key=42\nnot a line\n";
+    const common::BoardStatus read = common::ParseBoardStatus(text);
+    EXPECT_EQ(read.protocol, 1);
+    EXPECT_EQ(read.driverVersion, "1.2.3");
+    EXPECT_EQ(read.processId, 4321u);
+    EXPECT_EQ(read.startedAt, status.startedAt);
+    EXPECT_EQ(read.tick, 4000000000u);
+    EXPECT_EQ(read.virtualized, "yes");
+    EXPECT_EQ(read.settingsFile, status.settingsFile);
+    EXPECT_FALSE(read.calibrationLoaded);
+    EXPECT_EQ(read.calibrationProblem, "a cell without area");
+    EXPECT_EQ(read.gridColumns, 4);
+    EXPECT_EQ(read.gridRows, 3);
+    EXPECT_EQ(read.screenHeight, 800);
+    EXPECT_EQ(read.monitorLeft, -1280);
+    EXPECT_EQ(read.monitorWidth, 1280);
+    EXPECT_EQ(read.cameraKind, 2);
+    EXPECT_TRUE(read.boardKeys);
+    EXPECT_EQ(read.records, 77u);
+    EXPECT_EQ(read.lastContactMs, 1500);
+    ASSERT_EQ(read.contacts.size(), 2u);
+    EXPECT_EQ(read.contacts[0].screenX, 640);
+    EXPECT_EQ(read.contacts[0].screenY, 400);
+    EXPECT_TRUE(read.contacts[0].onScreen);
+    EXPECT_TRUE(read.contacts[1].released);
+    EXPECT_FALSE(read.contacts[1].onScreen);
+    EXPECT_EQ(read.contacts[1].cameraX, 3300);
+    EXPECT_EQ(read.socketRouting, "half-split");
+    EXPECT_TRUE(read.socketChannel);
+    EXPECT_EQ(read.tuio, "127.0.0.1:3333");
+    EXPECT_TRUE(read.touchInjectionAsked);
+    EXPECT_FALSE(read.touchInjectionAvailable);
+    EXPECT_EQ(read.recording, "written");
+    EXPECT_EQ(read.recordingFile, status.recordingFile);
+
+    EXPECT_EQ(common::ParseBoardStatus("last-contact-ms=none\r\n").lastContactMs, -1);
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+// The board check's request over the real API: the answer reaches a window
+// of the driver's own user and session as WM_COPYDATA, and nothing reaches a
+// window of another user or session, or no window at all. Wine runs every
+// process as one user, so another user is played by the identity the desk
+// believes the driver runs as.
+#include "BoardCheckDesk.h"
+#include "Win32Desktop.h"
+
+#include "common/BoardStatus.h"
+#include "driver/BoardCheckAnswers.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kAnswerClass = "BoardCheckDeskTestAnswer";
+
+// A window on the test's thread that keeps every answer it is sent.
+class AnswerWindow {
+public:
+    AnswerWindow()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &AnswerWindow::Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kAnswerClass;
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~AnswerWindow() { DestroyWindow(window_); }
+
+    HWND Handle() const { return window_; }
+    std::vector<std::string> answers;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<AnswerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_COPYDATA) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (data->dwData == common::kBoardStatusTag) {
+                self->answers.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
+                return TRUE;
+            }
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+class NoRecordings final : public driver::RecordingStorage {
+public:
+    std::string SettingsText() override { return {}; }
+    std::string LocalTime() override { return {}; }
+    std::string Save(const std::string&) override { return {}; }
+};
+
+class CollectingLog final : public driver::FaultLog {
+public:
+    void Note(const char* line) override { lines.emplace_back(line); }
+    std::vector<std::string> lines;
+};
+
+class BoardCheckDeskTest : public ::testing::Test {
+protected:
+    CollectingLog faults;
+    brelvin::Win32Desktop desktop{faults};
+    driver::DriverState state;
+    driver::CalibrationStore calibration;
+    driver::WorkerWatch watch;
+    driver::ChannelSlot socket;
+    NoRecordings storage;
+    driver::BoardCheckAnswers answers{{desktop, state, calibration, watch, socket, storage, faults},
+                                      driver::DriverFacts{}};
+    AnswerWindow window;
+};
+
+TEST_F(BoardCheckDeskTest, AnswersTheDriversOwnUserInItsOwnSession)
+{
+    brelvin::BoardCheckDesk desk(answers, faults);
+    ASSERT_TRUE(brelvin::IdentityOfThisProcess().Known());
+    EXPECT_TRUE(desk.OnRequest(reinterpret_cast<WPARAM>(window.Handle()), common::BoardCheckRequest(common::kBoardCheckStatus)));
+    ASSERT_EQ(window.answers.size(), 1u);
+    EXPECT_EQ(common::ParseBoardStatus(window.answers[0]).protocol, common::kBoardStatusProtocol);
+    // A kind the driver does not know is no request.
+    EXPECT_FALSE(desk.OnRequest(reinterpret_cast<WPARAM>(window.Handle()), 9));
+    EXPECT_EQ(window.answers.size(), 1u);
+    EXPECT_EQ(desk.Refusals(), 0u);
+}
+
+TEST_F(BoardCheckDeskTest, RefusesAnotherUserAnotherSessionAndNoWindow)
+{
+    brelvin::ProcessIdentity otherUser = brelvin::IdentityOfThisProcess();
+    otherUser.userSid = "S-1-5-21-1004336348-1177238915-682003330-1001";
+    brelvin::ProcessIdentity otherSession = brelvin::IdentityOfThisProcess();
+    otherSession.session += 1;
+    brelvin::BoardCheckDesk asOtherUser(answers, faults, otherUser);
+    brelvin::BoardCheckDesk inOtherSession(answers, faults, otherSession);
+    brelvin::BoardCheckDesk desk(answers, faults);
+    const WPARAM answerTo = reinterpret_cast<WPARAM>(window.Handle());
+    const LPARAM record = common::BoardCheckRequest(common::kBoardCheckRecord, 5);
+
+    EXPECT_FALSE(asOtherUser.OnRequest(answerTo, record));
+    EXPECT_FALSE(inOtherSession.OnRequest(answerTo, record));
+    HWND gone = CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_FALSE(desk.OnRequest(reinterpret_cast<WPARAM>(gone), record));
+    EXPECT_FALSE(desk.OnRequest(0, record));
+    EXPECT_TRUE(window.answers.empty());
+    // Nothing was started for them.
+    EXPECT_EQ(watch.Capture().CurrentState(), driver::RecordCapture::State::Idle);
+    EXPECT_EQ(asOtherUser.Refusals() + inOtherSession.Refusals() + desk.Refusals(), 4u);
+    ASSERT_FALSE(faults.lines.empty());
+    EXPECT_NE(faults.lines[0].find("Refused a board check request"), std::string::npos);
+}
+
+} // namespace

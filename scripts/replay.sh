@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Replays a recording that the board check had the driver make (a
+# "Recording-<date>-<time>.script" from a school's
+# %LOCALAPPDATA%\CvSoftware\Drivers\) against the real driver under Wine with
+# the stand-ins, with the settings and the routing of contacts it carries,
+# and prints what reached the desktop, as `make run` does for the recorded
+# board session. The strokes go to build/<preset>/replay/strokes.svg.
+# Usage: scripts/replay.sh RECORDING   (or: make replay RECORDING=...)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+recording=${1:?usage: $0 RECORDING}
+[ -f "$recording" ] || { echo "replay: no such file: $recording" >&2; exit 2; }
+recording=$(cd "$(dirname "$recording")" && pwd)/$(basename "$recording")
+cd "$root"
+. "$here/wine-env.sh"
+
+preset=$(runnable_preset)
+build="build/$preset"
+programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimRunSession.exe)
+targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimRunSession)
+
+echo "building the Windows programs ($preset)..."
+build_targets "$preset" replay "${targets[@]}" || exit 1
+
+run="$build/replay"
+rm -rf "$run"
+mkdir -p "$run"
+for program in "${programs[@]}"; do cp "$build/bin/$program" "$run/"; done
+cp "$recording" "$run/recording.script"
+
+export WINEPREFIX="$root/$build/wineprefix"
+"$here/wine-prefix.sh" "$WINEPREFIX"
+wineserver -p 2>/dev/null || true  # a server of this prefix may already run
+trap 'wineserver -k 2>/dev/null || true' EXIT
+echo "replaying $(basename "$recording") against the driver under Wine..."
+status=0
+"$here/wine-run.sh" "$run/SimRunSession.exe" replay | tr -d '\r' || status=$?
+[ "$status" -eq 0 ] || exit "$status"
+echo "picture of the strokes: $run/strokes.svg"
