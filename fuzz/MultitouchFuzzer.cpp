@@ -8,7 +8,9 @@
 //     pointer twice or leaves out one that is down; nothing lies off the
 //     screen;
 //   - once everything has ended, no pointer is down and the last bundle
-//     lists nobody alive.
+//     lists nobody alive;
+// with the contacts unsmoothed or, chosen by the input, smoothed by the
+// adaptive chain.
 // The sanitizers watch the rest.
 #include "FuzzInput.h"
 #include "DriverFakes.h"
@@ -106,7 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     calibration.screen = {1 + static_cast<int>(in.Word() % 4000), 1 + static_cast<int>(in.Word() % 3000)};
     calibration.scale = 0.1 + (in.Next() % 40) / 10.0;
     calibration.boardEndX = in.Word();
-    ContactTracker tracker;
+    // The adaptive smoothing by the board end's lowest bit, which matters
+    // little else: the seeds keep their meaning.
+    FilterSettings filter;
+    if (static_cast<unsigned>(calibration.boardEndX) & 1) filter.mode = FilterMode::Adaptive;
+    ContactTracker tracker(filter);
     LastBundle channel;
     CheckedInjection injection;
     injection.screen = calibration.screen;

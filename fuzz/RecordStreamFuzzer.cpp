@@ -13,6 +13,8 @@
 //     touch pointer that went down came up, every touch lies on the screen,
 //     every TUIO position lies in 0..1, and the last bundle's alive list is
 //     empty.
+// The input's first byte also chooses the adaptive smoothing ([Filter]
+// MODE=adaptive) for every pointer and contact; the promises are the same.
 // The sanitizers watch the rest.
 #include "FuzzInput.h"
 #include "CalibrationGridWriter.h"
@@ -197,8 +199,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ContactOutputs outputs;
     if (outputsWanted & 1) outputs.tuio = &tuio;
     if (outputsWanted & 2) outputs.touch = &touch;
+    FilterSettings filter;
+    if (outputsWanted & 4) filter.mode = FilterMode::Adaptive;
     TouchWorker worker(
-        {desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults, outputs});
+        {desktop, hook, state, [&store] { return store.Current(); }, keys, socket, pipe, faults, outputs, filter});
     worker.Begin();
 
     // RECORD_STREAM_TRACE=1 prints every step, for reading a failing input.

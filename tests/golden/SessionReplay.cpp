@@ -10,6 +10,7 @@
 #include "driver/CalibrationNotes.h"
 #include "driver/CalibrationStore.h"
 #include "driver/ChannelPorts.h"
+#include "driver/FilterSettings.h"
 #include "driver/MultitouchOutputs.h"
 #include "driver/MultitouchSettings.h"
 #include "driver/PenButtonSettings.h"
@@ -208,9 +209,11 @@ std::string SessionReplay::Run(const std::string& script)
                         (options_.multitouch ? "TUIO and touch injection on" : "the default settings"));
     Load();
     OpenOutputs();
+    // [Filter] as the driver reads it at start-up: the session's file has none.
+    const driver::FilterSettings filter = driver::ReadFilterSettings(settings_, settings_, faults_);
     worker_ = std::make_unique<driver::TouchWorker>(
         driver::TouchWorkerDeps{desktop_, hook_, state_, [this] { return calibration_.Current(); }, boardKeys_, socket_,
-                                pipe_, faults_, driver::ContactOutputs{tuio_.get(), touch_.get()}});
+                                pipe_, faults_, driver::ContactOutputs{tuio_.get(), touch_.get()}, filter});
     worker_->Begin();
     Play(script);
 

@@ -42,10 +42,17 @@ bool Is(const PointSlot& slot, SlotStatus status)
 
 } // namespace
 
+ContactTracker::ContactTracker(const FilterSettings& filter)
+    : adaptive_(filter.mode == FilterMode::Adaptive)
+{
+    for (Slot& slot : slots_) slot.filter = PointFilter(filter.oneEuro);
+}
+
 const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::uint32_t elapsedMs,
                                               const CalibrationView& calibration, SlotMask takenByKey)
 {
     BeginSnapshot();
+    clock_ += elapsedMs;
     for (int s = 0; s < kPointSlots; ++s) {
         Slot& slot = slots_[static_cast<std::size_t>(s)];
         const PointSlot& sample = record.slots[static_cast<std::size_t>(s)];
@@ -90,12 +97,16 @@ void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, 
         slot.state = SlotState::Armed;
         break;
     case SlotState::Armed:
+        if (adaptive_) slot.filter.Reset(cameraPoint, clock_);
         Start(slot, index, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
         slot.state = SlotState::Live;
         break;
-    case SlotState::Live:
-        Move(slot, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
+    case SlotState::Live: {
+        Point point = cameraPoint;
+        if (adaptive_ && !slot.filter.Push(cameraPoint, clock_, point)) break;
+        Move(slot, ToScreen(point, calibration, calibration.Screen()), calibration.Screen());
         break;
+    }
     case SlotState::Taken: break;
     }
 }

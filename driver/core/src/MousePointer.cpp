@@ -97,6 +97,7 @@ MousePointer::State MousePointer::OnArmed(PointerEvent event, const Point& point
     switch (event) {
     case PointerEvent::Contact:
         last_ = point;
+        if (adaptive_) filter_.Reset(point, lastSampleAt_);
         if (KeyTakesPress(point, calibration)) {
             // Down without a button: this contact's moves and release still go out.
             step.keyTookPress = true;
@@ -139,7 +140,11 @@ bool MousePointer::KeyTakesPress(const Point& point, const CalibrationView& cali
 
 void MousePointer::Move(const Point& point, const CalibrationView& calibration)
 {
-    last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
+    if (!adaptive_) {
+        last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
+    } else if (!filter_.Push(point, lastSampleAt_, last_)) {
+        return;
+    }
     DispatchPointer({last_.x, last_.y, PointerPhase::Move}, calibration);
 }
 

@@ -23,9 +23,10 @@ TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
       calibration_(deps.calibration),
       pipe_(deps.pipe),
       faults_(deps.faults),
-      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket),
+      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket, deps.filter),
       outputs_(deps.outputs),
-      watch_(deps.watch)
+      watch_(deps.watch),
+      tracker_(deps.filter)
 {
     // The system's touch pointers carry the contacts instead of the mouse,
     // and the system makes its own double taps and press-and-hold.

@@ -9,9 +9,9 @@
 namespace driver::testing {
 
 struct WorkerFakes {
-    TouchWorkerDeps Deps(ContactOutputs outputs = {})
+    TouchWorkerDeps Deps(ContactOutputs outputs = {}, FilterSettings filter = {})
     {
-        return {desktop, hook, state, nullptr, keys, socket, pipe, faults, outputs};
+        return {desktop, hook, state, nullptr, keys, socket, pipe, faults, outputs, filter};
     }
 
     FakeDesktop desktop;

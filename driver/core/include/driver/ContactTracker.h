@@ -32,12 +32,21 @@
 // units). So no output ever points off the screen, and a contact that
 // slides past the edge follows along it.
 //
+// Smoothing: none by default. With the adaptive filter ([Filter]
+// MODE=adaptive) each slot's own chain (PointFilter.h) smooths the camera
+// point before it is mapped; the chain restarts with each contact, whose
+// first point passes unchanged, and a sample its spike gate holds back
+// leaves the contact where it was. The chain's clock is the records' time
+// handed to Update.
+//
 // Motion is measured in screen widths and heights (the TUIO convention):
 // velocity from the previous sample and the records' time between the two,
 // acceleration as the change of speed (the length of the velocity) over that
 // time. A contact's first sample has none; samples with no time between them
 // keep the previous motion.
 #include "driver/CalibrationView.h"
+#include "driver/FilterSettings.h"
+#include "driver/PointFilter.h"
 #include "driver/TouchRecord.h"
 
 #include <array>
@@ -93,6 +102,8 @@ public:
     // Slots whose press a board key took, one bit per slot (bit s: slot s).
     using SlotMask = std::uint8_t;
 
+    explicit ContactTracker(const FilterSettings& filter = {});
+
     // One record handed to the gesture machines, decoded as they decode it
     // (turned when the camera hangs upside down); `elapsedMs` is the records'
     // time since the previous call. `takenByKey` names the slots whose press
@@ -122,6 +133,7 @@ private:
         // Records' time since this slot's last sample.
         std::uint32_t sinceSampleMs = 0;
         TrackedContact contact;
+        PointFilter filter{OneEuroParameters{}};
     };
 
     // The slot's events; each switches on the slot's state.
@@ -141,6 +153,9 @@ private:
     std::array<Slot, kPointSlots> slots_{};
     ContactSnapshot snapshot_;
     std::uint32_t lastSession_ = 0;
+    bool adaptive_ = false;
+    // The records' time handed to Update, for the slots' chains.
+    std::uint32_t clock_ = 0;
 };
 
 } // namespace driver

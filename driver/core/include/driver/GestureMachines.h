@@ -14,6 +14,7 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FilterSettings.h"
 #include "driver/MousePointer.h"
 #include "driver/SocketPointer.h"
 #include "driver/TouchRecord.h"
@@ -24,10 +25,11 @@ namespace driver {
 
 class GestureMachines {
 public:
-    GestureMachines(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys, ChannelSlot& socket)
+    GestureMachines(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys, ChannelSlot& socket,
+                    const FilterSettings& filter = {})
         : state_(state),
-          mouse_(desktop, state, boardKeys),
-          socket_(desktop, state, boardKeys, socket)
+          mouse_(desktop, state, boardKeys, filter),
+          socket_(desktop, state, boardKeys, socket, filter)
     {}
 
     // What one record did besides the pointers' own output.

@@ -10,8 +10,13 @@
 //            |    often a bounce: dropped)     |                 |
 //   Armed    | board-key test; press unless a  | release -> Up   | -> Up
 //            | key took it -> Pressed/KeyHeld  |                 |
-//   Pressed  | move to 0.6 new + 0.4 last      | release -> Up   | release -> Up
+//   Pressed  | smoothed move (below)           | release -> Up   | release -> Up
 //   KeyHeld  | the same, with no button down   | release -> Up   | release -> Up
+//
+// Smoothing: by default each move goes to 0.6 of the new point and 0.4 of
+// the last. With the adaptive filter ([Filter] MODE=adaptive) the pointer's
+// own chain (PointFilter.h), reset at each press, gives the point instead; a
+// sample its spike gate holds back moves nothing.
 //
 // Every contact and release resets the idle count; every release re-arms
 // the one-shot actions (board keys, pen buttons) and goes out even when the
@@ -34,6 +39,8 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FilterSettings.h"
+#include "driver/PointFilter.h"
 #include "driver/PointerTrace.h"
 
 #include <cstdint>
@@ -64,10 +71,12 @@ public:
     static constexpr int kStillRadius = 8;   // pixels on either axis that end stillness
     static constexpr int kHoldSamples = 100; // still moves before the next one right-clicks
 
-    MousePointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys)
+    MousePointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, const FilterSettings& filter = {})
         : desktop_(desktop),
           shared_(shared),
-          boardKeys_(boardKeys)
+          boardKeys_(boardKeys),
+          adaptive_(filter.mode == FilterMode::Adaptive),
+          filter_(filter.oneEuro)
     {}
 
     // The outcome of one event.
@@ -119,6 +128,8 @@ private:
     State state_ = State::Up;
     Point last_; // camera units, smoothed
     std::uint32_t lastSampleAt_ = 0;
+    const bool adaptive_;
+    PointFilter filter_;
 
     Hold hold_ = Hold::Counting;
     ScreenPosition lastPosition_;

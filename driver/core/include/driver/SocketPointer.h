@@ -8,8 +8,13 @@
 //   Up     | -> Armed (first sample dropped)  | release packet -> Up| -> Up
 //   Armed  | first contact packet, unless a   | release packet -> Up| -> Up
 //          | board key took it -> Down        |                     |
-//   Down   | contact packet at 0.6 new +      | release packet -> Up| release packet -> Up
-//          | 0.4 last                         |                     |
+//   Down   | contact packet at the smoothed   | release packet -> Up| release packet -> Up
+//          | point                            |                     |
+//
+// Smoothing as the mouse pointer's (MousePointer.h): 0.6 new + 0.4 last by
+// default, or the pointer's adaptive chain, reset at each first contact
+// packet. The chain works in camera units, so the socket's screen pixels are
+// scaled to them as if the camera's picture spanned the screen.
 //
 // With double taps on (the half-split routing) the real releases pair up,
 // beside the contact state:
@@ -27,7 +32,9 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FilterSettings.h"
 #include "driver/MousePointer.h"
+#include "driver/PointFilter.h"
 #include "driver/PointerTrace.h"
 #include "driver/TouchPacket.h"
 
@@ -43,11 +50,14 @@ public:
     static constexpr std::uint32_t kDoubleTapMs = 650;
     static constexpr int kDoubleTapSquaredDistance = 225;
 
-    SocketPointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, ChannelSlot& channel)
+    SocketPointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, ChannelSlot& channel,
+                  const FilterSettings& filter = {})
         : desktop_(desktop),
           shared_(shared),
           boardKeys_(boardKeys),
-          channel_(channel)
+          channel_(channel),
+          adaptive_(filter.mode == FilterMode::Adaptive),
+          filter_(filter.oneEuro)
     {}
 
     struct Step {
@@ -78,6 +88,8 @@ private:
     void MadeUpRelease();
     PacketEvent PairRelease();
     void Send(PacketEvent event, const Point& point);
+    void StartSmoothing(const Point& point, ScreenSize screen);
+    bool Smooth(const Point& point);
 
     Desktop& desktop_;
     DriverState& shared_;
@@ -88,6 +100,9 @@ private:
     State state_ = State::Up;
     Point last_; // screen pixels, smoothed
     std::uint32_t lastSampleAt_ = 0;
+    const bool adaptive_;
+    PointFilter filter_;
+    Point cameraPerPixel_{1, 1};
 
     Tap tap_ = Tap::NoTap;
     ScreenPosition tapOrigin_;

@@ -19,6 +19,7 @@
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
 #include "driver/FaultLog.h"
+#include "driver/FilterSettings.h"
 #include "driver/GestureMachines.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
@@ -53,6 +54,8 @@ struct TouchWorkerDeps {
     ChannelSlot& pipe;   // raw records while forwarding
     FaultLog& faults;
     ContactOutputs outputs = {};
+    // How every pointer and tracked contact is smoothed ([Filter]).
+    FilterSettings filter = {};
     // What the board check watches; none in tests that do not ask.
     WorkerWatch* watch = nullptr;
 };

@@ -1,0 +1,72 @@
+#pragma once
+// Section [Filter] of WBInit.ini: how contacts are smoothed.
+//
+//   MODE=fixed              each move is 0.6 of the new point and 0.4 of the
+//                           last, for the mouse and the touch socket; TUIO and
+//                           touch injection get the points unsmoothed (the
+//                           default, and what a missing or unknown MODE means)
+//   MODE=adaptive           one adaptive chain per pointer and per tracked
+//                           contact feeds every output (see PointFilter.h)
+//   MIN_CUTOFF=x            Hz: the cut-off of a pen held still
+//   BETA=x                  Hz per camera unit a second: how fast the
+//                           cut-off rises with the pen's speed
+//   DERIVATIVE_CUTOFF=x     Hz: the smoothing of the speed estimate
+//   STILL_SPEED=x           camera units a second: a pen faster than this
+//                           moves; it is still again below half of it
+//
+// The four numbers matter only in adaptive mode; kFilterNumberKeys holds
+// each one's range and default. Numbers are decimal text ("0.5"). A value
+// that is not a number or lies outside its range is replaced by the default
+// with a fault line, as is an unknown MODE.
+//
+// Like [Multitouch], the section is read from the user's own copy of
+// WBInit.ini only when that copy has it (any of its keys), and otherwise
+// from the program folder's copy.
+#include "common/Profile.h"
+#include "driver/FaultLog.h"
+
+namespace driver {
+
+inline constexpr const char* kFilterSection = "Filter";
+inline constexpr const char* kFilterModeKey = "MODE";
+
+enum class FilterMode { Fixed, Adaptive };
+const char* Name(FilterMode mode);
+
+// The adaptive chain's parameters, all in camera units (3200 x 2400) and
+// seconds. The defaults were chosen on the traces of bench/FilterBench.
+struct OneEuroParameters {
+    double minCutoffHz = 0.5;
+    double beta = 0.06;
+    double derivativeCutoffHz = 0.7;
+    double stillSpeed = 100;
+};
+
+struct FilterSettings {
+    FilterMode mode = FilterMode::Fixed;
+    OneEuroParameters oneEuro;
+};
+
+// One number of the section: its key, its range and its default.
+struct FilterNumberKey {
+    const char* key;
+    double minimum;
+    double maximum;
+    double fallback;
+    double OneEuroParameters::*field;
+};
+
+inline constexpr FilterNumberKey kFilterNumberKeys[] = {
+    {"MIN_CUTOFF", 0.01, 30, OneEuroParameters{}.minCutoffHz, &OneEuroParameters::minCutoffHz},
+    {"BETA", 0, 1, OneEuroParameters{}.beta, &OneEuroParameters::beta},
+    {"DERIVATIVE_CUTOFF", 0.01, 30, OneEuroParameters{}.derivativeCutoffHz, &OneEuroParameters::derivativeCutoffHz},
+    {"STILL_SPEED", 0, 3000, OneEuroParameters{}.stillSpeed, &OneEuroParameters::stillSpeed},
+};
+
+// Reads the section from `settingsInForce` (the file LocateSettingsFile
+// chose) when it has the section, else from `programFolderCopy` (the same
+// profile for an administrator). Every replaced value goes to `faults`.
+FilterSettings ReadFilterSettings(const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
+                                  FaultLog& faults);
+
+} // namespace driver
