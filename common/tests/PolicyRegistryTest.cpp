@@ -62,4 +62,38 @@ TEST_F(PolicyRegistry, ReadsEachTypeAsTheFilesText)
     EXPECT_NE(reading.problems[0].find("TOUCH_INJECTION is not a REG_DWORD"), std::string::npos) << reading.problems[0];
 }
 
+// The smoothing is a user's choice: a user's policy stands where the
+// machine's is silent, and the machine's wins where it speaks.
+TEST_F(PolicyRegistry, AUsersPolicyCountsOnlyForAUsersOptionAndOnlyWhereTheMachineIsSilent)
+{
+    const std::string section = std::string(kPolicyKey) + "\\Filter";
+    HKEY user = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                              nullptr, &user, nullptr),
+              ERROR_SUCCESS);
+    const common::UniqueRegistryKey userKey(user);
+    for (const char* value : {"MODE", "BETA"}) {
+        const std::string text = value == std::string("MODE") ? "adaptive" : "0.5";
+        RegSetValueExA(userKey.Get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    }
+    common::PolicyReading reading = common::ReadPolicies(kPolicyKey);
+    ASSERT_NE(reading.values.Find(common::options::kFilterMode), nullptr);
+    EXPECT_EQ(*reading.values.Find(common::options::kFilterMode), "adaptive");
+    EXPECT_EQ(reading.values.Find(common::options::kFilterBeta), nullptr) << "a machine's option";
+
+    HKEY machine = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, section.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                              nullptr, &machine, nullptr),
+              ERROR_SUCCESS);
+    const common::UniqueRegistryKey machineKey(machine);
+    RegSetValueExA(machineKey.Get(), "MODE", 0, REG_SZ, reinterpret_cast<const BYTE*>("fixed"), 6);
+    reading = common::ReadPolicies(kPolicyKey);
+    EXPECT_EQ(*reading.values.Find(common::options::kFilterMode), "fixed");
+
+    RegDeleteKeyExA(HKEY_CURRENT_USER, section.c_str(), KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExA(HKEY_CURRENT_USER, kPolicyKey, KEY_WOW64_64KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, section.c_str(), KEY_WOW64_64KEY, 0);
+}
+
 } // namespace

@@ -72,7 +72,7 @@ def check_kind(option, policy, element):
               f"{local(element.tag) if element is not None else 'no element'} "
               f"{element.get('minValue') if element is not None else ''}..{element.get('maxValue') if element is not None else ''}")
     elif kind == "choice":
-        values = [] if element is None else [v.get("value") for v in element.iterfind("p:item/p:value/p:string", NS)]
+        values = [] if element is None else [v.text for v in element.iterfind("p:item/p:value/p:string", NS)]
         check(f"{name}: an enum of {option['choices']}",
               element is not None and local(element.tag) == "enum" and values == option["choices"].split("|"),
               f"values {values}")

@@ -209,8 +209,10 @@ std::string SessionReplay::Run(const std::string& script)
                         (options_.multitouch ? "TUIO and touch injection on" : "the default settings"));
     Load();
     OpenOutputs();
-    // [Filter] as the driver reads it at start-up: the session's file has none.
-    const driver::FilterSettings filter = driver::ReadFilterSettings(settings_, settings_, faults_);
+    // [Filter] as the driver reads it at start-up: the session's file has
+    // none, and no policy is set.
+    const common::PolicyValues noPolicies;
+    const driver::FilterSettings filter = driver::ReadFilterSettings({settings_, settings_, noPolicies}, faults_);
     worker_ = std::make_unique<driver::TouchWorker>(
         driver::TouchWorkerDeps{desktop_, hook_, state_, [this] { return calibration_.Current(); }, boardKeys_, socket_,
                                 pipe_, faults_, driver::ContactOutputs{tuio_.get(), touch_.get()}, filter});

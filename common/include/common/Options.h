@@ -51,10 +51,14 @@ struct Option {
 namespace options {
 
 inline constexpr const char* kMultitouch = "Multitouch";
+inline constexpr const char* kFilter = "Filter";
 inline constexpr OptionType kSwitch = OptionType::Switch;
 inline constexpr OptionType kInteger = OptionType::Integer;
+inline constexpr OptionType kNumber = OptionType::Number;
 inline constexpr OptionType kAddress = OptionType::Address;
+inline constexpr OptionType kChoice = OptionType::Choice;
 inline constexpr OptionScope kMachine = OptionScope::Machine;
+inline constexpr OptionScope kUser = OptionScope::User;
 
 // Fields: section, key, type, minimum, maximum, choices, default, property, scope.
 inline constexpr Option kTuio{kMultitouch, "TUIO", kSwitch, 0, 1, "", "0", "TUIO", kMachine};
@@ -63,11 +67,29 @@ inline constexpr Option kTuioPort{kMultitouch, "TUIO_PORT", kInteger, 1, 65535, 
 inline constexpr Option kTouchInjection{kMultitouch, "TOUCH_INJECTION", kSwitch, 0, 1, "",
                                         "0",         "TOUCH_INJECTION", kMachine};
 
+// Whether to smooth adaptively is a matter of the person writing; the
+// numbers describe the board's camera.
+inline constexpr Option kFilterMode{kFilter, "MODE", kChoice, 0, 0, "fixed|adaptive", "fixed", "FILTER_MODE", kUser};
+inline constexpr Option kFilterMinCutoff{kFilter, "MIN_CUTOFF",        kNumber, 0.01, 30, "",
+                                         "0.5",   "FILTER_MIN_CUTOFF", kMachine};
+inline constexpr Option kFilterBeta{kFilter, "BETA", kNumber, 0, 1, "", "0.06", "FILTER_BETA", kMachine};
+inline constexpr Option kFilterDerivativeCutoff{kFilter, "DERIVATIVE_CUTOFF",        kNumber, 0.01, 30, "",
+                                                "0.7",   "FILTER_DERIVATIVE_CUTOFF", kMachine};
+inline constexpr Option kFilterStillSpeed{kFilter, "STILL_SPEED",        kNumber, 0, 3000, "",
+                                          "100",   "FILTER_STILL_SPEED", kMachine};
+
 } // namespace options
 
 // Every option, sections together, in the order the documents list them.
-inline constexpr const Option* kOptions[] = {&options::kTuio, &options::kTuioHost, &options::kTuioPort,
-                                             &options::kTouchInjection};
+inline constexpr const Option* kOptions[] = {&options::kTuio,
+                                             &options::kTuioHost,
+                                             &options::kTuioPort,
+                                             &options::kTouchInjection,
+                                             &options::kFilterMode,
+                                             &options::kFilterMinCutoff,
+                                             &options::kFilterBeta,
+                                             &options::kFilterDerivativeCutoff,
+                                             &options::kFilterStillSpeed};
 
 // The option of that section and key (letter case ignored, as the profile
 // functions do), or null.

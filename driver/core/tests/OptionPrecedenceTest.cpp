@@ -7,6 +7,7 @@
 
 #include "common/Options.h"
 #include "common/SettingsLocator.h"
+#include "driver/FilterSettings.h"
 #include "driver/MultitouchSettings.h"
 
 #include <gtest/gtest.h>
@@ -119,16 +120,25 @@ TEST_F(OptionPrecedence, ABadPolicyValueIsNotReplacedByTheFiles)
 TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
 {
     using namespace common::options;
+    struct Read {
+        MultitouchSettings multitouch;
+        FilterSettings filter;
+    };
     struct Case {
         const common::Option* option;
         const char* value;
-        std::function<bool(const MultitouchSettings&)> took;
+        std::function<bool(const Read&)> took;
     };
     const Case cases[] = {
-        {&kTuio, "1", [](const MultitouchSettings& s) { return s.tuio; }},
-        {&kTuioHost, "10.1.2.3", [](const MultitouchSettings& s) { return s.TuioHostText() == "10.1.2.3"; }},
-        {&kTuioPort, "4444", [](const MultitouchSettings& s) { return s.tuioPort == 4444; }},
-        {&kTouchInjection, "1", [](const MultitouchSettings& s) { return s.touchInjection; }},
+        {&kTuio, "1", [](const Read& r) { return r.multitouch.tuio; }},
+        {&kTuioHost, "10.1.2.3", [](const Read& r) { return r.multitouch.TuioHostText() == "10.1.2.3"; }},
+        {&kTuioPort, "4444", [](const Read& r) { return r.multitouch.tuioPort == 4444; }},
+        {&kTouchInjection, "1", [](const Read& r) { return r.multitouch.touchInjection; }},
+        {&kFilterMode, "adaptive", [](const Read& r) { return r.filter.mode == FilterMode::Adaptive; }},
+        {&kFilterMinCutoff, "2.5", [](const Read& r) { return r.filter.oneEuro.minCutoffHz == 2.5; }},
+        {&kFilterBeta, "0.25", [](const Read& r) { return r.filter.oneEuro.beta == 0.25; }},
+        {&kFilterDerivativeCutoff, "3", [](const Read& r) { return r.filter.oneEuro.derivativeCutoffHz == 3; }},
+        {&kFilterStillSpeed, "250", [](const Read& r) { return r.filter.oneEuro.stillSpeed == 250; }},
     };
     ASSERT_EQ(std::size(cases), std::size(common::kOptions)) << "an option of the table without a case here";
 
@@ -139,8 +149,10 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
         ASSERT_STRNE(c.option->fallback, c.value) << c.option->key;
         policies.Set(*c.option, c.value);
     }
-    const MultitouchSettings settings = LogOn(policies);
-    for (const Case& c : cases) EXPECT_TRUE(c.took(settings)) << c.option->key;
+    Read read;
+    read.multitouch = LogOn(policies);
+    read.filter = ReadFilterSettings({MemoryProfile(), MemoryProfile(), policies}, faults);
+    for (const Case& c : cases) EXPECT_TRUE(c.took(read)) << c.option->key;
     EXPECT_TRUE(faults.lines.empty());
 }
 

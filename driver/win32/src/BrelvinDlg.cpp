@@ -259,17 +259,16 @@ void CBrelvinDlg::StartTouchWorker()
     const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
     contactOutputs_ = std::make_unique<ContactOutputsSetup>(
         driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
-    const driver::FilterSettings filter =
-        driver::ReadFilterSettings(*settingsFile_, *programFolderCopy_, process_.supportLog);
+    const driver::FilterSettings filter = driver::ReadFilterSettings(options, process_.supportLog);
     if (filter.mode == driver::FilterMode::Adaptive) {
         const driver::OneEuroParameters& p = filter.oneEuro;
         process_.supportLog.NoteF("Adaptive smoothing on: MIN_CUTOFF=%g BETA=%g DERIVATIVE_CUTOFF=%g STILL_SPEED=%g.",
                                   p.minCutoffHz, p.beta, p.derivativeCutoffHz, p.stillSpeed);
     }
-    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerDeps{
-        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
-        process_.socketChannel, process_.pipeChannel, process_.supportLog, contactOutputs_->Outputs(), filter,
-        &process_.watch});
+    worker_ = std::make_unique<driver::TouchWorker>(
+        driver::TouchWorkerDeps{process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); },
+                                *boardKeys_, process_.socketChannel, process_.pipeChannel, process_.supportLog,
+                                contactOutputs_->Outputs(), filter, &process_.watch});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
