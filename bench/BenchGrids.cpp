@@ -24,13 +24,13 @@ std::vector<driver::Point> SpreadPoints(const driver::CCalibration& model, int c
 {
     std::mt19937 rng(42);
     std::uniform_real_distribution<double> cx(0, 3200), cy(0, 2400);
-    std::uniform_real_distribution<double> far(-1000, 70000);
+    std::uniform_real_distribution<double> offCamera(-1000, 70000);
     std::uniform_int_distribution<int> column(0, model.GridColumns() - 1), row(0, model.GridRows() - 1);
     std::vector<driver::Point> points;
     for (int n = 0; n < count; ++n) {
         switch (n % 10) {
         case 0: points.push_back(model.DotPoint(column(rng), row(rng))); break;
-        case 1: points.push_back({far(rng), far(rng)}); break;
+        case 1: points.push_back({offCamera(rng), offCamera(rng)}); break;
         default: points.push_back({cx(rng), cy(rng)}); break;
         }
     }

@@ -9,11 +9,15 @@ if(NOT BRELVIN_FUZZ AND NOT BRELVIN_BENCH)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
-# brelvin_add_test(<name> SOURCES ... LIBS ...)
+# brelvin_add_test(<name> [PORTABLE] SOURCES ... LIBS ...)
 # One GoogleTest executable; its cases are discovered when ctest runs, so the
-# Windows build does not start Wine at build time.
+# Windows build does not start Wine at build time. The cases of a PORTABLE
+# program (one the native build has too, where each case is a test of its
+# own) run in the Windows builds as one test: the whole program in one Wine
+# process, as each start of a program under Wine costs a good part of a
+# second.
 function(brelvin_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "PORTABLE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(BRELVIN_FUZZ OR BRELVIN_BENCH)
     return()
   endif()
@@ -24,6 +28,11 @@ function(brelvin_add_test name)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
+  endif()
+  if(WIN32 AND ARG_PORTABLE)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600) # every case of the program together
+    return()
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

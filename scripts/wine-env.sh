@@ -18,8 +18,10 @@ wine_loader_for() {
 }
 
 # True when this machine can execute 32-bit code (and so 32-bit Wine).
+# BRELVIN_RUN_32BIT=no makes a machine that can behave as one that cannot,
+# to try that path of the scripts.
 can_run_32bit() {
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+  [ "${BRELVIN_RUN_32BIT:-}" != no ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
 # The Windows preset whose programs this machine runs: the 32-bit shipping

@@ -3,7 +3,8 @@
 namespace sim {
 namespace {
 
-constexpr unsigned kPollMs = 2;
+// How often an awaited message is looked for.
+constexpr unsigned kAwaitPollMs = 2;
 
 [[noreturn]] void HangForEver()
 {
@@ -53,7 +54,7 @@ AwaitOutcome WindowFaults::Await(unsigned message, unsigned ms, const std::atomi
         }
         if (stop) return AwaitOutcome::Stopped;
         if (GetTickCount64() >= deadline) return AwaitOutcome::TimedOut;
-        Sleep(kPollMs);
+        Sleep(kAwaitPollMs);
     }
 }
 

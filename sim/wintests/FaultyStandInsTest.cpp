@@ -1,6 +1,7 @@
 // The camera service's faults and its real-time camera, with the test in the
 // driver's place: what a fault scenario relies on is what the stand-in does.
 #include "BlockReader.h"
+#include "Waits.h"
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
 #include "sim/LineLog.h"
@@ -20,7 +21,6 @@
 namespace sim {
 namespace {
 
-constexpr unsigned kWaitMs = 10000;
 // The camera service's exit code when a script makes it crash.
 constexpr unsigned long kDiedExitCode = 3;
 

@@ -1,6 +1,7 @@
 // The protocol stand-ins on their own, with the test in the driver's place:
 // the drawing application's socket end, the calibration program's pipe end
 // and the device-change route.
+#include "Waits.h"
 #include "common/Messages.h"
 #include "common/UniqueSocket.h"
 #include "sim/BoardRig.h"
@@ -22,8 +23,6 @@
 
 namespace sim {
 namespace {
-
-constexpr unsigned kWaitMs = 10000;
 
 class WinsockSession {
 public:

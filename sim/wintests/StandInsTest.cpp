@@ -1,5 +1,6 @@
 // The stand-ins on their own, with the test in the driver's place.
 #include "BlockReader.h"
+#include "Waits.h"
 #include "common/AbsoluteCoordinate.h"
 #include "common/Messages.h"
 #include "sim/BoardRig.h"
@@ -18,8 +19,6 @@
 
 namespace sim {
 namespace {
-
-constexpr unsigned kWaitMs = 10000;
 
 class StandInsTest : public ::testing::Test {
 protected:

@@ -36,13 +36,6 @@ std::vector<std::pair<unsigned long long, long long>> BoardEvents(const std::vec
     return events;
 }
 
-std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events)
-{
-    std::size_t presses = 0;
-    for (const sim::MouseEvent& event : events) presses += event.kind == sim::MouseKind::LeftDown;
-    return presses;
-}
-
 class BoardKeys : public DriverRun {
 protected:
     // The driver with board keys of e2e-keys-WBInit.ini switched on.

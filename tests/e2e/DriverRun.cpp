@@ -77,6 +77,13 @@ std::string ButtonSequence(const std::vector<sim::MouseEvent>& events)
     return sequence;
 }
 
+std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events)
+{
+    std::size_t presses = 0;
+    for (const sim::MouseEvent& event : events) presses += event.kind == sim::MouseKind::LeftDown;
+    return presses;
+}
+
 // One pixel of slack: a mapped point can fall a hair either side of a whole
 // pixel and is truncated. Absolute coordinates come back on the very pixel
 // they were sent for.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ int ScreenY(double cameraY);
 std::vector<sim::MouseEvent> InjectedEvents(const std::vector<sim::MouseEvent>& all);
 // "ldown lup rdown ..." for the button events of `events`.
 std::string ButtonSequence(const std::vector<sim::MouseEvent>& events);
+std::size_t LeftPresses(const std::vector<sim::MouseEvent>& events);
 bool Near(const sim::MouseEvent& event, int x, int y);
 // The events one to a line, for failure messages.
 std::string Describe(const std::vector<sim::MouseEvent>& events);

@@ -50,7 +50,7 @@ struct Expected {
     double y;
 };
 
-std::string Describe(const std::vector<Packet>& packets)
+std::string AsText(const std::vector<Packet>& packets)
 {
     std::ostringstream text;
     for (const Packet& p : packets)
@@ -86,14 +86,14 @@ protected:
     // mapping that lands a hair short of a whole pixel.
     static void ExpectPackets(const std::vector<Packet>& packets, const std::vector<Expected>& expected, int connection)
     {
-        ASSERT_EQ(packets.size(), expected.size()) << Describe(packets);
+        ASSERT_EQ(packets.size(), expected.size()) << AsText(packets);
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const Packet& packet = packets[i];
-            EXPECT_TRUE(packet.Framed()) << i << "\n" << Describe(packets);
+            EXPECT_TRUE(packet.Framed()) << i << "\n" << AsText(packets);
             EXPECT_EQ(packet.connection, connection) << i;
-            EXPECT_EQ(packet.event(), expected[i].event) << i << "\n" << Describe(packets);
-            EXPECT_LE(std::abs(packet.x() - static_cast<int>(expected[i].x)), 1) << i << "\n" << Describe(packets);
-            EXPECT_LE(std::abs(packet.y() - static_cast<int>(expected[i].y)), 1) << i << "\n" << Describe(packets);
+            EXPECT_EQ(packet.event(), expected[i].event) << i << "\n" << AsText(packets);
+            EXPECT_LE(std::abs(packet.x() - static_cast<int>(expected[i].x)), 1) << i << "\n" << AsText(packets);
+            EXPECT_LE(std::abs(packet.y() - static_cast<int>(expected[i].y)), 1) << i << "\n" << AsText(packets);
         }
     }
 };
@@ -123,8 +123,8 @@ TEST_F(TouchSocket, PairSplitSendsTheSecondPairAndTheQueryFollowsTheChannel)
                   {{kContact, X(2000), Y(1500)}, {kContact, smoothedX, Y(1500)}, {kRelease, smoothedX, Y(1500)}}, 1);
     const auto mouse =
         WaitForEvents([](const std::vector<sim::MouseEvent>& events) { return ButtonSequence(events) == "ldown lup"; });
-    ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << e2e::Describe(mouse);
-    EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(600))) << e2e::Describe(mouse);
+    ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << Describe(mouse);
+    EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(600))) << Describe(mouse);
 
     // Closed: the connection goes, the query answers 0, contacts of the
     // second pair go nowhere.
@@ -153,8 +153,8 @@ TEST_F(TouchSocket, HalfSplitSendsTheRightHalfAndMarksADoubleTap)
                   1);
     const auto mouse =
         WaitForEvents([](const std::vector<sim::MouseEvent>& events) { return ButtonSequence(events) == "ldown lup"; });
-    ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << e2e::Describe(mouse);
-    EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(1200))) << e2e::Describe(mouse);
+    ASSERT_EQ(ButtonSequence(mouse), "ldown lup") << Describe(mouse);
+    EXPECT_TRUE(Near(mouse.front(), ScreenX(800), ScreenY(1200))) << Describe(mouse);
 }
 
 TEST_F(TouchSocket, SecondOpenReplacesTheFirstConnection)

@@ -9,20 +9,11 @@ namespace {
 
 constexpr std::uint32_t kLastSession = 0x7FFFFFFF; // TUIO carries the id as an int32
 
-// The touch socket's rule: a point off the screen (or not a number) is kept
-// at the nearest edge.
-double ClampTo(double value, int extent)
-{
-    if (std::isnan(value) || value < 0) return 0;
-    if (value > extent) return extent;
-    return value;
-}
-
 Point ToScreen(const Point& cameraPoint, const CalibrationView& calibration, ScreenSize size)
 {
     Point point = cameraPoint;
     calibration.MapPoint(point);
-    return {ClampTo(point.x, size.width), ClampTo(point.y, size.height)};
+    return ClampToScreen(point, size);
 }
 
 double Fraction(double pixels, int extent)

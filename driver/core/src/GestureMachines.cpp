@@ -25,14 +25,16 @@ double ClampTo(double value, int extent)
 // rather than dropped.
 Point MapOrClamp(Point point, const CalibrationView& calibration)
 {
-    if (!calibration.MapPoint(point)) {
-        const ScreenSize screen = calibration.Screen();
-        point = {ClampTo(point.x, screen.width), ClampTo(point.y, screen.height)};
-    }
+    if (!calibration.MapPoint(point)) point = ClampToScreen(point, calibration.Screen());
     return point;
 }
 
 } // namespace
+
+Point ClampToScreen(Point point, ScreenSize screen)
+{
+    return {ClampTo(point.x, screen.width), ClampTo(point.y, screen.height)};
+}
 
 GestureMachines::Outcome GestureMachines::Process(const TouchRecord& record, const CalibrationView& calibration,
                                                   std::uint32_t now)

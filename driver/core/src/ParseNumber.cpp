@@ -1,5 +1,7 @@
 #include "driver/Calibration.h"
 
+#include "Blanks.h"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -10,11 +12,6 @@ namespace {
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
 }
 
 // The longest prefix of `text` that reads as an unsigned decimal number:

@@ -17,7 +17,7 @@ namespace {
 
 using testing::FakeCalibration;
 using testing::RecordBuilder;
-using State = ContactTracker::SlotState;
+using SlotState = ContactTracker::SlotState;
 
 class ContactTrackerTest : public ::testing::Test {
 protected:
@@ -44,7 +44,7 @@ TEST_F(ContactTrackerTest, TheSecondSampleStartsTheContactAtItsOwnPoint)
     const ContactSnapshot& first = Contact(0, 100, 100);
     EXPECT_TRUE(first.sampled);
     EXPECT_EQ(first.liveCount, 0u);
-    EXPECT_EQ(tracker.StateOf(0), State::Armed);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Armed);
 
     const ContactSnapshot& second = Contact(0, 250, 125);
     ASSERT_EQ(second.liveCount, 1u);
@@ -58,7 +58,7 @@ TEST_F(ContactTrackerTest, TheSecondSampleStartsTheContactAtItsOwnPoint)
     EXPECT_DOUBLE_EQ(contact.y, 0.25);
     EXPECT_EQ(contact.velocityX, 0);
     EXPECT_EQ(contact.acceleration, 0);
-    EXPECT_EQ(tracker.StateOf(0), State::Live);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Live);
 
     EXPECT_FALSE(Contact(0, 250, 125).live[0].started);
 }
@@ -70,7 +70,7 @@ TEST_F(ContactTrackerTest, ASingleSampleTouchIsNoContact)
     EXPECT_TRUE(release.Newsworthy());
     EXPECT_EQ(release.liveCount, 0u);
     EXPECT_EQ(release.endedCount, 0u);
-    EXPECT_EQ(tracker.StateOf(1), State::Idle);
+    EXPECT_EQ(tracker.StateOf(1), SlotState::Idle);
 }
 
 // Positions in screen widths and heights, time in the records' milliseconds.
@@ -147,14 +147,14 @@ TEST_F(ContactTrackerTest, SilenceLongerThanTheBoundEndsALiveContact)
     ASSERT_EQ(past.endedCount, 1u);
     EXPECT_EQ(past.ended[0].why, ContactEnd::Silent);
     EXPECT_TRUE(past.Newsworthy());
-    EXPECT_EQ(tracker.StateOf(0), State::Idle);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Idle);
 }
 
 TEST_F(ContactTrackerTest, AnArmedSlotForgetsItsFirstSampleAfterSilence)
 {
     Contact(1, 100, 100);
     Empty(kSilenceMs + 1);
-    EXPECT_EQ(tracker.StateOf(1), State::Idle);
+    EXPECT_EQ(tracker.StateOf(1), SlotState::Idle);
     EXPECT_EQ(Contact(1, 100, 100).liveCount, 0u);
 }
 
@@ -174,14 +174,14 @@ TEST_F(ContactTrackerTest, EndAllEndsLiveContactsAndAContactStillThereStartsAnew
 {
     Contact(0, 100, 100);
     Record(RecordBuilder().Contact(0, 100, 100).Contact(1, 300, 300), 10, 1u << 2);
-    ASSERT_EQ(tracker.StateOf(2), State::Taken);
+    ASSERT_EQ(tracker.StateOf(2), SlotState::Taken);
     const ContactSnapshot& ended = tracker.EndAll();
     EXPECT_FALSE(ended.sampled);
     EXPECT_EQ(ended.liveCount, 0u);
     ASSERT_EQ(ended.endedCount, 1u);
     EXPECT_EQ(ended.ended[0].why, ContactEnd::EndedAll);
     EXPECT_EQ(ended.ended[0].last.slot, 0);
-    for (int s = 0; s < kPointSlots; ++s) EXPECT_EQ(tracker.StateOf(s), State::Idle) << s;
+    for (int s = 0; s < kPointSlots; ++s) EXPECT_EQ(tracker.StateOf(s), SlotState::Idle) << s;
 
     EXPECT_EQ(Contact(0, 100, 100).liveCount, 0u);
     const ContactSnapshot& again = Contact(0, 100, 100);
@@ -198,11 +198,11 @@ TEST_F(ContactTrackerTest, APressAKeyTookIsNoContactUntilItsRelease)
     EXPECT_TRUE(pressed.sampled);
     EXPECT_EQ(pressed.liveCount, 0u);
     EXPECT_EQ(pressed.endedCount, 0u);
-    EXPECT_EQ(tracker.StateOf(0), State::Taken);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Taken);
     EXPECT_EQ(Contact(0, 400, 100).liveCount, 0u);
     EXPECT_EQ(Empty(kSilenceMs).liveCount, 0u);
     EXPECT_EQ(Release(0).endedCount, 0u);
-    EXPECT_EQ(tracker.StateOf(0), State::Idle);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Idle);
 
     Contact(0, 100, 100);
     EXPECT_EQ(Contact(0, 100, 100).live[0].session, 1u) << "the taken press used no session id";
@@ -240,9 +240,9 @@ TEST_F(ContactTrackerTest, RecordEventCodesInSlotZeroAreNoSamples)
 {
     const ContactSnapshot& kind = Record(RecordBuilder().Event(3));
     EXPECT_FALSE(kind.sampled);
-    EXPECT_EQ(tracker.StateOf(0), State::Idle);
+    EXPECT_EQ(tracker.StateOf(0), SlotState::Idle);
     EXPECT_TRUE(Record(RecordBuilder().Event(4).Contact(1, 10, 10)).sampled);
-    EXPECT_EQ(tracker.StateOf(1), State::Armed);
+    EXPECT_EQ(tracker.StateOf(1), SlotState::Armed);
 }
 
 // A long random stream of samples, silences, ends and key hits. Whatever
@@ -304,7 +304,7 @@ TEST_F(ContactTrackerTest, RandomStreamsKeepEveryContactAccountedFor)
         }
     }
     tracker.EndAll();
-    for (int s = 0; s < kPointSlots; ++s) EXPECT_EQ(tracker.StateOf(s), State::Idle);
+    for (int s = 0; s < kPointSlots; ++s) EXPECT_EQ(tracker.StateOf(s), SlotState::Idle);
 }
 
 } // namespace

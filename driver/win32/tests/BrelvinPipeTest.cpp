@@ -1,5 +1,5 @@
 // Both ends of a named pipe through the plain pipe channel.
-#include "BrelvinPipe.h"
+#include "PipeReads.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +13,12 @@
 namespace {
 
 using brelvin::CBrelvinPipe;
+using brelvin::ReadExactly;
 
 std::string TestPipeName()
 {
     return "\\\\.\\pipe\\BrelvinPlainTest_" + std::to_string(GetCurrentProcessId()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
-std::vector<std::uint8_t> ReadExactly(CBrelvinPipe& pipe, std::size_t count)
-{
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[16];
-    while (bytes.size() < count) {
-        const int n = pipe.Read(buffer, static_cast<int>(std::min<std::size_t>(sizeof buffer, count - bytes.size())));
-        if (n <= 0) break;
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    return bytes;
 }
 
 // Opens the client end once the server's instance exists and waits.

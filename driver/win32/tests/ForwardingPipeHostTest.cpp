@@ -2,8 +2,8 @@
 // when the client arrives or goes, records reach the client unchanged,
 // neither a client that never comes nor one that stops reading can hold up
 // the window or the writer, and only the driver's own user may connect.
-#include "BrelvinPipe.h"
 #include "ForwardingPipeHost.h"
+#include "PipeReads.h"
 
 #include "driver/FaultLog.h"
 
@@ -25,6 +25,7 @@
 namespace {
 
 using brelvin::CBrelvinPipe;
+using brelvin::ReadExactly;
 
 using Link = driver::PipeInstance::Link;
 
@@ -98,19 +99,6 @@ std::vector<std::uint8_t> Record(int index)
     std::vector<std::uint8_t> record(20);
     for (int i = 0; i < 20; ++i) record[i] = static_cast<std::uint8_t>(index * 20 + i);
     return record;
-}
-
-// Reads until `count` bytes came or the pipe ended.
-std::vector<std::uint8_t> ReadExactly(CBrelvinPipe& client, std::size_t count)
-{
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[64];
-    while (bytes.size() < count) {
-        const int n = client.Read(buffer, static_cast<int>(std::min<std::size_t>(sizeof buffer, count - bytes.size())));
-        if (n <= 0) break;
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    return bytes;
 }
 
 class ForwardingPipeHostTest : public ::testing::Test {

@@ -23,6 +23,10 @@
 
 namespace driver {
 
+// The touch socket's rule for a point off the screen (or not a number): it
+// is kept at the nearest edge rather than dropped.
+Point ClampToScreen(Point point, ScreenSize screen);
+
 class GestureMachines {
 public:
     GestureMachines(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys, ChannelSlot& socket,
