@@ -1,8 +1,13 @@
 // Random touch records interleaved with the window thread's changes of
 // routing (socket on and off in both variants, forwarding runs, camera
 // arrivals and removals, calibration reloads) and jumps of the clock,
-// driven through the real touch worker. Whatever the stream, when the
-// driver closes:
+// driven through the real touch worker. Whatever the stream, after every
+// record:
+//   - a left press, or a socket contact, whose records have carried no
+//     contact sample for longer than the silence bound has been released
+//     (the clock the worker keeps: pen-button records and forwarded records
+//     hold it);
+// and when the driver closes:
 //   - every left press it injected has been released;
 //   - no injected event with the move flag lies off the screen;
 //   - no packet of a socket contact follows that contact's release: a new
@@ -143,6 +148,33 @@ private:
     std::array<bool, kPointSlots> down_{};
 };
 
+// The silence the worker judges pointers by: the time of the records that
+// reached its gesture machines since the last that carried a contact (or a
+// release) in any slot. Counted generously: a sample in any slot counts,
+// whichever pointer it went to.
+class SilenceWatch {
+public:
+    explicit SilenceWatch(std::uint32_t now)
+        : lastCycleAt_(now)
+    {}
+
+    // After each worker cycle at `now`.
+    void Cycle(std::uint32_t now, bool reachedGestures, bool carriedSample)
+    {
+        const std::uint32_t elapsed = now - lastCycleAt_;
+        lastCycleAt_ = now;
+        if (!reachedGestures) return;
+        recordClock_ += elapsed;
+        if (carriedSample) lastSampleAt_ = recordClock_;
+    }
+    bool PastBound() const { return recordClock_ - lastSampleAt_ > kSilenceMs; }
+
+private:
+    std::uint32_t lastCycleAt_;
+    std::uint64_t recordClock_ = 0;
+    std::uint64_t lastSampleAt_ = 0;
+};
+
 // The alive list of the last bundle, and every position in range.
 bool LastAliveEmpty(const testing::RecordingChannel& udp)
 {
@@ -210,6 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t tracedPackets = 0;
     MouseWatch mouse;
     PacketWatch packets;
+    SilenceWatch silence(desktop.now);
     while (!in.Empty()) {
         const std::uint8_t op = in.Next();
         int contactSlots = 0;
@@ -241,28 +274,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 8: state.boardKeysEnabled = op & 0x10 ? 1 : 0; break;
         default: {
             TouchRecordBytes record = {};
-            const std::uint8_t shape = in.Next();
-            if (shape % 11 == 0) {
-                record[0] = static_cast<std::uint8_t>(shape & 1 ? 8 : 9); // a pen button
-            } else {
-                for (int slot = 0; slot < kPointSlots; ++slot) {
-                    static constexpr std::uint8_t kStatuses[] = {0, 1, 1, 1, 2, 0, 3, 4};
-                    const std::uint8_t status = kStatuses[(shape >> (slot * 2)) & 7];
-                    if (status > 2 && slot != 0) continue;
-                    const unsigned x = Coordinate(in, 3200);
-                    const unsigned y = Coordinate(in, 2400);
-                    std::uint8_t* p = record + 5 * slot;
-                    p[0] = status;
-                    contactSlots += status == 1 ? 1 : 0;
-                    p[1] = static_cast<std::uint8_t>(x >> 8);
-                    p[2] = static_cast<std::uint8_t>(x);
-                    p[3] = static_cast<std::uint8_t>(y >> 8);
-                    p[4] = static_cast<std::uint8_t>(y);
-                    if (trace) std::fprintf(stderr, "  slot %d: %u (%u, %u)\n", slot, status, x, y);
+            bool carriedSample = false;
+            // Op 9 is a cycle in which the camera service wrote nothing.
+            if (op % 16 != 9) {
+                const std::uint8_t shape = in.Next();
+                if (shape % 11 == 0) {
+                    record[0] = static_cast<std::uint8_t>(shape & 1 ? 8 : 9); // a pen button
+                } else {
+                    for (int slot = 0; slot < kPointSlots; ++slot) {
+                        static constexpr std::uint8_t kStatuses[] = {0, 1, 1, 1, 2, 0, 3, 4};
+                        const std::uint8_t status = kStatuses[(shape >> (slot * 2)) & 7];
+                        if (status > 2 && slot != 0) continue;
+                        const unsigned x = Coordinate(in, 3200);
+                        const unsigned y = Coordinate(in, 2400);
+                        std::uint8_t* p = record + 5 * slot;
+                        p[0] = status;
+                        contactSlots += status == 1 ? 1 : 0;
+                        carriedSample = carriedSample || status == 1 || status == 2;
+                        p[1] = static_cast<std::uint8_t>(x >> 8);
+                        p[2] = static_cast<std::uint8_t>(x);
+                        p[3] = static_cast<std::uint8_t>(y >> 8);
+                        p[4] = static_cast<std::uint8_t>(y);
+                        if (trace) std::fprintf(stderr, "  slot %d: %u (%u, %u)\n", slot, status, x, y);
+                    }
                 }
             }
             desktop.now += 2;
+            const bool reachesGestures = record[0] != 8 && record[0] != 9 && !state.Forwarding();
             worker.Cycle(record);
+            silence.Cycle(desktop.now, reachesGestures, carriedSample);
             break;
         }
         }
@@ -276,6 +316,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         mouse.Check(desktop.mouseEvents);
         packets.Check(*socketChannel, contactSlots);
+        if (silence.PastBound() && mouse.LeftDown()) Violation("a left press outlived the silence bound");
+        if (silence.PastBound() && packets.InContact()) Violation("a socket contact outlived the silence bound");
     }
     worker.End();
     mouse.Check(desktop.mouseEvents);

@@ -1,7 +1,8 @@
 #include "CameraService.h"
 
+#include "SupportNote.h"
+
 #include "common/Messages.h"
-#include "common/SupportLogFile.h"
 #include "common/Win32System.h"
 
 #include <windows.h>
@@ -10,14 +11,6 @@
 #include <string>
 
 namespace camview {
-namespace {
-
-void NoteInSupportLog(const std::string& line)
-{
-    common::SupportLogFile(common::SupportLogFile::DefaultPath(), "Camvito").Append({line});
-}
-
-} // namespace
 
 bool ReleaseCameraFromService()
 {

@@ -55,6 +55,9 @@ int CCamvitoApp::Run()
     CaptureGraph graph;
     CCamvitoDlg dialog(graph);
     dialog.DoModal(instance_);
+    // A drawing thread stuck in the camera's filter still uses the graph
+    // and the dialog: end before either is destroyed under it.
+    if (dialog.LeftViewRunning()) ExitProcess(0);
     return 0;
 }
 

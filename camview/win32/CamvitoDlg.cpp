@@ -2,13 +2,17 @@
 
 #include "AboutDlg.h"
 #include "CameraService.h"
+#include "SupportNote.h"
 #include "resource.h"
 
 #include "camview/CameraProperties.h"
 
+#include "common/Win32Monitors.h"
+
 #include <commctrl.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace camview {
@@ -51,8 +55,9 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: CloseView(); return TRUE;
     case WM_SYSCOMMAND: return OnSysCommand(wParam);
     case WM_DESTROY:
-        // Whatever ended the dialog, the drawing thread never outlives it.
-        if (liveView_) liveView_->Stop();
+        // Whatever ended the dialog, the drawing thread does not outlive it,
+        // unless it is stuck (see CloseView).
+        if (liveView_ && !viewLeftRunning_) StopLiveView();
         return FALSE;
     }
     return FALSE;
@@ -60,6 +65,9 @@ INT_PTR CCamvitoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CCamvitoDlg::OnInitDialog()
 {
+    // Where the teacher stands: the board's monitor (the primary screen unless
+    // [Display] chooses another).
+    common::CentreOnBoardMonitor(Window());
     AddAboutItem();
 
     serviceWasRunning_ = ReleaseCameraFromService() ? 1 : 0;
@@ -125,13 +133,27 @@ BOOL CCamvitoDlg::OnSysCommand(WPARAM command)
     return TRUE;
 }
 
+bool CCamvitoDlg::StopLiveView()
+{
+    if (!liveView_ || liveView_->Stop()) return true;
+    // Kept, never freed under its thread; the camera is let go when
+    // Camvito ends, right after this close.
+    viewLeftRunning_ = true;
+    LiveView* const keptForTheProcess = liveView_.release();
+    static_cast<void>(keptForTheProcess);
+    NoteInSupportLog("The live view did not stop within " + std::to_string(LiveView::kStopWait.count()) +
+                     " ms of the close (the camera's filter does not return); the camera is let go when Camvito "
+                     "ends.");
+    return false;
+}
+
 void CCamvitoDlg::CloseView()
 {
     if (state_ == ViewState::Closing) return;
     state_ = ViewState::Closing;
     KillTimer(Window(), kViewTimer);
-    if (liveView_) liveView_->Stop();
-    graph_.TearDownGraph();
+    // The graph goes only once nothing draws from it any more.
+    if (StopLiveView()) graph_.TearDownGraph();
     std::this_thread::sleep_for(kReleasePause);
     if (serviceWasRunning_ == 1) RestartCameraService();
     std::this_thread::sleep_for(kRestartPause);

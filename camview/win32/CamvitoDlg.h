@@ -27,6 +27,11 @@ public:
     // Runs the dialog modally; its result (0 when no camera was found).
     INT_PTR DoModal(HINSTANCE instance);
 
+    // The drawing thread did not stop at the close (the camera's filter does
+    // not return). It still uses the graph, this dialog's turn flag and its
+    // view: the program must end before any of them is destroyed.
+    bool LeftViewRunning() const { return viewLeftRunning_; }
+
 private:
     // Starting: the graph runs and timer 1111 is armed. Live: the drawing
     // thread runs. Closing: the close sequence has begun and runs once.
@@ -40,6 +45,8 @@ private:
     void OnBrightnessScroll(HWND control);
     void OnTurnImage();
     BOOL OnSysCommand(WPARAM command);
+    // False when the drawing thread had to be left running.
+    bool StopLiveView();
     void CloseView();
 
     CaptureGraph& graph_;
@@ -49,6 +56,7 @@ private:
     ViewState state_ = ViewState::Starting;
     std::atomic<int> imageTurned_{0};
     std::unique_ptr<LiveView> liveView_;
+    bool viewLeftRunning_ = false;
 };
 
 } // namespace camview

@@ -31,7 +31,18 @@ enum class GrabResult {
     Ended,   // the camera delivers no pictures: the view ends
 };
 
-class CaptureGraph {
+// Where the drawing thread takes its pictures from.
+class FrameSource {
+public:
+    // The latest picture into `frame`; may wait for the first one while
+    // `keepWaiting` is 1.
+    virtual GrabResult GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting) = 0;
+
+protected:
+    ~FrameSource() = default;
+};
+
+class CaptureGraph final : public FrameSource {
 public:
     CaptureGraph() = default;
     CaptureGraph(const CaptureGraph&) = delete;
@@ -46,7 +57,7 @@ public:
     // Copies the grabber's latest frame. Until the first frame has arrived it
     // waits for one, as long as `keepWaiting` stays 1 and at most a few
     // seconds; after that it never waits.
-    GrabResult GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting);
+    GrabResult GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting) override;
     void SetBrightness(const PropertySetting& setting);
     void TearDownGraph();
 

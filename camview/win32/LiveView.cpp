@@ -38,17 +38,20 @@ void LiveView::Start()
 {
     if (thread_.joinable()) return;
     viewRunning_ = 1;
+    threadDone_ = false;
     thread_ = std::thread([this] { Run(); });
 }
 
-void LiveView::Stop()
+bool LiveView::Stop()
 {
-    {
-        std::lock_guard<std::mutex> hold(wakeLock_);
-        viewRunning_ = 0;
-    }
+    std::unique_lock<std::mutex> hold(wakeLock_);
+    viewRunning_ = 0;
     wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return true;
+    if (!wake_.wait_for(hold, kStopWait, [this] { return threadDone_; })) return false;
+    hold.unlock();
+    thread_.join();
+    return true;
 }
 
 void LiveView::Run()
@@ -56,13 +59,16 @@ void LiveView::Run()
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     CapturedFrame frame;
     while (viewRunning_.load() == 1) {
-        const GrabResult result = graph_.GrabFrame(frame, viewRunning_);
+        const GrabResult result = frames_.GrabFrame(frame, viewRunning_);
         if (result == GrabResult::Ended) break;
         if (result == GrabResult::Frame) Draw(frame);
         std::unique_lock<std::mutex> hold(wakeLock_);
         wake_.wait_for(hold, kFramePause, [this] { return viewRunning_.load() != 1; });
     }
     if (com) CoUninitialize();
+    std::lock_guard<std::mutex> hold(wakeLock_);
+    threadDone_ = true;
+    wake_.notify_all();
 }
 
 void LiveView::Draw(CapturedFrame& frame)

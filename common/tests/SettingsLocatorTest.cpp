@@ -20,7 +20,7 @@ public:
         calls.push_back("mkdir " + folder);
         return true;
     }
-    bool CopyOver(const std::string& from, const std::string& to) override
+    bool CopyAsNew(const std::string& from, const std::string& to) override
     {
         calls.push_back("copy " + from + " -> " + to);
         if (!files.count(from)) return false;

@@ -1,6 +1,7 @@
 // The support log file: lines tagged and stamped, folders made on demand,
 // the size kept bounded by moving a full file aside.
 #include "common/SupportLogFile.h"
+#include "common/UniqueHandle.h"
 #include "sim/LineLog.h"
 #include "sim/ScratchFolder.h"
 
@@ -8,6 +9,8 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,44 @@ TEST(SupportLogFile, AFullFileMovesAsideAndTheLogGoesOnInANewOne)
     // Many more lines: never more than two files' worth.
     for (int n = 0; n < 3000; ++n) ASSERT_TRUE(log.Append({line}));
     EXPECT_LT(ReadWholeFile(path).size(), common::SupportLogFile::kMaxBytes + 300);
+}
+
+TEST(SupportLogFile, ProgramsAppendingAtOnceLoseNoLineAndMoveTheFullLogAsideOnce)
+{
+    // Four programs, as it were, each append one line the moment the log
+    // is full. Every line must be kept (appends at the same instant must not
+    // overwrite each other), and the log moved aside once: twice would
+    // replace the full log with the few lines the new one had just got.
+    const sim::ScratchFolder folder(sim::TempFolder(), "supportlog-together");
+    const std::string path = folder.File("Brelvin.log");
+    const std::string oldPath = common::SupportLogFile::OldPath(path);
+    constexpr int kPrograms = 4;
+    constexpr int kRounds = 100;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string marker = "round " + std::to_string(round) + " full log\r\n";
+        std::string full = marker;
+        full.resize(common::SupportLogFile::kMaxBytes, 'x');
+        ASSERT_TRUE(sim::WriteWholeFile(path, full));
+        DeleteFileA(oldPath.c_str());
+
+        const common::UniqueHandle start(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::vector<std::thread> programs;
+        for (int p = 0; p < kPrograms; ++p) {
+            programs.emplace_back([&, p] {
+                common::SupportLogFile log(path, "P" + std::to_string(p));
+                WaitForSingleObject(start.Get(), INFINITE);
+                log.Append({"round " + std::to_string(round)});
+            });
+        }
+        SetEvent(start.Get());
+        for (std::thread& program : programs) program.join();
+
+        const std::string old = ReadWholeFile(oldPath);
+        ASSERT_EQ(old.compare(0, marker.size(), marker), 0) << "round " << round << ": the full log was lost";
+        const std::string both = old + ReadWholeFile(path);
+        EXPECT_EQ(Count(both, ": round " + std::to_string(round) + "\r\n"), static_cast<std::size_t>(kPrograms))
+            << "round " << round;
+    }
 }
 
 TEST(SupportLogFile, OldPathKeepsTheExtensionAndDefaultsToLocalApplicationData)

@@ -1,6 +1,7 @@
 #include "common/ModalDialog.h"
 
 #include "common/DialogIcon.h"
+#include "common/TimerCallbackGuard.h"
 
 #include <exception>
 
@@ -9,6 +10,9 @@ namespace common {
 INT_PTR ModalDialog::RunModal(HINSTANCE instance, int templateId, HWND owner, DialogText text)
 {
     const LPARAM self = reinterpret_cast<LPARAM>(this);
+    // For the dialog's loop and every loop nested in it (message boxes,
+    // other dialogs); a program that guards the thread itself keeps its own.
+    const TimerCallbackGuard guard;
     if (text == DialogText::Narrow)
         return DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, &ModalDialog::Procedure, self);
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, &ModalDialog::Procedure, self);

@@ -14,6 +14,19 @@ namespace {
 
 constexpr const char* kLogFolder = "\\CvSoftware\\Drivers\\";
 constexpr const char* kLogName = "Brelvin.log";
+// Held by whichever of the user's programs appends to the log or moves it
+// aside.
+constexpr const char* kLogLockName = "Local\\CvSoftwareSupportLog";
+// An append or a move takes a moment; a program that holds the log longer
+// than this is not waited for.
+constexpr DWORD kLogLockWaitMs = 1000;
+
+bool Full(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    return data.nFileSizeHigh != 0 || data.nFileSizeLow >= SupportLogFile::kMaxBytes;
+}
 
 std::string Stamp()
 {
@@ -24,6 +37,33 @@ std::string Stamp()
                   now.wMinute, now.wSecond, now.wMilliseconds);
     return text;
 }
+
+// The user's programs take turns at the log. Not every system appends
+// atomically for several writers (Wine does not: two programs appending at
+// once can overwrite each other's line), and a full log must be moved aside
+// by one program only.
+class LogTurn {
+public:
+    LogTurn()
+        : lock_(CreateMutexA(nullptr, FALSE, kLogLockName))
+    {
+        if (!lock_) return;
+        const DWORD got = WaitForSingleObject(lock_.Get(), kLogLockWaitMs);
+        held_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+    }
+    ~LogTurn()
+    {
+        if (held_) ReleaseMutex(lock_.Get());
+    }
+    LogTurn(const LogTurn&) = delete;
+    LogTurn& operator=(const LogTurn&) = delete;
+
+    bool Held() const { return held_; }
+
+private:
+    UniqueHandle lock_;
+    bool held_ = false;
+};
 
 } // namespace
 
@@ -48,14 +88,13 @@ std::string SupportLogFile::OldPath(const std::string& path)
     return path.substr(0, dot) + ".old" + path.substr(dot);
 }
 
-// Another program may move the file first or hold it open: whichever move
-// wins, the log goes on in a fresh file.
+// Called in the log's turn, so the size is current: of several programs
+// that found the file full, the first moves it aside whole (a rename within
+// the folder) and the others find the fresh one and leave it. No full log is
+// ever replaced by a fresh one.
 void SupportLogFile::MakeRoom()
 {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) return;
-    if (data.nFileSizeHigh == 0 && data.nFileSizeLow < kMaxBytes) return;
-    MoveFileExA(path_.c_str(), OldPath(path_).c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (Full(path_)) MoveFileExA(path_.c_str(), OldPath(path_).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 bool SupportLogFile::Append(const std::vector<std::string>& lines)
@@ -63,13 +102,15 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
     if (path_.empty() || lines.empty()) return false;
     const std::size_t slash = path_.find_last_of('\\');
     if (slash != std::string::npos) MakeSureDirectoryPathExists(path_.substr(0, slash + 1).c_str());
-    MakeRoom();
 
     std::string text;
     const std::string stamp = Stamp();
     for (const std::string& line : lines) text += stamp + program_ + ": " + line + "\r\n";
 
-    // Appending keeps several programs' lines whole.
+    const LogTurn turn;
+    // A program that kept the log for a whole second is not waited for:
+    // the lines still go, and the log is moved aside at a later turn.
+    if (turn.Held()) MakeRoom();
     return AppendToFile(path_, text);
 }
 

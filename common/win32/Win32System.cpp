@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace common {
@@ -17,6 +18,65 @@ std::basic_string<Char> CutAfterLastBackslash(const std::basic_string<Char>& pat
 {
     auto cut = path.find_last_of(static_cast<Char>('\\'));
     return cut == std::basic_string<Char>::npos ? std::basic_string<Char>() : path.substr(0, cut + 1);
+}
+
+// One copy for both character widths, over these overloads.
+HANDLE OpenFile(const char* path, DWORD access, DWORD share, DWORD disposition)
+{
+    return CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+HANDLE OpenFile(const wchar_t* path, DWORD access, DWORD share, DWORD disposition)
+{
+    return CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+// Never MOVEFILE_REPLACE_EXISTING: a copy that is already there wins.
+bool MoveToNewName(const char* from, const char* to)
+{
+    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+bool MoveToNewName(const wchar_t* from, const wchar_t* to)
+{
+    return MoveFileExW(from, to, MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+void Delete(const char* path)
+{
+    DeleteFileA(path);
+}
+void Delete(const wchar_t* path)
+{
+    DeleteFileW(path);
+}
+
+bool CopyBytes(HANDLE source, HANDLE target)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(source, buffer, sizeof buffer, &read, nullptr)) return false;
+        if (read == 0) return true;
+        DWORD written = 0;
+        if (!WriteFile(target, buffer, read, &written, nullptr) || written != read) return false;
+    }
+}
+
+template <typename Char>
+bool CopyAsNewFile(const std::basic_string<Char>& from, const std::basic_string<Char>& to)
+{
+    const UniqueHandle source(OpenFile(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    if (!source) return false;
+    // A name of this process's own in the target's folder, so the move
+    // stays on one volume and two programs never share the temporary file.
+    std::basic_string<Char> temporary = to;
+    for (const char c : "." + std::to_string(GetCurrentProcessId()) + ".tmp") temporary += static_cast<Char>(c);
+    bool whole = false;
+    {
+        const UniqueHandle target(OpenFile(temporary.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS));
+        if (!target) return false;
+        whole = CopyBytes(source.Get(), target.Get()) && FlushFileBuffers(target.Get());
+    }
+    if (whole && MoveToNewName(temporary.c_str(), to.c_str())) return true;
+    Delete(temporary.c_str());
+    return false;
 }
 
 struct SidFreer {
@@ -88,9 +148,9 @@ bool Win32SettingsFileSystemA::MakeFolders(const std::string& folderPath)
     return MakeSureDirectoryPathExists(folderPath.c_str()) != FALSE;
 }
 
-bool Win32SettingsFileSystemA::CopyOver(const std::string& from, const std::string& to)
+bool Win32SettingsFileSystemA::CopyAsNew(const std::string& from, const std::string& to)
 {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    return CopyAsNewFile(from, to);
 }
 
 void Win32SettingsFileSystemA::SleepMs(unsigned ms)
@@ -112,9 +172,9 @@ bool Win32SettingsFileSystemW::MakeFolders(const std::wstring& folderPath)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32SettingsFileSystemW::CopyOver(const std::wstring& from, const std::wstring& to)
+bool Win32SettingsFileSystemW::CopyAsNew(const std::wstring& from, const std::wstring& to)
 {
-    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+    return CopyAsNewFile(from, to);
 }
 
 void Win32SettingsFileSystemW::SleepMs(unsigned ms)

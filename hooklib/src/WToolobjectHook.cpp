@@ -35,3 +35,8 @@ void WToolobjectHook::ToReUseMouseDBLCLK()
 {
     HookEngine::Instance().Housekeeping();
 }
+
+WToolobjectHook::HookState WToolobjectHook::mousehookstate() const
+{
+    return HookEngine::Instance().State();
+}

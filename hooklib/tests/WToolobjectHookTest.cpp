@@ -4,6 +4,7 @@
 #include "hooklib/WToolobjectHook.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <chrono>
@@ -218,6 +219,90 @@ TEST_F(WToolobjectHookTest, CallsFromTwoThreadsAtOnceLeaveItWorking)
     const auto presses = recorder.WaitForPresses(2);
     ASSERT_EQ(presses.size(), 2u);
     ExpectAt(presses[1], 100, 100);
+}
+
+// Holds the system's loader lock. A thread created meanwhile cannot begin
+// to run: it first has to tell the loaded libraries that it exists.
+class LoaderLockHeld {
+public:
+    LoaderLockHeld()
+    {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        const auto lock = reinterpret_cast<LONG(NTAPI*)(ULONG, ULONG*, ULONG_PTR*)>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrLockLoaderLock")));
+        unlock_ = reinterpret_cast<LONG(NTAPI*)(ULONG, ULONG_PTR)>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrUnlockLoaderLock")));
+        held_ = lock && unlock_ && lock(0, nullptr, &cookie_) >= 0;
+    }
+    ~LoaderLockHeld() { Release(); }
+    LoaderLockHeld(const LoaderLockHeld&) = delete;
+    LoaderLockHeld& operator=(const LoaderLockHeld&) = delete;
+
+    bool Held() const { return held_; }
+    void Release()
+    {
+        if (held_) unlock_(0, cookie_);
+        held_ = false;
+    }
+
+private:
+    LONG(NTAPI* unlock_)(ULONG, ULONG_PTR) = nullptr;
+    ULONG_PTR cookie_ = 0;
+    bool held_ = false;
+};
+
+int ThreadsOfThisProcess()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+bool WaitForState(const WToolobjectHook& hook, WToolobjectHook::HookState state)
+{
+    const DWORD start = GetTickCount();
+    while (hook.mousehookstate() != state) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// A hook thread that cannot run yet (the loader is busy, as at a crowded
+// logon): setmousehook waits its 2 s, returns and says so; another
+// setmousehook meanwhile starts no second thread. Once the thread can run,
+// its hook comes into place by itself and double taps get their help.
+TEST_F(WToolobjectHookTest, AHookThreadThatCannotStartAtOnceIsLeftToStartAndNeverDoubled)
+{
+    hook.unsetmousehook(nullptr);
+    ASSERT_EQ(hook.mousehookstate(), WToolobjectHook::HookState::Removed);
+    const int threadsBefore = ThreadsOfThisProcess();
+    {
+        LoaderLockHeld loader;
+        ASSERT_TRUE(loader.Held());
+        hook.setmousehook(nullptr);
+        const WToolobjectHook::HookState afterFirst = hook.mousehookstate();
+        hook.setmousehook(nullptr);
+        const int threadsWhileWaiting = ThreadsOfThisProcess();
+        loader.Release();
+        EXPECT_EQ(afterFirst, WToolobjectHook::HookState::StillStarting);
+        EXPECT_EQ(threadsWhileWaiting, threadsBefore + 1) << "a second install started a second hook thread";
+    }
+    ASSERT_TRUE(WaitForState(hook, WToolobjectHook::HookState::Installed));
+    EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore + 1);
+
+    hook.ToHookMouseDBLCLK(1);
+    Tap(300, 300);
+    Tap(312, 290);
+    const auto presses = recorder.WaitForPresses(2);
+    ASSERT_EQ(presses.size(), 2u);
+    ExpectAt(presses[1], 300, 300);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ProgramStarter.h"
 #include "resource.h"
 
+#include "common/Win32Monitors.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -53,6 +54,9 @@ INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CTilmaroDlg::OnInitDialog()
 {
+    // Where the teacher stands: the board's monitor (the primary screen unless
+    // [Display] chooses another).
+    common::CentreOnBoardMonitor(Window());
     const std::wstring languageFile = common::ProgramFolderW() + L"Language.ini";
     auto text = [&languageFile](const wchar_t* key) {
         return common::ReadLanguageTextW(languageFile, kTextSection, key);

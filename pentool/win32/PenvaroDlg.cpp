@@ -4,6 +4,7 @@
 #include "resource.h"
 
 #include "common/Messages.h"
+#include "common/Win32Monitors.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 #include "pentool/PenButtonChoice.h"
@@ -67,6 +68,9 @@ INT_PTR CPenvaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM)
 
 BOOL CPenvaroDlg::OnInitDialog()
 {
+    // Where the teacher stands: the board's monitor (the primary screen unless
+    // [Display] chooses another).
+    common::CentreOnBoardMonitor(Window());
     settingsPath_ = common::LocateSettingsFileW();
     languagePath_ = common::ProgramFolderW() + L"Language.ini";
     ApplyTexts();

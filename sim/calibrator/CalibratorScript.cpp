@@ -42,8 +42,8 @@ std::optional<CalibratorCommand> ParseCommand(const std::string& verb, std::istr
     } else if (verb == "wait" || verb == "settings") {
         command.step = verb == "wait" ? CalibratorStep::Wait : CalibratorStep::Settings;
         if (!(words >> command.name) || !IsPlainFileName(command.name)) error = verb + " needs a file name";
-    } else if (verb == "stall") {
-        command.step = CalibratorStep::Stall;
+    } else if (verb == "stall" || verb == "resume") {
+        command.step = verb == "stall" ? CalibratorStep::Stall : CalibratorStep::Resume;
     } else if (verb == "end") {
         command.step = CalibratorStep::End;
         if (!ReadNumber(words, command.value) || !ReadNumber(words, command.second))
@@ -73,6 +73,7 @@ std::string CheckRunOrder(const std::vector<CalibratorCommand>& commands, int& l
             if (!inRun) return "reading outside a run";
             break;
         case CalibratorStep::Stall:
+        case CalibratorStep::Resume:
             if (!inRun) return "stall outside a run";
             break;
         case CalibratorStep::End:

@@ -16,6 +16,7 @@ enum class CalibratorStep {
     Settings, // copy the file `name` from the own folder over the settings file
     End,      // post the forwarding end (value, second) and finish the run
     Stall,    // stop reading the pipe but keep it open, as a hung calibration program does
+    Resume,   // read the pipe again after a stall, as a program whose prompt was answered
 };
 
 struct CalibratorCommand {

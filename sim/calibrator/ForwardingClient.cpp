@@ -53,7 +53,9 @@ unsigned long ForwardingClient::Connect(HANDLE stop, unsigned timeoutMs)
 
 void ForwardingClient::StartReading()
 {
-    if (pipe_ && !reader_.joinable()) reader_ = std::thread([this] { Read(); });
+    if (!pipe_ || reader_.joinable()) return;
+    ResetEvent(stopReading_.Get());
+    reader_ = std::thread([this] { Read(); });
 }
 
 bool ForwardingClient::WaitForDisconnect(unsigned timeoutMs) const
@@ -75,7 +77,8 @@ void ForwardingClient::Read()
             const HANDLE waits[] = {readDone.Get(), stopReading_.Get()};
             if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
                 CancelIo(pipe_.Get());
-                GetOverlappedResult(pipe_.Get(), &overlapped, &got, TRUE);
+                // What the read got before it was cancelled still counts.
+                if (GetOverlappedResult(pipe_.Get(), &overlapped, &got, TRUE)) TakeBytes(buffer, got);
                 return; // stopped by the owner, not ended by the driver
             }
             if (!GetOverlappedResult(pipe_.Get(), &overlapped, &got, FALSE)) break;

@@ -25,6 +25,7 @@ public:
     // Opens the pipe, waiting for the driver's instance to exist and be free,
     // until `timeoutMs` has passed or `stop` is signalled; 0 or the last error.
     unsigned long Connect(HANDLE stop, unsigned timeoutMs);
+    // Also after StopReading: reading goes on from where it stopped.
     void StartReading();
     // Reads no more; the pipe stays open.
     void StopReading();

@@ -77,6 +77,10 @@ ScriptRunner::Outcome ScriptRunner::Perform(const CalibratorCommand& command)
         client_->StopReading();
         AppendLine(logPath_, "stalled " + std::to_string(run_));
         return Outcome::Next;
+    case CalibratorStep::Resume:
+        client_->StartReading();
+        AppendLine(logPath_, "resumed " + std::to_string(run_));
+        return Outcome::Next;
     }
     return Outcome::Failed;
 }

@@ -35,6 +35,13 @@ bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long
     return message.message == number && message.wParam == wParam && message.lParam == lParam;
 }
 
+std::size_t Occurrences(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
 std::size_t CountMessages(const std::vector<sim::LoggedMessage>& messages, unsigned number, unsigned long long wParam,
                           long long lParam)
 {

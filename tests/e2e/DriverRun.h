@@ -47,6 +47,8 @@ struct PeerSetup {
 bool IsMessage(const sim::LoggedMessage& message, unsigned number, unsigned long long wParam, long long lParam);
 std::size_t CountMessages(const std::vector<sim::LoggedMessage>& messages, unsigned number, unsigned long long wParam,
                           long long lParam);
+// How often `what` occurs in `text` (a support log read since a mark).
+std::size_t Occurrences(const std::string& text, const std::string& what);
 
 class DriverRun : public ::testing::Test {
 protected:

@@ -12,13 +12,6 @@
 namespace e2e {
 namespace {
 
-std::size_t Occurrences(const std::string& text, const std::string& what)
-{
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 using TouchInjectionFallback = DriverRun;
 
 TEST_F(TouchInjectionFallback, WithoutTouchInjectionTheMouseCarriesTheContacts)

@@ -21,7 +21,10 @@ public:
     virtual bool Exists(const String& path) = 0;
     // Creates every missing folder of a path that ends with a backslash.
     virtual bool MakeFolders(const String& folderPath) = 0;
-    virtual bool CopyOver(const String& from, const String& to) = 0;
+    // Makes `to` a whole copy of `from`, or makes nothing; a file that
+    // appears at `to` meanwhile (another program of the suite starting at
+    // the same moment) is kept and wins. True when this copy took the name.
+    virtual bool CopyAsNew(const String& from, const String& to) = 0;
     virtual void SleepMs(unsigned ms) = 0;
 };
 
@@ -47,7 +50,7 @@ std::basic_string<Char> LocateSettingsFile(const std::basic_string<Char>& progra
     const String perUser = folder + widen(kSettingsFileName);
     if (!fs.Exists(perUser)) {
         fs.MakeFolders(folder);
-        fs.CopyOver(programCopy, perUser);
+        fs.CopyAsNew(programCopy, perUser);
         // Give the copy a moment to land before the first profile read.
         fs.SleepMs(20);
     }

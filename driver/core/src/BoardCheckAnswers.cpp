@@ -66,11 +66,21 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.gridRows = model->GridRows();
     status.screenWidth = model->ScreenWidth();
     status.screenHeight = model->ScreenHeight();
-    // The board maps onto the primary screen.
-    const ScreenSize primary = deps_.desktop.PrimaryScreenSize();
-    status.monitor = "primary";
-    status.monitorWidth = primary.width;
-    status.monitorHeight = primary.height;
+    // The monitor the model maps to, and the choice the primary screen stands
+    // in for when the chosen monitor is not there (one word on the line).
+    const BoardScreen& board = model->Board();
+    if (!board.IsPrimary()) {
+        status.monitor = board.DeviceName();
+    } else if (board.StandsInFor().empty()) {
+        status.monitor = "primary";
+    } else {
+        status.monitor = "primary-instead-of-" + board.StandsInFor();
+        std::replace(status.monitor.begin(), status.monitor.end(), ' ', '_');
+    }
+    status.monitorLeft = board.Rect().left;
+    status.monitorTop = board.Rect().top;
+    status.monitorWidth = board.Size().width;
+    status.monitorHeight = board.Size().height;
     status.cameraKind = deps_.state.cameraKind;
     status.boardKeys = deps_.state.boardKeysEnabled != 0;
     status.records = deps_.watch.RecordsSeen();

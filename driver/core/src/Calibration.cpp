@@ -34,12 +34,21 @@ double ReadNumber(const common::Profile& settings, const char* section, const st
 
 } // namespace
 
+bool CCalibration::Load(common::Profile& settings, const BoardScreen& board)
+{
+    const ScreenSize size = board.Size();
+    const bool loaded = Load(settings, size.width, size.height);
+    board_ = board;
+    return loaded;
+}
+
 bool CCalibration::Load(common::Profile& settings, int screenWidth, int screenHeight)
 {
     *this = CCalibration();
     ReadGridSizes(settings);
     screenWidth_ = screenWidth;
     screenHeight_ = screenHeight;
+    board_ = BoardScreen::PrimaryOnly({screenWidth, screenHeight});
     BuildScreenGrid();
     ReadGrids(settings);
     WriteBoardArea(settings);

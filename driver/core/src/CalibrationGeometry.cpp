@@ -21,6 +21,17 @@ std::string AreaText(double cameraValue)
     return std::to_string(TruncateToInt(cameraValue / 10 + 0.5));
 }
 
+// Every start and any program's reload request load the calibration: the
+// user's file is written only where a value changed, so a crash or a power
+// cut during a load finds nothing being rewritten. The file ends up as a
+// rewrite of every key would leave it.
+void WriteIfDifferent(common::Profile& settings, const char* key, const std::string& value)
+{
+    // No value read from a line can hold a line break: the key is missing.
+    constexpr const char* kMissing = "\n";
+    if (settings.ReadString("BoardArea", key, kMissing) != value) settings.WriteString("BoardArea", key, value);
+}
+
 } // namespace
 
 void CCalibration::BuildScreenGrid()
@@ -102,10 +113,10 @@ void CCalibration::WriteBoardArea(common::Profile& settings)
     if (left < 0) left = 0;
     if (right >= kCameraWidth) right = kAreaClampRight;
 
-    settings.WriteString("BoardArea", "ptArea.left", AreaText(left));
-    settings.WriteString("BoardArea", "ptArea.right", AreaText(right));
-    settings.WriteString("BoardArea", "ptArea.top", AreaText(top));
-    settings.WriteString("BoardArea", "ptArea.bottom", AreaText(bottom));
+    WriteIfDifferent(settings, "ptArea.left", AreaText(left));
+    WriteIfDifferent(settings, "ptArea.right", AreaText(right));
+    WriteIfDifferent(settings, "ptArea.top", AreaText(top));
+    WriteIfDifferent(settings, "ptArea.bottom", AreaText(bottom));
 }
 
 void CCalibration::TurnIfUpsideDown()

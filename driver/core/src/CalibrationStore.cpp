@@ -22,6 +22,14 @@ bool CalibrationStore::Reload(common::Profile& settings, int screenWidth, int sc
     return loaded;
 }
 
+bool CalibrationStore::Reload(common::Profile& settings, const BoardScreen& board)
+{
+    auto model = std::make_shared<CCalibration>();
+    const bool loaded = model->Load(settings, board);
+    Publish(std::move(model));
+    return loaded;
+}
+
 void CalibrationStore::Publish(Snapshot model)
 {
     if (!model) return;

@@ -1,13 +1,12 @@
 #include "driver/MouseInput.h"
 
-#include "common/AbsoluteCoordinate.h"
-
 namespace driver {
 
 void MouseInput::Inject(std::uint32_t flags, int x, int y) const
 {
-    desktop_.InjectMouseEvent(flags, common::AbsoluteCoordinate(x, screen_.width),
-                              common::AbsoluteCoordinate(y, screen_.height));
+    const AbsolutePosition at =
+        reach_ == Reach::Board ? screen_.BoardAbsolute({x, y}) : screen_.DesktopAbsolute({x, y});
+    desktop_.InjectMouseEvent(flags | at.extraFlags, at.ax, at.ay);
 }
 
 void MouseInput::MouseLeftUp(int x, int y) const

@@ -161,20 +161,25 @@ void MousePointer::DispatchPointer(const PointerSample& sample, const Calibratio
     const bool onBoard = calibration.MapPoint(point);
     lastPosition_ = {TruncateToInt(point.x), TruncateToInt(point.y)};
 
-    const MouseInput mouse(desktop_, calibration.Screen());
+    // The board's pixels count stillness; the desktop's go out.
+    const BoardScreen& board = calibration.Board();
+    const MouseInput mouse(desktop_, board, MouseInput::Reach::Board);
+    const ScreenPosition at = board.ToDesktop(lastPosition_);
     if (!onBoard) {
-        // Leaving the board drops whatever the pointer was doing.
-        mouse.MouseLeftUp(lastPosition_.x, lastPosition_.y);
+        // Leaving the board drops whatever the pointer was doing. A release
+        // is a release wherever it lands: it ends the hold too.
+        mouse.MouseLeftUp(at.x, at.y);
+        if (sample.phase == PointerPhase::Release) hold_ = Hold::Disarmed;
         return;
     }
 
     switch (sample.phase) {
     case PointerPhase::Release:
-        mouse.MouseLeftUp(lastPosition_.x, lastPosition_.y);
+        mouse.MouseLeftUp(at.x, at.y);
         hold_ = Hold::Disarmed;
         break;
     case PointerPhase::Press:
-        mouse.MouseLeftDownAt(lastPosition_.x, lastPosition_.y);
+        mouse.MouseLeftDownAt(at.x, at.y);
         hold_ = Hold::Counting;
         anchor_ = lastPosition_;
         holdCount_ = 0;
@@ -183,12 +188,12 @@ void MousePointer::DispatchPointer(const PointerSample& sample, const Calibratio
         // Stillness is measured against the press point, not the last move.
         holdCount_ = StillNear(lastPosition_, anchor_, kStillRadius) ? holdCount_ + 1 : 0;
         if (holdCount_ > kHoldSamples && hold_ == Hold::Counting) {
-            mouse.MouseLeftDownAt(lastPosition_.x, lastPosition_.y);
-            mouse.MouseLeftUp(lastPosition_.x, lastPosition_.y);
-            mouse.MouseRightClickAt(lastPosition_.x, lastPosition_.y);
+            mouse.MouseLeftDownAt(at.x, at.y);
+            mouse.MouseLeftUp(at.x, at.y);
+            mouse.MouseRightClickAt(at.x, at.y);
             holdCount_ = 0;
         }
-        mouse.MouseMoveTo(lastPosition_.x, lastPosition_.y);
+        mouse.MouseMoveTo(at.x, at.y);
         break;
     }
 }

@@ -50,9 +50,9 @@ TouchOutput::TouchOutput(TouchInjection& injection, FaultLog& faults)
 {}
 
 bool TouchOutput::Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
-                          ContactTracker::SlotMask slots)
+                          ContactTracker::SlotMask slots, ScreenPosition origin)
 {
-    const TouchFrame& frame = builder_.Build(snapshot, screen, elapsedMs, slots);
+    const TouchFrame& frame = builder_.Build(snapshot, screen, elapsedMs, slots, origin);
     if (frame.count == 0) return false;
     if (injection_.Inject(frame)) {
         ++injected_;

@@ -3,13 +3,15 @@
 #include "common/BoardCodes.h"
 
 namespace driver {
+
 PipeForwarding::PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe,
-                               FaultLog& faults)
+                               FaultLog& faults, const ForwardingBounds& bounds)
     : desktop_(desktop),
       driverState_(state),
       host_(host),
       pipe_(pipe),
-      faults_(faults)
+      faults_(faults),
+      bounds_(bounds)
 {}
 
 PipeForwarding::~PipeForwarding()
@@ -19,10 +21,21 @@ PipeForwarding::~PipeForwarding()
 
 void PipeForwarding::Start(std::intptr_t lParam)
 {
+    // A run in progress ends: its client gets no more records, and the
+    // board has the mouse until a client connects again.
+    if (CurrentState() == State::Forwarding) EndOnItsOwn(Ending::Replaced);
+    driverState_.forwardPlain = lParam == code::kPlainForwarding;
+    // A program opens the pipe as soon as it has posted its request, so it
+    // may already hold the instance that awaits a client: that instance
+    // stays, and the wait for the client begins again.
+    if (CurrentState() == State::AwaitingClient && instance_) {
+        startedAt_ = desktop_.TickCount();
+        Check();
+        return;
+    }
     // Every run gets a fresh instance; the previous one is disconnected and
     // closed so instances never pile up towards the pipe's limit.
     CloseInstance();
-    driverState_.forwardPlain = lParam == code::kPlainForwarding;
     instance_ = host_.CreateAndAwaitClient();
     if (!instance_) {
         faults_.Note("Could not create the forwarding pipe; the board goes on driving the mouse.");
@@ -30,7 +43,6 @@ void PipeForwarding::Start(std::intptr_t lParam)
         return;
     }
     driverState_.forwarding = State::AwaitingClient;
-    driverState_.NoteRoutingChange();
     startedAt_ = desktop_.TickCount();
     desktop_.StartDriverTimer(kTimerForwardingWatch, kWatchPeriodMs);
     Check();
@@ -44,16 +56,18 @@ void PipeForwarding::Check()
     if (CurrentState() == State::AwaitingClient) {
         switch (link) {
         case PipeInstance::Link::AwaitingClient:
-            if (now - startedAt_ > kClientWaitMs) {
-                EndOnItsOwn(Ending::NoClient);
-            }
+            if (now - startedAt_ > bounds_.clientWaitMs) EndOnItsOwn(Ending::NoClient);
             return;
         case PipeInstance::Link::Lost: EndOnItsOwn(Ending::WaitFailed); return;
         case PipeInstance::Link::Connected:
+            // The hand-over: the worker releases what it pressed and writes
+            // to the pipe from its next record on.
             pipe_.Publish(instance_);
             driverState_.forwarding = State::Forwarding;
+            driverState_.NoteRoutingChange();
             progressAt_ = now;
             delivered_ = instance_->DeliveredWrites();
+            stallNoted_ = false;
             return;
         }
         return;
@@ -62,12 +76,32 @@ void PipeForwarding::Check()
         EndOnItsOwn(Ending::ClientGone);
         return;
     }
+    CheckDeliveries(now);
+}
+
+// A stall alone only loses records, until the stall bound.
+void PipeForwarding::CheckDeliveries(std::uint32_t now)
+{
     const std::uint64_t delivered = instance_->DeliveredWrites();
     if (delivered != delivered_) {
+        if (stallNoted_) {
+            faults_.NoteF("Forwarding: the calibration program reads again after %u s.",
+                          static_cast<unsigned>((now - progressAt_) / 1000));
+        }
         delivered_ = delivered;
         progressAt_ = now;
-    } else if (now - progressAt_ > kStallMs) {
+        stallNoted_ = false;
+        return;
+    }
+    const std::uint32_t quiet = now - progressAt_;
+    if (quiet > bounds_.stallMs) {
         EndOnItsOwn(Ending::Stalled);
+    } else if (quiet > bounds_.stallNoticeMs && !stallNoted_) {
+        stallNoted_ = true;
+        faults_.NoteF("Forwarding: the calibration program has read nothing for %u s; its records are dropped until "
+                      "it reads again, for at most %u s.",
+                      static_cast<unsigned>(bounds_.stallNoticeMs / 1000),
+                      static_cast<unsigned>(bounds_.stallMs / 1000));
     }
 }
 
@@ -82,7 +116,7 @@ void PipeForwarding::EndOnItsOwn(Ending why)
     switch (why) {
     case Ending::NoClient:
         faults_.NoteF("Forwarding ended: no program connected to the forwarding pipe within %u s.",
-                      static_cast<unsigned>(kClientWaitMs / 1000));
+                      static_cast<unsigned>(bounds_.clientWaitMs / 1000));
         break;
     case Ending::WaitFailed: faults_.Note("Forwarding ended: the wait for the forwarding pipe's client failed."); break;
     case Ending::ClientGone:
@@ -90,7 +124,10 @@ void PipeForwarding::EndOnItsOwn(Ending why)
         break;
     case Ending::Stalled:
         faults_.NoteF("Forwarding ended: no record reached the calibration program for %u s.",
-                      static_cast<unsigned>(kStallMs / 1000));
+                      static_cast<unsigned>(bounds_.stallMs / 1000));
+        break;
+    case Ending::Replaced:
+        faults_.Note("Forwarding ended: a new forwarding request came while a program was connected.");
         break;
     }
     End();

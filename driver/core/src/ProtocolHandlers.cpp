@@ -20,7 +20,7 @@ bool IsSocketVariant(std::intptr_t lParam)
 
 ProtocolHandlers::ProtocolHandlers(ProtocolHandlerDeps deps)
     : deps_(std::move(deps)),
-      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults)
+      forwarding_(deps_.desktop, deps_.state, deps_.pipeHost, deps_.pipe, deps_.faults, deps_.forwardingBounds)
 {}
 
 void ProtocolHandlers::OnPipeForwardStart(std::uintptr_t, std::intptr_t lParam)
@@ -43,10 +43,17 @@ void ProtocolHandlers::OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lPa
     if (wParam == 0 && lParam == 0) ReloadCalibration();
 }
 
+BoardScreen ProtocolHandlers::PlaceBoard(bool readSettings)
+{
+    if (deps_.boardMonitor) {
+        return (readSettings ? deps_.boardMonitor->Place() : deps_.boardMonitor->PlaceOnCurrentDesktop()).screen;
+    }
+    return BoardScreen::Primary(deps_.desktop.PrimaryScreenSize(), deps_.desktop.Monitors());
+}
+
 void ProtocolHandlers::ReloadCalibration()
 {
-    const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
-    const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
+    const bool loaded = deps_.calibration.Reload(deps_.settings, PlaceBoard(true));
     NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
     if (!loaded && deps_.showReloadFailure) deps_.showReloadFailure();
     const WindowRef service = deps_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
@@ -55,8 +62,19 @@ void ProtocolHandlers::ReloadCalibration()
 
 void ProtocolHandlers::OnDisplayChange()
 {
-    const ScreenSize screen = deps_.desktop.PrimaryScreenSize();
-    const bool loaded = deps_.calibration.Reload(deps_.settings, screen.width, screen.height);
+    ReloadForDisplay(PlaceBoard(true));
+}
+
+void ProtocolHandlers::OnDesktopCheck()
+{
+    const BoardScreen board = PlaceBoard(false);
+    if (board != deps_.calibration.Current()->Board()) ReloadForDisplay(board);
+}
+
+void ProtocolHandlers::ReloadForDisplay(const BoardScreen& board)
+{
+    const bool loaded = deps_.calibration.Reload(deps_.settings, board);
+    const ScreenSize screen = board.Size();
     deps_.faults.NoteF("The display changed: the calibration now maps to %d x %d pixels.", screen.width, screen.height);
     if (!loaded) NoteLoadProblems(*deps_.calibration.Current(), deps_.faults);
 }

@@ -33,6 +33,7 @@ SocketPointer::Step SocketPointer::Handle(PointerEvent event, const Point& point
                                           const CalibrationView& calibration)
 {
     Step step{state_, state_};
+    board_ = &calibration.Board();
     const bool sample = event == PointerEvent::Contact || event == PointerEvent::Release;
     // Samples count only while a socket routing is on; the driver's own
     // events end a contact whatever the routing has become.
@@ -165,9 +166,12 @@ bool SocketPointer::Smooth(const Point& point)
     return true;
 }
 
+// Packets carry desktop pixels: the board's pixel plus its monitor's origin.
 void SocketPointer::Send(PacketEvent event, const Point& point)
 {
-    const TouchPacket packet = BuildTouchPacket(event, TruncateToInt(point.x), TruncateToInt(point.y));
+    const ScreenPosition boardPixel{TruncateToInt(point.x), TruncateToInt(point.y)};
+    const ScreenPosition at = board_ ? board_->ToDesktop(boardPixel) : boardPixel;
+    const TouchPacket packet = BuildTouchPacket(event, at.x, at.y);
     channel_.Write(packet.data(), packet.size());
 }
 

@@ -117,7 +117,11 @@ void SupervisionTimer::CompletePenPresses()
     const PendingPenClick click = pendingClick_;
     pendingClick_ = PendingPenClick();
     if (!state_.penClickArmed.exchange(true)) return;
-    const MouseInput mouse(desktop_, desktop_.PrimaryScreenSize());
+    // The cursor may be on any monitor; the click goes where it is.
+    const CalibrationStore::Snapshot model = calibration_ ? calibration_() : nullptr;
+    const BoardScreen board =
+        model ? model->Board() : BoardScreen::Primary(desktop_.PrimaryScreenSize(), desktop_.Monitors());
+    const MouseInput mouse(desktop_, board, MouseInput::Reach::Desktop);
     const bool unconditional = penButtons_.ifSetFNoT != 0;
     if (click.front == 1 || click.front > 2) {
         if (unconditional || !MainToolInFront()) mouse.MouseDoubleClick(click.x, click.y);

@@ -13,18 +13,22 @@ int ToPixel(double value, int extent)
     return std::clamp(pixel, 0, std::max(extent - 1, 0));
 }
 
-TouchContact At(std::uint32_t pointerId, const Point& point, ScreenSize screen, std::uint32_t flags)
+// Within the board's monitor, then moved to its place on the desktop.
+TouchContact At(std::uint32_t pointerId, const Point& point, ScreenSize screen, ScreenPosition origin,
+                std::uint32_t flags)
 {
     TouchContact contact;
     contact.pointerId = pointerId;
-    contact.x = ToPixel(point.x, screen.width);
-    contact.y = ToPixel(point.y, screen.height);
+    const int x = ToPixel(point.x, screen.width);
+    const int y = ToPixel(point.y, screen.height);
     contact.flags = flags;
     const int lastX = std::max(screen.width - 1, 0);
     const int lastY = std::max(screen.height - 1, 0);
     const int reach = TouchFrameBuilder::kAreaReach;
-    contact.area = {std::max(contact.x - reach, 0), std::max(contact.y - reach, 0), std::min(contact.x + reach, lastX),
-                    std::min(contact.y + reach, lastY)};
+    contact.x = x + origin.x;
+    contact.y = y + origin.y;
+    contact.area = {std::max(x - reach, 0) + origin.x, std::max(y - reach, 0) + origin.y,
+                    std::min(x + reach, lastX) + origin.x, std::min(y + reach, lastY) + origin.y};
     return contact;
 }
 
@@ -39,7 +43,7 @@ const TrackedContact* LiveIn(const ContactSnapshot& snapshot, int slot)
 } // namespace
 
 const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
-                                           ContactTracker::SlotMask slots)
+                                           ContactTracker::SlotMask slots, ScreenPosition origin)
 {
     frame_.count = 0;
     quietMs_ = quietMs_ > UINT32_MAX - elapsedMs ? UINT32_MAX : quietMs_ + elapsedMs;
@@ -53,7 +57,7 @@ const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, Scre
         const std::uint32_t pointerId = static_cast<std::uint32_t>(id);
         if (pointer.down) {
             if (live && live->session == pointer.session) {
-                pointer.last = At(pointerId, live->screen, screen, kTouchUpdateFlags);
+                pointer.last = At(pointerId, live->screen, screen, origin, kTouchUpdateFlags);
                 Add(pointer.last);
                 continue;
             }
@@ -67,7 +71,7 @@ const TouchFrame& TouchFrameBuilder::Build(const ContactSnapshot& snapshot, Scre
         } else if (live) {
             pointer.down = true;
             pointer.session = live->session;
-            pointer.last = At(pointerId, live->screen, screen, kTouchDownFlags);
+            pointer.last = At(pointerId, live->screen, screen, origin, kTouchDownFlags);
             Add(pointer.last);
         }
     }

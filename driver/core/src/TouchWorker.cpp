@@ -71,6 +71,7 @@ void TouchWorker::Cycle(const TouchRecordBytes& record, const CalibrationView& c
     ++state_.idleCount;
     ReleaseOnRoutingChange(calibration);
     if (routing_.forwarding) {
+        penRunSince_.reset();
         AdvanceRecordClock(false);
         Forward(record, calibration);
     } else {
@@ -134,14 +135,18 @@ void TouchWorker::PublishContacts(const TouchRecord& decoded, const CalibrationV
                                                       static_cast<ContactTracker::SlotMask>(outcome.keyTookSlots));
     mouseSlots_ = static_cast<ContactTracker::SlotMask>(outcome.mouseSlots);
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
-    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(snapshot, calibration.Screen(), recordElapsed_, mouseSlots_,
+                                calibration.Board().Origin());
 }
 
 // A pen button's records reach no machine, but the system drops a touch
 // contact that hears nothing for a while: the held contacts are repeated.
 void TouchWorker::PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed)
 {
-    if (outputs_.touch) outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(tracker_.Hold(), calibration.Screen(), wallElapsed, mouseSlots_,
+                                calibration.Board().Origin());
 }
 
 void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration)
@@ -149,7 +154,8 @@ void TouchWorker::PublishEndOfContacts(const CalibrationView& calibration)
     if (!outputs_.Any()) return;
     const ContactSnapshot& snapshot = tracker_.EndAll();
     if (outputs_.tuio) outputs_.tuio->Publish(snapshot);
-    if (outputs_.touch) outputs_.touch->Publish(snapshot, calibration.Screen(), 0, mouseSlots_);
+    if (outputs_.touch)
+        outputs_.touch->Publish(snapshot, calibration.Screen(), 0, mouseSlots_, calibration.Board().Origin());
 }
 
 // Double-tap help stays off while the board is idle; the library takes the
@@ -166,9 +172,30 @@ void TouchWorker::SwitchHookByIdleness()
     }
 }
 
+bool TouchWorker::PenRunBeyondCap(bool penRecord)
+{
+    if (!penRecord) {
+        penRunSince_.reset();
+        return false;
+    }
+    const std::uint32_t now = desktop_.TickCount();
+    if (!penRunSince_) penRunSince_ = now;
+    return now - *penRunSince_ > kPenHoldCapMs;
+}
+
 void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration)
 {
-    switch (static_cast<RecordEvent>(record[0])) {
+    const auto event = static_cast<RecordEvent>(record[0]);
+    const bool penRecord = event == RecordEvent::FrontPenButton || event == RecordEvent::RearPenButton;
+    if (PenRunBeyondCap(penRecord)) {
+        // Held longer than any hand holds a pen button: a camera service
+        // repeats the code. The record counts as one without samples, so the
+        // records' clock runs again and a contact whose samples stopped is
+        // released.
+        ProcessContacts(TouchRecord(), calibration);
+        return;
+    }
+    switch (event) {
     case RecordEvent::FrontPenButton:
         AdvanceRecordClock(false);
         PublishHeldContacts(calibration, wallElapsed_);
@@ -183,8 +210,12 @@ void TouchWorker::ProcessLocally(const TouchRecordBytes& record, const Calibrati
     case RecordEvent::CameraKind1: ReportCameraKind(1); break;
     case RecordEvent::CameraKind2: ReportCameraKind(2); break;
     }
+    ProcessContacts(DecodeTouchRecord(record, calibration.Upright()), calibration);
+}
+
+void TouchWorker::ProcessContacts(const TouchRecord& decoded, const CalibrationView& calibration)
+{
     const std::uint32_t now = AdvanceRecordClock(true);
-    const TouchRecord decoded = DecodeTouchRecord(record, calibration.Upright());
     const GestureMachines::Outcome outcome = gestures_.Process(decoded, calibration, now);
     PublishContacts(decoded, calibration, outcome);
     if (outcome.AnyReleased()) {

@@ -5,7 +5,9 @@
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
 
+#include "common/BoardStatus.h"
 #include "driver/BoardCheckAnswers.h"
+#include "driver/BoardScreen.h"
 #include "driver/TimerIds.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +57,28 @@ protected:
     testing::RecordingFaultLog faults;
     BoardCheckAnswers answers{{desktop, state, calibration, watch, socket, storage, faults}, DriverFacts{}};
 };
+
+// The monitor as the last load resolved it: another monitor by its device
+// and place, or the primary screen standing in for one that is not there.
+TEST_F(BoardCheckAnswersTest, TellsTheBoardsMonitorAsResolved)
+{
+    common::DisplayLayout layout = common::SingleMonitorLayout(1024, 768);
+    const common::PixelRect left{-1280, 0, 0, 800};
+    layout.monitors.push_back({"\\\\.\\DISPLAY2", left, left, false});
+    layout.virtualScreen = layout.physicalVirtualScreen = {-1280, 0, 1024, 800};
+    calibration.Reload(settings, PlaceBoard(common::ParseMonitorChoice("secondary"), layout, {1024, 768}).screen);
+    common::BoardStatus status = answers.Status();
+    EXPECT_EQ(status.monitor, "\\\\.\\DISPLAY2");
+    EXPECT_EQ(status.monitorLeft, -1280);
+    EXPECT_EQ(status.monitorWidth, 1280);
+    EXPECT_EQ(status.screenWidth, 1280);
+
+    const common::DisplayLayout alone = common::SingleMonitorLayout(1024, 768);
+    calibration.Reload(settings, PlaceBoard(common::ParseMonitorChoice("secondary"), alone, {1024, 768}).screen);
+    status = common::ParseBoardStatus(common::FormatBoardStatus(answers.Status()));
+    EXPECT_EQ(status.monitor, "primary-instead-of-secondary");
+    EXPECT_EQ(status.monitorWidth, 1024);
+}
 
 TEST_F(BoardCheckAnswersTest, TellsTheCalibrationTheRoutingAndWhereContactsLanded)
 {

@@ -46,7 +46,7 @@ MemoryProfile ExampleSettings()
 TEST(CalibrationLoad, WorkedExampleWritesBoardArea)
 {
     MemoryProfile settings = ExampleSettings();
-    settings.WriteString("BoardArea", "ptArea.left", "5"); // rewritten by every load
+    settings.WriteString("BoardArea", "ptArea.left", "5"); // a stale value is replaced
     CCalibration calibration;
     EXPECT_TRUE(calibration.Load(settings, kWidth, kHeight));
     // Margins 85.36 (x) and 69.59 (y) widen the grid extremes.
@@ -57,6 +57,26 @@ TEST(CalibrationLoad, WorkedExampleWritesBoardArea)
     const std::array<double, 4> area{400, 300, 2800, 2100};
     EXPECT_EQ(calibration.Area(), area);
     EXPECT_EQ(calibration.Upright(), 1);
+}
+
+// A load runs at every start and whenever any program asks: it writes the
+// user's file only where a value differs, and leaves it as a rewrite would.
+TEST(CalibrationLoad, ALoadWritesOnlyTheBoardAreaValuesThatDiffer)
+{
+    MemoryProfile settings = ExampleSettings();
+    CCalibration calibration;
+    calibration.Load(settings, kWidth, kHeight);
+    const std::string written = settings.Text();
+    settings.writes = 0;
+    calibration.Load(settings, kWidth, kHeight);
+    EXPECT_EQ(settings.writes, 0) << "an unchanged calibration was written again";
+    EXPECT_EQ(settings.Text(), written);
+
+    settings.WriteString("BoardArea", "ptArea.top", "7");
+    settings.writes = 0;
+    calibration.Load(settings, kWidth, kHeight);
+    EXPECT_EQ(settings.writes, 1);
+    EXPECT_EQ(settings.Text(), written);
 }
 
 TEST(CalibrationLoad, AreaReachingTheCameraEdgeIsClamped)

@@ -30,8 +30,11 @@ public:
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override
     {
+        ++writes;
         document_.Set(section, key, value);
     }
+
+    int writes = 0;
 
     std::string Text() const { return document_.Text(); }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -33,6 +34,14 @@ public:
         return true;
     }
 };
+
+// A 20-character line naming its thread and its number.
+std::string Numbered(char thread, int number)
+{
+    std::string line = std::string(1, thread) + std::to_string(number);
+    line.resize(20, thread);
+    return line;
+}
 
 TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd)
 {
@@ -63,39 +72,69 @@ TEST(Concurrency, ChannelsSwappedUnderAWritingWorkerAreNeverUsedAfterTheirEnd)
     EXPECT_GT(written, 0);
 }
 
-TEST(Concurrency, FaultLinesFromManyThreadsAreTakenOrCountedNeverTorn)
+TEST(Concurrency, FaultLinesFromManyThreadsAreAllTakenWholeAndInOrderWhileThereIsRoom)
 {
+    // Each thread keeps at most its share of the ring waiting, so there is
+    // always room: no line may be lost, however the threads meet.
     FaultLineQueue queue;
     constexpr int kThreads = 4;
     constexpr int kLines = 3000;
-    std::atomic<bool> done{false};
-    std::size_t taken = 0;
-    unsigned dropped = 0;
+    constexpr int kShare = static_cast<int>(FaultLineQueue::kCapacity) / kThreads;
+    std::array<std::atomic<int>, kThreads> takenOf{};
+    std::atomic<int> producing{kThreads};
+    std::atomic<unsigned> dropped{0};
+    std::array<int, kThreads> nextExpected{};
+    std::string firstWrongLine;
     std::thread writer([&] {
-        while (!done) {
+        for (;;) {
+            const bool last = producing == 0;
             FaultLineQueue::Taken batch = queue.TakeAll();
-            for (const std::string& line : batch.lines) {
-                ASSERT_EQ(line.size(), 20u) << line;
-                ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos) << "a line was torn: " << line;
-            }
-            taken += batch.lines.size();
             dropped += batch.dropped;
+            for (const std::string& line : batch.lines) {
+                const int thread = line.empty() ? -1 : line[0] - 'a';
+                const bool known = thread >= 0 && thread < kThreads;
+                if (!known || line != Numbered(line[0], nextExpected[thread])) {
+                    if (firstWrongLine.empty()) firstWrongLine = line;
+                    if (!known) continue;
+                }
+                ++nextExpected[thread];
+                ++takenOf[thread];
+            }
+            if (last) return;
         }
     });
     std::vector<std::thread> producers;
     for (int t = 0; t < kThreads; ++t) {
-        producers.emplace_back([&queue, t] {
-            const std::string line(20, static_cast<char>('a' + t));
-            for (int n = 0; n < kLines; ++n) queue.Note(line.c_str());
+        producers.emplace_back([&, t] {
+            for (int n = 0; n < kLines; ++n) {
+                // A lost line is never taken: stop waiting for it, the count shows it.
+                while (n - takenOf[t] >= kShare && dropped == 0) std::this_thread::yield();
+                queue.Note(Numbered(static_cast<char>('a' + t), n).c_str());
+            }
+            --producing;
         });
     }
     for (std::thread& producer : producers) producer.join();
-    done = true;
     writer.join();
-    const FaultLineQueue::Taken rest = queue.TakeAll();
-    taken += rest.lines.size();
-    dropped += rest.dropped;
-    EXPECT_EQ(taken + dropped, static_cast<std::size_t>(kThreads * kLines));
+    EXPECT_EQ(dropped, 0u) << "lines were lost although the queue had room";
+    EXPECT_EQ(firstWrongLine, "") << "a line torn or out of its thread's order";
+    for (int t = 0; t < kThreads; ++t) EXPECT_EQ(takenOf[t], kLines) << "thread " << t;
+}
+
+TEST(Concurrency, AFullFaultLineQueueCountsWhatItCannotHold)
+{
+    FaultLineQueue queue;
+    for (std::size_t n = 0; n < FaultLineQueue::kCapacity + 5; ++n) queue.Note(Numbered('a', static_cast<int>(n)).c_str());
+    FaultLineQueue::Taken taken = queue.TakeAll();
+    ASSERT_EQ(taken.lines.size(), FaultLineQueue::kCapacity);
+    EXPECT_EQ(taken.lines.front(), Numbered('a', 0));
+    EXPECT_EQ(taken.lines.back(), Numbered('a', static_cast<int>(FaultLineQueue::kCapacity) - 1));
+    EXPECT_EQ(taken.dropped, 5u);
+    // Taking made room again, and the count starts over.
+    queue.Note("after");
+    taken = queue.TakeAll();
+    EXPECT_EQ(taken.lines, std::vector<std::string>{"after"});
+    EXPECT_EQ(taken.dropped, 0u);
 }
 
 // A desktop that both threads may use at once: timers armed, posts counted.

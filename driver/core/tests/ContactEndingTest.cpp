@@ -106,6 +106,24 @@ TEST_F(ContactEndingTest, HeldPenButtonNeitherFeedsNorStarvesThePointer)
     EXPECT_EQ(Count(kLeftUp), 1);
 }
 
+TEST_F(ContactEndingTest, PenRecordsWithoutEndHoldThePressOnlyUpToTheCap)
+{
+    Press(0, 400, 300);
+    // A camera service that repeats the front button's code in every record.
+    for (std::uint32_t t = 0; t <= TouchWorker::kPenHoldCapMs; t += kCycleMs) Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(Count(kLeftUp), 0) << "released while the button could still be held by hand";
+    for (std::uint32_t t = 0; t <= kSilenceMs + 100; t += kCycleMs) Cycle(RecordBuilder().Event(8));
+    EXPECT_EQ(Count(kLeftUp), 1);
+    EXPECT_EQ(state.frontPenPresses, 1) << "the repeated code counted as a new press after the release";
+
+    // A later contact presses as usual, and a short hold holds it again.
+    Press(0, 600, 300);
+    for (int n = 0; n < 500; ++n) Cycle(RecordBuilder().Event(9));
+    Quiet(kSilenceMs);
+    EXPECT_EQ(Count(kMoveLeftDown), 2);
+    EXPECT_EQ(Count(kLeftUp), 1);
+}
+
 TEST_F(ContactEndingTest, AMadeUpReleaseActsLikeARealOne)
 {
     Press(0, 400, 300);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +109,12 @@ public:
     WindowRef ForegroundWindow() override { return foreground; }
     ScreenSize screen{1024, 768};
     ScreenSize PrimaryScreenSize() override { return screen; }
+    // The desktop's monitors; the primary screen alone unless a test sets them.
+    std::optional<common::DisplayLayout> layout;
+    common::DisplayLayout Monitors() override
+    {
+        return layout ? *layout : common::SingleMonitorLayout(screen.width, screen.height);
+    }
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override
     {
         timers.push_back({timerId, periodMs});
@@ -260,6 +267,17 @@ public:
     }
     int Upright() const override { return upright; }
     ScreenSize Screen() const override { return screen; }
+    // The primary screen of `screen` unless a test puts the board on
+    // another monitor (of the size `screen`).
+    const BoardScreen& Board() const override
+    {
+        if (board) return *board;
+        const ScreenSize size = primary.Size();
+        if (size.width != screen.width || size.height != screen.height) primary = BoardScreen::PrimaryOnly(screen);
+        return primary;
+    }
+    std::optional<BoardScreen> board;
+    mutable BoardScreen primary;
     Point KeyPoint(int n) const override { return keys[static_cast<std::size_t>(n)]; }
     bool KeyUsable(int) const override { return true; }
     int KeyTolerance() const override { return tolerance; }

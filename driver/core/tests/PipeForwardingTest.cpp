@@ -1,6 +1,7 @@
-// Forwarding runs: each run's instance is published only once its client is
-// there, closed and dropped when the run ends however it ends, and a run
-// whose client never comes, vanishes or stops reading ends by itself.
+// Forwarding runs: the board keeps the mouse and each run's instance is
+// published only once its client is there, closed and dropped when the run
+// ends however it ends, and a run whose client never comes, vanishes or stops
+// reading for too long ends by itself.
 #include "DriverFakes.h"
 
 #include "driver/PipeForwarding.h"
@@ -23,7 +24,9 @@ protected:
     FakePipeHost host;
     ChannelSlot pipe;
     RecordingFaultLog faults;
-    PipeForwarding forwarding{desktop, state, host, pipe, faults};
+    // Bounds of their own, so that nothing here relies on the shipped values.
+    static constexpr ForwardingBounds kBounds{3000, 20000, 2000};
+    PipeForwarding forwarding{desktop, state, host, pipe, faults, kBounds};
 
     // The client connects and the window thread hears of it.
     void Connect()
@@ -55,16 +58,20 @@ protected:
     }
 };
 
-TEST_F(PipeForwardingTest, RunPublishesOnConnectAndClosesOnEnd)
+TEST_F(PipeForwardingTest, TheBoardKeepsTheMouseUntilTheClientConnects)
 {
+    const unsigned routingBefore = state.routingChanges;
     forwarding.Start(8);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
-    EXPECT_TRUE(state.Forwarding());
+    EXPECT_FALSE(state.Forwarding()) << "the mouse was taken before anybody reads the records";
+    EXPECT_EQ(state.routingChanges, routingBefore) << "contacts in progress were cut by a bare request";
     EXPECT_EQ(state.forwardPlain, 1);
     EXPECT_EQ(pipe.Current(), nullptr);
     EXPECT_EQ(desktop.armed.at(kTimerForwardingWatch), PipeForwarding::kWatchPeriodMs);
 
     Connect();
+    EXPECT_TRUE(state.Forwarding());
+    EXPECT_EQ(state.routingChanges, routingBefore + 1) << "the hand-over releases what the board pressed";
     const std::uint8_t record[20] = {1, 2, 3};
     EXPECT_TRUE(pipe.Write(record, sizeof record));
     EXPECT_EQ(host.Instance(0)->writes.size(), 1u);
@@ -79,7 +86,6 @@ TEST_F(PipeForwardingTest, OnlyLParamEightSkipsTheKeyTest)
 {
     forwarding.Start(7);
     EXPECT_EQ(state.forwardPlain, 0);
-    EXPECT_TRUE(state.Forwarding());
 }
 
 TEST_F(PipeForwardingTest, FailedCreateLeavesForwardingOffAndSaysSo)
@@ -104,11 +110,11 @@ TEST_F(PipeForwardingTest, FailedWaitEndsForwardingAtOnce)
 TEST_F(PipeForwardingTest, AClientThatNeverComesEndsTheRunAfterTheBoundNotBefore)
 {
     forwarding.Start(0);
-    RunFor(PipeForwarding::kClientWaitMs, false);
+    RunFor(kBounds.clientWaitMs, false);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient) << "a slow calibration program was given up on";
     RunFor(PipeForwarding::kWatchPeriodMs, false);
     ExpectIdleAndNotForwarding();
-    EXPECT_EQ(faults.Count("no program connected to the forwarding pipe within 15 s"), 1u);
+    EXPECT_EQ(faults.Count("no program connected to the forwarding pipe within 3 s"), 1u);
     // A later run works.
     forwarding.Start(0);
     Connect();
@@ -125,18 +131,31 @@ TEST_F(PipeForwardingTest, AClientThatVanishesEndsTheRunAtItsNextNews)
     EXPECT_EQ(faults.Count("end of the pipe closed"), 1u);
 }
 
-TEST_F(PipeForwardingTest, ARunWithoutDeliveriesEndsAfterTheStallBound)
+TEST_F(PipeForwardingTest, AStallOnlyDropsRecordsUntilTheStallBound)
 {
     forwarding.Start(0);
     Connect();
     RunFor(10000); // a reader that keeps up: nothing ends
     EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
+    EXPECT_TRUE(faults.lines.empty());
+
+    // A prompt answered in time: the run goes on, and the log says so.
     host.Last()->stalled = true;
-    RunFor(PipeForwarding::kStallMs);
-    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding) << "a short stall only loses records";
+    RunFor(kBounds.stallMs - PipeForwarding::kWatchPeriodMs);
+    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding) << "a stall within the bound ended the run";
+    EXPECT_EQ(faults.Count("has read nothing for 2 s; its records are dropped until it reads again, for at most 20 s"),
+              1u);
+    host.Last()->stalled = false;
+    RunFor(PipeForwarding::kWatchPeriodMs);
+    EXPECT_EQ(faults.Count("reads again after 20 s"), 1u);
+
+    // A program that never reads again.
+    host.Last()->stalled = true;
+    RunFor(kBounds.stallMs);
+    EXPECT_EQ(forwarding.CurrentState(), State::Forwarding);
     RunFor(PipeForwarding::kWatchPeriodMs);
     ExpectIdleAndNotForwarding();
-    EXPECT_EQ(faults.Count("no record reached the calibration program for 5 s"), 1u);
+    EXPECT_EQ(faults.Count("no record reached the calibration program for 20 s"), 1u);
 }
 
 TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance)
@@ -152,7 +171,7 @@ TEST_F(PipeForwardingTest, EndWhileAwaitingClosesTheWaitingInstance)
     ExpectIdleAndNotForwarding();
 }
 
-TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun)
+TEST_F(PipeForwardingTest, StartWhileForwardingEndsTheRunAndGivesTheMouseBack)
 {
     forwarding.Start(0);
     Connect();
@@ -162,8 +181,25 @@ TEST_F(PipeForwardingTest, StartWhileForwardingReplacesTheRun)
     EXPECT_TRUE(first->closed);
     EXPECT_EQ(pipe.Current(), nullptr);
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
-    EXPECT_TRUE(state.Forwarding());
+    EXPECT_FALSE(state.Forwarding());
     EXPECT_EQ(state.forwardPlain, 1);
+    EXPECT_EQ(faults.Count("a new forwarding request came while a program was connected"), 1u);
+    Connect();
+}
+
+// The program that posts the start may open the pipe before the driver has
+// handled it: it holds the instance already awaiting a client.
+TEST_F(PipeForwardingTest, AStartWhileAwaitingKeepsTheInstanceAndWaitsAnew)
+{
+    forwarding.Start(0);
+    RunFor(kBounds.clientWaitMs - PipeForwarding::kWatchPeriodMs, false);
+    forwarding.Start(8);
+    EXPECT_EQ(host.created.size(), 1u);
+    EXPECT_FALSE(host.Instance(0)->closed) << "the instance a client may hold was closed";
+    EXPECT_EQ(state.forwardPlain, 1);
+    RunFor(kBounds.clientWaitMs - PipeForwarding::kWatchPeriodMs, false);
+    EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient) << "the wait did not begin again";
+    Connect();
 }
 
 // Any program can post the nudge; it only makes the driver look.
@@ -175,7 +211,7 @@ TEST_F(PipeForwardingTest, NewsWithoutAChangeChangesNothing)
     for (int n = 0; n < 10; ++n) forwarding.Check();
     EXPECT_EQ(forwarding.CurrentState(), State::AwaitingClient);
     EXPECT_EQ(pipe.Current(), nullptr);
-    EXPECT_TRUE(state.Forwarding());
+    EXPECT_FALSE(state.Forwarding());
 }
 
 TEST_F(PipeForwardingTest, ManyRunsLeaveNoInstanceAlive)
@@ -206,11 +242,14 @@ TEST_F(PipeForwardingTest, WorkerWriteInFlightKeepsTheInstanceUntilItReturns)
     EXPECT_FALSE(heldByWorker->Write(record, sizeof record));
 }
 
-TEST_F(PipeForwardingTest, EveryStartIsAChangeOfRouting)
+// A run that replaces another between two records is still noticed.
+TEST_F(PipeForwardingTest, EveryHandOverIsAChangeOfRouting)
 {
     const unsigned before = state.routingChanges;
     forwarding.Start(0);
+    Connect();
     forwarding.Start(0);
+    Connect();
     EXPECT_EQ(state.routingChanges, before + 2);
 }
 

@@ -132,6 +132,19 @@ TEST_F(PointerDispatchTest, NoHoldAfterReleaseUntilTheNextSuccessfulPress)
     EXPECT_EQ(CountFlags(kRightClick), 0u);
 }
 
+// A release that maps off the board still lets go of the button, so it ends
+// the hold as well: a later contact whose press never went out (here one
+// that came down off the board) must not click where the last stroke began.
+TEST_F(PointerDispatchTest, AReleaseOffTheBoardEndsTheHoldToo)
+{
+    calibration.boardEndX = 1000;
+    Press(500, 300);
+    Release(1500, 300);
+    Press(2000, 300);
+    MoveStill(150, 500, 300);
+    EXPECT_EQ(CountFlags(kRightClick), 0u);
+}
+
 TEST_F(PointerDispatchTest, ZeroScreenSizeInjectsNothing)
 {
     calibration.screen = {0, 0};

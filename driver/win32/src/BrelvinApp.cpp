@@ -1,7 +1,8 @@
 #include "BrelvinApp.h"
 
-#include "TimerCallbackGuard.h"
+#include "DroppedTimerLog.h"
 
+#include "common/TimerCallbackGuard.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -12,8 +13,12 @@ namespace brelvin {
 BOOL CBrelvinApp::InitInstance()
 {
     process_.supportLog.Start();
-    // Before the first message loop, the already-running box's included.
-    TimerCallbackGuard guard(process_.supportLog);
+    // Before the first message loop, the already-running box's included;
+    // the dialog's own guard then leaves this one in charge.
+    DroppedTimerLog droppedTimers(process_.supportLog);
+    const common::TimerCallbackGuard guard(&droppedTimers);
+    if (!guard.Active())
+        process_.supportLog.Note("Could not guard the driver's message loop against forged timer messages.");
     process_.strings =
         common::LoadDriverStrings(common::Win32Profile(common::LanguageFilePath(common::ProgramFolderA())));
 

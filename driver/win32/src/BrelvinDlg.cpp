@@ -25,6 +25,8 @@ constexpr UINT kHideDelayMs = 100;
 constexpr UINT kHookRefreshMs = 100;
 constexpr int kStartUpdateValue = 500;
 constexpr DWORD kStartUpPauseMs = 2000;
+// How often the monitors are looked at between the system's announcements.
+constexpr UINT kDesktopCheckMs = 2000;
 
 std::string LocalTimeNow()
 {
@@ -121,6 +123,7 @@ BOOL CBrelvinDlg::OnInitDialog()
     ShrinkToNothing();
     HideFromTaskBar();
     StartHideTimer();
+    WatchTheDesktop();
     WatchCaptureDevices();
     ListenToPeers();
     const bool calibrationLoaded = LoadCalibration();
@@ -156,6 +159,8 @@ void CBrelvinDlg::LoadSettings()
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
     programFolderCopy_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + common::kSettingsFileName);
     policies_.Refresh();
+    boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderCopy_,
+                                                           process_.supportLog);
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -183,6 +188,13 @@ void CBrelvinDlg::StartHideTimer()
     process_.desktop.StartDriverTimer(driver::kTimerHideDialog, kHideDelayMs);
 }
 
+// A monitor switched on beside an unchanged primary screen may come without
+// a display-change message; the board's monitor is looked at on a timer too.
+void CBrelvinDlg::WatchTheDesktop()
+{
+    process_.desktop.StartDriverTimer(driver::kTimerDesktopCheck, kDesktopCheckMs);
+}
+
 void CBrelvinDlg::WatchCaptureDevices()
 {
     deviceInterfaceClass_ = kCaptureInterfaceClass;
@@ -202,13 +214,13 @@ void CBrelvinDlg::ListenToPeers()
     protocol_ = std::make_unique<driver::ProtocolHandlers>(
         driver::ProtocolHandlerDeps{process_.desktop, process_.state, process_.calibration, *settingsFile_,
                                     process_.socketChannel, process_.pipeChannel, socketFactory_, *pipeHost_,
-                                    penButtons_, actionMap_, [this] { ShowCalibrationFailed(); }, process_.supportLog});
+                                    penButtons_, actionMap_, [this] { ShowCalibrationFailed(); }, process_.supportLog,
+                                    boardMonitor_.get()});
 }
 
 bool CBrelvinDlg::LoadCalibration()
 {
-    const driver::ScreenSize screen = process_.desktop.PrimaryScreenSize();
-    const bool loaded = process_.calibration.Reload(*settingsFile_, screen.width, screen.height);
+    const bool loaded = process_.calibration.Reload(*settingsFile_, boardMonitor_->Place().screen);
     driver::NoteLoadProblems(*process_.calibration.Current(), process_.supportLog);
     return loaded;
 }
@@ -225,10 +237,18 @@ void CBrelvinDlg::ReadPenButtonSettings()
     penButtons_ = driver::ReadPenButtonSettings(common::Win32Profile(settingsPath_), actionMap_);
 }
 
+// One box at a time: messages keep arriving while it is up, and each failed
+// reload among them would open another box inside the last one.
 void CBrelvinDlg::ShowCalibrationFailed()
 {
+    if (calibrationBoxOpen_) {
+        process_.supportLog.Note("The calibration failed to load again while its failure box was still open.");
+        return;
+    }
+    calibrationBoxOpen_ = true;
     MessageBoxA(Window(), process_.strings.calibrationFailed.c_str(), process_.strings.caption.c_str(),
                 MB_OK | MB_TOPMOST);
+    calibrationBoxOpen_ = false;
 }
 
 // A failure leaves the worker reading empty records.
@@ -247,8 +267,30 @@ void CBrelvinDlg::OpenSharedBlock()
 void CBrelvinDlg::StartDoubleTapHook()
 {
     process_.hook.setmousehook(nullptr);
+    NoteHookState();
     process_.hook.ToHookMouseDBLCLK(0);
     process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
+}
+
+// The library's members report nothing; where its hook stands after a
+// step it could not finish in time is noted here.
+void CBrelvinDlg::NoteHookState()
+{
+    switch (process_.hook.mousehookstate()) {
+    case WToolobjectHook::HookState::StillStarting:
+        process_.supportLog.Note("The double-tap helper's mouse hook was not in place 2 s after the driver asked for "
+                                 "it; it is left to start by itself.");
+        break;
+    case WToolobjectHook::HookState::CouldNotInstall:
+        process_.supportLog.Note("The double-tap helper's mouse hook could not be installed; double taps get no help.");
+        break;
+    case WToolobjectHook::HookState::StillStopping:
+        process_.supportLog.Note("The double-tap helper's mouse hook had not ended 2 s after the driver removed it; "
+                                 "it is left to end by itself.");
+        break;
+    case WToolobjectHook::HookState::Removed:
+    case WToolobjectHook::HookState::Installed: break;
+    }
 }
 
 // Only now: the worker maps through the calibration and reads the block.
@@ -373,6 +415,9 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
     case driver::kTimerForwardingWatch:
         if (protocol_) protocol_->OnForwardingNews();
         break;
+    case driver::kTimerDesktopCheck:
+        if (protocol_) protocol_->OnDesktopCheck();
+        break;
     case driver::kTimerRecording:
         if (boardCheck_) boardCheck_->OnRecordingTimer();
         break;
@@ -386,6 +431,7 @@ void CBrelvinDlg::OnTimer(UINT_PTR timerId)
 void CBrelvinDlg::OnClose()
 {
     process_.hook.unsetmousehook(nullptr);
+    NoteHookState();
     driver::AnnounceDriverClosing(process_.desktop, process_.state);
     OnCommand(IDCANCEL);
 }
@@ -415,7 +461,9 @@ void CBrelvinDlg::StopTouchWorker()
     // button goes up all the same: a left-up with nothing down does no harm.
     workerLeftRunning_ = true;
     const driver::ScreenPosition cursor = process_.desktop.CursorPosition();
-    driver::MouseInput(process_.desktop, process_.desktop.PrimaryScreenSize()).MouseLeftUp(cursor.x, cursor.y);
+    const driver::CalibrationStore::Snapshot model = process_.calibration.Current();
+    driver::MouseInput(process_.desktop, model->Board(), driver::MouseInput::Reach::Desktop)
+        .MouseLeftUp(cursor.x, cursor.y);
 }
 
 void CBrelvinDlg::ReadControlsBack()

@@ -20,6 +20,7 @@
 
 #include "driver/BoardCheckAnswers.h"
 #include "driver/BoardKeys.h"
+#include "driver/BoardMonitor.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
 #include "driver/CaptureDeviceWatch.h"
@@ -85,6 +86,7 @@ private:
     void ShrinkToNothing();
     void HideFromTaskBar();
     void StartHideTimer();
+    void WatchTheDesktop();
     void WatchCaptureDevices();
     void ListenToPeers();
     bool LoadCalibration();
@@ -93,6 +95,7 @@ private:
     void ShowCalibrationFailed();
     void OpenSharedBlock();
     void StartDoubleTapHook();
+    void NoteHookState();
     void StartTouchWorker();
     void RestartTouchWorker();
     void AnswerBoardCheck();
@@ -118,6 +121,9 @@ private:
     DriverProcess& process_;
     bool initialised_ = false;
     bool workerLeftRunning_ = false;
+    // The calibration-failure box is up (its own loop runs the window's
+    // messages meanwhile).
+    bool calibrationBoxOpen_ = false;
     int updateValue_ = 0;
     driver::ActionMap actionMap_;
     driver::PenButtonSettings penButtons_;
@@ -128,14 +134,17 @@ private:
     UINT registeredDriverSet_ = 0;
     UINT registeredBoardCheck_ = 0;
     std::string startedAt_;
-    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_};
+    driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_,
+                                          [this] { return process_.calibration.Current(); }};
     driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
     // The settings file, as the board keys write to it from the worker and
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
-    // Where a user's copy without an options section takes it from.
+    // The program folder's WBInit.ini, for the sections a user's own copy
+    // may lack ([Display], [Multitouch], [Filter]).
     std::unique_ptr<common::Win32Profile> programFolderCopy_;
     PolicyWatch policies_{process_.supportLog};
+    std::unique_ptr<driver::BoardMonitor> boardMonitor_;
     Win32SocketFactory socketFactory_;
     std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;
     std::unique_ptr<driver::ProtocolHandlers> protocol_;

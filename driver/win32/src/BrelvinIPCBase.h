@@ -1,9 +1,8 @@
 #pragma once
-// A byte stream the driver can open by mode and address: the socket to the
-// drawing application and the named pipe are its two kinds.
+// A byte stream the driver can open by mode and address and write to: the
+// socket to the drawing application is the kind it uses. The driver never
+// reads from a channel; the test kit's channels add reading of their own.
 #include "driver/ByteChannel.h"
-
-#include <cstdint>
 
 namespace brelvin {
 
@@ -15,10 +14,6 @@ public:
     // dotted IPv4 address or a pipe name. Opening again first closes what
     // is open.
     virtual bool Open(int mode, const char* address) = 0;
-
-    // One receive of at most `size` bytes; the count received, 0 when
-    // nothing could be read.
-    virtual int Read(std::uint8_t* buffer, int size) = 0;
 };
 
 } // namespace brelvin

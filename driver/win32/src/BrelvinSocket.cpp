@@ -42,13 +42,8 @@ CBrelvinSocket::CBrelvinSocket(int port)
 bool CBrelvinSocket::Open(int mode, const char* address)
 {
     connectedSocket_.Reset();
-    listenSocket_.Reset();
-    if (!session_.Started()) return false;
-    switch (mode) {
-    case kConnect: return Connect(address);
-    case kListen: return Listen();
-    default: return false;
-    }
+    if (!session_.Started() || mode != kConnect) return false;
+    return Connect(address);
 }
 
 bool CBrelvinSocket::Connect(const char* address)
@@ -75,25 +70,6 @@ bool CBrelvinSocket::Connect(const char* address)
     return true;
 }
 
-bool CBrelvinSocket::Listen()
-{
-    common::UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-    if (!socket) return false;
-    const sockaddr_in local = IPv4Address(htonl(INADDR_ANY), port_);
-    if (bind(socket.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) return false;
-    if (listen(socket.Get(), kListenBacklog) != 0) return false;
-    listenSocket_ = std::move(socket);
-    return true;
-}
-
-bool CBrelvinSocket::AcceptCaller()
-{
-    peerAddressLength_ = sizeof peerAddress_;
-    connectedSocket_.Reset(
-        accept(listenSocket_.Get(), reinterpret_cast<sockaddr*>(&peerAddress_), &peerAddressLength_));
-    return static_cast<bool>(connectedSocket_);
-}
-
 bool CBrelvinSocket::Write(const std::uint8_t* data, std::size_t length)
 {
     if (!connectedSocket_ || (!data && length != 0)) return false;
@@ -115,14 +91,6 @@ bool CBrelvinSocket::Write(const std::uint8_t* data, std::size_t length)
         }
     }
     return true;
-}
-
-int CBrelvinSocket::Read(std::uint8_t* buffer, int size)
-{
-    if (!buffer || size <= 0) return 0;
-    if (!connectedSocket_ && (!listenSocket_ || !AcceptCaller())) return 0;
-    const int count = recv(connectedSocket_.Get(), reinterpret_cast<char*>(buffer), size, 0);
-    return count > 0 ? count : 0;
 }
 
 } // namespace brelvin

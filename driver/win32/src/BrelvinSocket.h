@@ -1,8 +1,9 @@
 #pragma once
 // The TCP channel that carries touch packets to the drawing application.
-// Mode 2 connects to a listener; mode 1 listens and takes the first caller
-// on the first Read. The connected socket is non-blocking, so a peer that
-// has gone or stopped reading costs the writer a lost packet, never a wait.
+// Mode 2 connects to a listener; the connected socket is non-blocking, so a
+// peer that has gone or stopped reading costs the writer a lost packet,
+// never a wait. The driver only ever connects and writes: there is no
+// listening mode (mode 1) and no reading here (the test kit has a listener).
 #include "BrelvinIPCBase.h"
 #include "WinsockSession.h"
 
@@ -15,9 +16,7 @@ namespace brelvin {
 
 class CBrelvinSocket final : public CBrelvinIPCBase {
 public:
-    static constexpr int kListen = 1;
     static constexpr int kConnect = 2;
-    static constexpr int kListenBacklog = 5;
     // How long Open may hold up its caller while the connection is made.
     static constexpr long kConnectWaitMs = 1000;
     // What a stalled peer can have waiting for it: a few seconds of
@@ -33,8 +32,7 @@ public:
     CBrelvinSocket& operator=(const CBrelvinSocket&) = delete;
 
     // Mode 2 is true once a socket exists, whether or not anybody listened:
-    // writes fail until the connection stands. Mode 1 is true once the
-    // socket listens on all local addresses. False for other modes, an
+    // writes fail until the connection stands. False for other modes, an
     // address that is not dotted IPv4, or when no socket could be made.
     bool Open(int mode, const char* address) override;
 
@@ -43,22 +41,12 @@ public:
     // never reads the stream out of step.
     bool Write(const std::uint8_t* data, std::size_t length) override;
 
-    // Mode 1 first waits for a caller. 0 when nothing was received: the
-    // peer closed, the connection failed or, on a connecting channel,
-    // nothing has arrived yet.
-    int Read(std::uint8_t* buffer, int size) override;
-
 private:
     bool Connect(const char* address);
-    bool Listen();
-    bool AcceptCaller();
 
     WinsockSession session_;
     int port_;
-    common::UniqueSocket listenSocket_;
     common::UniqueSocket connectedSocket_;
-    sockaddr_in peerAddress_ = {};
-    int peerAddressLength_ = sizeof(sockaddr_in);
 };
 
 } // namespace brelvin

@@ -1,6 +1,5 @@
 #include "ForwardingPipeHost.h"
 
-#include "ForwardingPipeInstance.h"
 #include "PipeSecurity.h"
 
 #include "common/UniqueHandle.h"
@@ -46,7 +45,7 @@ std::shared_ptr<driver::PipeInstance> Win32ForwardingPipeHost::CreateAndAwaitCli
         return nullptr;
     }
     return ForwardingPipeInstance::AwaitClient(common::UniqueHandle(created), PipeWaitReport{window_, reportMessage_},
-                                               options_.writeWaitMs);
+                                               options_.bounds, faults_);
 }
 
 } // namespace brelvin

@@ -3,6 +3,8 @@
 // driver window: local clients of the driver's own user only. The window is
 // nudged with kForwardingNews (no parameters) when an instance's client
 // connects, its wait fails or its connection breaks.
+#include "ForwardingPipeInstance.h"
+
 #include "driver/ChannelPorts.h"
 #include "driver/FaultLog.h"
 
@@ -20,8 +22,7 @@ inline constexpr const char* kForwardingPipeName = "\\\\.\\Pipe\\Kelvado";
 
 struct ForwardingPipeOptions {
     std::string name = kForwardingPipeName;
-    // How long one record may wait for room in the pipe before it is lost.
-    DWORD writeWaitMs = 100;
+    PipeInstanceBounds bounds;
 };
 
 class Win32ForwardingPipeHost final : public driver::ForwardingPipeHost {
@@ -29,6 +30,8 @@ public:
     static constexpr DWORD kMaxInstances = 50;
     static constexpr DWORD kDefaultTimeoutMs = 1000;
 
+    // `faults` must live as long as the process: an instance kept for an
+    // operation that outlived its cancellation may note it late.
     Win32ForwardingPipeHost(HWND window, driver::FaultLog& faults, UINT reportMessage = kForwardingNews,
                             ForwardingPipeOptions options = {});
 

@@ -19,23 +19,30 @@ bool ClientGone(DWORD error)
 
 } // namespace
 
-ForwardingPipeInstance::ForwardingPipeInstance(common::UniqueHandle pipe, PipeWaitReport report, DWORD writeWaitMs)
+ForwardingPipeInstance::ForwardingPipeInstance(common::UniqueHandle pipe, PipeWaitReport report,
+                                               const PipeInstanceBounds& bounds, driver::FaultLog& faults)
     : pipe_(std::move(pipe)),
       report_(report),
-      writeWaitMs_(writeWaitMs),
+      bounds_(bounds),
+      faults_(faults),
       closed_(ManualResetEvent()),
       connectDone_(ManualResetEvent()),
+      waiterDone_(ManualResetEvent()),
       writeDone_(ManualResetEvent())
 {
     connect_.hEvent = connectDone_.Get();
 }
 
 std::shared_ptr<ForwardingPipeInstance> ForwardingPipeInstance::AwaitClient(common::UniqueHandle pipe,
-                                                                            PipeWaitReport report, DWORD writeWaitMs)
+                                                                            PipeWaitReport report,
+                                                                            const PipeInstanceBounds& bounds,
+                                                                            driver::FaultLog& faults)
 {
     if (!pipe) return nullptr;
-    std::shared_ptr<ForwardingPipeInstance> instance(new ForwardingPipeInstance(std::move(pipe), report, writeWaitMs));
-    if (!instance->closed_ || !instance->connectDone_ || !instance->writeDone_) return nullptr;
+    std::shared_ptr<ForwardingPipeInstance> instance(
+        new ForwardingPipeInstance(std::move(pipe), report, bounds, faults));
+    if (!instance->closed_ || !instance->connectDone_ || !instance->waiterDone_ || !instance->writeDone_)
+        return nullptr;
     if (!instance->StartConnect()) return nullptr;
     return instance;
 }
@@ -66,22 +73,37 @@ bool ForwardingPipeInstance::StartConnect()
 
 bool ForwardingPipeInstance::StartWaiter()
 {
-    waiter_.Reset(CreateThread(nullptr, 0, &ForwardingPipeInstance::WaiterMain, this, 0, nullptr));
-    return static_cast<bool>(waiter_);
+    // The waiter holds the instance for as long as it runs, so no Close
+    // that gave up waiting for it can free what it uses.
+    auto* keepAlive = new std::shared_ptr<ForwardingPipeInstance>(shared_from_this());
+    const common::UniqueHandle waiter(
+        CreateThread(nullptr, 0, &ForwardingPipeInstance::WaiterMain, keepAlive, 0, nullptr));
+    if (!waiter) {
+        delete keepAlive;
+        return false;
+    }
+    waiterStarted_ = true;
+    return true;
 }
 
-DWORD WINAPI ForwardingPipeInstance::WaiterMain(void* self)
+DWORD WINAPI ForwardingPipeInstance::WaiterMain(void* keepAlive)
 {
+    const std::unique_ptr<std::shared_ptr<ForwardingPipeInstance>> held(
+        static_cast<std::shared_ptr<ForwardingPipeInstance>*>(keepAlive));
+    ForwardingPipeInstance& instance = **held;
     try {
-        static_cast<ForwardingPipeInstance*>(self)->AwaitConnection();
+        instance.AwaitConnection();
     } catch (...) {
         // Nothing here throws; the guard keeps it that way for the system.
     }
+    SetEvent(instance.waiterDone_.Get());
     return 0;
 }
 
 void ForwardingPipeInstance::AwaitConnection()
 {
+    // Waits for the client or for Close, whichever comes first; Close
+    // always comes at the end of a run.
     const HANDLE events[] = {connectDone_.Get(), closed_.Get()};
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
         CancelConnect();
@@ -94,11 +116,21 @@ void ForwardingPipeInstance::AwaitConnection()
 
 void ForwardingPipeInstance::CancelConnect()
 {
-    // The system writes into `connect_` until the operation is over, so it
-    // must be over before this object can go.
-    CancelIoEx(pipe_.Get(), &connect_);
-    DWORD unused = 0;
-    GetOverlappedResult(pipe_.Get(), &connect_, &unused, TRUE);
+    CancelAndAwaitEnd(connect_, "wait for the client");
+}
+
+bool ForwardingPipeInstance::CancelAndAwaitEnd(OVERLAPPED& operation, const char* what)
+{
+    bounds_.cancelIo(pipe_.Get(), &operation);
+    if (WaitForSingleObject(operation.hEvent, bounds_.cancelledIoWaitMs) == WAIT_OBJECT_0) return true;
+    {
+        std::lock_guard<std::mutex> keeping(keepMutex_);
+        keptForStuckIo_ = shared_from_this();
+    }
+    faults_.NoteF("A cancelled %s on the forwarding pipe did not end within %lu ms; that pipe instance is kept, "
+                  "unused, until the driver ends.",
+                  what, static_cast<unsigned long>(bounds_.cancelledIoWaitMs));
+    return false;
 }
 
 void ForwardingPipeInstance::SettleWait(State outcome)
@@ -140,10 +172,11 @@ bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
     if (state_ != State::Connected) return false;
 
     std::lock_guard<std::mutex> lock(writeMutex_);
-    OVERLAPPED write = {};
-    write.hEvent = writeDone_.Get();
-    ResetEvent(write.hEvent);
-    if (!WriteFile(pipe_.Get(), data, static_cast<DWORD>(length), nullptr, &write)) {
+    if (writeStuck_) return false;
+    write_ = {};
+    write_.hEvent = writeDone_.Get();
+    ResetEvent(write_.hEvent);
+    if (!WriteFile(pipe_.Get(), data, static_cast<DWORD>(length), nullptr, &write_)) {
         const DWORD error = GetLastError();
         if (error != ERROR_IO_PENDING) {
             if (ClientGone(error)) BreakLink();
@@ -152,9 +185,14 @@ bool ForwardingPipeInstance::Write(const std::uint8_t* data, std::size_t length)
     }
 
     const HANDLE events[] = {writeDone_.Get(), closed_.Get()};
-    if (WaitForMultipleObjects(2, events, FALSE, writeWaitMs_) != WAIT_OBJECT_0) CancelIoEx(pipe_.Get(), &write);
+    if (WaitForMultipleObjects(2, events, FALSE, bounds_.writeWaitMs) != WAIT_OBJECT_0 &&
+        !CancelAndAwaitEnd(write_, "write")) {
+        writeStuck_ = true;
+        BreakLink();
+        return false;
+    }
     DWORD written = 0;
-    const bool done = GetOverlappedResult(pipe_.Get(), &write, &written, TRUE) != FALSE;
+    const bool done = GetOverlappedResult(pipe_.Get(), &write_, &written, FALSE) != FALSE;
     if (!done && ClientGone(GetLastError())) BreakLink();
     if (written != 0 && written < length) {
         // The reader would take every later record out of step.
@@ -176,13 +214,16 @@ void ForwardingPipeInstance::Close()
         previous = state_.exchange(State::Closed);
     }
     if (closed_) SetEvent(closed_.Get());
-    if (waiter_) {
-        WaitForSingleObject(waiter_.Get(), INFINITE);
-        waiter_.Reset();
+    if (waiterStarted_ && WaitForSingleObject(waiterDone_.Get(), bounds_.waiterStopWaitMs) != WAIT_OBJECT_0) {
+        // The waiter holds the instance; it goes when the waiter does.
+        faults_.NoteF("The forwarding pipe's wait for its client did not end within %lu ms of the run's end; it "
+                      "is left to end by itself.",
+                      static_cast<unsigned long>(bounds_.waiterStopWaitMs));
     }
+    waiterStarted_ = false;
     if (previous == State::Closed) return;
     // Ends a write another thread has in flight; it then finds the run over.
-    CancelIoEx(pipe_.Get(), nullptr);
+    bounds_.cancelIo(pipe_.Get(), nullptr);
     DisconnectNamedPipe(pipe_.Get());
 }
 

@@ -1,5 +1,6 @@
 #include "Win32Desktop.h"
 
+#include "common/Win32Monitors.h"
 #include "common/Win32System.h"
 #include "driver/DriverState.h"
 
@@ -82,6 +83,11 @@ driver::ScreenSize Win32Desktop::PrimaryScreenSize()
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+common::DisplayLayout Win32Desktop::Monitors()
+{
+    return common::ReadDisplayLayout();
+}
+
 bool Win32Desktop::IsWorkerTimerRequest(unsigned timerId, unsigned periodMs)
 {
     return (timerId == driver::kTimerPenAndBoardKeys || timerId == driver::kTimerSocketBoardKeys) && periodMs > 0 &&
@@ -111,7 +117,7 @@ void Win32Desktop::StartDriverTimer(unsigned timerId, unsigned periodMs)
     if (!IsWorkerTimerRequest(timerId, periodMs)) return;
     {
         std::lock_guard<std::mutex> lock(requestsMutex_);
-        requests_[timerId] = periodMs;
+        requests_[timerId] = TimerRequest{periodMs, GetTickCount()};
     }
     PostMessageA(window, kDriverTimerRequest, 0, 0);
 }
@@ -125,16 +131,25 @@ void Win32Desktop::KillDriverTimer(unsigned timerId)
     if (window && OnWindowThread(window)) KillWindowTimer(window, timerId);
 }
 
+// The window thread may get here late (a send to a peer that is slow to
+// answer, the pause before a pen's right click): each timer is armed with
+// what is left of its period, so a counting window never grows and two single
+// presses are not reported as one double.
 void Win32Desktop::ApplyTimerRequests()
 {
     const HWND window = driverWindow_.load();
-    std::map<unsigned, unsigned> requests;
+    std::map<unsigned, TimerRequest> requests;
     {
         std::lock_guard<std::mutex> lock(requestsMutex_);
         requests.swap(requests_);
     }
     if (!window) return;
-    for (const auto& [timerId, periodMs] : requests) SetWindowTimer(window, timerId, periodMs);
+    const DWORD now = GetTickCount();
+    for (const auto& [timerId, request] : requests) {
+        const DWORD waited = now - request.requestedAt;
+        const unsigned left = waited < request.periodMs ? request.periodMs - waited : USER_TIMER_MINIMUM;
+        SetWindowTimer(window, timerId, left);
+    }
 }
 
 bool Win32Desktop::TimerArmed(UINT_PTR timerId) const

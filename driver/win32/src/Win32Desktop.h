@@ -40,6 +40,7 @@ public:
     driver::ScreenPosition CursorPosition() override;
     driver::WindowRef ForegroundWindow() override;
     driver::ScreenSize PrimaryScreenSize() override;
+    common::DisplayLayout Monitors() override;
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override;
     void KillDriverTimer(unsigned timerId) override;
     std::string ProgramFolder() override;
@@ -61,11 +62,18 @@ private:
     void SetWindowTimer(HWND window, unsigned timerId, unsigned periodMs);
     void KillWindowTimer(HWND window, unsigned timerId);
 
+    // A timer the worker asked for: its period counts from the request (the
+    // press it times), not from the moment the window thread gets to it.
+    struct TimerRequest {
+        unsigned periodMs = 0;
+        DWORD requestedAt = 0;
+    };
+
     driver::FaultLog& faults_;
     std::atomic<HWND> driverWindow_{nullptr};
     std::mutex requestsMutex_;
-    std::map<unsigned, unsigned> requests_; // id -> period
-    std::set<UINT_PTR> armed_;              // window thread only
+    std::map<unsigned, TimerRequest> requests_; // by timer id
+    std::set<UINT_PTR> armed_;                  // window thread only
 };
 
 } // namespace brelvin

@@ -5,9 +5,11 @@
 #include "ForwardingPipeHost.h"
 #include "PipeReads.h"
 
-#include "driver/FaultLog.h"
+#include "common/UniqueHandle.h"
+#include "driver/FaultLineQueue.h"
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -110,9 +113,24 @@ protected:
 
     void SetUp() override { ASSERT_NE(window.Handle(), nullptr); }
 
-    brelvin::Win32ForwardingPipeHost Host(DWORD writeWaitMs = 100)
+    brelvin::Win32ForwardingPipeHost Host(const brelvin::PipeInstanceBounds& bounds = {})
     {
-        return brelvin::Win32ForwardingPipeHost(window.Handle(), faults, brelvin::kForwardingNews, {name, writeWaitMs});
+        return brelvin::Win32ForwardingPipeHost(window.Handle(), Faults(), brelvin::kForwardingNews, {name, bounds});
+    }
+
+    // An instance kept for an operation that outlived its cancellation may
+    // note it after the test: the notes outlive every test.
+    static driver::FaultLineQueue& Faults()
+    {
+        static driver::FaultLineQueue faults;
+        return faults;
+    }
+    static std::vector<std::string> NotesWith(const std::string& text)
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : Faults().TakeAll().lines)
+            if (line.find(text) != std::string::npos) found.push_back(line);
+        return found;
     }
 
     // Creates an instance, connects a client and waits for the report.
@@ -136,8 +154,27 @@ protected:
 
     const std::string name;
     ReportWindow window;
-    driver::NoFaultLog faults;
 };
+
+brelvin::PipeInstanceBounds WriteWait(DWORD writeWaitMs)
+{
+    brelvin::PipeInstanceBounds bounds;
+    bounds.writeWaitMs = writeWaitMs;
+    return bounds;
+}
+
+// A system whose cancellation leaves the operation running.
+BOOL WINAPI CancellationThatNeverEnds(HANDLE, LPOVERLAPPED)
+{
+    return TRUE;
+}
+
+brelvin::PipeInstanceBounds CancellationNeverEnds()
+{
+    brelvin::PipeInstanceBounds bounds;
+    bounds.cancelIo = &CancellationThatNeverEnds;
+    return bounds;
+}
 
 TEST_F(ForwardingPipeHostTest, TheClientIsReportedAndRecordsReachItUnchanged)
 {
@@ -218,41 +255,193 @@ TEST_F(ForwardingPipeHostTest, AClientThatVanishesBreaksTheLinkAtTheNextWrite)
     instance->Close();
 }
 
-// One entry, for the user the driver runs as; no other account can open it.
+// Whether a token may read and write through `descriptor`, as the system
+// judges it.
+bool MayReadAndWrite(PSECURITY_DESCRIPTOR descriptor, HANDLE token)
+{
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    DWORD wanted = GENERIC_READ | GENERIC_WRITE;
+    MapGenericMask(&wanted, &mapping);
+    PRIVILEGE_SET privileges = {};
+    DWORD privilegesSize = sizeof privileges;
+    DWORD granted = 0;
+    BOOL allowed = FALSE;
+    return AccessCheck(descriptor, token, wanted, &mapping, &privileges, &privilegesSize, &granted, &allowed) &&
+           allowed;
+}
+
+// The calibration program of the driver's own user may connect; another
+// account on the machine may not, whatever groups it shares with that user.
+// Wine applies no access list when a pipe is opened and cannot make a token
+// of another account, so the system's access check judges the pipe's own
+// descriptor: for this user's token, and, as another user's driver would
+// make it, with this user's identity in it replaced by that user's.
 TEST_F(ForwardingPipeHostTest, OnlyTheDriversOwnUserMayOpenThePipe)
 {
     auto host = Host();
     auto instance = host.CreateAndAwaitClient();
     ASSERT_NE(instance, nullptr);
-    HANDLE raw = CreateFileA(name.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
-    PACL dacl = nullptr;
+    // Opened for its descriptor alone (this takes the instance's one client).
+    const common::UniqueHandle pipe(CreateFileA(name.c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(pipe);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD got = GetSecurityInfo(raw, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                                      nullptr, &descriptor);
-    CloseHandle(raw);
-    ASSERT_EQ(got, static_cast<DWORD>(ERROR_SUCCESS));
-    ASSERT_NE(dacl, nullptr) << "no access list: everyone may connect";
-    EXPECT_EQ(dacl->AceCount, 1);
-    void* ace = nullptr;
-    ASSERT_TRUE(GetAce(dacl, 0, &ace));
-    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
-
-    HANDLE tokenHandle = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &tokenHandle));
-    unsigned char buffer[256];
-    DWORD needed = 0;
-    ASSERT_TRUE(GetTokenInformation(tokenHandle, TokenUser, buffer, sizeof buffer, &needed));
-    CloseHandle(tokenHandle);
-    EXPECT_TRUE(EqualSid(const_cast<DWORD*>(&allowed->SidStart), reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid));
-    LocalFree(descriptor);
+    ASSERT_EQ(GetSecurityInfo(pipe.Get(), SE_KERNEL_OBJECT,
+                              OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
     instance->Close();
+
+    HANDLE processToken = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &processToken));
+    const common::UniqueHandle process(processToken);
+    HANDLE impersonation = nullptr;
+    ASSERT_TRUE(DuplicateToken(process.Get(), SecurityImpersonation, &impersonation));
+    const common::UniqueHandle token(impersonation);
+    EXPECT_TRUE(MayReadAndWrite(descriptor, token.Get())) << "the driver's own user is refused";
+
+    unsigned char user[256];
+    DWORD needed = 0;
+    ASSERT_TRUE(GetTokenInformation(process.Get(), TokenUser, user, sizeof user, &needed));
+    char* ownSid = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &ownSid));
+    const std::string own(ownSid);
+    LocalFree(ownSid);
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        descriptor, SDDL_REVISION_1,
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr));
+    std::string others(text);
+    LocalFree(text);
+    LocalFree(descriptor);
+    const std::string otherUser = "S-1-5-21-1004336348-1177238915-682003330-1999";
+    for (std::size_t at = others.find(own); at != std::string::npos; at = others.find(own, at + otherUser.size()))
+        others.replace(at, own.size(), otherUser);
+    PSECURITY_DESCRIPTOR othersDescriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(others.c_str(), SDDL_REVISION_1, &othersDescriptor,
+                                                                     nullptr));
+    EXPECT_FALSE(MayReadAndWrite(othersDescriptor, token.Get())) << "another user's pipe admits this user: " << others;
+    LocalFree(othersDescriptor);
+}
+
+// A calibration program that reads nothing: a write waits for room at most
+// 100 ms. A client that begins reading only at three times that must find
+// the write already given up; the next record, with a reader, goes whole.
+TEST_F(ForwardingPipeHostTest, AWriteWaitsForRoomAtMostAHundredMilliseconds)
+{
+    constexpr DWORD kWriteBoundMs = 100;
+    auto host = Host(); // the driver's own bounds
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+
+    // Whatever room the system gives the pipe is used up first (Wine gives none).
+    const std::vector<std::uint8_t> record = Record(6);
+    constexpr int kEnoughToFillAnyBuffer = 200000;
+    int accepted = 0;
+    while (accepted < kEnoughToFillAnyBuffer && instance->Write(record.data(), record.size())) ++accepted;
+    ASSERT_LT(accepted, kEnoughToFillAnyBuffer) << "no write ever failed";
+
+    const common::UniqueHandle writeReturned(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread lateReader([&] {
+        if (WaitForSingleObject(writeReturned.Get(), 3 * kWriteBoundMs) == WAIT_TIMEOUT)
+            ReadExactly(client, (accepted + 1) * record.size());
+    });
+    const bool written = instance->Write(record.data(), record.size());
+    SetEvent(writeReturned.Get());
+    lateReader.join();
+    EXPECT_FALSE(written) << "the write waited past its bound until the client read";
+
+    // The client reads again: records go whole. A reader that comes later
+    // than the bound costs a record, never a part of one.
+    auto reading = std::async(std::launch::async, [&] { return ReadExactly(client, (accepted + 1) * record.size()); });
+    int delivered = 0;
+    for (int attempt = 0; attempt < 100 && delivered <= accepted; ++attempt)
+        delivered += instance->Write(record.data(), record.size()) ? 1 : 0;
+    const bool readAll = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    instance->Close();
+    ASSERT_TRUE(readAll);
+    const std::vector<std::uint8_t> received = reading.get();
+    ASSERT_EQ(received.size(), (accepted + 1) * record.size());
+    for (std::size_t at = 0; at < received.size(); at += record.size())
+        EXPECT_TRUE(std::equal(record.begin(), record.end(), received.begin() + at)) << "record at " << at;
+}
+
+// Cancelling a write normally ends it at once. Where the system leaves it
+// running, the write gives up within its bounds instead of waiting for the
+// client, breaks the link and keeps the instance (whose OVERLAPPED the
+// system still writes into) alive; the next run works.
+TEST_F(ForwardingPipeHostTest, AWriteThatOutlivesItsCancellationIsGivenUpAndItsInstanceKept)
+{
+    Faults().TakeAll();
+    auto host = Host(CancellationNeverEnds());
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr);
+    const std::vector<std::uint8_t> record = Record(8);
+    auto writing = std::async(std::launch::async, [&] {
+        int accepted = 0;
+        while (accepted < 200000 && instance->Write(record.data(), record.size())) ++accepted;
+        return accepted;
+    });
+    const bool returned = writing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!returned) client.Close(); // the write then fails, and the test can end
+    ASSERT_TRUE(returned) << "the write waited for an operation its cancellation did not end";
+    writing.get();
+    EXPECT_TRUE(window.AwaitLink(*instance, Link::Lost));
+    EXPECT_FALSE(instance->Write(record.data(), record.size()));
+    EXPECT_EQ(NotesWith("cancelled write").size(), 1u);
+    instance->Close();
+    instance.reset();
+
+    CBrelvinPipe nextClient;
+    auto next = Connect(host, nextClient);
+    ASSERT_NE(next, nullptr);
+    auto reading = std::async(std::launch::async, [&] { return ReadExactly(nextClient, record.size()); });
+    bool delivered = false;
+    for (int attempt = 0; attempt < 100 && !delivered; ++attempt) delivered = next->Write(record.data(), record.size());
+    EXPECT_TRUE(delivered);
+    const bool read = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    next->Close();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(reading.get(), record);
+}
+
+// The same for the wait for the client: the run's end (Close) returns
+// within its bounds although the wait goes on, and the next run works.
+TEST_F(ForwardingPipeHostTest, AClientWaitThatOutlivesItsCancellationDoesNotHoldUpTheClose)
+{
+    Faults().TakeAll();
+    auto host = Host(CancellationNeverEnds());
+    auto abandoned = host.CreateAndAwaitClient();
+    ASSERT_NE(abandoned, nullptr);
+    auto closing = std::async(std::launch::async, [&] { abandoned->Close(); });
+    const bool closed = closing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    CBrelvinPipe stray; // takes the kept instance if it still listens
+    const bool strayConnected = stray.Open(CBrelvinPipe::kClient, name.c_str());
+    ASSERT_TRUE(closed) << "Close waited for a client wait its cancellation did not end";
+    closing.get();
+    EXPECT_EQ(abandoned->CurrentLink(), Link::Lost);
+    EXPECT_EQ(NotesWith("cancelled wait for the client").size(), 1u);
+    abandoned.reset();
+
+    CBrelvinPipe client;
+    auto instance = Connect(host, client);
+    ASSERT_NE(instance, nullptr) << (strayConnected ? "after a stray client took the kept instance" : "");
+    const std::vector<std::uint8_t> record = Record(9);
+    auto reading = std::async(std::launch::async, [&] { return ReadExactly(client, record.size()); });
+    bool delivered = false;
+    for (int attempt = 0; attempt < 100 && !delivered; ++attempt)
+        delivered = instance->Write(record.data(), record.size());
+    EXPECT_TRUE(delivered);
+    const bool read = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    instance->Close();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(reading.get(), record);
 }
 
 TEST_F(ForwardingPipeHostTest, AClientThatNeverReadsCostsLostRecordsNotAHang)
 {
-    auto host = Host(20);
+    auto host = Host(WriteWait(20));
     CBrelvinPipe client;
     auto instance = Connect(host, client);
     ASSERT_NE(instance, nullptr);
@@ -276,7 +465,7 @@ TEST_F(ForwardingPipeHostTest, AClientThatNeverReadsCostsLostRecordsNotAHang)
 TEST_F(ForwardingPipeHostTest, CloseEndsAWriteInFlight)
 {
     // A write may wait far longer than this test for room in the pipe.
-    auto host = Host(120000);
+    auto host = Host(WriteWait(120000));
     CBrelvinPipe client;
     auto instance = Connect(host, client);
     ASSERT_NE(instance, nullptr);

@@ -1,6 +1,6 @@
 // The worker thread against a real shared block: records the service writes
-// reach the core, failed reads count as empty records, and Stop really ends
-// the polling.
+// reach the core, failed reads count as empty records, Stop really ends the
+// polling, and a worker stuck in its cycle holds up the stop 2 s at most.
 #include "ShareMemory.h"
 #include "TouchThread.h"
 
@@ -40,12 +40,26 @@ public:
     std::uint32_t TickCount() override { return GetTickCount(); }
 };
 
+// The close's bound on waiting for the worker.
+constexpr DWORD kStopBoundMs = 2000;
+
 class CountingHook final : public driver::HookControl {
 public:
     std::atomic<int> lastSwitch{-1};
     std::atomic<int> rearPenNotices{0};
+    // When set before the worker starts, switching the help on holds the
+    // worker's cycle until the event is set, or three times the stop bound.
+    HANDLE stall = nullptr;
+    std::atomic<bool> stalled{false};
 
-    void SetDoubleTapHelp(bool on) override { lastSwitch = on ? 1 : 0; }
+    void SetDoubleTapHelp(bool on) override
+    {
+        if (on && stall) {
+            stalled = true;
+            WaitForSingleObject(stall, 3 * kStopBoundMs);
+        }
+        lastSwitch = on ? 1 : 0;
+    }
     void RearPenButtonSeen() override { ++rearPenNotices; }
     void Refresh() override {}
 };
@@ -188,6 +202,36 @@ TEST_F(TouchThreadTest, ALockHeldByAHungServiceNeitherStopsTheWorkerNorFloodsThe
     ASSERT_TRUE(Feed(cameraKindOne));
     EXPECT_TRUE(sim::WaitUntil([&] { return state.cameraKind == 1; }, kWaitMs, kPollMs));
     thread.Stop();
+}
+
+// A cycle that does not end (the worker stuck in a call): the close waits
+// for it 2 s, notes it and goes on without it; the thread is remembered, not
+// forgotten, and ends once its cycle does.
+TEST_F(TouchThreadTest, AWorkerStuckInItsCycleIsLeftAfterTwoSecondsAndNoted)
+{
+    ASSERT_EQ(block.Create(name.c_str(), 20, 0, PAGE_READWRITE, nullptr), 0u);
+    const common::UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    hook.stall = release.Get();
+    brelvin::TouchThread thread(block, worker, faults);
+    ASSERT_TRUE(thread.Start());
+    ASSERT_TRUE(sim::WaitUntil([&] { return hook.stalled.load(); }, kWaitMs, kPollMs));
+
+    const bool stopped = thread.Stop();
+    SetEvent(release.Get());
+    EXPECT_FALSE(stopped) << "the stop waited for the stuck cycle until it ended";
+    EXPECT_TRUE(thread.Running());
+    const std::vector<std::string> lines = faults.TakeAll().lines;
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("did not stop within 2000 ms"), std::string::npos) << lines[0];
+
+    EXPECT_TRUE(thread.Stop()) << "the thread did not end once its cycle had";
+    hook.stall = nullptr;
+    brelvin::TouchThread next(block, worker, faults);
+    ASSERT_TRUE(next.Start());
+    const std::uint8_t cameraKindOne[20] = {3};
+    ASSERT_TRUE(Feed(cameraKindOne));
+    EXPECT_TRUE(sim::WaitUntil([&] { return state.cameraKind == 1; }, kWaitMs, kPollMs));
+    next.Stop();
 }
 
 } // namespace

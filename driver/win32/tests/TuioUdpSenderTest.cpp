@@ -107,9 +107,11 @@ TEST_F(TuioUdpSenderTest, TheListenerDecodesTheContactsOfARecord)
         }
         int Upright() const override { return 1; }
         driver::ScreenSize Screen() const override { return {1600, 1200}; }
+        const driver::BoardScreen& Board() const override { return board; }
         driver::Point KeyPoint(int) const override { return {}; }
         bool KeyUsable(int) const override { return false; }
         int KeyTolerance() const override { return 0; }
+        driver::BoardScreen board = driver::BoardScreen::PrimaryOnly({1600, 1200});
     } calibration;
 
     driver::TouchRecord record;

@@ -1,12 +1,13 @@
 // The driver's desktop over the real API: timers the worker asks for are
 // handed over inside the process and the window knows which it armed;
 // sends to a program that hangs are bounded; programs start by full path
-// or not at all; timer messages naming a callback never reach dispatch.
-#include "TimerCallbackGuard.h"
+// or not at all.
 #include "Win32Desktop.h"
 
+#include "common/UniqueHandle.h"
 #include "driver/DriverState.h"
 #include "driver/FaultLineQueue.h"
+#include "sim/Waiting.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -81,50 +82,9 @@ private:
     HWND window_ = nullptr;
 };
 
-std::atomic<int> callbackCalls{0};
-void CALLBACK ForgedCallback(HWND, UINT, UINT_PTR, DWORD)
-{
-    ++callbackCalls;
-}
-
 std::vector<std::string> Lines(driver::FaultLineQueue& faults)
 {
     return faults.TakeAll().lines;
-}
-
-TEST(TimerCallbackGuard, TimerMessagesNamingACallbackBecomeNothingPlainTicksPass)
-{
-    driver::FaultLineQueue faults;
-    NotingWindow window;
-    callbackCalls = 0;
-    {
-        brelvin::TimerCallbackGuard guard(faults);
-        ASSERT_TRUE(guard.Active());
-        const LPARAM callback = reinterpret_cast<LPARAM>(&ForgedCallback);
-        PostMessageA(window.Handle(), WM_TIMER, 7, callback);
-        PostMessageA(window.Handle(), brelvin::kSystemTimerMessage, 8, callback);
-        PostThreadMessageA(GetCurrentThreadId(), WM_TIMER, 9, callback);
-        PostMessageA(window.Handle(), WM_TIMER, 10, 0);
-        window.Pump();
-    }
-    EXPECT_EQ(callbackCalls, 0);
-    EXPECT_EQ(window.timerTicks, std::vector<UINT_PTR>{10}) << "a plain tick must still arrive";
-    const auto lines = Lines(faults);
-    ASSERT_EQ(lines.size(), 1u) << "one line for the first, not one per message";
-    EXPECT_NE(lines[0].find("callback address"), std::string::npos);
-}
-
-TEST(TimerCallbackGuard, TellsTimerMessagesThatNameACallback)
-{
-    MSG message = {};
-    message.message = WM_TIMER;
-    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
-    message.lParam = 1;
-    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
-    message.message = brelvin::kSystemTimerMessage;
-    EXPECT_TRUE(brelvin::CarriesTimerCallback(message));
-    message.message = WM_USER;
-    EXPECT_FALSE(brelvin::CarriesTimerCallback(message));
 }
 
 TEST(Win32Desktop, TheWorkersTimerRequestsWaitInsideTheProcessAndOnlyArmedTimersCount)
@@ -167,30 +127,60 @@ TEST(Win32Desktop, TheWorkersTimerRequestsWaitInsideTheProcessAndOnlyArmedTimers
     desktop.KillDriverTimer(driver::kTimerSupervision);
 }
 
-TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerIsBoundedAndNoted)
+// The worker counts a press and asks for its timer while the window thread
+// is busy for longer than the period: once the window thread gets to the
+// request, the timer is due at once rather than a whole period later.
+TEST(Win32Desktop, ATimerRequestedWhileTheWindowIsBusyCountsItsPeriodFromTheRequest)
 {
     driver::FaultLineQueue faults;
     brelvin::Win32Desktop desktop(faults);
-    // A window whose thread stops answering once it has made it.
+    NotingWindow window;
+    window.desktop = &desktop;
+    desktop.AttachDriverWindow(window.Handle());
+
+    constexpr unsigned kPeriodMs = 300;
+    std::thread worker([&] { desktop.StartDriverTimer(driver::kTimerPenAndBoardKeys, kPeriodMs); });
+    worker.join();
+    // The window thread busy elsewhere, as with a peer slow to answer a send.
+    const DWORD requested = GetTickCount();
+    while (GetTickCount() - requested <= kPeriodMs + 100) Sleep(10);
+
+    ASSERT_TRUE(window.PumpUntil([&] { return desktop.TimerArmed(driver::kTimerPenAndBoardKeys); }));
+    // A timer armed now with half the period must come second.
+    constexpr UINT_PTR kLaterTimer = 999;
+    SetTimer(window.Handle(), kLaterTimer, kPeriodMs / 2, nullptr);
+    ASSERT_TRUE(window.PumpUntil([&] { return window.timerTicks.size() >= 2; }));
+    KillTimer(window.Handle(), kLaterTimer);
+    desktop.KillDriverTimer(driver::kTimerPenAndBoardKeys);
+    EXPECT_EQ(window.timerTicks.front(), static_cast<UINT_PTR>(driver::kTimerPenAndBoardKeys))
+        << "the counting window began when the window thread got to it, not at the press";
+}
+
+// A window whose thread answers only at three times the send's bound: the
+// send must have given up (and noted it) before then, unless the driver
+// ended it first.
+TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerGivesUpAtItsBoundAndIsNoted)
+{
+    constexpr DWORD kSendBoundMs = 1000;
+    driver::FaultLineQueue faults;
+    brelvin::Win32Desktop desktop(faults);
     std::atomic<HWND> hung{nullptr};
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const common::UniqueHandle answer(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread owner([&] {
         NotingWindow window;
         hung = window.Handle();
-        WaitForSingleObject(release, 30000);
+        WaitForSingleObject(answer.Get(), 3 * kSendBoundMs);
+        window.Pump(); // answers the send, if it still waits
     });
-    while (!hung) Sleep(1);
-    const DWORD start = GetTickCount();
+    ASSERT_TRUE(sim::WaitUntil([&] { return hung.load() != nullptr; }, 5000, 1));
     desktop.SendToWindow(reinterpret_cast<driver::WindowRef>(hung.load()), WM_USER + 5, 0, 0);
-    const DWORD took = GetTickCount() - start;
-    SetEvent(release);
+    SetEvent(answer.Get());
     owner.join();
-    CloseHandle(release);
-    EXPECT_LT(took, 10 * brelvin::Win32Desktop::kSendTimeoutMs) << "the send waited on the hung window";
     const auto lines = Lines(faults);
-    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 1u) << "the send waited until the window answered";
     EXPECT_NE(lines[0].find("BrelvinDesktopTestWindow"), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("0x0405"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("1000 ms"), std::string::npos) << lines[0];
 }
 
 TEST(Win32Desktop, AProgramMissingFromItsFolderStartsNothingAndIsNoted)

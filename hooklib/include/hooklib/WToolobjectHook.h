@@ -27,6 +27,13 @@
 //                            forgets a pending press older than the
 //                            double-click time and picks up a changed system
 //                            double-click time.
+//   mousehookstate()         where the hook stands, for the caller's log.
+//
+// setmousehook waits at most 2 s for the hook to be in place and
+// unsetmousehook at most 2 s for it to be gone. When that is not enough, the
+// library finishes the step by itself, reading nothing of the caller's, and
+// mousehookstate() says so (StillStarting, StillStopping); another
+// setmousehook meanwhile starts no second hook.
 //
 // Every member may be called from any thread, any number of times. All
 // objects share the one hook of the process; the destructor removes it.
@@ -44,6 +51,14 @@ public:
     // and still be taken as a double click.
     static constexpr int kTouchReachPixels = 20;
 
+    enum class HookState {
+        Removed,         // never installed, or removed
+        Installed,       // the hook is in place
+        StillStarting,   // setmousehook gave up waiting; the hook comes when its thread can run
+        CouldNotInstall, // the system refused the hook or its thread
+        StillStopping,   // unsetmousehook gave up waiting; the hook goes when its thread can run
+    };
+
     WToolobjectHook();
     virtual ~WToolobjectHook();
 
@@ -55,4 +70,5 @@ public:
     void ToHookMouseDBLCLK(int on);
     void ToHadMouseDBLCLK();
     void ToReUseMouseDBLCLK();
+    HookState mousehookstate() const;
 };

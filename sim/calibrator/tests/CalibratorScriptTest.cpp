@@ -9,7 +9,7 @@ std::string Steps(const CalibratorScript& script)
 {
     std::string text;
     for (const CalibratorCommand& command : script.commands) {
-        static const char* names[] = {"start", "records", "nonzero", "wait", "settings", "end", "stall"};
+        static const char* names[] = {"start", "records", "nonzero", "wait", "settings", "end", "stall", "resume"};
         if (!text.empty()) text += ' ';
         text += names[static_cast<int>(command.step)];
     }
@@ -24,17 +24,18 @@ TEST(CalibratorScript, ReadsARunWithItsArguments)
                                                           "\n"
                                                           "stall\n"
                                                           "wait go\n"
+                                                          "resume\n"
                                                           "settings new.ini\n"
                                                           "end 0 1\n");
     ASSERT_EQ(script.error, "");
-    ASSERT_EQ(Steps(script), "start nonzero stall wait settings end");
+    ASSERT_EQ(Steps(script), "start nonzero stall wait resume settings end");
     EXPECT_EQ(script.commands[0].value, 8);
     EXPECT_EQ(script.commands[1].value, 3);
     EXPECT_EQ(script.commands[1].line, 3);
     EXPECT_EQ(script.commands[3].name, "go");
-    EXPECT_EQ(script.commands[4].name, "new.ini");
-    EXPECT_EQ(script.commands[5].value, 0);
-    EXPECT_EQ(script.commands[5].second, 1);
+    EXPECT_EQ(script.commands[5].name, "new.ini");
+    EXPECT_EQ(script.commands[6].value, 0);
+    EXPECT_EQ(script.commands[6].second, 1);
 }
 
 TEST(CalibratorScript, UnrollsRepeatBlocks)

@@ -5,7 +5,9 @@
 // WM_INITDIALOG (WM_SETFONT) go to the system alone. The base also owns the
 // dialog's application icon (set on the window before WM_INITDIALOG is
 // handled, drawn while the dialog is minimised, given for dragging) and
-// keeps every exception away from the system's dispatch.
+// keeps every exception away from the system's dispatch. While the dialog
+// runs, its thread is guarded against forged timer messages
+// (TimerCallbackGuard.h), message boxes and dialogs it opens included.
 #include <windows.h>
 
 namespace common {

@@ -5,9 +5,12 @@
 // that ended on its own). The programs run without a window anyone looks at;
 // this file is what a school's IT staff can read afterwards.
 //
-// Several programs of one user append to the same file. It never grows
-// much past kMaxBytes: the full file becomes the ".old" file (replacing an
-// older one) and a new file starts.
+// Several programs of one user append to the same file, taking turns (a
+// lock of the user's session, waited for at most a second), so that no
+// program's line overwrites another's. It never grows much past kMaxBytes:
+// the full file becomes the ".old" file (replacing an older one) and a new
+// file starts. When several programs find the file full at once, the first
+// moves it, whole, and the others go on in the new file.
 #include <string>
 #include <vector>
 

@@ -25,12 +25,15 @@ std::wstring AppDataFolderW();
 // sharing mode is granted: others may read, append or move the file on.
 bool AppendToFile(const std::string& path, const std::string& text);
 
-// The locator's file operations on the real file system.
+// The locator's file operations on the real file system. A copy is written
+// to a temporary file beside its target, flushed, and then given the target's
+// name by a move that replaces nothing: a crash or a full disk leaves no half
+// file behind, and of two programs copying at once the first one wins.
 class Win32SettingsFileSystemA final : public SettingsFileSystem {
 public:
     bool Exists(const std::string& path) override;
     bool MakeFolders(const std::string& folderPath) override;
-    bool CopyOver(const std::string& from, const std::string& to) override;
+    bool CopyAsNew(const std::string& from, const std::string& to) override;
     void SleepMs(unsigned ms) override;
 };
 
@@ -38,7 +41,7 @@ class Win32SettingsFileSystemW final : public BasicSettingsFileSystem<wchar_t> {
 public:
     bool Exists(const std::wstring& path) override;
     bool MakeFolders(const std::wstring& folderPath) override;
-    bool CopyOver(const std::wstring& from, const std::wstring& to) override;
+    bool CopyAsNew(const std::wstring& from, const std::wstring& to) override;
     void SleepMs(unsigned ms) override;
 };
 

@@ -4,6 +4,7 @@
 // orientation and the board's key points. Built from WBInit.ini by Load and
 // then only read; a reload builds a new model (see CalibrationStore).
 #include "common/Profile.h"
+#include "driver/BoardScreen.h"
 #include "driver/QuadRegion.h"
 
 #include <array>
@@ -39,6 +40,10 @@ public:
     // "Twdot" and "Thdot" are clamped into 2..10 silently, as nothing is
     // derived from the second grid.
     bool Load(common::Profile& settings, int screenWidth, int screenHeight);
+    // The same for the board's monitor: its size is the screen the grid is
+    // built for, and the model keeps it, so that every output converts the
+    // model's pixels for the monitor it was loaded for.
+    bool Load(common::Profile& settings, const BoardScreen& board);
 
     // Maps a camera point (already turned when Upright() is 0) to screen
     // pixels in place. False when the point lies in no cell (point unchanged)
@@ -63,6 +68,9 @@ public:
     void SetUseKey(int value) { useKey_ = value; }
 
     int Upright() const { return upright_; }
+    // The monitor this model maps to (the primary screen of the load's size
+    // unless another monitor was chosen).
+    const BoardScreen& Board() const { return board_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
     const Point& KeyPoint(int n) const { return keyPoints_[n]; }
@@ -127,6 +135,7 @@ private:
     std::array<double, 4> area_ = {};
     int useKey_ = 0;
     int screenWidth_ = 0, screenHeight_ = 0;
+    BoardScreen board_;
     int upright_ = 1;
     std::array<Point, kKeyPoints> keyPoints_ = {};
     std::array<bool, kKeyPoints> keyUsable_ = {};

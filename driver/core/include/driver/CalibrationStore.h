@@ -32,6 +32,9 @@ public:
     // answered (a failed load is still the model to map with); returns that
     // answer.
     bool Reload(common::Profile& settings, int screenWidth, int screenHeight);
+    // The same for the board's monitor: the model and the monitor it was
+    // loaded for are published together.
+    bool Reload(common::Profile& settings, const BoardScreen& board);
 
     void Publish(Snapshot model);
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the touch pipeline asks of the calibration: the point mapping, the
-// camera orientation, the screen it was loaded for and the board keys. The
+// camera orientation, the monitor it was loaded for and the board keys. The
 // worker wraps the model snapshot in force for one record in a
 // CalibrationModelView; tests give the pipeline a simpler mapping.
 #include "driver/Calibration.h"
@@ -16,7 +16,10 @@ public:
     // in no calibrated cell or off the screen.
     virtual bool MapPoint(Point& point) const = 0;
     virtual int Upright() const = 0;
+    // W x H of the board's monitor, in which mapped points are counted.
     virtual ScreenSize Screen() const = 0;
+    // That monitor: what the outputs convert the board's pixels with.
+    virtual const BoardScreen& Board() const = 0;
     virtual Point KeyPoint(int n) const = 0;
     // False for a key point that never hits (read outside the camera's range).
     virtual bool KeyUsable(int n) const = 0;
@@ -32,6 +35,7 @@ public:
     bool MapPoint(Point& point) const override { return model_.MapPoint(point); }
     int Upright() const override { return model_.Upright(); }
     ScreenSize Screen() const override { return {model_.ScreenWidth(), model_.ScreenHeight()}; }
+    const BoardScreen& Board() const override { return model_.Board(); }
     Point KeyPoint(int n) const override { return model_.KeyPoint(n); }
     bool KeyUsable(int n) const override { return model_.KeyUsable(n); }
     int KeyTolerance() const override { return model_.KeyTolerance(); }

@@ -6,6 +6,8 @@
 //
 // Every member may be called from the touch worker and from the window
 // thread; an implementation keeps no state that needs a lock between them.
+#include "common/DisplayLayout.h"
+
 #include <cstdint>
 #include <string>
 
@@ -46,6 +48,13 @@ public:
     virtual ScreenPosition CursorPosition() = 0;
     virtual WindowRef ForegroundWindow() = 0;
     virtual ScreenSize PrimaryScreenSize() = 0;
+    // Every monitor of the desktop and the rectangle around them. A desktop
+    // that knows only its primary screen has that one monitor.
+    virtual common::DisplayLayout Monitors()
+    {
+        const ScreenSize primary = PrimaryScreenSize();
+        return common::SingleMonitorLayout(primary.width, primary.height);
+    }
 
     // Timers on the driver's window: they fire on the window thread even when
     // started from the worker. Starting a running timer restarts its period.

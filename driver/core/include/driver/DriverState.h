@@ -16,8 +16,9 @@ inline constexpr int kCountedBoardKeys = 6;
 // pair of slots to the touch socket, or the right half of the screen to it.
 enum class SocketRouting { Off, PairSplit, HalfSplit };
 
-// A forwarding run of raw records to the calibration program. While it is
-// not Idle the worker forwards instead of driving the mouse.
+// A forwarding run of raw records to the calibration program. Only once its
+// client has connected (Forwarding) does the worker forward instead of
+// driving the mouse.
 enum class ForwardingState { Idle, AwaitingClient, Forwarding };
 
 const char* Name(SocketRouting routing);
@@ -39,7 +40,7 @@ struct DriverState {
     std::atomic<ForwardingState> forwarding{ForwardingState::Idle};
     // While forwarding: skip the calibration-key test.
     std::atomic<bool> forwardPlain{false};
-    bool Forwarding() const { return forwarding != ForwardingState::Idle; }
+    bool Forwarding() const { return forwarding == ForwardingState::Forwarding; }
 
     std::atomic<SocketRouting> socketRouting{SocketRouting::Off};
     // The USE_KEY value in force: non-zero tests every new press against
@@ -47,10 +48,10 @@ struct DriverState {
     std::atomic<int> boardKeysEnabled{0};
 
     // Counts the window thread's changes of where contacts go (socket
-    // routing switched, a forwarding run starting, a camera arriving or
-    // leaving). The worker ends every contact in progress when it sees the
-    // count move, so even a switch and its undoing between two records are
-    // noticed.
+    // routing switched, a forwarding run's client connecting, a camera
+    // arriving or leaving). The worker ends every contact in progress when it
+    // sees the count move, so even a switch and its undoing between two
+    // records are noticed.
     std::atomic<unsigned> routingChanges{0};
     void NoteRoutingChange() { ++routingChanges; }
 

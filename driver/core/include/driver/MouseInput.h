@@ -4,6 +4,7 @@
 // lands on the pixel meant, see common/AbsoluteCoordinate.h), and inject
 // through the desktop. They keep no state, so the touch worker and the
 // window thread's timers may use them side by side.
+#include "driver/BoardScreen.h"
 #include "driver/Desktop.h"
 
 #include <cstdint>
@@ -21,10 +22,26 @@ inline constexpr std::uint32_t kAbsolute = 0x8000;
 
 class MouseInput {
 public:
+    // Where the pixels handed to the wrappers lie: on the board (its own
+    // events, held on its monitor), or anywhere on the desktop (the cursor,
+    // where the pen buttons click).
+    enum class Reach { Board, Desktop };
+
+    // Pixels are desktop pixels, converted by `screen` (see BoardScreen).
+    MouseInput(Desktop& desktop, const BoardScreen& screen, Reach reach)
+        : desktop_(desktop),
+          screen_(screen),
+          reach_(reach)
+    {}
+    // The primary screen of `screen`, the only monitor.
     MouseInput(Desktop& desktop, ScreenSize screen)
         : desktop_(desktop),
-          screen_(screen)
+          owned_(BoardScreen::PrimaryOnly(screen)),
+          screen_(owned_),
+          reach_(Reach::Board)
     {}
+    MouseInput(const MouseInput&) = delete;
+    MouseInput& operator=(const MouseInput&) = delete;
 
     void MouseLeftUp(int x, int y) const;
     void MouseLeftDownAt(int x, int y) const;
@@ -35,11 +52,13 @@ public:
 private:
     // With no screen metrics there is nothing sensible to scale to, so
     // nothing is injected.
-    bool HasScreen() const { return screen_.width != 0 && screen_.height != 0; }
+    bool HasScreen() const { return screen_.HasScreen(); }
     void Inject(std::uint32_t flags, int x, int y) const;
 
     Desktop& desktop_;
-    ScreenSize screen_;
+    BoardScreen owned_;
+    const BoardScreen& screen_;
+    Reach reach_;
 };
 
 } // namespace driver

@@ -33,8 +33,9 @@
 //
 // While Counting, each move within 7 pixels of the press point (on both
 // axes) counts; the 101st clicks left, then right, at that point and
-// counting starts over. A sample that maps off the board goes out as a
-// left-up and changes neither.
+// counting starts over. A press or move that maps off the board goes out as
+// a left-up and changes neither; a release off the board disarms as any
+// release does.
 #include "driver/BoardKeyTest.h"
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
@@ -49,7 +50,8 @@ namespace driver {
 
 enum class PointerPhase { Release = 0, Press = 1, Move = 2 };
 
-// What the Part calls a pointer sample: a point in camera units and a phase.
+// One step of a contact as the pointer hands it on to be mapped and injected:
+// a point in camera units and whether it presses, moves or releases.
 struct PointerSample {
     double x = 0;
     double y = 0;

@@ -59,7 +59,7 @@ public:
     // Only the contacts of `slots` become touch pointers (see
     // TouchFrameBuilder::Build).
     bool Publish(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
-                 ContactTracker::SlotMask slots = TouchFrameBuilder::kAllSlots);
+                 ContactTracker::SlotMask slots = TouchFrameBuilder::kAllSlots, ScreenPosition origin = {});
 
     std::uint64_t FramesInjected() const { return injected_; }
     std::uint64_t FramesRefused() const { return refused_; }

@@ -1,13 +1,24 @@
 #pragma once
 // One forwarding run at a time: the calibration program asks for raw records,
-// the driver opens a pipe instance, waits for the program to connect and then
-// lets the worker write every record through it until the run ends.
+// the driver opens a pipe instance, waits for the program to connect and from
+// the connection on lets the worker write every record through it, instead of
+// driving the mouse, until the run ends.
 //
-// A calibration program that crashes must not leave the board dead, so a
-// run also ends by itself, as an end without reload would end it: when no
-// client connects within kClientWaitMs (the program may still be starting),
-// at once when the client's end breaks, and when no record has reached the
-// client for kStallMs (a single slow write only loses that record).
+//   state          | client connects      | link breaks / no client | START          | END
+//   ---------------+----------------------+-------------------------+----------------+---------
+//   Idle           | -                    | -                       | -> Awaiting    | Idle
+//   AwaitingClient | -> Forwarding (the   | -> Idle after           | same instance, | -> Idle
+//                  |    mouse handed over)|    clientWaitMs         | wait anew      |
+//   Forwarding     | -                    | -> Idle at once         | run ended,     | -> Idle
+//                  |                      |                         | -> Awaiting    |
+//
+// Until a client has connected the board keeps the mouse: a request nobody
+// follows up, however often it is repeated, never takes the board away. A
+// calibration program that crashes must not leave the board dead either, so
+// a connected run also ends by itself when the client's end breaks, and when
+// no record has reached the client for stallMs: long enough for a person to
+// answer a prompt the program shows meanwhile (its records are dropped), not
+// so long that a program that hangs keeps the board for good.
 #include "driver/ByteChannel.h"
 #include "driver/ChannelPorts.h"
 #include "driver/Desktop.h"
@@ -19,16 +30,26 @@
 
 namespace driver {
 
+struct ForwardingBounds {
+    // A calibration program posts its request, then starts up its reading.
+    std::uint32_t clientWaitMs = 15000;
+    // A prompt read and answered by someone who may first have to walk from
+    // the board to the computer.
+    std::uint32_t stallMs = 60000;
+    // A reader that keeps up takes a record every 2 ms; this long without
+    // one is worth a line in the support log.
+    std::uint32_t stallNoticeMs = 5000;
+};
+
 class PipeForwarding {
 public:
     using State = ForwardingState;
 
-    static constexpr std::uint32_t kClientWaitMs = 15000;
-    static constexpr std::uint32_t kStallMs = 5000;
     // How often a run in progress is looked at, on timer kTimerForwardingWatch.
     static constexpr unsigned kWatchPeriodMs = 500;
 
-    PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe, FaultLog& faults);
+    PipeForwarding(Desktop& desktop, DriverState& state, ForwardingPipeHost& host, ChannelSlot& pipe, FaultLog& faults,
+                   const ForwardingBounds& bounds = {});
     ~PipeForwarding();
     PipeForwarding(const PipeForwarding&) = delete;
     PipeForwarding& operator=(const PipeForwarding&) = delete;
@@ -43,11 +64,13 @@ public:
 
     // Kept in the driver state, where the worker reads it.
     State CurrentState() const { return driverState_.forwarding; }
+    const ForwardingBounds& Bounds() const { return bounds_; }
 
 private:
-    enum class Ending { NoClient, WaitFailed, ClientGone, Stalled };
+    enum class Ending { NoClient, WaitFailed, ClientGone, Stalled, Replaced };
     // Ends the run as an end without reload would, and says why.
     void EndOnItsOwn(Ending why);
+    void CheckDeliveries(std::uint32_t now);
     void CloseInstance();
     void StopForwarding();
 
@@ -56,11 +79,14 @@ private:
     ForwardingPipeHost& host_;
     ChannelSlot& pipe_;
     FaultLog& faults_;
+    const ForwardingBounds bounds_;
     std::shared_ptr<PipeInstance> instance_;
     // When the run started, and when a record last reached the client.
     std::uint32_t startedAt_ = 0;
     std::uint32_t progressAt_ = 0;
     std::uint64_t delivered_ = 0;
+    // The support log has been told of the stall in progress.
+    bool stallNoted_ = false;
 };
 
 } // namespace driver

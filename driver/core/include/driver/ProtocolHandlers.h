@@ -4,6 +4,7 @@
 // settings, the camera-ready notice and the touch socket's switches. Every
 // member runs on the window thread.
 #include "common/Profile.h"
+#include "driver/BoardMonitor.h"
 #include "driver/ByteChannel.h"
 #include "driver/CalibrationStore.h"
 #include "driver/ChannelPorts.h"
@@ -32,6 +33,9 @@ struct ProtocolHandlerDeps {
     // Tells the user the calibration could not be read (owned by the driver window).
     std::function<void()> showReloadFailure;
     FaultLog& faults;
+    // Which monitor each load maps to; without it the primary screen.
+    BoardMonitor* boardMonitor = nullptr;
+    ForwardingBounds forwardingBounds = {};
 };
 
 class ProtocolHandlers {
@@ -46,9 +50,15 @@ public:
     void OnPipeForwardEnd(std::uintptr_t wParam, std::intptr_t lParam);
     void OnSetUseKey(std::uintptr_t wParam, std::intptr_t lParam);
     // The display changed (a projector switched on, another resolution):
-    // the calibration's screen grid is rebuilt for the primary screen's new
-    // size, as a reload would, without a box; a failure goes to the log.
+    // the board's monitor is placed again and the calibration's screen grid
+    // rebuilt for its size, as a reload would, without a box; a failure goes
+    // to the log.
     void OnDisplayChange();
+    // A look at the desktop that the system may not have announced (a
+    // monitor added beside an unchanged primary screen), with [Display] as
+    // last read: when the board's monitor is not what the model was loaded
+    // for, as OnDisplayChange.
+    void OnDesktopCheck();
     void OnPenButtonsChanged();
     void OnCameraOk();
     void OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam);
@@ -59,6 +69,9 @@ private:
     void OpenSocket(SocketRouting routing);
     void CloseSocket();
     void ReloadCalibration();
+    // The board's monitor now; [Display] read anew or as last read.
+    BoardScreen PlaceBoard(bool readSettings);
+    void ReloadForDisplay(const BoardScreen& board);
 
     ProtocolHandlerDeps deps_;
     PipeForwarding forwarding_;

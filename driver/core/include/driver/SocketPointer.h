@@ -96,6 +96,8 @@ private:
     BoardKeyTest& boardKeys_;
     ChannelSlot& channel_;
     PointerTrace* trace_ = nullptr;
+    // The monitor of the event being handled.
+    const BoardScreen* board_ = nullptr;
 
     State state_ = State::Up;
     Point last_; // screen pixels, smoothed

@@ -9,9 +9,13 @@
 // one step and keeps them for the click of 114, so every press is reported
 // exactly once: a press counted after that tick starts a period of its own
 // instead of being wiped by the click that completes the previous one.
+#include "driver/CalibrationStore.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
 #include "driver/PenButtonSettings.h"
+
+#include <functional>
+#include <utility>
 
 namespace driver {
 
@@ -19,12 +23,18 @@ inline constexpr unsigned kPenClickDelayMs = 80;
 
 class SupervisionTimer {
 public:
+    using CalibrationSource = std::function<CalibrationStore::Snapshot()>;
+
     // `penButtons` is the dialog's copy, re-read when the pen-button tool
-    // saves; it is only read here, on the window thread.
-    SupervisionTimer(Desktop& desktop, DriverState& state, const PenButtonSettings& penButtons)
+    // saves; it is only read here, on the window thread. `calibration` gives
+    // the model in force, whose monitor the clicks are converted with; without
+    // it the board is the primary screen.
+    SupervisionTimer(Desktop& desktop, DriverState& state, const PenButtonSettings& penButtons,
+                     CalibrationSource calibration = {})
         : desktop_(desktop),
           state_(state),
-          penButtons_(penButtons)
+          penButtons_(penButtons),
+          calibration_(std::move(calibration))
     {}
 
     // Handles ticks of the counting timers (67, 68 and 114); false for any
@@ -52,6 +62,7 @@ private:
     Desktop& desktop_;
     DriverState& state_;
     const PenButtonSettings& penButtons_;
+    CalibrationSource calibration_;
     PendingPenClick pendingClick_;
 };
 

@@ -10,5 +10,6 @@ inline constexpr unsigned kTimerSupervision = 114; // the click that completes a
 inline constexpr unsigned kTimerHookRefresh = 1021;
 inline constexpr unsigned kTimerForwardingWatch = 1031; // a forwarding run's bounds
 inline constexpr unsigned kTimerRecording = 1041;       // whether a recording for the board check is complete
+inline constexpr unsigned kTimerDesktopCheck = 1051;    // monitors added or removed unannounced
 
 } // namespace driver

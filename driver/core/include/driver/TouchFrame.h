@@ -45,8 +45,8 @@ struct TouchArea {
 
 struct TouchContact {
     std::uint32_t pointerId = 0;
-    int x = 0; // screen pixels, 0..W-1
-    int y = 0; // 0..H-1
+    int x = 0; // desktop pixels on the board's monitor: origin x + 0..W-1
+    int y = 0; // origin y + 0..H-1
     std::uint32_t flags = 0;
     TouchArea area;
 };
@@ -66,7 +66,8 @@ public:
     // The frame for one snapshot, or an empty one (count 0) when none is due:
     // a frame is due when the snapshot is newsworthy, or when a contact is
     // down and kKeepAliveMs have passed since the last frame. `elapsedMs` is
-    // the time since the previous call. Positions are limited to the screen.
+    // the time since the previous call. Positions are limited to the board's
+    // monitor (`screen`) and then moved to its `origin` on the desktop.
     //
     // A down contact comes up, where the system last saw it, in the first
     // frame whose snapshot no longer lists it as live (ended or not). Pointer
@@ -77,7 +78,7 @@ public:
     // socket open, the slots routed to it stay off the touch screen, and a
     // contact whose slot leaves the set comes up.
     const TouchFrame& Build(const ContactSnapshot& snapshot, ScreenSize screen, std::uint32_t elapsedMs,
-                            ContactTracker::SlotMask slots = kAllSlots);
+                            ContactTracker::SlotMask slots = kAllSlots, ScreenPosition origin = {});
 
     static constexpr ContactTracker::SlotMask kAllSlots = (1u << kPointSlots) - 1;
 

@@ -27,6 +27,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace driver {
 
@@ -62,6 +63,14 @@ struct TouchWorkerDeps {
 
 class TouchWorker {
 public:
+    // Pen-button records hold the records' clock, so a contact pressed
+    // before the button neither ends nor moves while the button is down. A
+    // click on a pen's button lasts a fifth of a second and a deliberate
+    // long press about a second; records that go on for five seconds come
+    // from a camera service repeating the code, and from then on they count
+    // as records without samples (no press, the clock running).
+    static constexpr std::uint32_t kPenHoldCapMs = 5000;
+
     explicit TouchWorker(const TouchWorkerDeps& deps);
     ~TouchWorker();
     TouchWorker(const TouchWorker&) = delete;
@@ -111,10 +120,16 @@ private:
     void PublishHeldContacts(const CalibrationView& calibration, std::uint32_t wallElapsed);
     void PublishEndOfContacts(const CalibrationView& calibration);
 
+    // Takes the record into the run of pen-button records one after another
+    // (any other record ends it); true once the run is older than
+    // kPenHoldCapMs.
+    bool PenRunBeyondCap(bool penRecord);
     void SwitchHookByIdleness();
     void CountPenButton(bool front);
     void ReportCameraKind(int kind);
     void ProcessLocally(const TouchRecordBytes& record, const CalibrationView& calibration);
+    // The slots of a record to the gesture machines and the contact outputs.
+    void ProcessContacts(const TouchRecord& decoded, const CalibrationView& calibration);
     void Forward(const TouchRecordBytes& record, const CalibrationView& calibration);
     bool HitsCalibrationKey(const Point& cameraPoint, const CalibrationView& calibration) const;
 
@@ -138,6 +153,8 @@ private:
     Routing routing_;
     std::uint32_t lastTick_ = 0;
     std::uint32_t recordClock_ = 0;
+    // Since when pen-button records have come one after another.
+    std::optional<std::uint32_t> penRunSince_;
 };
 
 } // namespace driver

@@ -1,7 +1,9 @@
 #pragma once
-// A named pipe as a plain blocking channel: either end, one synchronous
-// read or write at a time. Mode 1 opens an existing pipe as its client;
-// mode 2 creates an instance and waits until a client has connected.
+// Test kit: a named pipe as a plain blocking channel, either end, one
+// synchronous read or write at a time. Mode 1 opens an existing pipe as its
+// client (the tests' calibration program); mode 2 creates an instance and
+// waits, without a bound, until a client has connected. The driver's own
+// forwarding pipe is ForwardingPipeHost's, whose every wait is bounded.
 #include "BrelvinIPCBase.h"
 
 #include "common/UniqueHandle.h"
@@ -29,7 +31,12 @@ public:
     // True only when all `length` bytes were written.
     bool Write(const std::uint8_t* data, std::size_t length) override;
 
-    int Read(std::uint8_t* buffer, int size) override;
+    // One receive of at most `size` bytes; the count received, 0 when
+    // nothing could be read.
+    int Read(std::uint8_t* buffer, int size);
+
+    // Closes this end, as a client that goes away does.
+    void Close() { pipe_.Reset(); }
 
 private:
     bool OpenClient(const char* name);

@@ -1,0 +1,63 @@
+#pragma once
+// The monitors of the desktop as the system reports them, and the choice of
+// the one the board is projected on. Portable, so that the driver and the
+// tools choose alike and the choice is tested without a display.
+#include <string>
+#include <vector>
+
+namespace common {
+
+// Pixels; right and bottom are exclusive.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const PixelRect& o) const
+    {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+    bool operator!=(const PixelRect& o) const { return !(*this == o); }
+};
+
+struct MonitorInfo {
+    std::string deviceName; // "\\.\DISPLAY2"; not stable across reboots and docking
+    // In the program's own pixels: a program that is not DPI-aware, as the
+    // suite's are, sees every monitor at its size divided by its scale factor.
+    PixelRect rect;
+    // The same monitor in physical pixels, where absolute mouse coordinates
+    // over the whole desktop are counted; equal to `rect` without scaling.
+    PixelRect physical;
+    bool primary = false;
+
+    bool operator==(const MonitorInfo& o) const
+    {
+        return deviceName == o.deviceName && rect == o.rect && physical == o.physical && primary == o.primary;
+    }
+};
+
+struct DisplayLayout {
+    std::vector<MonitorInfo> monitors;
+    // The rectangle around every monitor (SM_XVIRTUALSCREEN and its kin), in
+    // the program's own pixels and in physical pixels.
+    PixelRect virtualScreen;
+    PixelRect physicalVirtualScreen;
+
+    // The primary monitor, or null in a layout that has none.
+    const MonitorInfo* Primary() const;
+
+    bool operator==(const DisplayLayout& o) const
+    {
+        return monitors == o.monitors && virtualScreen == o.virtualScreen &&
+               physicalVirtualScreen == o.physicalVirtualScreen;
+    }
+};
+
+// A desktop of one monitor of `width` x `height` at the origin.
+DisplayLayout SingleMonitorLayout(int width, int height);
+
+} // namespace common

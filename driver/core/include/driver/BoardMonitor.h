@@ -1,0 +1,53 @@
+#pragma once
+// Which monitor the board is on, decided again at every load (start-up, a
+// change of the desktop, the end of a calibration run): section [Display]
+// of the settings (see common/DisplaySettings.h) against the monitors the
+// desktop has at that moment. Window thread only.
+//
+// A chosen monitor that is not there puts the board on the primary screen;
+// the support log gets one line when that happens and one when the monitor
+// is back and the board with it, not one per load.
+#include "common/Profile.h"
+#include "driver/BoardScreen.h"
+#include "driver/Desktop.h"
+#include "driver/FaultLog.h"
+
+#include <string>
+
+namespace driver {
+
+class BoardMonitor {
+public:
+    // `settingsInForce` is the file the driver reads; `programFolderCopy`
+    // the program folder's WBInit.ini (the same file for an administrator).
+    BoardMonitor(Desktop& desktop, const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
+                 FaultLog& faults)
+        : desktop_(desktop),
+          settingsInForce_(settingsInForce),
+          programFolderCopy_(programFolderCopy),
+          faults_(faults)
+    {}
+
+    // Reads [Display] and the desktop's monitors now.
+    BoardPlacement Place();
+    // The settings as last read, against the desktop's monitors now: for a
+    // look at the desktop between loads.
+    BoardPlacement PlaceOnCurrentDesktop();
+
+private:
+    void NoteChange(const BoardPlacement& placement);
+
+    Desktop& desktop_;
+    const common::Profile& settingsInForce_;
+    const common::Profile& programFolderCopy_;
+    FaultLog& faults_;
+    common::DisplaySettings settings_;
+    // What the support log was last told.
+    bool noted_ = false;
+    bool fellBack_ = false;
+    std::string why_;
+    std::string device_;
+    common::PixelRect rect_;
+};
+
+} // namespace driver

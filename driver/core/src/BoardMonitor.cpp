@@ -1,0 +1,42 @@
+#include "driver/BoardMonitor.h"
+
+namespace driver {
+
+BoardPlacement BoardMonitor::Place()
+{
+    settings_ = common::ReadDisplaySettings(settingsInForce_, programFolderCopy_);
+    return PlaceOnCurrentDesktop();
+}
+
+BoardPlacement BoardMonitor::PlaceOnCurrentDesktop()
+{
+    const BoardPlacement placement = PlaceBoard(settings_, desktop_.Monitors(), desktop_.PrimaryScreenSize());
+    NoteChange(placement);
+    return placement;
+}
+
+void BoardMonitor::NoteChange(const BoardPlacement& placement)
+{
+    const BoardScreen& screen = placement.screen;
+    const bool same = noted_ && fellBack_ == placement.fellBack && why_ == placement.why &&
+                      device_ == screen.DeviceName() && rect_ == screen.Rect();
+    // The primary screen by choice is the driver as it always was: nothing to say.
+    const bool ordinary = !noted_ && placement.settings.IsDefault() && !placement.fellBack;
+    noted_ = true;
+    fellBack_ = placement.fellBack;
+    why_ = placement.why;
+    device_ = screen.DeviceName();
+    rect_ = screen.Rect();
+    if (same || ordinary) return;
+    const common::PixelRect& r = screen.Rect();
+    if (placement.fellBack) {
+        faults_.NoteF("[Display] MONITOR=%s: %s; the board is on the primary screen (%d x %d) until it is there.",
+                      placement.settings.Text().c_str(), placement.why.c_str(), r.Width(), r.Height());
+    } else {
+        faults_.NoteF("[Display] MONITOR=%s: the board is on monitor %s, %d x %d at (%d, %d).",
+                      placement.settings.Text().c_str(), screen.DeviceName().c_str(), r.Width(), r.Height(), r.left,
+                      r.top);
+    }
+}
+
+} // namespace driver

@@ -1,0 +1,85 @@
+// A calibration program that wrote a grid the driver cannot use, and keeps
+// asking for reloads: one failure box at most, the rest in the support log.
+#include "FaultRun.h"
+
+#include "common/Messages.h"
+#include "common/SupportLogFile.h"
+#include "sim/LineLog.h"
+#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
+
+#include <windows.h>
+
+namespace faults {
+namespace {
+
+constexpr int kReloadRequests = 30;
+
+struct BoxSearch {
+    HWND owner;
+    int boxes;
+};
+
+BOOL CALLBACK CountOwnedBox(HWND window, LPARAM raw)
+{
+    auto& search = *reinterpret_cast<BoxSearch*>(raw);
+    char windowClass[16] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    if (std::string(windowClass) == "#32770" && GetWindow(window, GW_OWNER) == search.owner) ++search.boxes;
+    return TRUE;
+}
+
+class ReloadFailureBox : public FaultRun {
+protected:
+    // The message boxes the driver's window owns, nested or not.
+    int DriverBoxes() const
+    {
+        BoxSearch search{DriverWindow(), 0};
+        EnumWindows(&CountOwnedBox, reinterpret_cast<LPARAM>(&search));
+        return search.boxes;
+    }
+    static std::size_t SupportLogSize() { return sim::ReadWholeFile(common::SupportLogFile::DefaultPath()).size(); }
+    static std::string SupportLogSince(std::size_t from)
+    {
+        const std::string text = sim::ReadWholeFile(common::SupportLogFile::DefaultPath());
+        return from < text.size() ? text.substr(from) : std::string();
+    }
+};
+
+TEST_F(ReloadFailureBox, RepeatedFailedReloadsShowOneBoxAndLogTheRest)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPeers());
+    const std::size_t logBefore = SupportLogSize();
+    // A calibration program saved a grid of zeros.
+    ASSERT_TRUE(rig_.Folder().Write("WBInit.ini", "[coordinate]\r\nwdot=3\r\nhdot=3\r\n"));
+    for (int n = 0; n < kReloadRequests; ++n) PostToDriver(msg::kPipeForwardEnd, 0, 0);
+    // Answered in order: every request before it has been handled.
+    ASSERT_GE(AskSocketMode(), 0) << "the driver's window stopped handling posted messages";
+    EXPECT_EQ(DriverBoxes(), 1);
+    const std::string again = "The calibration failed to load again while its failure box was still open.";
+    EXPECT_TRUE(sim::WaitUntil(
+        [&] {
+            const std::string log = SupportLogSince(logBefore);
+            std::size_t lines = 0;
+            for (std::size_t at = log.find(again); at != std::string::npos; at = log.find(again, at + 1)) ++lines;
+            return lines >= 1;
+        },
+        e2e::kWaitMs))
+        << SupportLogSince(logBefore);
+
+    // The teacher dismisses the box; a good calibration loads again.
+    HWND box = sim::WaitForProcessWindow(
+        rig_.Driver().Id(), [&](HWND window) { return sim::IsShownDialog(window) && window != DriverWindow(); },
+        e2e::kWaitMs);
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return DriverBoxes() == 0; }, e2e::kWaitMs));
+    ASSERT_TRUE(rig_.Folder().CopyIn(sim::OwnFolder() + "e2e-WBInit.ini", "WBInit.ini"));
+    PostToDriver(msg::kPipeForwardEnd, 0, 0);
+    ASSERT_GE(AskSocketMode(), 0);
+    EXPECT_EQ(DriverBoxes(), 0);
+    ExpectFinalTouchWorks();
+}
+
+} // namespace
+} // namespace faults
