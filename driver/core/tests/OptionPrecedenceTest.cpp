@@ -25,16 +25,16 @@ using testing::RecordingFaultLog;
 const std::string kProgramFolder = "C:\\Program Files\\Board\\";
 const std::string kAppData = "C:\\Users\\pupil\\AppData\\Roaming";
 
-// Files by path; a copy copies the text.
+// Files by path; a copy copies the text and keeps a file already there.
 class MemoryDisk final : public common::SettingsFileSystem {
 public:
     std::map<std::string, std::string> files;
 
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
     bool MakeFolders(const std::string&) override { return true; }
-    bool CopyOver(const std::string& from, const std::string& to) override
+    bool CopyAsNew(const std::string& from, const std::string& to) override
     {
-        if (!files.count(from)) return false;
+        if (!files.count(from) || files.count(to)) return false;
         files[to] = files[from];
         return true;
     }
