@@ -30,6 +30,24 @@ bool IsOneOfChoices(const Option& option, std::string_view text)
     return false;
 }
 
+bool IsDisplayDeviceName(std::string_view text)
+{
+    const std::string_view prefix = kDisplayDevicePrefix;
+    return text.size() > prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+std::string ChoicesText(const Option& option, const char* last)
+{
+    std::string text;
+    std::string_view choices = option.choices;
+    for (std::size_t bar; (bar = choices.find('|')) != std::string_view::npos; choices.remove_prefix(bar + 1)) {
+        if (!text.empty()) text += ", ";
+        text += choices.substr(0, bar);
+    }
+    if (last) return text + (text.empty() ? "" : ", ") + std::string(choices) + " or " + last;
+    return text + (text.empty() ? "" : " or ") + std::string(choices);
+}
+
 std::string RangeText(const Option& option)
 {
     char text[64];
@@ -70,6 +88,7 @@ bool IsAllowedValue(const Option& option, std::string_view text)
         return ParseIPv4(text, address);
     }
     case OptionType::Choice: return IsOneOfChoices(option, text);
+    case OptionType::Monitor: return IsOneOfChoices(option, text) || IsDisplayDeviceName(text);
     }
     return false;
 }
@@ -81,15 +100,8 @@ std::string AllowedValues(const Option& option)
     case OptionType::Integer: return "a whole number " + RangeText(option);
     case OptionType::Number: return "a number " + RangeText(option);
     case OptionType::Address: return "a numeric IPv4 address such as 192.168.1.20";
-    case OptionType::Choice: {
-        std::string text;
-        std::string_view choices = option.choices;
-        for (std::size_t bar; (bar = choices.find('|')) != std::string_view::npos; choices.remove_prefix(bar + 1)) {
-            if (!text.empty()) text += ", ";
-            text += choices.substr(0, bar);
-        }
-        return text + (text.empty() ? "" : " or ") + std::string(choices);
-    }
+    case OptionType::Choice: return ChoicesText(option, nullptr);
+    case OptionType::Monitor: return ChoicesText(option, "a display's name such as \\\\.\\DISPLAY2");
     }
     return std::string();
 }

@@ -37,6 +37,12 @@ TEST(OptionValues, EachTypeTakesItsValuesOnly)
     for (const char* bad : {"0", "30.5", "nan", "inf", "0x1p2", "1,5", "e5", "."})
         EXPECT_FALSE(IsAllowedValue(number, bad)) << bad;
     EXPECT_EQ(AllowedValues(kTuioPort), "a whole number from 1 to 65535");
+
+    for (const char* good : {"secondary", " LARGEST ", "\\\\.\\DISPLAY2"})
+        EXPECT_TRUE(IsAllowedValue(kMonitor, good)) << good;
+    for (const char* bad : {"projector", "\\\\.\\", "DISPLAY2", "2", "secondary|largest"})
+        EXPECT_FALSE(IsAllowedValue(kMonitor, bad)) << bad;
+    EXPECT_EQ(AllowedValues(kMonitor), "primary, secondary, largest or a display's name such as \\\\.\\DISPLAY2");
 }
 
 TEST(OptionValues, PoliciesAreKeptInTheTablesOrderAndDescribedBySection)

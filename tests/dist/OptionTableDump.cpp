@@ -16,6 +16,7 @@ const char* TypeName(common::OptionType type)
     case common::OptionType::Number: return "number";
     case common::OptionType::Address: return "address";
     case common::OptionType::Choice: return "choice";
+    case common::OptionType::Monitor: return "monitor";
     }
     return "?";
 }

@@ -9,8 +9,9 @@ For every option: exactly one policy, of the class its scope asks for,
 under the option's policy key, whose value is named like the option's key
 and has the kind of element its type needs (a switch: 1 enabled, 0
 disabled; an integer: a decimal with the same range; a choice: an enum of
-the same values; other texts: a text), with its default in both languages'
-presentations; no policy for anything the table does not hold; every text
+the same values; a monitor: a text that both languages present as a combo
+box suggesting the same words; other texts: a text), with its default in
+both languages' presentations; no policy for anything the table does not hold; every text
 and presentation a policy names in both languages. In the package: one
 IniFile row per option writing "[PROPERTY]" into its section and key of
 WBInit.ini in the program folder, in a permanent, transitive component of
@@ -56,6 +57,12 @@ def local(tag):
     return tag.split("}")[-1]
 
 
+def presented(policy, element, adml):
+    """The presentation's control for the element, or None."""
+    ref = (policy.get("presentation") or "")[len("$(presentation."):-1]
+    return adml.find(f".//p:presentationTable/p:presentation[@id='{ref}']/*[@refId='{element.get('id')}']", NS)
+
+
 def check_kind(option, policy, element):
     kind = option["type"]
     name = f"{option['section']} {option['key']}"
@@ -83,14 +90,20 @@ def check_kind(option, policy, element):
 def check_presentation(option, policy, element, adml, language):
     if element is None:
         return
-    ref = (policy.get("presentation") or "")[len("$(presentation."):-1]
-    shown = adml.find(f".//p:presentationTable/p:presentation[@id='{ref}']/*[@refId='{element.get('id')}']", NS)
+    shown = presented(policy, element, adml)
     if shown is None:
         check(f"{option['key']}: {language} presents the element", False)
         return
+    if option["type"] == "monitor":
+        suggested = [s.text for s in shown.iterfind("p:suggestion", NS)]
+        check(f"{option['key']}: {language} offers {option['choices']} in a combo box",
+              local(shown.tag) == "comboBox" and suggested == option["choices"].split("|"),
+              f"{local(shown.tag)} suggesting {suggested}")
     default = shown.get("defaultValue")
     if default is None:
         default_element = shown.find("p:defaultValue", NS)
+        if default_element is None:
+            default_element = shown.find("p:default", NS)
         default = default_element.text if default_element is not None else None
     if default is not None:
         check(f"{option['key']}: {language} shows the default {option['default']}", default == option["default"],

@@ -23,12 +23,17 @@ namespace common {
 
 inline constexpr const char* kPolicyKey = "Software\\Policies\\CvSoftware\\Brelvin";
 
+// How the system names a display device: "\\.\DISPLAY2".
+inline constexpr const char* kDisplayDevicePrefix = "\\\\.\\";
+
 enum class OptionType {
     Switch,  // 0 or 1; the file's reader takes any leading digits, non-zero is on
     Integer, // decimal digits, minimum..maximum
     Number,  // decimal number text ("0.5"), minimum..maximum
     Address, // numeric IPv4 address "a.b.c.d"; names are never looked up
     Choice,  // one of `choices`, without regard to letter case
+    Monitor, // one of `choices` as for Choice, or a display device's name:
+             // kDisplayDevicePrefix and at least one character more
 };
 
 enum class OptionScope {
@@ -51,12 +56,14 @@ struct Option {
 namespace options {
 
 inline constexpr const char* kMultitouch = "Multitouch";
+inline constexpr const char* kDisplay = "Display";
 inline constexpr const char* kFilter = "Filter";
 inline constexpr OptionType kSwitch = OptionType::Switch;
 inline constexpr OptionType kInteger = OptionType::Integer;
 inline constexpr OptionType kNumber = OptionType::Number;
 inline constexpr OptionType kAddress = OptionType::Address;
 inline constexpr OptionType kChoice = OptionType::Choice;
+inline constexpr OptionType kMonitorType = OptionType::Monitor;
 inline constexpr OptionScope kMachine = OptionScope::Machine;
 inline constexpr OptionScope kUser = OptionScope::User;
 
@@ -66,6 +73,11 @@ inline constexpr Option kTuioHost{kMultitouch, "TUIO_HOST", kAddress, 0, 0, "", 
 inline constexpr Option kTuioPort{kMultitouch, "TUIO_PORT", kInteger, 1, 65535, "", "3333", "TUIO_PORT", kMachine};
 inline constexpr Option kTouchInjection{kMultitouch, "TOUCH_INJECTION", kSwitch, 0, 1, "",
                                         "0",         "TOUCH_INJECTION", kMachine};
+
+// The monitor the board is projected on belongs to the PC. The words are
+// those of common/DisplaySettings.h.
+inline constexpr Option kMonitor{kDisplay,  "MONITOR", kMonitorType, 0, 0, "primary|secondary|largest",
+                                 "primary", "MONITOR", kMachine};
 
 // Whether to smooth adaptively is a matter of the person writing; the
 // numbers describe the board's camera.
@@ -85,6 +97,7 @@ inline constexpr const Option* kOptions[] = {&options::kTuio,
                                              &options::kTuioHost,
                                              &options::kTuioPort,
                                              &options::kTouchInjection,
+                                             &options::kMonitor,
                                              &options::kFilterMode,
                                              &options::kFilterMinCutoff,
                                              &options::kFilterBeta,
@@ -105,7 +118,8 @@ bool IsDwordOption(const Option& option);
 bool IsAllowedValue(const Option& option, std::string_view text);
 
 // What the option allows, for messages: "0 or 1", "a whole number from 1 to
-// 65535", "fixed or adaptive", ...
+// 65535", "fixed or adaptive", "primary, secondary, largest or a display's
+// name such as \\.\DISPLAY2", ...
 std::string AllowedValues(const Option& option);
 
 // Without blanks and tabs around it.

@@ -67,7 +67,17 @@ void ProtocolHandlers::OnDisplayChange()
 
 void ProtocolHandlers::OnDesktopCheck()
 {
-    const BoardScreen board = PlaceBoard(false);
+    ReloadIfTheBoardMoved(false);
+}
+
+void ProtocolHandlers::OnPoliciesChange()
+{
+    ReloadIfTheBoardMoved(true);
+}
+
+void ProtocolHandlers::ReloadIfTheBoardMoved(bool readSettings)
+{
+    const BoardScreen board = PlaceBoard(readSettings);
     if (board != deps_.calibration.Current()->Board()) ReloadForDisplay(board);
 }
 

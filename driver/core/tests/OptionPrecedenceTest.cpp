@@ -5,6 +5,7 @@
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
 
+#include "common/DisplaySettings.h"
 #include "common/Options.h"
 #include "common/SettingsLocator.h"
 #include "driver/FilterSettings.h"
@@ -122,6 +123,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
     using namespace common::options;
     struct Read {
         MultitouchSettings multitouch;
+        common::DisplaySettings display;
         FilterSettings filter;
     };
     struct Case {
@@ -134,6 +136,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
         {&kTuioHost, "10.1.2.3", [](const Read& r) { return r.multitouch.TuioHostText() == "10.1.2.3"; }},
         {&kTuioPort, "4444", [](const Read& r) { return r.multitouch.tuioPort == 4444; }},
         {&kTouchInjection, "1", [](const Read& r) { return r.multitouch.touchInjection; }},
+        {&kMonitor, "secondary", [](const Read& r) { return r.display.Text() == "secondary"; }},
         {&kFilterMode, "adaptive", [](const Read& r) { return r.filter.mode == FilterMode::Adaptive; }},
         {&kFilterMinCutoff, "2.5", [](const Read& r) { return r.filter.oneEuro.minCutoffHz == 2.5; }},
         {&kFilterBeta, "0.25", [](const Read& r) { return r.filter.oneEuro.beta == 0.25; }},
@@ -151,6 +154,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
     }
     Read read;
     read.multitouch = LogOn(policies);
+    read.display = common::ReadDisplaySettings({MemoryProfile(), MemoryProfile(), policies});
     read.filter = ReadFilterSettings({MemoryProfile(), MemoryProfile(), policies}, faults);
     for (const Case& c : cases) EXPECT_TRUE(c.took(read)) << c.option->key;
     EXPECT_TRUE(faults.lines.empty());

@@ -160,7 +160,7 @@ void CBrelvinDlg::LoadSettings()
     programFolderCopy_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + common::kSettingsFileName);
     policies_.Refresh();
     boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderCopy_,
-                                                           process_.supportLog);
+                                                           policies_.Values(), process_.supportLog);
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -315,12 +315,15 @@ void CBrelvinDlg::StartTouchWorker()
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
 
-// The worker's options are fixed while it runs: with other policies in
-// force it stops (letting go of every contact, as at a close) and starts
-// again with the options as they now are.
-void CBrelvinDlg::RestartTouchWorker()
+// Other policies are in force. The worker's options are fixed while it
+// runs: it stops (letting go of every contact, as at a close), the board
+// goes to the monitor the policies choose, and the worker starts again with
+// the options as they now are; no contact presses on one monitor and lifts
+// on another.
+void CBrelvinDlg::ApplyNewPolicies()
 {
     StopTouchWorker();
+    if (protocol_) protocol_->OnPoliciesChange();
     if (workerLeftRunning_) {
         process_.supportLog.Note("The touch worker did not stop for the new policies; they apply at the next start.");
         return;
@@ -393,7 +396,7 @@ void CBrelvinDlg::OnDeviceChange(WPARAM event, LPARAM record)
 void CBrelvinDlg::OnSettingChange(LPARAM area)
 {
     if (!initialised_ || !PolicyWatch::IsPolicyAnnouncement(area)) return;
-    if (policies_.Refresh()) RestartTouchWorker();
+    if (policies_.Refresh()) ApplyNewPolicies();
 }
 
 void CBrelvinDlg::OnTimer(UINT_PTR timerId)

@@ -97,7 +97,7 @@ private:
     void StartDoubleTapHook();
     void NoteHookState();
     void StartTouchWorker();
-    void RestartTouchWorker();
+    void ApplyNewPolicies();
     void AnswerBoardCheck();
     driver::DriverFacts CurrentFacts() const;
     void StartCameraService();
