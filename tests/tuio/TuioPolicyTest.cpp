@@ -5,14 +5,12 @@
 // support log names what the policy set. Group Policy's own processing is
 // not there under Wine: the scenario stands in for its registry writes.
 #include "DriverRun.h"
+#include "PolicyEdit.h"
 
 #include "common/Options.h"
 #include "common/SupportLogFile.h"
-#include "sim/ChildProcess.h"
 #include "sim/LineLog.h"
 #include "sim/Waiting.h"
-
-#include <windows.h>
 
 #include <cstdlib>
 #include <string>
@@ -20,20 +18,9 @@
 namespace tuio {
 namespace {
 
-const std::string kMultitouchPolicyKey = std::string("HKLM\\") + common::kPolicyKey + "\\Multitouch";
-
-// Runs reg.exe with `arguments` in the 64-bit view; true when it succeeded.
-bool Reg(const std::string& arguments)
-{
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    sim::ChildProcess reg = sim::ChildProcess::Start(std::string(system) + "\\reg.exe", system, arguments + " /reg:64");
-    return reg && reg.WaitForExit(e2e::kWaitMs) && reg.ExitCode() == 0;
-}
-
 class TuioPolicy : public e2e::DriverRun {
 protected:
-    void TearDown() override { Reg("delete \"HKLM\\" + std::string(common::kPolicyKey) + "\" /f"); }
+    void TearDown() override { e2e::RemoveMachinePolicies(); }
 };
 
 TEST_F(TuioPolicy, APolicySwitchesTuioOnInTheRunningDriver)
@@ -50,11 +37,9 @@ TEST_F(TuioPolicy, APolicySwitchesTuioOnInTheRunningDriver)
     WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return e2e::ButtonSequence(e) == "ldown lup"; });
     EXPECT_EQ(sim::ReadWholeFile(oscdumpLog).find("/tuio/2Dcur"), std::string::npos) << "TUIO was on before";
 
-    ASSERT_TRUE(Reg("add \"" + kMultitouchPolicyKey + "\" /v TUIO /t REG_DWORD /d 1 /f"));
-    ASSERT_TRUE(Reg("add \"" + kMultitouchPolicyKey + "\" /v TUIO_PORT /t REG_DWORD /d " + port + " /f"));
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
-                        e2e::kWaitMs, &answer);
+    ASSERT_TRUE(e2e::SetMachinePolicy(common::options::kTuio, "1"));
+    ASSERT_TRUE(e2e::SetMachinePolicy(common::options::kTuioPort, port));
+    e2e::AnnouncePolicyChange();
 
     const std::string named = std::string("A policy sets [Multitouch] TUIO=1, TUIO_PORT=") + port + ";";
     std::string since;
