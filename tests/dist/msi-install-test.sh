@@ -126,9 +126,11 @@ section_is() { # file, section, "KEY=value KEY=value"
   held=$(ini_section "$1" "$2" | xargs)
   [ "$held" = "$3" ] || { echo "   [$2] holds: ${held:-nothing}"; return 1; }
 }
-# The file is the starting file with only the section added.
-starting_file_and() { # file, section
-  cmp -s <(tr -d '\r' <"$1" | awk -v s="[$2]" 'tolower($0) == tolower(s) { on = 1; next } /^\[/ { on = 0 } !on && NF') \
+# The file is the starting file with only these sections added.
+starting_file_and() { # file, section...
+  local file=$1
+  shift
+  cmp -s <(tr -d '\r' <"$file" | awk -v s=" $* " '/^\[/ { name = tolower(substr($0, 2, length($0) - 2)); on = index(tolower(s), " " name " ") > 0; if (on) next } !on && NF') \
     <(tr -d '\r' <"$root/dist/WBInit.ini" | awk NF)
 }
 # The driver on the prefix's desktop, as RunningDriverProbe reports it into
@@ -207,14 +209,17 @@ check "the size is stated: all files, in KiB (ARPSIZE)" size_is_the_files_size
 check "the install location is the program folder (ARPINSTALLLOCATION)" install_location_set_from_folder
 
 echo "== install 1.0.0 (default texts) as a deployment that starts no driver, with options"
-check "msiexec /i /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 TUIO_HOST= succeeds" \
-  msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 TUIO_HOST=
+check "msiexec /i /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 MONITOR=secondary TUIO_HOST= succeeds" \
+  msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 \
+  MONITOR=secondary TUIO_HOST=
 check "no driver was started (STARTDRIVER=0)" driver_probe await-none 0
 check "all eight files are in the program folder" all_files_installed
 check "the English Language.ini is installed" same_file "$folder/Language.ini" "$root/dist/Language.ini"
-check "the starting WBInit.ini is installed with the given options added" starting_file_and "$folder/WBInit.ini" Multitouch
+check "the starting WBInit.ini is installed with the given options added" \
+  starting_file_and "$folder/WBInit.ini" Multitouch Display
 check "[Multitouch] holds the two options given, nothing for those empty or not given" \
   section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
+check "[Display] holds the monitor given" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
 check "Start-menu shortcuts for Penvaro, Camvito, Tilmaro and Sondaro" shortcuts_present
 check "version 1.0.0 is registered" only_version 1.0.0
@@ -242,10 +247,13 @@ cp "$root/dist/WBInit.ini" "$appdata/CvSoftware/Drivers/WBInit.ini"
 echo "== a bad install property ends an upgrade before anything changes"
 settings_before=$(cat "$folder/WBInit.ini")
 install_log="$work/bad-property.log"
-check "msiexec /i /qn TUIO_HOST=board-pc of the newer package fails" \
-  msi_fails /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn TUIO_HOST=board-pc /l*v "$(windows_path "$install_log")"
+check "msiexec /i /qn TUIO_HOST=board-pc MONITOR=projector of the newer package fails" \
+  msi_fails /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn TUIO_HOST=board-pc MONITOR=projector \
+  /l*v "$(windows_path "$install_log")"
 check "the log names the property, its value and what it takes" \
   grep -aq 'TUIO_HOST=board-pc cannot be used: TUIO_HOST takes a numeric IPv4 address' "$install_log"
+check "and so for the monitor" \
+  grep -aq 'MONITOR=projector cannot be used: MONITOR takes primary, secondary, largest or a display' "$install_log"
 check "version 1.0.0 is still the one registered" only_version 1.0.0
 check "Brelvin.exe is still that of 1.0.0" same_file "$folder/Brelvin.exe" "$work/bin/Brelvin.exe"
 check "WBInit.ini is unchanged" [ "$(cat "$folder/WBInit.ini")" = "$settings_before" ]
@@ -265,6 +273,7 @@ check "the Chinese Language.ini replaced the English one" same_file "$folder/Lan
 check "the calibrated WBInit.ini survived the upgrade" ini_holds "$folder/WBInit.ini" 'orient=1'
 check "the options given to 1.0.0 stay without their properties" \
   section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
+check "and so does the monitor" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value is still there" run_value_points_to_folder
 check "the shortcuts are still there" shortcuts_present
 
