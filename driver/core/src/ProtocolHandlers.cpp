@@ -67,6 +67,9 @@ void ProtocolHandlers::OnDisplayChange()
 
 void ProtocolHandlers::OnDesktopCheck()
 {
+    // Only a monitor beside the primary screen comes and goes unannounced; a
+    // board on the primary screen is placed at the display-change message alone.
+    if (!deps_.boardMonitor || deps_.boardMonitor->ChoosesPrimary()) return;
     ReloadIfTheBoardMoved(false);
 }
 

@@ -290,6 +290,38 @@ TEST(BoardScreen, PenButtonClicksReachTheCursorOnAnyMonitor)
     EXPECT_EQ(desktop.mouseEvents.back(), (MouseEvent{testing::kRightClick, testing::Ax(700), testing::Ay(400)}));
 }
 
+// With the default setting the board is placed as it always was: at start-up,
+// the display-change message and the end of a calibration run, never by the
+// look at the desktop that serves a monitor beside the primary screen.
+TEST(BoardMonitorTest, ABoardOnThePrimaryScreenIsPlacedOnlyWhenTheDisplayChangeIsAnnounced)
+{
+    FakeDesktop desktop;
+    DriverState state;
+    CalibrationStore calibration;
+    MemoryProfile settings("");
+    calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364);
+    ChannelSlot socket, pipe;
+    testing::FakeSocketFactory sockets;
+    testing::FakePipeHost pipes;
+    PenButtonSettings penButtons;
+    ActionMap actions;
+    testing::RecordingFaultLog faults;
+    const common::PolicyValues noPolicies;
+    BoardMonitor monitor(desktop, settings, settings, noPolicies, faults);
+    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
+                               nullptr, faults, &monitor}};
+    handlers.OnDisplayChange();
+    ASSERT_EQ(calibration.Current()->ScreenWidth(), 1024);
+
+    desktop.screen = {1280, 800};
+    handlers.OnDesktopCheck();
+    EXPECT_EQ(calibration.Current()->ScreenWidth(), 1024);
+    EXPECT_EQ(faults.Count("The display changed"), 1u);
+
+    handlers.OnDisplayChange();
+    EXPECT_EQ(calibration.Current()->ScreenWidth(), 1280);
+}
+
 // A projector unplugged and plugged in again while the driver runs.
 TEST(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
 {

@@ -37,6 +37,9 @@ public:
     // The settings as last read, against the desktop's monitors now: for a
     // look at the desktop between loads.
     BoardPlacement PlaceOnCurrentDesktop();
+    // Whether the settings as last read put the board on the primary screen,
+    // whose changes always come with a display-change message.
+    bool ChoosesPrimary() const { return settings_.IsDefault(); }
 
 private:
     void NoteChange(const BoardPlacement& placement);
