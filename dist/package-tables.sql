@@ -5,7 +5,7 @@
 -- One Language.ini: the English texts unless LANGUAGE is "zh" (any case).
 UPDATE `Component` SET `Condition` = 'NOT (LANGUAGE ~= "zh")' WHERE `Component` = 'TextsEnglish'
 UPDATE `Component` SET `Condition` = 'LANGUAGE ~= "zh"' WHERE `Component` = 'TextsChinese'
-UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;LANGUAGE;STARTDRIVER' WHERE `Property` = 'SecureCustomProperties'
+UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;LANGUAGE;STARTDRIVER;TUIO;TUIO_HOST;TUIO_PORT;TOUCH_INJECTION;MONITOR;FILTER_MODE;FILTER_MIN_CUTOFF;FILTER_BETA;FILTER_DERIVATIVE_CUTOFF;FILTER_STILL_SPEED' WHERE `Property` = 'SecureCustomProperties'
 --
 -- The program folder's WBInit.ini holds the administrators' calibration and
 -- seeds every new user's copy, so no step of the package takes it away: the
@@ -42,3 +42,57 @@ INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES 
 -- (and needs no guess for it): set once the folder is resolved.
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetArpInstallLocation', 51, 'ARPINSTALLLOCATION', '[INSTALLDIR]')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetArpInstallLocation', '', 1001)
+--
+-- Options given as install properties (TUIO=1, MONITOR=secondary,
+-- FILTER_MODE=adaptive on the command line or in a transform) go into the
+-- program folder's WBInit.ini, one IniFile row each, and nothing for a
+-- property not given: each row belongs to a component of
+-- its own whose condition is the property, so an empty property writes no
+-- empty value. The components are permanent (16), so that neither a removal
+-- nor an upgrade's removal of the older product takes a value out of the
+-- file, and transitive (64), so that a repair or upgrade without the
+-- property does not write it again as empty: the file keeps what it has.
+-- Their key path is the program folder itself. The property names, sections
+-- and keys are those of the options table (common/Options.h); a test holds
+-- these rows to it.
+CREATE TABLE `IniFile` (`IniFile` CHAR(72) NOT NULL, `FileName` CHAR(255) NOT NULL LOCALIZABLE, `DirProperty` CHAR(72), `Section` CHAR(96) NOT NULL LOCALIZABLE, `Key` CHAR(128) NOT NULL LOCALIZABLE, `Value` CHAR(255) NOT NULL LOCALIZABLE, `Action` SHORT NOT NULL, `Component_` CHAR(72) NOT NULL PRIMARY KEY `IniFile`)
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionTuio', '{51A1DBC5-8E07-4AD5-811F-1D3084D88672}', 'INSTALLDIR', 80, 'TUIO')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionTuioHost', '{06940407-75DF-452D-B1B5-E23B58F4A3A7}', 'INSTALLDIR', 80, 'TUIO_HOST')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionTuioPort', '{658AF619-DE1D-4088-917D-713FA3FA42DA}', 'INSTALLDIR', 80, 'TUIO_PORT')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionTouchInjection', '{65C398EE-CDEB-4D6F-8B65-E9D695A8003F}', 'INSTALLDIR', 80, 'TOUCH_INJECTION')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionMonitor', '{64A3F0FD-550C-4D7B-997C-C40704D12CC4}', 'INSTALLDIR', 80, 'MONITOR')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterMode', '{2AF8A1A7-7792-4E42-B8C5-7EE1632B936E}', 'INSTALLDIR', 80, 'FILTER_MODE')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterMinCutoff', '{DAC2658E-F46D-4415-B253-FEFB08EFD0F5}', 'INSTALLDIR', 80, 'FILTER_MIN_CUTOFF')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterBeta', '{84E41DD5-A6DC-4958-BD49-EFA1212104C2}', 'INSTALLDIR', 80, 'FILTER_BETA')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterDerivativeCutoff', '{5FA939CE-94AB-425B-A73E-A7094381CA74}', 'INSTALLDIR', 80, 'FILTER_DERIVATIVE_CUTOFF')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterStillSpeed', '{36FEFFF1-AD27-475C-B1DD-F104E6DB8D0C}', 'INSTALLDIR', 80, 'FILTER_STILL_SPEED')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuio')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuioHost')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuioPort')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTouchInjection')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionMonitor')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterMode')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterMinCutoff')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterBeta')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterDerivativeCutoff')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterStillSpeed')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuio', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO', '[TUIO]', 0, 'OptionTuio')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuioHost', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO_HOST', '[TUIO_HOST]', 0, 'OptionTuioHost')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuioPort', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO_PORT', '[TUIO_PORT]', 0, 'OptionTuioPort')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTouchInjection', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TOUCH_INJECTION', '[TOUCH_INJECTION]', 0, 'OptionTouchInjection')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionMonitor', 'WBInit.ini', 'INSTALLDIR', 'Display', 'MONITOR', '[MONITOR]', 0, 'OptionMonitor')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterMode', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'MODE', '[FILTER_MODE]', 0, 'OptionFilterMode')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterMinCutoff', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'MIN_CUTOFF', '[FILTER_MIN_CUTOFF]', 0, 'OptionFilterMinCutoff')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterBeta', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'BETA', '[FILTER_BETA]', 0, 'OptionFilterBeta')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterDerivativeCutoff', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'DERIVATIVE_CUTOFF', '[FILTER_DERIVATIVE_CUTOFF]', 0, 'OptionFilterDerivativeCutoff')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterStillSpeed', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'STILL_SPEED', '[FILTER_STILL_SPEED]', 0, 'OptionFilterStillSpeed')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveIniValues', '', 3100)
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('WriteIniValues', '', 5100)
+--
+-- The given properties are checked against the options table before the
+-- driver is closed and before anything is written: a bad value ends the
+-- install with a message naming it (shown, or in the log with /qn), and
+-- the machine stays as it was. 1 = function of a DLL from the Binary table,
+-- immediate, its result examined.
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('CheckSettingsProperties', 1, 'SettingsCheck', 'CheckSettingsProperties')
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('CheckSettingsProperties', 'NOT (REMOVE ~= "ALL")', 1005)

@@ -3,21 +3,27 @@
 # certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
-#            Tilmaro.exe, Sondaro.exe, Probyx.dll and DriverCloser.exe (default:
-#            build/windows/bin, the 32-bit shipping build); a program not
-#            found there is taken from the build folder that holds BIN_DIR
+#            Tilmaro.exe, Sondaro.exe, Probyx.dll, DriverCloser.exe and
+#            SettingsCheck.dll (default: build/windows/bin, the 32-bit
+#            shipping build); a program not found there is taken from the
+#            build folder that holds BIN_DIR
 #   OUT_DIR  where the package goes (default: build/windows/dist)
 #   VERSION  major.minor.build; by default the project version that the
 #            build folder around BIN_DIR was configured with, the one in
 #            every program's version resource (give it only to make packages
 #            of other versions from the same programs, as upgrade tests do)
-# DriverCloser.exe is not installed: the package runs it from its Binary table
-# before it replaces or removes the driver.
+# DriverCloser.exe and SettingsCheck.dll are not installed: the package runs
+# them from its Binary table, the first before it replaces or removes the
+# driver, the second to check the install properties before anything is
+# written.
 # Signing (Authenticode, with osslsigncode): the eight programs, then the
 # package, when BRELVIN_SIGN_PKCS12 names a PKCS#12 file with the code-signing
 # certificate and its key; BRELVIN_SIGN_PASSWORD is its password (may be
 # empty), BRELVIN_SIGN_TIMESTAMP an optional RFC 3161 time-stamp server. Without
 # BRELVIN_SIGN_PKCS12 the package is built unsigned, and this is said on stderr.
+# Beside the package: the Group Policy templates, as PolicyDefinitions/ with
+# Brelvin.admx and its texts in en-US/ and zh-CN/, laid out as they are
+# copied into a domain's central store or C:\Windows\PolicyDefinitions.
 # Prints the path of the package. Needs wixl and msibuild (Debian: wixl,
 # msitools), and osslsigncode to sign.
 set -euo pipefail
@@ -26,7 +32,7 @@ root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
 programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
-helpers=(DriverCloser.exe)
+helpers=(DriverCloser.exe SettingsCheck.dll)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
 icon=$root/driver/win32/res/Brelvin.ico
 sign_pkcs12=${BRELVIN_SIGN_PKCS12:-}
@@ -128,4 +134,7 @@ done <"$root/dist/package-tables.sql"
 # The package's signature covers every table and stream, so it comes last.
 [ -z "$sign_pkcs12" ] || sign "$stage/package.msi"
 mv "$stage/package.msi" "$package"
+rm -rf "$out/PolicyDefinitions"
+mkdir -p "$out/PolicyDefinitions"
+cp -R "$root/dist/policies/." "$out/PolicyDefinitions/"
 echo "$package"

@@ -6,7 +6,7 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev \
            g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 file python3 wixl msitools osslsigncode openssl \
-           liblo-tools xvfb xserver-xephyr \
+           liblo-tools libxml2-utils xvfb xserver-xephyr \
            ${EXTRA_PACKAGES:-}; do
   have_pkg "$pkg" || need+=("$pkg")
 done

@@ -7,9 +7,6 @@
 namespace common {
 namespace {
 
-// What no key of the file can hold: it tells a missing key from any value.
-constexpr const char* kMissing = "\x01";
-
 std::string Lower(std::string text)
 {
     for (char& c : text) {
@@ -73,28 +70,30 @@ DisplaySettings ParseMonitorChoice(const std::string& value)
 {
     DisplaySettings settings;
     const std::string text = Trimmed(value);
+    if (text.empty()) return settings;
+    // What is allowed is the options table's to say, for the package and
+    // the policies too.
+    if (!IsAllowedValue(options::kMonitor, text)) {
+        settings.unknownValue = text;
+        return settings;
+    }
     const std::string lower = Lower(text);
-    if (lower.empty() || lower == kMonitorPrimary) return settings;
     if (lower == kMonitorSecondary) {
         settings.choice = DisplaySettings::Choice::Secondary;
     } else if (lower == kMonitorLargest) {
         settings.choice = DisplaySettings::Choice::Largest;
-    } else if (lower.rfind(kMonitorDevicePrefix, 0) == 0 && lower.size() > std::string(kMonitorDevicePrefix).size()) {
+    } else if (lower != kMonitorPrimary) {
         settings.choice = DisplaySettings::Choice::Device;
         settings.deviceName = text;
-    } else {
-        settings.unknownValue = text;
     }
     return settings;
 }
 
-DisplaySettings ReadDisplaySettings(const Profile& settingsInForce, const Profile& programFolderCopy)
+DisplaySettings ReadDisplaySettings(const SettingsSources& sources)
 {
-    const bool ownKey = settingsInForce.ReadString(kDisplaySection, kMonitorKey, kMissing) != kMissing;
-    const Profile& file = ownKey ? settingsInForce : programFolderCopy;
-    const std::string value = file.ReadString(kDisplaySection, kMonitorKey, kMissing);
-    DisplaySettings settings = ParseMonitorChoice(value == kMissing ? std::string() : value);
-    settings.fromProgramFolder = !ownKey && &settingsInForce != &programFolderCopy;
+    const SectionInForce section(kDisplaySection, sources);
+    DisplaySettings settings = ParseMonitorChoice(section.Text(options::kMonitor));
+    settings.fromProgramFolder = section.FromProgramFolder();
     return settings;
 }
 

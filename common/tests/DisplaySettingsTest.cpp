@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace common {
 namespace {
@@ -67,6 +69,17 @@ TEST(DisplaySettings, EachValueChoosesItsMonitorAndAMissingOneNone)
     EXPECT_EQ(Chosen(alone, "secondary"), "(none)");
     EXPECT_EQ(Chosen(alone, "largest"), "(none)");
 
+    // Each word the options table allows means a monitor here.
+    std::string_view words = options::kMonitor.choices;
+    while (!words.empty()) {
+        const std::size_t bar = std::min(words.find('|'), words.size());
+        const std::string word(words.substr(0, bar));
+        const DisplaySettings parsed = ParseMonitorChoice(word);
+        EXPECT_EQ(parsed.Text(), word);
+        EXPECT_NE(parsed.choice, DisplaySettings::Choice::Device) << word;
+        words.remove_prefix(std::min(bar + 1, words.size()));
+    }
+
     const DisplaySettings unknown = ParseMonitorChoice("projector");
     EXPECT_TRUE(unknown.IsDefault());
     EXPECT_EQ(unknown.unknownValue, "projector");
@@ -78,14 +91,15 @@ TEST(DisplaySettings, AUsersCopyWithoutTheKeyReadsTheProgramFoldersCopy)
     const TextProfile withKey("[Display]\nMONITOR=largest\n");
     const TextProfile without("[Multitouch]\nTUIO=1\n");
     const TextProfile programFolder("[Display]\nMONITOR=secondary\n");
+    const PolicyValues none;
 
-    EXPECT_EQ(ReadDisplaySettings(withKey, programFolder).Text(), "largest");
-    const DisplaySettings fromProgramFolder = ReadDisplaySettings(without, programFolder);
+    EXPECT_EQ(ReadDisplaySettings({withKey, programFolder, none}).Text(), "largest");
+    const DisplaySettings fromProgramFolder = ReadDisplaySettings({without, programFolder, none});
     EXPECT_EQ(fromProgramFolder.Text(), "secondary");
     EXPECT_TRUE(fromProgramFolder.fromProgramFolder);
     // An administrator reads the program folder's copy itself.
-    EXPECT_EQ(ReadDisplaySettings(without, without).Text(), "primary");
-    EXPECT_FALSE(ReadDisplaySettings(without, without).fromProgramFolder);
+    EXPECT_EQ(ReadDisplaySettings({without, without, none}).Text(), "primary");
+    EXPECT_FALSE(ReadDisplaySettings({without, without, none}).fromProgramFolder);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "common/Win32Monitors.h"
 
 #include "common/DisplaySettings.h"
+#include "common/PolicyRegistry.h"
 #include "common/SettingsLocator.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
@@ -100,7 +101,7 @@ RECT BoardMonitorWorkArea()
 {
     const Win32Profile settingsInForce(SettingsFileInForce());
     const Win32Profile programFolderCopy(ProgramFolderA() + kSettingsFileName);
-    const DisplaySettings settings = ReadDisplaySettings(settingsInForce, programFolderCopy);
+    const DisplaySettings settings = ReadDisplaySettings({settingsInForce, programFolderCopy, ReadPolicies().values});
     const DisplayLayout layout = ReadDisplayLayout();
     const MonitorInfo* chosen = ChooseMonitor(layout, settings);
     if (!chosen) chosen = layout.Primary();

@@ -3,7 +3,9 @@
 # prefix, and checks what each step leaves behind, with the driver running
 # as it does in a user's session: the upgrade replaces the running driver
 # with the new version without a restart, the removal ends it and keeps the
-# program folder's calibration, which a reinstall finds again.
+# program folder's calibration, which a reinstall finds again. Options given
+# as install properties go into WBInit.ini and stay through an upgrade and a
+# repair without them; a bad one ends the install before anything changes.
 # Usage: msi-install-test.sh WORK_DIR PROBE_EXE RUNNING_PROBE_EXE PROGRAM...
 #   WORK_DIR           scratch folder (wiped first): packages and the Wine prefix
 #   PROBE_EXE          DriverStartProbe.exe of the same build
@@ -81,6 +83,7 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
   uninstall_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'; }
 
 msi() { "$wine" msiexec "$@" </dev/null >/dev/null 2>&1; }
+msi_fails() { ! msi "$@"; }
 all_files_installed() { local f; for f in "${files[@]}"; do [ -f "$folder/$f" ] || return 1; done; }
 # Everything but the calibration, which removal keeps.
 no_program_file_left() { local f; for f in "${files[@]}"; do [ "$f" = WBInit.ini ] || [ ! -e "$folder/$f" ] || return 1; done; }
@@ -113,6 +116,23 @@ windows_path() {
 }
 same_file() { cmp -s "$1" "$2"; }
 ini_holds() { grep -q "$2" "$1"; }
+# The lines of one section of an INI file, blank lines left out.
+ini_section() { # file, section
+  tr -d '\r' <"$1" | awk -v s="[$2]" 'tolower($0) == tolower(s) { on = 1; next } /^\[/ { on = 0 } on && NF'
+}
+# The section holds exactly these lines, in this order.
+section_is() { # file, section, "KEY=value KEY=value"
+  local held
+  held=$(ini_section "$1" "$2" | xargs)
+  [ "$held" = "$3" ] || { echo "   [$2] holds: ${held:-nothing}"; return 1; }
+}
+# The file is the starting file with only these sections added.
+starting_file_and() { # file, section...
+  local file=$1
+  shift
+  cmp -s <(tr -d '\r' <"$file" | awk -v s=" $* " '/^\[/ { name = tolower(substr($0, 2, length($0) - 2)); on = index(tolower(s), " " name " ") > 0; if (on) next } !on && NF') \
+    <(tr -d '\r' <"$root/dist/WBInit.ini" | awk NF)
+}
 # The driver on the prefix's desktop, as RunningDriverProbe reports it into
 # $running (pid=, image=, version=).
 running="$work/running.txt"
@@ -188,12 +208,18 @@ check "a help link (ARPHELPLINK)" help_link_is_a_web_address
 check "the size is stated: all files, in KiB (ARPSIZE)" size_is_the_files_size
 check "the install location is the program folder (ARPINSTALLLOCATION)" install_location_set_from_folder
 
-echo "== install 1.0.0 (default texts) as a deployment that starts no driver"
-check "msiexec /i /qn STARTDRIVER=0 succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn STARTDRIVER=0
+echo "== install 1.0.0 (default texts) as a deployment that starts no driver, with options"
+check "msiexec /i /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 MONITOR=secondary TUIO_HOST= succeeds" \
+  msi /i "$(windows_path "$work/packages/Brelvin-1.0.0.msi")" /qn STARTDRIVER=0 TUIO=1 TUIO_PORT=3334 \
+  MONITOR=secondary TUIO_HOST=
 check "no driver was started (STARTDRIVER=0)" driver_probe await-none 0
 check "all eight files are in the program folder" all_files_installed
 check "the English Language.ini is installed" same_file "$folder/Language.ini" "$root/dist/Language.ini"
-check "the starting WBInit.ini is installed" same_file "$folder/WBInit.ini" "$root/dist/WBInit.ini"
+check "the starting WBInit.ini is installed with the given options added" \
+  starting_file_and "$folder/WBInit.ini" Multitouch Display
+check "[Multitouch] holds the two options given, nothing for those empty or not given" \
+  section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
+check "[Display] holds the monitor given" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
 check "Start-menu shortcuts for Penvaro, Camvito, Tilmaro and Sondaro" shortcuts_present
 check "version 1.0.0 is registered" only_version 1.0.0
@@ -218,6 +244,22 @@ appdata=$(find "$drive_c/users" -maxdepth 3 -type d -path '*/AppData/Roaming' | 
 mkdir -p "$appdata/CvSoftware/Drivers"
 cp "$root/dist/WBInit.ini" "$appdata/CvSoftware/Drivers/WBInit.ini"
 
+echo "== a bad install property ends an upgrade before anything changes"
+settings_before=$(cat "$folder/WBInit.ini")
+install_log="$work/bad-property.log"
+check "msiexec /i /qn TUIO_HOST=board-pc MONITOR=projector of the newer package fails" \
+  msi_fails /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn TUIO_HOST=board-pc MONITOR=projector \
+  /l*v "$(windows_path "$install_log")"
+check "the log names the property, its value and what it takes" \
+  grep -aq 'TUIO_HOST=board-pc cannot be used: TUIO_HOST takes a numeric IPv4 address' "$install_log"
+check "and so for the monitor" \
+  grep -aq 'MONITOR=projector cannot be used: MONITOR takes primary, secondary, largest or a display' "$install_log"
+check "version 1.0.0 is still the one registered" only_version 1.0.0
+check "Brelvin.exe is still that of 1.0.0" same_file "$folder/Brelvin.exe" "$work/bin/Brelvin.exe"
+check "WBInit.ini is unchanged" [ "$(cat "$folder/WBInit.ini")" = "$settings_before" ]
+check "the running driver was left alone" driver_probe await-other 0
+check "it is the same driver as before" [ "$(running_value pid)" = "$old_driver" ]
+
 echo "== upgrade to 1.1.0 with the Chinese texts while the driver runs"
 check "msiexec /i /qn of the newer package succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=zh
 check "only version 1.1.0 remains registered" only_version 1.1.0
@@ -229,6 +271,9 @@ new_driver=$(running_value pid)
 check "the running driver is the new version 1.1.0 from the program folder" driver_is 1.1.0.0
 check "the Chinese Language.ini replaced the English one" same_file "$folder/Language.ini" "$root/dist/Language.zh-CN.ini"
 check "the calibrated WBInit.ini survived the upgrade" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the options given to 1.0.0 stay without their properties" \
+  section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
+check "and so does the monitor" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value is still there" run_value_points_to_folder
 check "the shortcuts are still there" shortcuts_present
 
@@ -237,6 +282,7 @@ check "msiexec /x /qn succeeds" msi /x "$(windows_path "$work/packages/Brelvin-1
 check "the driver was ended and none started" driver_probe await-none "$new_driver"
 check "no program file is left" no_program_file_left
 check "the calibrated WBInit.ini stays in the program folder" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "with the options the package wrote" section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "nothing waits for a restart" no_replacement_waits_for_restart
 check "the Run value is gone" no_run_value
 check "the shortcuts are gone" no_shortcuts
@@ -254,6 +300,7 @@ echo "== repair"
 reinstalled_driver=$(running_value pid)
 check "msiexec /i REINSTALL=ALL /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" REINSTALL=ALL /qn
 check "the calibrated WBInit.ini was kept" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the options stay without their properties" section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "the driver was ended and started again" driver_probe await-other "$reinstalled_driver"
 
 echo "$failures failed"

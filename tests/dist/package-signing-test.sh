@@ -71,8 +71,10 @@ folder=$(extract "$package" "$work/signed-files")
 for f in "${programs[@]}"; do
   check "$f in the package verifies against the certificate" verifies "$folder/$f" "$keys/signer.pem"
 done
-msiinfo extract "$package" Binary.DriverCloser >"$work/DriverCloser.exe" || die "extracting the driver closer"
-check "the driver closer in the package verifies against the certificate" verifies "$work/DriverCloser.exe" "$keys/signer.pem"
+for helper in DriverCloser.exe SettingsCheck.dll; do
+  msiinfo extract "$package" "Binary.${helper%.*}" >"$work/$helper" || die "extracting $helper"
+  check "$helper in the package verifies against the certificate" verifies "$work/$helper" "$keys/signer.pem"
+done
 check "a program does not verify against another certificate" fails_to_verify "$folder/Brelvin.exe" "$keys/stranger.pem"
 changed_copy "$folder/Penvaro.exe" "$work/Penvaro-changed.exe"
 check "a program changed after signing fails" fails_to_verify "$work/Penvaro-changed.exe" "$keys/signer.pem"
@@ -88,6 +90,9 @@ check "dist.sh stops instead of building an unsigned package" \
 
 echo "== without a certificate"
 package=$("$root/scripts/dist.sh" "$bin" "$work/unsigned" 2>"$work/unsigned.log") || die "dist.sh without a certificate"
+check "the policy templates lie beside the package" \
+  bash -c 'for f in Brelvin.admx en-US/Brelvin.adml zh-CN/Brelvin.adml; do cmp -s "$1/PolicyDefinitions/$f" "$2/$f" || exit 1; done' \
+  _ "$work/unsigned" "$root/dist/policies"
 check "dist.sh says the package is unsigned" grep -qi unsigned "$work/unsigned.log"
 check "the package carries no signature" fails_to_verify "$package" "$keys/signer.pem"
 folder=$(extract "$package" "$work/unsigned-files")

@@ -197,8 +197,9 @@ SessionReplay::SessionReplay(const std::string& settings, const ReplayOptions& o
       settings_(settings)
 {
     if (options_.multitouch) {
-        settings_.WriteString(driver::kMultitouchSection, driver::kTuioKey, "1");
-        settings_.WriteString(driver::kMultitouchSection, driver::kTouchInjectionKey, "1");
+        for (const common::Option* option : {&common::options::kTuio, &common::options::kTouchInjection}) {
+            settings_.WriteString(option->section, option->key, "1");
+        }
     }
 }
 
@@ -208,8 +209,10 @@ std::string SessionReplay::Run(const std::string& script)
                         (options_.multitouch ? "TUIO and touch injection on" : "the default settings"));
     Load();
     OpenOutputs();
-    // [Filter] as the driver reads it at start-up: the session's file has none.
-    const driver::FilterSettings filter = driver::ReadFilterSettings(settings_, settings_, faults_);
+    // [Filter] as the driver reads it at start-up: the session's file has
+    // none, and no policy is set.
+    const common::PolicyValues noPolicies;
+    const driver::FilterSettings filter = driver::ReadFilterSettings({settings_, settings_, noPolicies}, faults_);
     worker_ = std::make_unique<driver::TouchWorker>(
         driver::TouchWorkerDeps{desktop_, hook_, state_, [this] { return calibration_.Current(); }, boardKeys_, socket_,
                                 pipe_, faults_, driver::ContactOutputs{tuio_.get(), touch_.get()}, filter});
@@ -269,7 +272,10 @@ void SessionReplay::NoteBoardArea()
 
 void SessionReplay::OpenOutputs()
 {
-    const driver::MultitouchSettings multitouch = driver::ReadMultitouchSettings(settings_, settings_, faults_);
+    // An administrator's run with no policy set, as make run's session is.
+    const common::PolicyValues noPolicies;
+    const driver::MultitouchSettings multitouch =
+        driver::ReadMultitouchSettings({settings_, settings_, noPolicies}, faults_);
     if (multitouch.tuio) {
         tuio_ = std::make_unique<driver::TuioOutput>(tuioChannel_, "Brelvin@127.0.0.1", "127.0.0.1:3333", faults_);
     }

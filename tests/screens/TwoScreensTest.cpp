@@ -3,12 +3,16 @@
 // must land at the second monitor's scale, which reaches beyond the primary
 // screen's 1024 x 768, and nowhere at the primary screen's scale; where the
 // X server places the second monitor beside the primary screen, at its
-// place, with nothing on the primary screen.
+// place, with nothing on the primary screen. And a policy's monitor, set
+// while the driver runs, takes the board there.
 #include "DriverRun.h"
+#include "PolicyEdit.h"
 
 #include "common/DisplayLayout.h"
+#include "common/SupportLogFile.h"
 #include "common/Win32Monitors.h"
 #include "sim/LineLog.h"
+#include "sim/Waiting.h"
 
 #include <windows.h>
 
@@ -72,6 +76,49 @@ TEST_F(TwoScreens, AStrokeLandsOnTheSecondMonitorAtItsScale)
     }
     RecordProperty("second monitor", std::to_string(second_.Width()) + "x" + std::to_string(second_.Height()) + " at " +
                                          std::to_string(second_.left) + "," + std::to_string(second_.top));
+}
+
+class TwoScreensPolicy : public TwoScreens {
+protected:
+    void TearDown() override { RemoveMachinePolicies(); }
+};
+
+// WBInit.ini says nothing of monitors; the policy is written where Group
+// Policy writes it and the system's announcement broadcast, as once Group
+// Policy has been applied.
+TEST_F(TwoScreensPolicy, APolicysMonitorTakesTheRunningBoardThere)
+{
+    const std::string supportLog = common::SupportLogFile::DefaultPath();
+    const std::size_t supportLogBefore = sim::ReadWholeFile(supportLog).size();
+    StartIdle(PeerSetup{});
+    const std::string tap = "down 3000 2250\nhold 3000 2250 3\nup 3000 2250\n";
+    PlayScript(tap);
+    auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup"; });
+    ASSERT_EQ(ButtonSequence(events), "ldown lup") << Describe(events);
+    EXPECT_TRUE(Near(events.front(), ScreenX(3000), ScreenY(2250))) << "before the policy\n" << Describe(events);
+
+    ASSERT_TRUE(SetMachinePolicy(common::options::kMonitor, "secondary"));
+    AnnouncePolicyChange();
+    std::string since;
+    EXPECT_TRUE(sim::WaitUntil(
+        [&] {
+            since = sim::ReadWholeFile(supportLog).substr(supportLogBefore);
+            return since.find("A policy sets [Display] MONITOR=secondary;") != std::string::npos &&
+                   since.find("[Display] MONITOR=secondary: the board is on monitor") != std::string::npos;
+        },
+        kWaitMs))
+        << since;
+
+    PlayScript(tap);
+    events = WaitForEvents(
+        [](const std::vector<sim::MouseEvent>& e) { return ButtonSequence(e) == "ldown lup ldown lup"; });
+    ASSERT_EQ(ButtonSequence(events), "ldown lup ldown lup") << Describe(events);
+    const sim::MouseEvent* press = nullptr;
+    for (const sim::MouseEvent& event : events) {
+        if (event.kind == sim::MouseKind::LeftDown) press = &event;
+    }
+    ASSERT_NE(press, nullptr);
+    EXPECT_TRUE(Near(*press, SecondX(3000), SecondY(2250))) << "after the policy\n" << Describe(events);
 }
 
 } // namespace

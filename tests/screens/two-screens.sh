@@ -8,10 +8,11 @@
 # places. Without it, Xvfb alone with Xinerama puts both at the origin: the
 # sizes differ, the places do not. RandR stays off: with it Wine sees one
 # monitor.
-#   two-screens.sh <scenario program>
+#   two-screens.sh <scenario program> [its arguments, such as --gtest_filter=...]
 # Exit code 77 (skipped) when Xvfb is not installed.
 set -u
 program=$1
+shift
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-env.sh"
 command -v Xvfb >/dev/null || { echo "SKIPPED: Xvfb is not installed (Debian: xvfb); no X server for two screens"; exit 77; }
@@ -63,4 +64,4 @@ if [ ! -f "$prefix/.ready" ]; then
 fi
 wineserver -p
 warm_wine "$(basename "$dir")"
-"$loader" "$program"
+"$loader" "$program" "$@"

@@ -1,6 +1,7 @@
 #pragma once
-// Section [Display] of WBInit.ini: which monitor the board is projected on.
-// Every key's name, default and values are here and nowhere else.
+// Section [Display] of WBInit.ini: which monitor the board is projected on,
+// and what each value means. The option itself, what it allows included, is
+// options::kMonitor of the table in common/Options.h.
 //
 //   MONITOR=primary     the primary screen (the default, as when the key is
 //                       missing)
@@ -17,22 +18,22 @@
 // is not there, or a value that is none of these, falls back to the primary
 // screen; the board returns to the chosen monitor once it is there again.
 //
-// A user's own copy of WBInit.ini is made once and never refreshed, so the
-// section is read from that copy only when it has the key, and otherwise
-// from the program folder's copy, as [Multitouch] is.
+// A policy's value wins over the file's, and the section is read from a
+// user's own copy only when it has the key (see common/SectionInForce.h).
 #include "common/DisplayLayout.h"
-#include "common/Profile.h"
+#include "common/Options.h"
+#include "common/SectionInForce.h"
 
 #include <string>
 
 namespace common {
 
-inline constexpr const char* kDisplaySection = "Display";
-inline constexpr const char* kMonitorKey = "MONITOR";
+inline constexpr const char* kDisplaySection = options::kMonitor.section;
+inline constexpr const char* kMonitorKey = options::kMonitor.key;
+// The words of the option's choices.
 inline constexpr const char* kMonitorPrimary = "primary";
 inline constexpr const char* kMonitorSecondary = "secondary";
 inline constexpr const char* kMonitorLargest = "largest";
-inline constexpr const char* kMonitorDevicePrefix = "\\\\.\\";
 
 struct DisplaySettings {
     enum class Choice { Primary, Secondary, Largest, Device };
@@ -51,9 +52,8 @@ struct DisplaySettings {
 
 DisplaySettings ParseMonitorChoice(const std::string& value);
 
-// Reads the section from `settingsInForce` when it has the key, else from
-// `programFolderCopy` (the same profile for an administrator).
-DisplaySettings ReadDisplaySettings(const Profile& settingsInForce, const Profile& programFolderCopy);
+// The section as it is in force: the policy's value, else the file's.
+DisplaySettings ReadDisplaySettings(const SettingsSources& sources);
 
 // The monitor the settings choose, or null when it is not in `layout` (the
 // caller falls back to the primary screen). Primary answers the layout's

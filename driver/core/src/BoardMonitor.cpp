@@ -4,7 +4,7 @@ namespace driver {
 
 BoardPlacement BoardMonitor::Place()
 {
-    settings_ = common::ReadDisplaySettings(settingsInForce_, programFolderCopy_);
+    settings_ = common::ReadDisplaySettings({settingsInForce_, programFolderCopy_, policies_});
     return PlaceOnCurrentDesktop();
 }
 

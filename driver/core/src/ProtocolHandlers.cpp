@@ -70,7 +70,17 @@ void ProtocolHandlers::OnDesktopCheck()
     // Only a monitor beside the primary screen comes and goes unannounced; a
     // board on the primary screen is placed at the display-change message alone.
     if (!deps_.boardMonitor || deps_.boardMonitor->ChoosesPrimary()) return;
-    const BoardScreen board = PlaceBoard(false);
+    ReloadIfTheBoardMoved(false);
+}
+
+void ProtocolHandlers::OnPoliciesChange()
+{
+    ReloadIfTheBoardMoved(true);
+}
+
+void ProtocolHandlers::ReloadIfTheBoardMoved(bool readSettings)
+{
+    const BoardScreen board = PlaceBoard(readSettings);
     if (board != deps_.calibration.Current()->Board()) ReloadForDisplay(board);
 }
 

@@ -306,7 +306,8 @@ TEST(BoardMonitorTest, ABoardOnThePrimaryScreenIsPlacedOnlyWhenTheDisplayChangeI
     PenButtonSettings penButtons;
     ActionMap actions;
     testing::RecordingFaultLog faults;
-    BoardMonitor monitor(desktop, settings, settings, faults);
+    const common::PolicyValues noPolicies;
+    BoardMonitor monitor(desktop, settings, settings, noPolicies, faults);
     ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
                                nullptr, faults, &monitor}};
     handlers.OnDisplayChange();
@@ -337,7 +338,8 @@ TEST(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
     PenButtonSettings penButtons;
     ActionMap actions;
     testing::RecordingFaultLog faults;
-    BoardMonitor monitor(desktop, settings, settings, faults);
+    const common::PolicyValues noPolicies;
+    BoardMonitor monitor(desktop, settings, settings, noPolicies, faults);
     ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
                                nullptr, faults, &monitor}};
 
@@ -376,6 +378,53 @@ TEST(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
     handlers.OnDesktopCheck();
     EXPECT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
     EXPECT_EQ(faults.Count("the board is on monitor \\\\.\\DISPLAY2"), 2u);
+}
+
+// A policy's monitor wins over the file's as soon as the policies are read
+// again, a bad one as much as a good one (it is named and the primary
+// screen stands in, not the file's choice), and without a policy the file
+// decides again.
+TEST(BoardMonitorTest, APolicysMonitorWinsOverTheFilesWhenThePoliciesChange)
+{
+    FakeDesktop desktop;
+    const DisplayLayout two = WithSecond({1024, 0, 2304, 800});
+    desktop.layout = two;
+    DriverState state;
+    CalibrationStore calibration;
+    MemoryProfile settings("[Display]\nMONITOR=secondary\n");
+    calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364);
+    ChannelSlot socket, pipe;
+    testing::FakeSocketFactory sockets;
+    testing::FakePipeHost pipes;
+    PenButtonSettings penButtons;
+    ActionMap actions;
+    testing::RecordingFaultLog faults;
+    common::PolicyValues policies;
+    BoardMonitor monitor(desktop, settings, settings, policies, faults);
+    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
+                               nullptr, faults, &monitor}};
+    handlers.OnDisplayChange();
+    ASSERT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
+
+    policies.Set(common::options::kMonitor, "Primary");
+    handlers.OnPoliciesChange();
+    EXPECT_TRUE(calibration.Current()->Board().IsPrimary());
+    EXPECT_EQ(calibration.Current()->ScreenWidth(), 1024);
+
+    policies.Set(common::options::kMonitor, "\\\\.\\display2");
+    handlers.OnPoliciesChange();
+    EXPECT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
+
+    policies.Set(common::options::kMonitor, "projector");
+    handlers.OnPoliciesChange();
+    EXPECT_TRUE(calibration.Current()->Board().IsPrimary());
+    EXPECT_EQ(faults.Count("MONITOR=projector names no monitor"), 1u);
+
+    handlers.OnPoliciesChange();
+    EXPECT_EQ(faults.Count("MONITOR=projector"), 1u) << "one line, not one per reading";
+    policies = common::PolicyValues();
+    handlers.OnPoliciesChange();
+    EXPECT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
 }
 
 } // namespace

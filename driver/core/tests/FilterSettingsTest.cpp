@@ -19,17 +19,23 @@ protected:
     {
         const MemoryProfile user(userText);
         const MemoryProfile program(programText);
-        return ReadFilterSettings(user, program, faults);
+        return ReadFilterSettings({user, program, noPolicies}, faults);
     }
 
     RecordingFaultLog faults;
+    const common::PolicyValues noPolicies;
 };
 
 TEST_F(FilterSettingsTest, WithoutTheSectionTheSmoothingIsFixed)
 {
     const FilterSettings settings = Read("[Multitouch]\nTUIO=1\n", "[hardware]\nUSE_KEY=1\n");
     EXPECT_EQ(settings.mode, FilterMode::Fixed);
-    EXPECT_EQ(settings.oneEuro.beta, OneEuroParameters{}.beta);
+    // The table's defaults are the parameters' own.
+    const OneEuroParameters defaults;
+    EXPECT_EQ(settings.oneEuro.minCutoffHz, defaults.minCutoffHz);
+    EXPECT_EQ(settings.oneEuro.beta, defaults.beta);
+    EXPECT_EQ(settings.oneEuro.derivativeCutoffHz, defaults.derivativeCutoffHz);
+    EXPECT_EQ(settings.oneEuro.stillSpeed, defaults.stillSpeed);
     EXPECT_TRUE(faults.lines.empty());
 }
 

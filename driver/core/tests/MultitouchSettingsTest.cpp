@@ -19,10 +19,11 @@ protected:
     {
         const MemoryProfile user(userText);
         const MemoryProfile program(programText);
-        return ReadMultitouchSettings(user, program, faults);
+        return ReadMultitouchSettings({user, program, noPolicies}, faults);
     }
 
     RecordingFaultLog faults;
+    const common::PolicyValues noPolicies;
 };
 
 TEST_F(MultitouchSettingsTest, EverythingIsOffWithoutTheSection)
@@ -63,7 +64,7 @@ TEST_F(MultitouchSettingsTest, AUserCopyWithTheSectionDecidesForItself)
 TEST_F(MultitouchSettingsTest, AnAdministratorsFileIsBothCopies)
 {
     const MemoryProfile file("[Multitouch]\nTUIO=1\n");
-    const MultitouchSettings settings = ReadMultitouchSettings(file, file, faults);
+    const MultitouchSettings settings = ReadMultitouchSettings({file, file, noPolicies}, faults);
     EXPECT_TRUE(settings.tuio);
     EXPECT_FALSE(settings.fromProgramFolder);
 }

@@ -80,6 +80,7 @@ bool CBrelvinDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     case WM_DESTROY: OnDestroy(); return true;
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return true;
     case WM_DEVICECHANGE: OnDeviceChange(wParam, lParam); return false;
+    case WM_SETTINGCHANGE: OnSettingChange(lParam); return false;
     case WM_DISPLAYCHANGE:
         if (protocol_) protocol_->OnDisplayChange();
         return false;
@@ -148,16 +149,18 @@ void CBrelvinDlg::ResetDriverState()
     touchThread_.reset();
 }
 
-// The settings file of this user (the locator asks who the user is).
+// The settings file of this user (the locator asks who the user is), and
+// the policies that win over it.
 void CBrelvinDlg::LoadSettings()
 {
     startedAt_ = LocalTimeNow();
     settingsPath_ = common::LocateSettingsFileA();
     process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);
-    programFolderSettings_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + "WBInit.ini");
-    boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderSettings_,
-                                                           process_.supportLog);
+    programFolderCopy_ = std::make_unique<common::Win32Profile>(common::ProgramFolderA() + common::kSettingsFileName);
+    policies_.Refresh();
+    boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderCopy_,
+                                                           policies_.Values(), process_.supportLog);
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -294,27 +297,46 @@ void CBrelvinDlg::NoteHookState()
 void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
-    boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
-    const common::Win32Profile& programFolderCopy = *programFolderSettings_;
-    contactOutputs_ = std::make_unique<ContactOutputsSetup>(*settingsFile_, programFolderCopy, process_.supportLog);
-    const driver::FilterSettings filter =
-        driver::ReadFilterSettings(*settingsFile_, programFolderCopy, process_.supportLog);
+    if (!boardKeys_) boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
+    const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    contactOutputs_ = std::make_unique<ContactOutputsSetup>(
+        driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
+    const driver::FilterSettings filter = driver::ReadFilterSettings(options, process_.supportLog);
     if (filter.mode == driver::FilterMode::Adaptive) {
         const driver::OneEuroParameters& p = filter.oneEuro;
         process_.supportLog.NoteF("Adaptive smoothing on: MIN_CUTOFF=%g BETA=%g DERIVATIVE_CUTOFF=%g STILL_SPEED=%g.",
                                   p.minCutoffHz, p.beta, p.derivativeCutoffHz, p.stillSpeed);
     }
-    worker_ = std::make_unique<driver::TouchWorker>(driver::TouchWorkerDeps{
-        process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); }, *boardKeys_,
-        process_.socketChannel, process_.pipeChannel, process_.supportLog, contactOutputs_->Outputs(), filter,
-        &process_.watch});
+    worker_ = std::make_unique<driver::TouchWorker>(
+        driver::TouchWorkerDeps{process_.desktop, hookControl_, process_.state, [&store] { return store.Current(); },
+                                *boardKeys_, process_.socketChannel, process_.pipeChannel, process_.supportLog,
+                                contactOutputs_->Outputs(), filter, &process_.watch});
     touchThread_ = std::make_unique<TouchThread>(process_.sharedBlock, *worker_, process_.supportLog);
     if (!touchThread_->Start()) process_.supportLog.Note("Could not start the touch worker; touches go unnoticed.");
 }
 
-// The board check asks through the registered message; its recordings go
-// beside the support log.
-void CBrelvinDlg::AnswerBoardCheck()
+// Other policies are in force. The worker's options are fixed while it
+// runs: it stops (letting go of every contact, as at a close), the board
+// goes to the monitor the policies choose, and the worker starts again with
+// the options as they now are; no contact presses on one monitor and lifts
+// on another.
+void CBrelvinDlg::ApplyNewPolicies()
+{
+    StopTouchWorker();
+    if (protocol_) protocol_->OnPoliciesChange();
+    if (workerLeftRunning_) {
+        process_.supportLog.Note("The touch worker did not stop for the new policies; they apply at the next start.");
+        return;
+    }
+    touchThread_.reset();
+    worker_.reset();
+    contactOutputs_.reset();
+    StartTouchWorker();
+    if (boardCheck_) boardCheck_->UpdateFacts(CurrentFacts());
+}
+
+// What the board check tells of the driver itself.
+driver::DriverFacts CBrelvinDlg::CurrentFacts() const
 {
     driver::DriverFacts facts;
     facts.version = BRELVIN_VERSION_TEXT;
@@ -327,12 +349,19 @@ void CBrelvinDlg::AnswerBoardCheck()
     facts.touchInjectionAsked = contactOutputs_->TouchInjectionAsked();
     facts.touchInjectionAvailable = contactOutputs_->TouchInjectionAvailable();
     facts.touchInjectionOn = contactOutputs_->TouchInjectionOn();
+    return facts;
+}
+
+// The board check asks through the registered message; its recordings go
+// beside the support log.
+void CBrelvinDlg::AnswerBoardCheck()
+{
     const std::string logPath = process_.supportLog.Path();
     recordings_ = std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_);
     boardCheck_ = std::make_unique<driver::BoardCheckAnswers>(
         driver::BoardCheckDeps{process_.desktop, process_.state, process_.calibration, process_.watch,
                                process_.socketChannel, *recordings_, process_.supportLog},
-        std::move(facts));
+        CurrentFacts());
     boardCheckDesk_ = std::make_unique<BoardCheckDesk>(*boardCheck_, process_.supportLog);
     boardCheckDesk_->AttachDriverWindow(Window());
 }
@@ -362,6 +391,12 @@ void CBrelvinDlg::OnDeviceChange(WPARAM event, LPARAM record)
         captureDevices_.OnArrival(*name);
     else
         captureDevices_.OnRemoval(*name);
+}
+
+void CBrelvinDlg::OnSettingChange(LPARAM area)
+{
+    if (!initialised_ || !PolicyWatch::IsPolicyAnnouncement(area)) return;
+    if (policies_.Refresh()) ApplyNewPolicies();
 }
 
 void CBrelvinDlg::OnTimer(UINT_PTR timerId)

@@ -10,6 +10,7 @@
 #include "ContactOutputsSetup.h"
 #include "ForwardingPipeHost.h"
 #include "LinkHookControl.h"
+#include "PolicyWatch.h"
 #include "RecordingFolder.h"
 #include "ShareMemory.h"
 #include "SupportLog.h"
@@ -96,7 +97,9 @@ private:
     void StartDoubleTapHook();
     void NoteHookState();
     void StartTouchWorker();
+    void ApplyNewPolicies();
     void AnswerBoardCheck();
+    driver::DriverFacts CurrentFacts() const;
     void StartCameraService();
     void WaitForCameraService();
 
@@ -108,6 +111,7 @@ private:
     void ReadControlsBack();
 
     void OnDeviceChange(WPARAM event, LPARAM record);
+    void OnSettingChange(LPARAM area);
     void OnRegisteredOk()
     {
         if (protocol_) protocol_->OnCameraOk();
@@ -137,8 +141,9 @@ private:
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
     // The program folder's WBInit.ini, for the sections a user's own copy
-    // may lack ([Display], [Multitouch]).
-    std::unique_ptr<common::Win32Profile> programFolderSettings_;
+    // may lack ([Display], [Multitouch], [Filter]).
+    std::unique_ptr<common::Win32Profile> programFolderCopy_;
+    PolicyWatch policies_{process_.supportLog};
     std::unique_ptr<driver::BoardMonitor> boardMonitor_;
     Win32SocketFactory socketFactory_;
     std::unique_ptr<Win32ForwardingPipeHost> pipeHost_;

@@ -2,11 +2,8 @@
 
 namespace brelvin {
 
-ContactOutputsSetup::ContactOutputsSetup(const common::Profile& settingsInForce,
-                                         const common::Profile& programFolderCopy, driver::FaultLog& faults)
+ContactOutputsSetup::ContactOutputsSetup(const driver::MultitouchSettings& settings, driver::FaultLog& faults)
 {
-    const driver::MultitouchSettings settings =
-        driver::ReadMultitouchSettings(settingsInForce, programFolderCopy, faults);
     if (settings.tuio) OpenTuio(settings, faults);
     touchAsked_ = settings.touchInjection;
     touchAvailable_ = Win32TouchInjection().Available();

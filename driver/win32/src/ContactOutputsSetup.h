@@ -1,15 +1,15 @@
 #pragma once
-// The outputs that carry every contact, as [Multitouch] in WBInit.ini asks
-// for them: TUIO bundles to a numeric address, and the system's touch
+// The outputs that carry every contact, as the [Multitouch] options ask for
+// them: TUIO bundles to a numeric address, and the system's touch
 // injection where the system has it (the mouse carries the contacts
 // otherwise, as always). Built once at start-up on the window thread; the
 // worker only ever sees the core's outputs, which live as long as this.
 #include "TuioUdpSender.h"
 #include "Win32TouchInjection.h"
 
-#include "common/Profile.h"
 #include "driver/FaultLog.h"
 #include "driver/MultitouchOutputs.h"
+#include "driver/MultitouchSettings.h"
 #include "driver/TouchWorker.h"
 
 #include <memory>
@@ -19,10 +19,7 @@ namespace brelvin {
 
 class ContactOutputsSetup {
 public:
-    // `settingsInForce` is the file the driver reads; `programFolderCopy`
-    // the program folder's WBInit.ini (the same file for an administrator).
-    ContactOutputsSetup(const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
-                        driver::FaultLog& faults);
+    ContactOutputsSetup(const driver::MultitouchSettings& settings, driver::FaultLog& faults);
 
     driver::ContactOutputs Outputs() const;
 

@@ -89,4 +89,13 @@ struct HookTraits {
 };
 using UniqueHook = UniqueResource<HookTraits>;
 
+// An open registry key of RegOpenKeyEx.
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static HKEY None() { return nullptr; }
+    static bool Valid(HKEY key) { return key != nullptr; }
+    static void Close(HKEY key) { RegCloseKey(key); }
+};
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
+
 } // namespace common

@@ -11,10 +11,10 @@ namespace common {
 // where the system has no per-monitor scaling to tell).
 DisplayLayout ReadDisplayLayout();
 
-// The work area of the monitor [Display] chooses (read from the settings
-// file in force when it has the key, else from the program folder's, without
-// making a per-user copy), or of the primary screen when that monitor is not
-// there.
+// The work area of the monitor [Display] chooses, as the driver reads it (a
+// policy's value, else the settings file in force when it has the key, else
+// the program folder's; no per-user copy is made), or of the primary screen
+// when that monitor is not there.
 RECT BoardMonitorWorkArea();
 
 // Moves `window` so that it is centred on BoardMonitorWorkArea(), kept

@@ -63,6 +63,10 @@ public:
 
     BoardCheckAnswers(BoardCheckDeps deps, DriverFacts facts);
 
+    // Later answers tell these facts (the contact outputs change when new
+    // policies restart the touch worker).
+    void UpdateFacts(DriverFacts facts) { facts_ = std::move(facts); }
+
     // Arms the watch and tells how the board stands.
     common::BoardStatus Status();
     // Starts a recording of `seconds` (0: the default; kept within 1..max)

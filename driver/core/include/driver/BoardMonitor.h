@@ -1,12 +1,14 @@
 #pragma once
 // Which monitor the board is on, decided again at every load (start-up, a
-// change of the desktop, the end of a calibration run): section [Display]
-// of the settings (see common/DisplaySettings.h) against the monitors the
-// desktop has at that moment. Window thread only.
+// change of the desktop or of the policies, the end of a calibration run):
+// section [Display] as it is in force, a policy's value first (see
+// common/DisplaySettings.h), against the monitors the desktop has at that
+// moment. Window thread only.
 //
 // A chosen monitor that is not there puts the board on the primary screen;
 // the support log gets one line when that happens and one when the monitor
 // is back and the board with it, not one per load.
+#include "common/PolicyValues.h"
 #include "common/Profile.h"
 #include "driver/BoardScreen.h"
 #include "driver/Desktop.h"
@@ -19,12 +21,14 @@ namespace driver {
 class BoardMonitor {
 public:
     // `settingsInForce` is the file the driver reads; `programFolderCopy`
-    // the program folder's WBInit.ini (the same file for an administrator).
+    // the program folder's WBInit.ini (the same file for an administrator);
+    // `policies` those in force now, looked at again at every Place().
     BoardMonitor(Desktop& desktop, const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
-                 FaultLog& faults)
+                 const common::PolicyValues& policies, FaultLog& faults)
         : desktop_(desktop),
           settingsInForce_(settingsInForce),
           programFolderCopy_(programFolderCopy),
+          policies_(policies),
           faults_(faults)
     {}
 
@@ -43,6 +47,7 @@ private:
     Desktop& desktop_;
     const common::Profile& settingsInForce_;
     const common::Profile& programFolderCopy_;
+    const common::PolicyValues& policies_;
     FaultLog& faults_;
     common::DisplaySettings settings_;
     // What the support log was last told.

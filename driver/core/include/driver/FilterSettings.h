@@ -14,27 +14,29 @@
 //   STILL_SPEED=x           camera units a second: a pen faster than this
 //                           moves; it is still again below half of it
 //
-// The four numbers matter only in adaptive mode; kFilterNumberKeys holds
-// each one's range and default. Numbers are decimal text ("0.5"). A value
-// that is not a number or lies outside its range is replaced by the default
-// with a fault line, as is an unknown MODE.
+// The four numbers matter only in adaptive mode. Names, ranges and defaults
+// are in the table of common/Options.h. Numbers are decimal text ("0.5"). A
+// value that is not a number or lies outside its range is replaced by the
+// default with a fault line, as is an unknown MODE.
 //
-// Like [Multitouch], the section is read from the user's own copy of
-// WBInit.ini only when that copy has it (any of its keys), and otherwise
-// from the program folder's copy.
-#include "common/Profile.h"
+// Like [Multitouch], a policy's value wins, and the section is read from the
+// user's own copy of WBInit.ini only when that copy has it (any of its
+// keys), and otherwise from the program folder's copy (see
+// common/SectionInForce.h).
+#include "common/Options.h"
+#include "common/SectionInForce.h"
 #include "driver/FaultLog.h"
 
 namespace driver {
 
-inline constexpr const char* kFilterSection = "Filter";
-inline constexpr const char* kFilterModeKey = "MODE";
+inline constexpr const char* kFilterSection = common::options::kFilterMode.section;
 
 enum class FilterMode { Fixed, Adaptive };
 const char* Name(FilterMode mode);
 
 // The adaptive chain's parameters, all in camera units (3200 x 2400) and
-// seconds. The defaults were chosen on the traces of bench/FilterBench.
+// seconds; as constructed, the table's defaults (chosen on the traces of
+// bench/FilterBench), which a test holds them to.
 struct OneEuroParameters {
     double minCutoffHz = 0.5;
     double beta = 0.06;
@@ -47,26 +49,20 @@ struct FilterSettings {
     OneEuroParameters oneEuro;
 };
 
-// One number of the section: its key, its range and its default.
+// One number of the section: its option and where it goes.
 struct FilterNumberKey {
-    const char* key;
-    double minimum;
-    double maximum;
-    double fallback;
+    const common::Option* option;
     double OneEuroParameters::*field;
 };
 
 inline constexpr FilterNumberKey kFilterNumberKeys[] = {
-    {"MIN_CUTOFF", 0.01, 30, OneEuroParameters{}.minCutoffHz, &OneEuroParameters::minCutoffHz},
-    {"BETA", 0, 1, OneEuroParameters{}.beta, &OneEuroParameters::beta},
-    {"DERIVATIVE_CUTOFF", 0.01, 30, OneEuroParameters{}.derivativeCutoffHz, &OneEuroParameters::derivativeCutoffHz},
-    {"STILL_SPEED", 0, 3000, OneEuroParameters{}.stillSpeed, &OneEuroParameters::stillSpeed},
+    {&common::options::kFilterMinCutoff, &OneEuroParameters::minCutoffHz},
+    {&common::options::kFilterBeta, &OneEuroParameters::beta},
+    {&common::options::kFilterDerivativeCutoff, &OneEuroParameters::derivativeCutoffHz},
+    {&common::options::kFilterStillSpeed, &OneEuroParameters::stillSpeed},
 };
 
-// Reads the section from `settingsInForce` (the file LocateSettingsFile
-// chose) when it has the section, else from `programFolderCopy` (the same
-// profile for an administrator). Every replaced value goes to `faults`.
-FilterSettings ReadFilterSettings(const common::Profile& settingsInForce, const common::Profile& programFolderCopy,
-                                  FaultLog& faults);
+// The section as it is in force. Every replaced value goes to `faults`.
+FilterSettings ReadFilterSettings(const common::SettingsSources& sources, FaultLog& faults);
 
 } // namespace driver

@@ -8,37 +8,30 @@
 //   TOUCH_INJECTION=1   contacts become the system's touch pointers instead
 //                       of the mouse, where the system offers touch injection
 //
-// A user's own copy of WBInit.ini is made once and never refreshed, so the
-// section is read from that copy only when it has one (any of the four keys)
-// and otherwise from the program folder's copy: switching an output on there
-// reaches every user who has not set it for himself.
+// Names, defaults and allowed values are in the table of common/Options.h;
+// a policy's value wins over the file's, and the section is read from a
+// user's own copy only when it has the section (see common/SectionInForce.h).
 //
 // Host names are never looked up: a host that is not a numeric address, or a
 // port out of range, leaves TUIO off with a fault line.
-#include "common/Profile.h"
+#include "common/Options.h"
+#include "common/SectionInForce.h"
 #include "driver/FaultLog.h"
 
-#include <array>
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace driver {
 
-inline constexpr const char* kMultitouchSection = "Multitouch";
-inline constexpr const char* kTuioKey = "TUIO";
-inline constexpr const char* kTuioHostKey = "TUIO_HOST";
-inline constexpr const char* kTuioPortKey = "TUIO_PORT";
-inline constexpr const char* kTouchInjectionKey = "TOUCH_INJECTION";
+inline constexpr const char* kMultitouchSection = common::options::kTuio.section;
 
-using IPv4Address = std::array<std::uint8_t, 4>;
+using common::IPv4Address;
+using common::ParseIPv4;
 
+// As read: where the section is silent, the table's defaults.
 struct MultitouchSettings {
-    static constexpr int kDefaultTuioPort = 3333;
-
     bool tuio = false;
-    IPv4Address tuioHost{127, 0, 0, 1};
-    int tuioPort = kDefaultTuioPort;
+    IPv4Address tuioHost{};
+    int tuioPort = 0;
     bool touchInjection = false;
     // Where the section came from: false when the settings file in force had
     // it (or is the program folder's copy itself), true when the program
@@ -49,14 +42,7 @@ struct MultitouchSettings {
     std::string TuioHostText() const;
 };
 
-// Reads the section from `settingsInForce` (the file LocateSettingsFile
-// chose) when it has the section, else from `programFolderCopy` (the same
-// profile for an administrator). Every fault goes to `faults`.
-MultitouchSettings ReadMultitouchSettings(const common::Profile& settingsInForce,
-                                          const common::Profile& programFolderCopy, FaultLog& faults);
-
-// Four decimal numbers 0..255 separated by dots, nothing else (blanks around
-// the whole are allowed). False for anything else, names included.
-bool ParseIPv4(std::string_view text, IPv4Address& address);
+// The section as it is in force. Every fault goes to `faults`.
+MultitouchSettings ReadMultitouchSettings(const common::SettingsSources& sources, FaultLog& faults);
 
 } // namespace driver

@@ -59,6 +59,9 @@ public:
     // last read: when the board's monitor is not what the model was loaded
     // for, as OnDisplayChange.
     void OnDesktopCheck();
+    // Other policies are in force: as OnDesktopCheck, with [Display] read
+    // anew, so that a policy's monitor takes the board there.
+    void OnPoliciesChange();
     void OnPenButtonsChanged();
     void OnCameraOk();
     void OnDriverSet(std::uintptr_t wParam, std::intptr_t lParam);
@@ -72,6 +75,7 @@ private:
     // The board's monitor now; [Display] read anew or as last read.
     BoardScreen PlaceBoard(bool readSettings);
     void ReloadForDisplay(const BoardScreen& board);
+    void ReloadIfTheBoardMoved(bool readSettings);
 
     ProtocolHandlerDeps deps_;
     PipeForwarding forwarding_;
