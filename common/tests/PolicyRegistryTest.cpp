@@ -62,6 +62,23 @@ TEST_F(PolicyRegistry, ReadsEachTypeAsTheFilesText)
     EXPECT_NE(reading.problems[0].find("TOUCH_INJECTION is not a REG_DWORD"), std::string::npos) << reading.problems[0];
 }
 
+// A text as long as the files' longest value is read whole; one character
+// more is named and ignored, never cut short.
+TEST_F(PolicyRegistry, ATextUpToTheFilesLongestValueIsReadWholeAndALongerOneIsRefused)
+{
+    const std::string longest(259, '1');
+    SetText("TUIO_HOST", longest);
+    const common::PolicyReading fits = common::ReadPolicies(kPolicyKey);
+    ASSERT_NE(fits.values.Find(common::options::kTuioHost), nullptr);
+    EXPECT_EQ(*fits.values.Find(common::options::kTuioHost), longest);
+
+    SetText("TUIO_HOST", longest + "1");
+    const common::PolicyReading tooLong = common::ReadPolicies(kPolicyKey);
+    EXPECT_EQ(tooLong.values.Find(common::options::kTuioHost), nullptr);
+    ASSERT_EQ(tooLong.problems.size(), 1u);
+    EXPECT_NE(tooLong.problems[0].find("longer than 259 characters"), std::string::npos) << tooLong.problems[0];
+}
+
 // The smoothing is a user's choice: a user's policy stands where the
 // machine's is silent, and the machine's wins where it speaks.
 TEST_F(PolicyRegistry, AUsersPolicyCountsOnlyForAUsersOptionAndOnlyWhereTheMachineIsSilent)

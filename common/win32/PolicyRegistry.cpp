@@ -32,8 +32,11 @@ bool ReadPolicyText(HKEY hive, const char* policyKey, const Option& option, std:
     const UniqueRegistryKey key = OpenPolicySection(hive, policyKey, option.section);
     if (!key) return false;
     DWORD type = 0;
-    char data[kProfileBufferChars] = {};
-    DWORD size = sizeof data - 1;
+    // Room for the longest value the profile functions return (259
+    // characters and the terminator), and one more byte so that a string
+    // stored without its terminator still ends in the buffer.
+    char data[kProfileBufferChars + 1] = {};
+    DWORD size = kProfileBufferChars;
     const LONG read = RegQueryValueExA(key.Get(), option.key, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     if (read == ERROR_FILE_NOT_FOUND) return false;
     if (read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(DWORD)) {
@@ -44,14 +47,17 @@ bool ReadPolicyText(HKEY hive, const char* policyKey, const Option& option, std:
         text = digits;
         return true;
     }
-    if (read == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        text.assign(data, strnlen(data, size));
+    const bool isText = type == REG_SZ || type == REG_EXPAND_SZ;
+    const std::size_t length = strnlen(data, size);
+    const bool tooLong = read == ERROR_MORE_DATA || (isText && length >= kProfileBufferChars);
+    if (read == ERROR_SUCCESS && isText && !tooLong) {
+        text.assign(data, length);
         return true;
     }
     char line[200];
     std::snprintf(line, sizeof line, "The policy %s\\%s\\%s value %s is not a %s (%s); it is ignored.", HiveName(hive),
                   policyKey, option.section, option.key, IsDwordOption(option) ? "REG_DWORD" : "REG_SZ",
-                  read == ERROR_MORE_DATA ? "longer than 259 characters" : "another type");
+                  tooLong ? "longer than 259 characters" : "another type");
     problems.push_back(line);
     return false;
 }

@@ -30,8 +30,11 @@ void BoardMonitor::NoteChange(const BoardPlacement& placement)
     if (same || ordinary) return;
     const common::PixelRect& r = screen.Rect();
     if (placement.fellBack) {
+        // An unknown value is named as it was written, not as the primary screen that stands in.
+        const common::DisplaySettings& chosen = placement.settings;
+        const std::string named = chosen.unknownValue.empty() ? chosen.Text() : chosen.unknownValue;
         faults_.NoteF("[Display] MONITOR=%s: %s; the board is on the primary screen (%d x %d) until it is there.",
-                      placement.settings.Text().c_str(), placement.why.c_str(), r.Width(), r.Height());
+                      named.c_str(), placement.why.c_str(), r.Width(), r.Height());
     } else {
         faults_.NoteF("[Display] MONITOR=%s: the board is on monitor %s, %d x %d at (%d, %d).",
                       placement.settings.Text().c_str(), screen.DeviceName().c_str(), r.Width(), r.Height(), r.left,

@@ -113,7 +113,7 @@ BoardPlacement PlaceBoard(const common::DisplaySettings& settings, const common:
     placement.screen = BoardScreen::Primary(primarySize, layout);
     if (!settings.unknownValue.empty()) {
         placement.fellBack = true;
-        placement.why = "[Display] MONITOR=" + settings.unknownValue + " names no monitor the driver knows of";
+        placement.why = "no monitor goes by that name";
         placement.screen.SetStandsInFor(settings.unknownValue);
         return placement;
     }

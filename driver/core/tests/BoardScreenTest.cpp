@@ -418,7 +418,7 @@ TEST(BoardMonitorTest, APolicysMonitorWinsOverTheFilesWhenThePoliciesChange)
     policies.Set(common::options::kMonitor, "projector");
     handlers.OnPoliciesChange();
     EXPECT_TRUE(calibration.Current()->Board().IsPrimary());
-    EXPECT_EQ(faults.Count("MONITOR=projector names no monitor"), 1u);
+    EXPECT_EQ(faults.Count("[Display] MONITOR=projector: no monitor goes by that name; the board is on the primary"), 1u);
 
     handlers.OnPoliciesChange();
     EXPECT_EQ(faults.Count("MONITOR=projector"), 1u) << "one line, not one per reading";
