@@ -290,26 +290,33 @@ TEST(BoardScreen, PenButtonClicksReachTheCursorOnAnyMonitor)
     EXPECT_EQ(desktop.mouseEvents.back(), (MouseEvent{testing::kRightClick, testing::Ax(700), testing::Ay(400)}));
 }
 
-// With the default setting the board is placed as it always was: at start-up,
-// the display-change message and the end of a calibration run, never by the
-// look at the desktop that serves a monitor beside the primary screen.
-TEST(BoardMonitorTest, ABoardOnThePrimaryScreenIsPlacedOnlyWhenTheDisplayChangeIsAnnounced)
-{
+// The driver's protocol with its board's monitor, over a fake desktop of one
+// screen unless a test gives it another layout.
+class BoardMonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override { calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364); }
+
     FakeDesktop desktop;
     DriverState state;
     CalibrationStore calibration;
-    MemoryProfile settings("");
-    calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364);
+    MemoryProfile settings;
     ChannelSlot socket, pipe;
     testing::FakeSocketFactory sockets;
     testing::FakePipeHost pipes;
     PenButtonSettings penButtons;
     ActionMap actions;
     testing::RecordingFaultLog faults;
-    const common::PolicyValues noPolicies;
-    BoardMonitor monitor(desktop, settings, settings, noPolicies, faults);
+    common::PolicyValues policies;
+    BoardMonitor monitor{desktop, settings, settings, policies, faults};
     ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
                                nullptr, faults, &monitor}};
+};
+
+// With the default setting the board is placed as it always was: at start-up,
+// the display-change message and the end of a calibration run, never by the
+// look at the desktop that serves a monitor beside the primary screen.
+TEST_F(BoardMonitorTest, ABoardOnThePrimaryScreenIsPlacedOnlyWhenTheDisplayChangeIsAnnounced)
+{
     handlers.OnDisplayChange();
     ASSERT_EQ(calibration.Current()->ScreenWidth(), 1024);
 
@@ -323,25 +330,11 @@ TEST(BoardMonitorTest, ABoardOnThePrimaryScreenIsPlacedOnlyWhenTheDisplayChangeI
 }
 
 // A projector unplugged and plugged in again while the driver runs.
-TEST(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
+TEST_F(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
 {
-    FakeDesktop desktop;
     const DisplayLayout two = WithSecond({1024, 0, 2304, 800});
     desktop.layout = two;
-    DriverState state;
-    CalibrationStore calibration;
-    MemoryProfile settings("[Display]\nMONITOR=secondary\n");
-    calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364);
-    ChannelSlot socket, pipe;
-    testing::FakeSocketFactory sockets;
-    testing::FakePipeHost pipes;
-    PenButtonSettings penButtons;
-    ActionMap actions;
-    testing::RecordingFaultLog faults;
-    const common::PolicyValues noPolicies;
-    BoardMonitor monitor(desktop, settings, settings, noPolicies, faults);
-    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
-                               nullptr, faults, &monitor}};
+    settings.WriteString("Display", "MONITOR", "secondary");
 
     handlers.OnDisplayChange();
     EXPECT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
@@ -384,25 +377,11 @@ TEST(BoardMonitorTest, AMonitorThatGoesAwayAndComesBackTakesTheBoardWithIt)
 // again, a bad one as much as a good one (it is named and the primary
 // screen stands in, not the file's choice), and without a policy the file
 // decides again.
-TEST(BoardMonitorTest, APolicysMonitorWinsOverTheFilesWhenThePoliciesChange)
+TEST_F(BoardMonitorTest, APolicysMonitorWinsOverTheFilesWhenThePoliciesChange)
 {
-    FakeDesktop desktop;
     const DisplayLayout two = WithSecond({1024, 0, 2304, 800});
     desktop.layout = two;
-    DriverState state;
-    CalibrationStore calibration;
-    MemoryProfile settings("[Display]\nMONITOR=secondary\n");
-    calibration_testing::WriteRegularGrid(settings, 3, 3, 48, 36, 3152, 2364);
-    ChannelSlot socket, pipe;
-    testing::FakeSocketFactory sockets;
-    testing::FakePipeHost pipes;
-    PenButtonSettings penButtons;
-    ActionMap actions;
-    testing::RecordingFaultLog faults;
-    common::PolicyValues policies;
-    BoardMonitor monitor(desktop, settings, settings, policies, faults);
-    ProtocolHandlers handlers{{desktop, state, calibration, settings, socket, pipe, sockets, pipes, penButtons, actions,
-                               nullptr, faults, &monitor}};
+    settings.WriteString("Display", "MONITOR", "secondary");
     handlers.OnDisplayChange();
     ASSERT_EQ(calibration.Current()->Board().Rect(), two.monitors[1].rect);
 
