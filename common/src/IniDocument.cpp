@@ -18,7 +18,7 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view TrimBlanks(std::string_view s)
+std::string_view TrimProfileBlanks(std::string_view s)
 {
     while (!s.empty() && IsProfileBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsProfileBlank(s.back())) s.remove_suffix(1);
@@ -43,7 +43,7 @@ bool IsProfileBlank(char c)
 
 std::string_view TrimProfileName(std::string_view name)
 {
-    return TrimBlanks(name);
+    return TrimProfileBlanks(name);
 }
 
 int ParseProfileInt(std::string_view text)
@@ -90,7 +90,7 @@ IniDocument::IniDocument(std::string_view text)
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = TrimBlanks(text.substr(pos, end - pos));
+        std::string_view line = TrimProfileBlanks(text.substr(pos, end - pos));
         pos = end;
         while (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n')) ++pos;
         if (line.empty()) continue;
@@ -98,7 +98,7 @@ IniDocument::IniDocument(std::string_view text)
         if (line.front() == '[') {
             std::size_t close = line.rfind(']');
             if (close != std::string_view::npos && close > 0) {
-                sections_.push_back(Section{std::string(TrimBlanks(line.substr(1, close - 1))), {}});
+                sections_.push_back(Section{std::string(TrimProfileBlanks(line.substr(1, close - 1))), {}});
                 current = &sections_.back();
                 continue;
             }
@@ -113,8 +113,8 @@ IniDocument::IniDocument(std::string_view text)
         if (eq == std::string_view::npos) {
             key.name = std::string(line);
         } else {
-            key.name = std::string(TrimBlanks(line.substr(0, eq)));
-            key.value = std::string(TrimBlanks(line.substr(eq + 1)));
+            key.name = std::string(TrimProfileBlanks(line.substr(0, eq)));
+            key.value = std::string(TrimProfileBlanks(line.substr(eq + 1)));
         }
         current->keys.push_back(std::move(key));
     }
@@ -122,7 +122,7 @@ IniDocument::IniDocument(std::string_view text)
 
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const
 {
-    name = TrimBlanks(name);
+    name = TrimProfileBlanks(name);
     for (const Section& s : sections_)
         if (SameName(s.name, name)) return &s;
     return nullptr;
@@ -138,7 +138,7 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
 {
     const Section* s = FindSection(section);
     if (s == nullptr || bufferChars == 0) return std::nullopt;
-    key = TrimBlanks(key);
+    key = TrimProfileBlanks(key);
     for (const Key& k : s->keys) {
         if (!SameName(k.name, key)) continue;
         if (!k.value) return std::nullopt;
@@ -158,8 +158,8 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value)
 {
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
+    section = TrimProfileBlanks(section);
+    key = TrimProfileBlanks(key);
     Section* s = FindSection(section);
     if (s == nullptr) {
         sections_.push_back(Section{std::string(section), {}});
