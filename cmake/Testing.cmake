@@ -9,6 +9,31 @@ if(NOT BRELVIN_FUZZ AND NOT BRELVIN_BENCH)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
+# A Windows test that starts programs sharing system-wide names (the touch
+# block, the driver's mutex and window, the low-level mouse hook, the cursor)
+# holds one of the run's Wine desktops while it runs: a prefix with a
+# wineserver of its own, which scripts/wine-run.sh picks from what ctest
+# hands the test. No other test sees its windows, hooks or named objects, so
+# tests on different desktops run side by side. cmake/wine-desktops.json
+# counts the desktops; the test presets name it.
+set(BRELVIN_ALONE_ON_A_DESKTOP RESOURCE_GROUPS desktops:1)
+
+# brelvin_lock_touch_socket(<program> <regex>)
+# Desktops share the host, and with it the touch socket's fixed port: the
+# cases of the GoogleTest <program> (discovered in this folder) whose names
+# match <regex> listen on it or have the driver connect to it, and never run
+# beside each other.
+function(brelvin_lock_touch_socket program cases)
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${program}_touch_socket.cmake")
+  file(WRITE "${script}"
+    "foreach(test IN LISTS ${program}_TESTS)\n"
+    "  if(test MATCHES [==[${cases}]==])\n"
+    "    set_tests_properties(\"\${test}\" PROPERTIES RESOURCE_LOCK touch_socket)\n"
+    "  endif()\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
+endfunction()
+
 # brelvin_add_test(<name> [PORTABLE] SOURCES ... LIBS ...)
 # One GoogleTest executable; its cases are discovered when ctest runs, so the
 # Windows build does not start Wine at build time. The cases of a PORTABLE

@@ -18,9 +18,9 @@ notes=()
 # has the rules). With "retry", tests that failed a check get one more run
 # alone: under the load of a full run, a Wine test has failed once and then
 # passed alone, and what passes then is named in a note, never hidden.
-run_tests() { # preset, retry|no-retry
+run_tests() { # preset, retry|no-retry, [tests at once]
   local preset=$1 log="build/$1-test.log" retry_log= names registered line counts= p f s
-  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" | grep -E 'tests passed|Failed|\*\*\*' || true
+  ctest --preset "$preset" -j "${3:-$jobs}" 2>&1 | tee "$log" | grep -E 'tests passed|Failed|\*\*\*' || true
   registered=$(ctest --preset "$preset" -N 2>/dev/null | sed -n 's/^Total Tests: //p')
   if [ "$2" = retry ]; then
     names=$("$here/ctest-tally.sh" retries "$log")
@@ -151,14 +151,25 @@ else
   build wine64 && winbuild=wine64 || winbuild=
 fi
 
+# The run's own prefix and its desktops (see wine-env.sh), each with one
+# wineserver for the whole run, which keeps each program start fast. Most of
+# a Wine test's time is spent waiting for another process, so twice as many
+# tests run at once as there are cores.
 if [ -n "$winbuild" ]; then
   step "Windows tests under Wine ($winbuild)"
   export WINEPREFIX="$root/build/$winbuild/wineprefix"
   "$here/wine-prefix.sh" "$WINEPREFIX"
-  wineserver -p   # one server for the whole run keeps each program start fast
-  warm_wine "$winbuild"
-  run_tests "$winbuild" retry
-  wineserver -k 2>/dev/null || true
+  prefixes=("$WINEPREFIX")
+  for id in $(wine_desktop_ids); do
+    prefixes+=("$(wine_desktop_prefix "$WINEPREFIX" "$id")")
+    "$here/wine-prefix.sh" "${prefixes[-1]}" "$WINEPREFIX"
+  done
+  for prefix in "${prefixes[@]}"; do
+    WINEPREFIX=$prefix wineserver -p
+    WINEPREFIX=$prefix warm_wine "$winbuild"
+  done
+  run_tests "$winbuild" retry $((2 * jobs))
+  for prefix in "${prefixes[@]}"; do WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; done
 fi
 
 end_tier

@@ -43,6 +43,24 @@ build_targets() { # preset, job, targets...
     { tail -30 "build/$preset-$job-build.log"; return 1; }
 }
 
+# The run's Wine desktops (cmake/wine-desktops.json): each a prefix beside
+# the run's own, named after it, with a wineserver of its own. A test that
+# runs alone holds one of them while it runs, and ctest names it in
+# CTEST_RESOURCE_GROUP_0_DESKTOPS ("id:2,slots:1").
+wine_desktop_ids() {
+  sed -n 's/.*"id": *"\([0-9]*\)".*/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-desktops.json"
+}
+wine_desktop_prefix() { # run's prefix, desktop id
+  echo "$1-desktop$2"
+}
+# The prefix a test runs in: its desktop's, when it holds one.
+test_prefix() { # run's prefix
+  local id=${CTEST_RESOURCE_GROUP_0_DESKTOPS:-}
+  id=${id#id:}
+  id=${id%%,*}
+  if [ -n "$id" ]; then wine_desktop_prefix "$1" "$id"; else echo "$1"; fi
+}
+
 # The first program of a fresh wineserver starts Wine's system processes,
 # which inherit its output; a throwaway program takes that, so that no test
 # or runner whose output is read keeps them.

@@ -1,6 +1,8 @@
 # End-to-end tests of Camvito.exe under Wine with the fake camera and the
 # stand-in camera service. They share one registry, one single-instance
-# mutex and one camera service window, so they never run beside other tests.
+# mutex and one camera service window, so each runs alone on a desktop; the
+# fake camera writes its log beside itself, in the build folder that all
+# desktops share, so they never run beside each other either.
 # Both programs come from sim/, which is added after camview/, so the tests
 # are defined once the whole tree is read.
 function(camview_add_end_to_end_tests)
@@ -22,6 +24,6 @@ function(camview_add_end_to_end_tests)
   gtest_discover_tests(camview_e2e_tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 90 RUN_SERIAL TRUE
+    PROPERTIES TIMEOUT 90 ${BRELVIN_ALONE_ON_A_DESKTOP} RESOURCE_LOCK fake_camera_log
     WORKING_DIRECTORY $<TARGET_FILE_DIR:camview_e2e_tests>)
 endfunction()

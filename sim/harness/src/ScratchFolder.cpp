@@ -36,13 +36,23 @@ void RemoveTree(const std::string& folder)
 ScratchFolder::ScratchFolder(const std::string& parent, const std::string& label, FolderLifetime lifetime)
     : lifetime_(lifetime)
 {
-    static std::atomic<int> counter{0};
     CreateDirectoryA(parent.c_str(), nullptr);
-    path_ = lifetime == FolderLifetime::Kept
-                ? parent + label + "\\"
-                : parent + label + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\";
-    RemoveTree(path_);
-    ok_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+    if (lifetime == FolderLifetime::Kept) {
+        path_ = parent + label + "\\";
+        RemoveTree(path_);
+        ok_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+        return;
+    }
+    // Tests on different Wine desktops share the build folder, and their
+    // wineservers hand out the same process ids: a folder that is there may
+    // be another test's, so the name is taken only by creating it.
+    static std::atomic<int> counter{0};
+    const std::string stem = parent + label + "-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int attempt = 0; attempt < 1000 && !ok_; ++attempt) {
+        path_ = stem + std::to_string(++counter) + "\\";
+        ok_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+        if (!ok_ && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
 }
 
 ScratchFolder::~ScratchFolder()

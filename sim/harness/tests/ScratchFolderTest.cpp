@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace sim {
 namespace {
@@ -38,6 +40,32 @@ TEST(ScratchFolder, TwoTemporaryFoldersOfOneLabelAreApart)
     ASSERT_TRUE(first.Ok());
     ASSERT_TRUE(second.Ok());
     EXPECT_NE(first.Path(), second.Path());
+}
+
+// A test on another Wine desktop may run under the same process id: the
+// folders its scratch folders are named like are its own, in use.
+TEST(ScratchFolder, AFolderAlreadyThereUnderItsNameIsLeftAlone)
+{
+    const std::string stem = OwnFolder() + "scratch\\kit-taken-" + std::to_string(GetCurrentProcessId()) + "-";
+    std::vector<std::string> taken;
+    for (int n = 1; n <= 5; ++n) {
+        taken.push_back(stem + std::to_string(n) + "\\");
+        CreateDirectoryA(taken.back().c_str(), nullptr);
+        const HANDLE marker = CreateFileA((taken.back() + "in-use").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(marker, INVALID_HANDLE_VALUE);
+        CloseHandle(marker);
+    }
+    {
+        const ScratchFolder folder(OwnFolder() + "scratch\\", "kit-taken");
+        ASSERT_TRUE(folder.Ok());
+        EXPECT_EQ(std::find(taken.begin(), taken.end(), folder.Path()), taken.end()) << folder.Path();
+    }
+    for (const std::string& path : taken) {
+        EXPECT_TRUE(Exists(path + "in-use")) << path;
+        DeleteFileA((path + "in-use").c_str());
+        RemoveDirectoryA(path.c_str());
+    }
 }
 
 TEST(ScratchFolder, AKeptFolderIsEmptiedFirstAndStays)

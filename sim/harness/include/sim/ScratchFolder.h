@@ -6,7 +6,7 @@
 namespace sim {
 
 enum class FolderLifetime {
-    Temporary, // named after the label, the process and a counter; removed at the end
+    Temporary, // named after the label, the process and a counter; never one that is there; removed at the end
     Kept,      // named after the label alone; emptied first, kept at the end
 };
 
