@@ -1,11 +1,11 @@
 #include "CheckFiles.h"
 
+#include "common/LocalTimeText.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstdio>
 
 namespace boardcheck {
 
@@ -50,12 +50,8 @@ std::string ReadFileEnd(const std::wstring& path, unsigned long maxBytes)
 
 std::wstring NewReportStem()
 {
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    wchar_t stem[64];
-    swprintf(stem, 64, L"Board-check-%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-             now.wMinute, now.wSecond);
-    return SupportFolder() + stem;
+    const std::string stamp = common::LocalTimeFileStamp();
+    return SupportFolder() + L"Board-check-" + std::wstring(stamp.begin(), stamp.end());
 }
 
 bool WriteUtf8File(const std::wstring& path, const std::string& utf8)

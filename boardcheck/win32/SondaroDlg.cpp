@@ -9,11 +9,11 @@
 #include "boardcheck/BoardPicture.h"
 #include "boardcheck/LogTail.h"
 #include "common/BoardStatus.h"
+#include "common/LocalTimeText.h"
 #include "common/Messages.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
-#include <cstdio>
 
 namespace boardcheck {
 namespace {
@@ -37,16 +37,6 @@ constexpr Label kLabels[] = {
     {IDC_OUTPUTS_LABEL, "IDS_OUTPUTS"}, {IDC_LOG_LABEL, "IDS_LOG"},                 {IDC_RECORD, "IDS_BTNRECORD"},
     {IDC_SAVE_REPORT, "IDS_BTNSAVE"},   {IDCANCEL, "IDS_BTNCANCEL"},
 };
-
-std::string LocalTimeText()
-{
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
-}
 
 } // namespace
 
@@ -177,7 +167,7 @@ void CSondaroDlg::AskForRecording()
 void CSondaroDlg::SaveReport()
 {
     const std::wstring stem = NewReportStem();
-    const std::string report = MakeReport(poll_, facts_, GatherSystemFacts(), LocalTimeText());
+    const std::string report = MakeReport(poll_, facts_, GatherSystemFacts(), common::LocalTimeText());
     const std::wstring reportPath = stem + L".txt";
     if (stem.empty() || !WriteUtf8File(reportPath, report)) {
         message_ = texts_.Get("IDS_SAVEFAIL");

@@ -1,5 +1,6 @@
 #include "common/SupportLogFile.h"
 
+#include "common/LocalTimeText.h"
 #include "common/UniqueHandle.h"
 #include "common/Win32System.h"
 
@@ -7,7 +8,6 @@
 #include <imagehlp.h>
 #include <shlobj.h>
 
-#include <cstdio>
 
 namespace common {
 namespace {
@@ -26,16 +26,6 @@ bool Full(const std::string& path)
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
     return data.nFileSizeHigh != 0 || data.nFileSizeLow >= SupportLogFile::kMaxBytes;
-}
-
-std::string Stamp()
-{
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond, now.wMilliseconds);
-    return text;
 }
 
 // The user's programs take turns at the log. Not every system appends
@@ -104,7 +94,7 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
     if (slash != std::string::npos) MakeSureDirectoryPathExists(path_.substr(0, slash + 1).c_str());
 
     std::string text;
-    const std::string stamp = Stamp();
+    const std::string stamp = LocalTimeTextWithMilliseconds() + " ";
     for (const std::string& line : lines) text += stamp + program_ + ": " + line + "\r\n";
 
     const LogTurn turn;

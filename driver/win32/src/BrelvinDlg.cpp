@@ -4,6 +4,7 @@
 #include "TokenFacts.h"
 #include "resource.h"
 
+#include "common/LocalTimeText.h"
 #include "common/Messages.h"
 #include "common/SupportLogFile.h"
 #include "common/Win32Profile.h"
@@ -16,7 +17,6 @@
 #include <dbt.h>
 #include <shellapi.h>
 
-#include <cstdio>
 
 namespace brelvin {
 namespace {
@@ -27,16 +27,6 @@ constexpr int kStartUpdateValue = 500;
 constexpr DWORD kStartUpPauseMs = 2000;
 // How often the monitors are looked at between the system's announcements.
 constexpr UINT kDesktopCheckMs = 2000;
-
-std::string LocalTimeNow()
-{
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
-}
 
 } // namespace
 
@@ -153,7 +143,7 @@ void CBrelvinDlg::ResetDriverState()
 // the policies that win over it.
 void CBrelvinDlg::LoadSettings()
 {
-    startedAt_ = LocalTimeNow();
+    startedAt_ = common::LocalTimeText();
     settingsPath_ = common::LocateSettingsFileA();
     process_.supportLog.NoteF("Started; settings file %s.", settingsPath_.c_str());
     settingsFile_ = std::make_unique<common::Win32Profile>(settingsPath_);

@@ -1,12 +1,12 @@
 #include "RecordingFolder.h"
 
+#include "common/LocalTimeText.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
 #include <imagehlp.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -15,16 +15,6 @@ namespace brelvin {
 namespace {
 
 constexpr const char* kRecordingPattern = "Recording-*.script";
-
-std::string FileStamp()
-{
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
-}
 
 } // namespace
 
@@ -43,18 +33,13 @@ std::string RecordingFolder::SettingsText()
 
 std::string RecordingFolder::LocalTime()
 {
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
+    return common::LocalTimeText();
 }
 
 std::string RecordingFolder::Save(const std::string& text)
 {
     if (folder_.empty() || !MakeSureDirectoryPathExists(folder_.c_str())) return std::string();
-    const std::string stamp = FileStamp();
+    const std::string stamp = common::LocalTimeFileStamp();
     std::string path = folder_ + "Recording-" + stamp + ".script";
     // Two recordings within one second keep apart.
     for (int n = 2; GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && n < 100; ++n) {
