@@ -17,16 +17,8 @@ cd "$root"
 
 preset=$(runnable_preset)
 build="build/$preset"
-programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimRunSession.exe)
-targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimRunSession)
-
-echo "building the Windows programs ($preset)..."
-build_targets "$preset" replay "${targets[@]}" || exit 1
-
 run="$build/replay"
-rm -rf "$run"
-mkdir -p "$run"
-for program in "${programs[@]}"; do cp "$build/bin/$program" "$run/"; done
+prepare_rig "$preset" replay SimRunSession || exit 1
 cp "$recording" "$run/recording.script"
 
 export WINEPREFIX="$root/$build/wineprefix"

@@ -20,16 +20,8 @@ cd "$root"
 minutes=${SOAK_MINUTES:-30}
 preset=$(runnable_preset)
 build="build/$preset"
-programs=(Brelvin.exe LINK.dll ZorvikSrv.exe SimDrawingApp.exe SimMouseRecorder.exe SimMainTool.exe SimCalibrator.exe SimSoak.exe)
-targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator SimSoak)
-
-echo "building the Windows programs ($preset)..."
-build_targets "$preset" soak "${targets[@]}" || exit 1
-
 soak="$build/soak"
-rm -rf "$soak"
-mkdir -p "$soak"
-for program in "${programs[@]}"; do cp "$build/bin/$program" "$soak/"; done
+prepare_rig "$preset" soak SimSoak || exit 1
 cp sim/sessions/soak.script "$soak/soak.script"
 cp sim/sessions/board-session.ini "$soak/soak.ini"
 

@@ -43,6 +43,23 @@ build_targets() { # preset, job, targets...
     { tail -30 "build/$preset-$job-build.log"; return 1; }
 }
 
+# The driver, its hook library and the stand-ins, with the program that runs
+# the job (SimRunSession, SimSoak), built and copied into a fresh folder,
+# build/<preset>/<job>.
+prepare_rig() { # preset, job, runner's target
+  local preset=$1 job=$2 target file
+  local targets=(Brelvin LINK ZorvikSrv SimDrawingApp SimMouseRecorder SimMainTool SimCalibrator "$3")
+  echo "building the Windows programs ($preset)..."
+  build_targets "$preset" "$job" "${targets[@]}" || return 1
+  rm -rf "build/$preset/$job"
+  mkdir -p "build/$preset/$job"
+  for target in "${targets[@]}"; do
+    file="build/$preset/bin/$target.exe"
+    [ -f "$file" ] || file="build/$preset/bin/$target.dll"
+    cp "$file" "build/$preset/$job/"
+  done
+}
+
 # The run's Wine desktops (cmake/wine-desktops.json): each a prefix beside
 # the run's own, named after it, with a wineserver of its own. A test that
 # runs alone holds one of them while it runs, and ctest names it in
