@@ -47,6 +47,7 @@ TEST(ScratchFolder, TwoTemporaryFoldersOfOneLabelAreApart)
 TEST(ScratchFolder, AFolderAlreadyThereUnderItsNameIsLeftAlone)
 {
     const std::string stem = OwnFolder() + "scratch\\kit-taken-" + std::to_string(GetCurrentProcessId()) + "-";
+    CreateDirectoryA((OwnFolder() + "scratch\\").c_str(), nullptr);
     std::vector<std::string> taken;
     for (int n = 1; n <= 5; ++n) {
         taken.push_back(stem + std::to_string(n) + "\\");
