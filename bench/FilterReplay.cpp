@@ -24,11 +24,13 @@ public:
     }
     int Upright() const override { return 1; }
     driver::ScreenSize Screen() const override { return {kScreenWidth, kScreenHeight}; }
+    const driver::BoardScreen& Board() const override { return board; }
     Point KeyPoint(int) const override { return {}; }
     bool KeyUsable(int) const override { return false; }
     int KeyTolerance() const override { return 0; }
 
     mutable Point lastMapped;
+    driver::BoardScreen board = driver::BoardScreen::PrimaryOnly({kScreenWidth, kScreenHeight});
 };
 
 RecordBuilder RecordOf(const TraceFrame& frame)

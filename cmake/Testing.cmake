@@ -65,3 +65,34 @@ function(brelvin_add_test name)
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
 endfunction()
+
+# brelvin_add_benchmark(<name> SOURCES ... LIBS ... [INCLUDES ...] [QUICK_ARGS ...])
+# A native benchmark program (Google Benchmark, or a main of its own that
+# prints figures). The bench preset builds it optimised into
+# build/bench/bench/, where `make bench` runs it in full. The native test
+# build compiles it too and runs it once as the test Benchmark.<name>, with
+# QUICK_ARGS (default: the least time Google Benchmark takes per case), so
+# that no benchmark can stop compiling or running unnoticed.
+function(brelvin_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;INCLUDES;QUICK_ARGS" ${ARGN})
+  if(WIN32 OR BRELVIN_FUZZ OR BRELVIN_TSAN)
+    return()
+  endif()
+  if(NOT BRELVIN_BENCH)
+    find_package(benchmark QUIET)
+    if(NOT benchmark_FOUND)
+      return()
+    endif()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_include_directories(${name} PRIVATE ${ARG_INCLUDES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  if(NOT BRELVIN_BENCH)
+    if(NOT ARG_QUICK_ARGS)
+      set(ARG_QUICK_ARGS --benchmark_min_time=0.0001)
+    endif()
+    add_test(NAME Benchmark.${name} COMMAND ${name} ${ARG_QUICK_ARGS})
+    set_tests_properties(Benchmark.${name} PROPERTIES TIMEOUT 300 LABELS benchmark)
+  endif()
+endfunction()

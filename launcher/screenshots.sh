@@ -6,7 +6,7 @@ out=${1:?usage: $0 OUTPUT_FOLDER}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/screenshots-wine64"
+build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the dialogs run from
 
 cmake --preset wine64 -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Tilmaro SimDialogPoke >/dev/null

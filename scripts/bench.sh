@@ -5,6 +5,8 @@ set -e
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 cd "$root"
+. "$here/wine-env.sh"
+decide_32bit
 cmake --preset bench >build-bench-configure.log 2>&1 || { cat build-bench-configure.log; exit 1; }
 rm -f build-bench-configure.log
 cmake --build --preset bench -j "$(nproc)" >/dev/null

@@ -14,6 +14,7 @@ recording=${1:?usage: $0 RECORDING}
 recording=$(cd "$(dirname "$recording")" && pwd)/$(basename "$recording")
 cd "$root"
 . "$here/wine-env.sh"
+decide_32bit
 
 preset=$(runnable_preset)
 build="build/$preset"
@@ -27,6 +28,10 @@ wineserver -p 2>/dev/null || true  # a server of this prefix may already run
 trap 'wineserver -k 2>/dev/null || true' EXIT
 echo "replaying $(basename "$recording") against the driver under Wine..."
 status=0
-"$here/wine-run.sh" "$run/SimRunSession.exe" replay | tr -d '\r' || status=$?
+"$here/wine-run.sh" "$run/SimRunSession.exe" replay | tr -d '\r' | tee "$run/runner.out" || status=$?
 [ "$status" -eq 0 ] || exit "$status"
+if ! grep -q '^presses: ' "$run/runner.out"; then
+  echo "make replay failed: no replay ran (the driver or its stand-ins did not start under Wine; see $run/runner.out)" >&2
+  exit 1
+fi
 echo "picture of the strokes: $run/strokes.svg"

@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 cd "$root"
 . "$here/wine-env.sh"
+decide_32bit
 
 preset=$(runnable_preset)
 build="build/$preset"
@@ -33,8 +34,14 @@ wineserver -p 2>/dev/null || true  # a server of this prefix may already run
 trap 'wineserver -k 2>/dev/null || true; [ -z "$listener" ] || kill "$listener" 2>/dev/null || true' EXIT
 echo "running the driver with the stand-ins under Wine..."
 status=0
-"$here/wine-run.sh" "$run/SimRunSession.exe" | tr -d '\r' || status=$?
+"$here/wine-run.sh" "$run/SimRunSession.exe" | tr -d '\r' | tee "$run/runner.out" || status=$?
 [ "$status" -eq 0 ] || exit "$status"
+# No figures of a run that did not happen: the runner prints its summary only
+# after a session that played and reached the desktop.
+if ! grep -q '^presses: ' "$run/runner.out"; then
+  echo "make run failed: no session ran (the driver or its stand-ins did not start under Wine; see $run/runner.out)" >&2
+  exit 1
+fi
 if [ -n "$listener" ]; then
   echo "TUIO (oscdump on port $port): $("$here/oscdump-summary.sh" "$run/oscdump.log")"
 fi

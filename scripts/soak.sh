@@ -16,6 +16,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 cd "$root"
 . "$here/wine-env.sh"
+decide_32bit
 
 minutes=${SOAK_MINUTES:-30}
 preset=$(runnable_preset)
@@ -67,6 +68,7 @@ timeout --kill-after=10 $(( minutes * 60 + 300 )) \
 runner=$!
 printf '%6s %10s %8s %6s %8s\n' minute "VmRSS kB" threads fds handles
 status=0
+finished=no
 while IFS= read -r line; do
   line=${line%$'\r'}
   case "$line" in
@@ -86,11 +88,15 @@ while IFS= read -r line; do
       ;;
     minute\ *) echo "  $line" ;;
     soak\ failed*) echo "$line"; status=1; break ;;
-    soak\ done*) echo "$line"; break ;;
+    soak\ done*) echo "$line"; finished=yes; break ;;
     *) echo "$line" ;;
   esac
 done < <(tail -n +1 -f --pid="$runner" "$out")
 wait "$runner" || status=1
 runner=
+if [ "$finished" = no ] && [ "$status" -eq 0 ]; then
+  echo "make soak failed: the soak did not run to its end (the driver or its stand-ins did not start under Wine; see $out)" >&2
+  status=1
+fi
 [ "$status" -eq 0 ] || exit "$status"
 "$here/soak-judge.sh" "$table" "${SOAK_WARMUP_MINUTES:-$(( minutes / 6 > 1 ? minutes / 6 : 1 ))}"

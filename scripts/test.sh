@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 cd "$root"
 . "$here/wine-env.sh"
+decide_32bit
 jobs=$(nproc)
 passed=0
 failed=0
@@ -145,7 +146,7 @@ if can_run_32bit; then
   step "Windows build (32-bit: the shipping programs and their tests)"
   build windows && winbuild=windows || winbuild=
 else
-  step "Windows build (32-bit: the shipping programs only, as this machine cannot execute 32-bit code)"
+  step "Windows build (32-bit: the shipping programs only, as 32-bit Windows programs do not run here)"
   build windows shipped
   step "Windows build (64-bit, for the tests under Wine)"
   build wine64 && winbuild=wine64 || winbuild=
@@ -170,6 +171,34 @@ if [ -n "$winbuild" ]; then
   done
   run_tests "$winbuild" retry $((2 * jobs))
   for prefix in "${prefixes[@]}"; do WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; done
+fi
+
+# The README's other commands, each once, so that none can stop working
+# unnoticed: the main job, a replay of a sample recording and, where the
+# 64-bit build is at hand, the screenshots. Each counts as one test.
+readme_command() { # name, command...
+  local name=$1 log="build/readme-$1.log"
+  shift
+  if "$@" >"$log" 2>&1; then
+    echo "$name: passed"
+    passed=$((passed + 1))
+  else
+    tail -20 "$log"
+    problems+=("$name failed (build/readme-$name.log)")
+    failed=$((failed + 1))
+  fi
+}
+if [ -n "$winbuild" ]; then
+  step "the README's commands: make run, make replay, make screenshots"
+  readme_command make-run "$here/run.sh"
+  readme_command make-replay "$here/replay.sh" sim/sessions/sample-recording.script
+  if [ "$winbuild" = wine64 ]; then
+    readme_command make-screenshots env SCREENSHOTS_BUILD="$root/build/wine64" bash -c \
+      'EXTRA_PACKAGES="xvfb imagemagick x11-utils fonts-wqy-microhei" scripts/install-deps.sh && scripts/screenshots.sh &&
+       [ "$(ls build/screenshots/*.png | wc -l)" -ge 4 ]'
+  else
+    notes+=("make screenshots was not tried: its dialogs run from the 64-bit build, which this run did not build")
+  fi
 fi
 
 end_tier

@@ -17,11 +17,64 @@ wine_loader_for() {
   fi
 }
 
-# True when this machine can execute 32-bit code (and so 32-bit Wine).
-# BRELVIN_RUN_32BIT=no makes a machine that can behave as one that cannot,
-# to try that path of the scripts.
+# Whether the Windows programs run from the 32-bit build here: decided by
+# whether a 32-bit Windows program really starts under Wine, not by the
+# Linux loader alone (a machine can execute 32-bit code and still lack 32-bit
+# Wine, when the package mirror could not serve it). The answer is kept in
+# BRELVIN_RUN_32BIT (yes or no) for the run: a top-level script calls
+# decide_32bit once, and every script it starts reads the answer.
+# BRELVIN_RUN_32BIT=no makes a machine that can behave as one that cannot, to
+# try that path of the scripts; =yes skips the probe.
+wine32_loader=${BRELVIN_WINE32_LOADER:-/usr/lib/wine/wine}
+wine32_cross_compiler=${BRELVIN_WINE32_CC:-i686-w64-mingw32-gcc}
+
+# Prints why 32-bit Windows programs cannot run here and fails, or succeeds
+# silently. The program it starts is a console program of a few lines,
+# compiled for 32-bit Windows, in the prefix of the 32-bit build, which the
+# Windows tests use when the answer is yes.
+probe_32bit() {
+  local root build probe
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  build=${BRELVIN_BUILD_DIR:-$root/build}
+  probe="$build/wine32-probe"
+  if [ ! -x "$wine32_loader" ]; then echo "32-bit Wine is not installed"; return 1; fi
+  if ! "$wine32_loader" --version >/dev/null 2>&1; then echo "this machine cannot execute 32-bit code"; return 1; fi
+  mkdir -p "$probe"
+  printf '#include <stdio.h>\nint main(void) { puts("32-bit program started"); return 0; }\n' >"$probe/probe.c"
+  if ! "$wine32_cross_compiler" -o "$probe/probe.exe" "$probe/probe.c" >"$probe/compile.log" 2>&1; then
+    echo "the probe program did not compile ($probe/compile.log)"; return 1
+  fi
+  local prefix="$build/windows/wineprefix"
+  BRELVIN_RUN_32BIT=yes "$root/scripts/wine-prefix.sh" "$prefix" >/dev/null 2>&1 || true
+  if WINEPREFIX=$prefix timeout --kill-after=5 120 wine "$probe/probe.exe" </dev/null 2>"$probe/run.log" |
+      tr -d '\r' | grep -qx '32-bit program started'; then
+    return 0
+  fi
+  echo "a 32-bit Windows program did not start under Wine ($probe/run.log)"
+  return 1
+}
+
+# Decides once per run, exports the answer, and says once when the Windows
+# programs run from the 64-bit build.
+decide_32bit() {
+  local why
+  case "${BRELVIN_RUN_32BIT:-}" in
+    yes) ;;
+    no) why=${BRELVIN_32BIT_WHY:-BRELVIN_RUN_32BIT=no} ;;
+    *)
+      if why=$(probe_32bit); then export BRELVIN_RUN_32BIT=yes; else export BRELVIN_RUN_32BIT=no; fi
+      ;;
+  esac
+  if [ "$BRELVIN_RUN_32BIT" = no ] && [ -z "${BRELVIN_32BIT_SAID:-}" ]; then
+    echo "The Windows programs run from the 64-bit build (wine64): $why."
+    export BRELVIN_32BIT_SAID=1 BRELVIN_32BIT_WHY="$why"
+  fi
+}
+
+# True when the Windows programs run from the 32-bit build.
 can_run_32bit() {
-  [ "${BRELVIN_RUN_32BIT:-}" != no ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+  [ -n "${BRELVIN_RUN_32BIT:-}" ] || decide_32bit >/dev/null
+  [ "$BRELVIN_RUN_32BIT" = yes ]
 }
 
 # The Windows preset whose programs this machine runs: the 32-bit shipping

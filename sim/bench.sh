@@ -10,6 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 cd "$root"
 . scripts/wine-env.sh
+decide_32bit
 
 preset=$(runnable_preset)
 build="build/$preset"

@@ -2,12 +2,12 @@
 //   SimDriverBench idle <seconds>   starts the driver with its stand-ins, says
 //                                   "ready <process id>" and keeps it idle that long
 //                                   (the caller measures its CPU time meanwhile);
-//   SimDriverBench latency          plays 1,000 contact samples and reports the
+//   SimDriverBench latency [n]      plays 1,000 (or n) contact samples and reports the
 //                                   time from each record written into the block to
 //                                   the injected event seen by the mouse recorder,
 //                                   and the worker's cycle length (time between two
 //                                   consecutive consumptions).
-//   SimDriverBench watched          the same while a board check asks the driver
+//   SimDriverBench watched [n]      the same while a board check asks the driver
 //                                   for its status twice a second, and the time
 //                                   each request takes to be answered.
 #include "BoardCheckAsker.h"
@@ -31,6 +31,8 @@
 namespace {
 
 constexpr int kSamples = 1000;
+// A sample's step along the stroke, in camera units: under a pixel.
+constexpr int kStepUnits = 2;
 
 int Fail(const std::string& problem)
 {
@@ -54,12 +56,13 @@ int Idle(unsigned seconds)
     return 0;
 }
 
-std::string LatencyScript()
+std::string LatencyScript(int samples)
 {
-    // A slow stroke across the board: every sample a move of under a pixel,
+    // A slow stroke along the board: every sample a move of under a pixel,
     // so each record yields exactly one injected move.
-    return "driver\nsync\ndown 400 1200\ndown 400 1200\nstamp\nline 400 1200 2800 1200 " + std::to_string(kSamples) +
-           "\nup 2800 1200\n";
+    const std::string end = std::to_string(400 + kStepUnits * samples) + " 1200";
+    return "driver\nsync\ndown 400 1200\ndown 400 1200\nstamp\nline 400 1200 " + end + " " + std::to_string(samples) +
+           "\nup " + end + "\n";
 }
 
 void Print(const char* what, const sim::Spread& spread)
@@ -68,10 +71,10 @@ void Print(const char* what, const sim::Spread& spread)
                 spread.count);
 }
 
-int Latency(bool watched)
+int Latency(bool watched, int samples)
 {
     sim::BoardRig rig(sim::OwnFolder(), sim::OwnFolder() + "scratch\\", "bench-latency");
-    if (!StartRig(rig, LatencyScript())) return Fail(rig.Problem());
+    if (!StartRig(rig, LatencyScript(samples))) return Fail(rig.Problem());
     std::unique_ptr<sim::BoardCheckAsker> asker;
     if (watched) asker = std::make_unique<sim::BoardCheckAsker>();
     if (!rig.WaitForScript()) return Fail("the script did not play; see " + rig.File(sim::kCameraServiceLog));
@@ -103,12 +106,12 @@ int Latency(bool watched)
         10000);
     // The stroke's samples and its release are stamped; the samples are paired
     // with the moves they caused.
-    if (written.size() != static_cast<std::size_t>(kSamples) + 1) return Fail("stamps missing");
-    if (moves.size() < static_cast<std::size_t>(kSamples)) {
-        return Fail("only " + std::to_string(moves.size()) + " moves for " + std::to_string(kSamples) + " records");
+    if (written.size() != static_cast<std::size_t>(samples) + 1) return Fail("stamps missing");
+    if (moves.size() < static_cast<std::size_t>(samples)) {
+        return Fail("only " + std::to_string(moves.size()) + " moves for " + std::to_string(samples) + " records");
     }
     std::vector<double> latency, cycle;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(kSamples); ++i) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(samples); ++i) {
         latency.push_back(static_cast<double>(moves[i] - written[i]) / 1000.0);
         if (i > 0) cycle.push_back(static_cast<double>(consumed[i] - consumed[i - 1]) / 1000.0);
     }
@@ -127,8 +130,10 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "idle" && argc > 2) return Idle(static_cast<unsigned>(std::atoi(argv[2])));
-    if (mode == "latency") return Latency(false);
-    if (mode == "watched") return Latency(true);
-    std::printf("usage: SimDriverBench idle <seconds> | latency | watched\n");
+    const int samples = argc > 2 ? std::atoi(argv[2]) : kSamples;
+    if (samples < 1 || samples > kSamples) return Fail("the count of samples must lie in 1..1000");
+    if (mode == "latency") return Latency(false, samples);
+    if (mode == "watched") return Latency(true, samples);
+    std::printf("usage: SimDriverBench idle <seconds> | latency [samples] | watched [samples]\n");
     return 2;
 }

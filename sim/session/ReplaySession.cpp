@@ -70,10 +70,13 @@ std::string RunReplay(const std::string& here, bool& ok)
         rig.CloseStandIns();
         if (!played) return "replay failed: the recording did not play to its end; see " + rig.File(kCameraServiceLog) + "\n";
         report = BuildSessionReport(rig.MouseEvents(), rig.DrawingAppMessages());
+        int packetCount = 0;
         if (listening) {
-            const std::string log = rig.File(kDrawingAppSocketLog);
-            packets = "touch socket: " + std::to_string(CountLinesStartingWith(log, "packet ")) + " packets of 8 bytes\n";
+            packetCount = CountLinesStartingWith(rig.File(kDrawingAppSocketLog), "packet ");
+            packets = "touch socket: " + std::to_string(packetCount) + " packets of 8 bytes\n";
         }
+        if (!report.ReachedAnything() && packetCount == 0)
+            return "replay failed: the recording produced no input at all; see " + rig.Folder().Path() + "\n";
         out << "logs in " << rig.Folder().Path() << "\n";
     }
     const int width = GetSystemMetrics(SM_CXSCREEN);

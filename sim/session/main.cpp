@@ -62,6 +62,7 @@ int main(int argc, char** argv)
         report = sim::BuildSessionReport(rig.MouseEvents(), rig.DrawingAppMessages());
         cameraLog = rig.File(sim::kCameraServiceLog);
         if (!played) return Fail("the session did not play to its end; see " + cameraLog);
+        if (!report.ReachedAnything()) return Fail("the session produced no input at all; see " + rig.Folder().Path());
         std::printf("logs in %s\n", rig.Folder().Path().c_str());
     }
     const int width = GetSystemMetrics(SM_CXSCREEN);

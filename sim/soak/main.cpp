@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     for (const sim::MouseEvent& event : rig.MouseEvents()) {
         if (event.injected && event.kind == sim::MouseKind::LeftDown) ++presses;
     }
+    if (presses == 0) return Fail("the driver injected no press in the whole soak");
     std::printf("soak done %zu presses\n", presses);
     return 0;
 }

@@ -22,6 +22,13 @@ struct SessionReport {
     std::vector<std::vector<ScreenPoint>> strokes; // press, moves, release
     std::vector<ScreenPoint> rightClickPoints;
     std::vector<LoggedMessage> appMessages; // WM_USER and above
+
+    // False for a run in which nothing reached the desktop or the drawing
+    // application: no session to report.
+    bool ReachedAnything() const
+    {
+        return presses + moves + releases + rightClicks > 0 || !appMessages.empty();
+    }
 };
 
 inline constexpr unsigned kFirstAppMessage = 0x0400;
