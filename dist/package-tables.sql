@@ -5,7 +5,7 @@
 -- One Language.ini: the English texts unless LANGUAGE is "zh" (any case).
 UPDATE `Component` SET `Condition` = 'NOT (LANGUAGE ~= "zh")' WHERE `Component` = 'TextsEnglish'
 UPDATE `Component` SET `Condition` = 'LANGUAGE ~= "zh"' WHERE `Component` = 'TextsChinese'
-UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;LANGUAGE;STARTDRIVER;TUIO;TUIO_HOST;TUIO_PORT;TOUCH_INJECTION;MONITOR;FILTER_MODE;FILTER_MIN_CUTOFF;FILTER_BETA;FILTER_DERIVATIVE_CUTOFF;FILTER_STILL_SPEED' WHERE `Property` = 'SecureCustomProperties'
+UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;LANGUAGE;STARTDRIVER;TUIO;TUIO_HOST;TUIO_PORT;TOUCH_INJECTION;MONITOR;FILTER_MODE;FILTER_MIN_CUTOFF;FILTER_BETA;FILTER_DERIVATIVE_CUTOFF;FILTER_STILL_SPEED;CALIBRATION_OWN_PROGRAM' WHERE `Property` = 'SecureCustomProperties'
 --
 -- The program folder's WBInit.ini holds the administrators' calibration and
 -- seeds every new user's copy, so no step of the package takes it away: the
@@ -66,6 +66,7 @@ INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`,
 INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterBeta', '{84E41DD5-A6DC-4958-BD49-EFA1212104C2}', 'INSTALLDIR', 80, 'FILTER_BETA')
 INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterDerivativeCutoff', '{5FA939CE-94AB-425B-A73E-A7094381CA74}', 'INSTALLDIR', 80, 'FILTER_DERIVATIVE_CUTOFF')
 INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionFilterStillSpeed', '{36FEFFF1-AD27-475C-B1DD-F104E6DB8D0C}', 'INSTALLDIR', 80, 'FILTER_STILL_SPEED')
+INSERT INTO `Component` (`Component`, `ComponentId`, `Directory_`, `Attributes`, `Condition`) VALUES ('OptionOwnCalibrationProgram', '{8AE12032-6FB9-4FF2-A0C6-F9A55D41BC81}', 'INSTALLDIR', 80, 'CALIBRATION_OWN_PROGRAM')
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuio')
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuioHost')
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionTuioPort')
@@ -76,6 +77,7 @@ INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'Opt
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterBeta')
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterDerivativeCutoff')
 INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionFilterStillSpeed')
+INSERT INTO `FeatureComponents` (`Feature_`, `Component_`) VALUES ('Suite', 'OptionOwnCalibrationProgram')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuio', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO', '[TUIO]', 0, 'OptionTuio')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuioHost', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO_HOST', '[TUIO_HOST]', 0, 'OptionTuioHost')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionTuioPort', 'WBInit.ini', 'INSTALLDIR', 'Multitouch', 'TUIO_PORT', '[TUIO_PORT]', 0, 'OptionTuioPort')
@@ -86,6 +88,7 @@ INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterBeta', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'BETA', '[FILTER_BETA]', 0, 'OptionFilterBeta')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterDerivativeCutoff', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'DERIVATIVE_CUTOFF', '[FILTER_DERIVATIVE_CUTOFF]', 0, 'OptionFilterDerivativeCutoff')
 INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionFilterStillSpeed', 'WBInit.ini', 'INSTALLDIR', 'Filter', 'STILL_SPEED', '[FILTER_STILL_SPEED]', 0, 'OptionFilterStillSpeed')
+INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, `Component_`) VALUES ('OptionOwnCalibrationProgram', 'WBInit.ini', 'INSTALLDIR', 'Calibration', 'OWN_PROGRAM', '[CALIBRATION_OWN_PROGRAM]', 0, 'OptionOwnCalibrationProgram')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RemoveIniValues', '', 3100)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('WriteIniValues', '', 5100)
 --

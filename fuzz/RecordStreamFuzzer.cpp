@@ -212,7 +212,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::FakeHook hook;
     DriverState state;
     calibration_testing::MemoryProfile settings;
-    BoardKeys keys(desktop, state, settings);
+    NoFaultLog faults;
+    BoardKeys keys(desktop, state, settings, faults);
     CalibrationStore store;
     store.Publish(upright);
     ChannelSlot socket;
@@ -221,7 +222,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto pipeChannel = std::make_shared<testing::RecordingChannel>();
     socket.Publish(socketChannel);
     pipe.Publish(pipeChannel);
-    NoFaultLog faults;
     fuzzing::Bytes in(data, size);
     const std::uint8_t outputsWanted = in.Next();
     auto udp = std::make_shared<testing::RecordingChannel>();

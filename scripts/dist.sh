@@ -3,7 +3,7 @@
 # certificate is given.
 # Usage: dist.sh [BIN_DIR [OUT_DIR [VERSION]]]
 #   BIN_DIR  folder with Brelvin.exe, LINK.dll, Penvaro.exe, Camvito.exe,
-#            Tilmaro.exe, Sondaro.exe, Probyx.dll, DriverCloser.exe and
+#            Tilmaro.exe, Sondaro.exe, Kalmeno.exe, Probyx.dll, DriverCloser.exe and
 #            SettingsCheck.dll (default: build/windows/bin, the 32-bit
 #            shipping build); a program not found there is taken from the
 #            build folder that holds BIN_DIR
@@ -31,7 +31,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 bin=${1:-$root/build/windows/bin}
 out=${2:-$root/build/windows/dist}
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Kalmeno.exe Probyx.dll)
 helpers=(DriverCloser.exe SettingsCheck.dll)
 texts=(Language.ini Language.zh-CN.ini WBInit.ini)
 icon=$root/driver/win32/res/Brelvin.ico

@@ -9,6 +9,7 @@
 #include "boardcheck/BoardPicture.h"
 #include "boardcheck/LogTail.h"
 #include "common/BoardStatus.h"
+#include "common/BoardStatusRequest.h"
 #include "common/LocalTimeText.h"
 #include "common/Messages.h"
 #include "common/Win32Profile.h"
@@ -77,7 +78,6 @@ INT_PTR CSondaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CSondaroDlg::OnInitDialog()
 {
-    request_ = RegisterWindowMessageA(msg::kRegisteredBoardCheck);
     LoadTexts();
     SetWindowTextW(Window(), Wide(texts_.Get("IDS_TOTEL")).c_str());
     for (const Label& label : kLabels) SetDlgItemTextW(Window(), label.control, Wide(texts_.Get(label.key)).c_str());
@@ -101,7 +101,7 @@ void CSondaroDlg::LoadTexts()
 // arrives as a message of its own.
 void CSondaroDlg::Refresh()
 {
-    driver_ = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
+    driver_ = common::FindDriverWindow();
     facts_.serviceFound = FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption) != nullptr;
     if (poll_.OnRefresh(driver_ != nullptr, GetTickCount())) AskDriver(common::BoardCheckRequest(common::kBoardCheckStatus));
     ReadSupportLog();
@@ -110,7 +110,7 @@ void CSondaroDlg::Refresh()
 
 void CSondaroDlg::AskDriver(LPARAM request)
 {
-    if (driver_ && request_) PostMessageW(driver_, request_, reinterpret_cast<WPARAM>(Window()), request);
+    common::PostBoardStatusRequest(driver_, Window(), request);
 }
 
 void CSondaroDlg::ReadSupportLog()
@@ -151,8 +151,8 @@ void CSondaroDlg::Show()
 // Only the driver's window speaks for the driver.
 BOOL CSondaroDlg::OnCopyData(HWND sender, const COPYDATASTRUCT& data)
 {
-    if (data.dwData != common::kBoardStatusTag || !sender || sender != driver_ || !data.lpData) return FALSE;
-    const std::string text(static_cast<const char*>(data.lpData), data.cbData);
+    std::string text;
+    if (!common::ReadBoardStatusAnswer(sender, driver_, data, text)) return FALSE;
     poll_.OnAnswer(Utf8FromCodePage(text), GetTickCount());
     Show();
     return TRUE;

@@ -40,7 +40,6 @@ private:
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
     HINSTANCE instance_;
-    UINT request_ = 0;
     HWND driver_ = nullptr;
     CheckTexts texts_;
     StatusPoll poll_;

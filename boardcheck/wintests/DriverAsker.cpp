@@ -1,7 +1,10 @@
 #include "DriverAsker.h"
 
-#include "common/Messages.h"
+#include "common/BoardStatusRequest.h"
 #include "sim/Waiting.h"
+
+#include <string>
+#include <utility>
 
 namespace boardcheck_e2e {
 namespace {
@@ -20,7 +23,6 @@ DriverAsker::DriverAsker()
     window_ = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
                               nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    request_ = RegisterWindowMessageA(msg::kRegisteredBoardCheck);
 }
 
 DriverAsker::~DriverAsker()
@@ -30,8 +32,8 @@ DriverAsker::~DriverAsker()
 
 bool DriverAsker::Ask(LPARAM request)
 {
-    const HWND driver = FindWindowA(wnd::kDriverClass, wnd::kDriverCaption);
-    return driver && PostMessageA(driver, request_, reinterpret_cast<WPARAM>(window_), request);
+    driver_ = common::FindDriverWindow();
+    return common::PostBoardStatusRequest(driver_, window_, request);
 }
 
 bool DriverAsker::WaitForAnswer(const std::function<bool(const common::BoardStatus&)>& wanted, unsigned timeoutMs)
@@ -52,12 +54,12 @@ bool DriverAsker::WaitForAnswer(const std::function<bool(const common::BoardStat
 LRESULT CALLBACK DriverAsker::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<DriverAsker*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self && message == WM_COPYDATA) {
-        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (data->dwData == common::kBoardStatusTag && data->lpData) {
-            self->answers_.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
-            return TRUE;
-        }
+    std::string text;
+    if (self && message == WM_COPYDATA &&
+        common::ReadBoardStatusAnswer(reinterpret_cast<HWND>(wParam), self->driver_,
+                                      *reinterpret_cast<const COPYDATASTRUCT*>(lParam), text)) {
+        self->answers_.push_back(std::move(text));
+        return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -19,6 +19,7 @@ public:
     DriverAsker& operator=(const DriverAsker&) = delete;
 
     // Posts the request to the driver's window; false when there is none.
+    // Only that window's answers are kept.
     bool Ask(LPARAM request);
     // Pumps the thread's messages until an answer satisfies `wanted`.
     bool WaitForAnswer(const std::function<bool(const common::BoardStatus&)>& wanted, unsigned timeoutMs);
@@ -28,7 +29,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
-    UINT request_ = 0;
+    HWND driver_ = nullptr; // the window asked last
     std::vector<std::string> answers_;
 };
 

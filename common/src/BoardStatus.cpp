@@ -94,6 +94,9 @@ void Apply(const std::string& key, const std::string& value, BoardStatus& status
     else if (key == "settings-file") status.settingsFile = value;
     else if (key == "calibration") status.calibrationLoaded = value == "loaded";
     else if (key == "calibration-problem") status.calibrationProblem = value;
+    else if (key == "calibration-check") status.calibrationCheck = value;
+    else if (key == "calibration-check-worst-px") status.calibrationCheckWorstPx = value;
+    else if (key == "calibration-check-at") status.calibrationCheckAt = value;
     else if (key == "grid") ReadPair(value, status.gridColumns, status.gridRows);
     else if (key == "screen") ReadPair(value, status.screenWidth, status.screenHeight);
     else if (key == "monitor") ReadMonitor(value, status);
@@ -131,6 +134,11 @@ std::string FormatBoardStatus(const BoardStatus& status)
     out.Put("settings-file", status.settingsFile);
     out.Put("calibration", status.calibrationLoaded ? "loaded" : "failed");
     if (!status.calibrationProblem.empty()) out.Put("calibration-problem", status.calibrationProblem);
+    if (!status.calibrationCheck.empty()) {
+        out.Put("calibration-check", status.calibrationCheck);
+        out.Put("calibration-check-worst-px", status.calibrationCheckWorstPx);
+        out.Put("calibration-check-at", status.calibrationCheckAt);
+    }
     out.Put("grid", std::to_string(status.gridColumns) + ' ' + std::to_string(status.gridRows));
     out.Put("screen", std::to_string(status.screenWidth) + ' ' + std::to_string(status.screenHeight));
     out.Put("monitor", status.monitor + ' ' + std::to_string(status.monitorLeft) + ' ' +

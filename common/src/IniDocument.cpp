@@ -1,4 +1,5 @@
 #include "common/IniDocument.h"
+#include "common/Profile.h"
 
 #include <cstdint>
 
@@ -34,7 +35,34 @@ std::string_view SkipByteOrderMark(std::string_view text)
     return text;
 }
 
+// The profile functions drop trailing blanks from a default text.
+std::string TrimDefault(const std::string& fallback)
+{
+    std::size_t end = fallback.size();
+    while (end > 0 && fallback[end - 1] == ' ') --end;
+    return fallback.substr(0, end);
+}
+
+// The platform reads an integer's value into a buffer of this many
+// characters first.
+constexpr std::size_t kIntegerBufferChars = 30;
+
 } // namespace
+
+int ReadProfileInt(const IniDocument& document, std::string_view section, std::string_view key, int fallback)
+{
+    auto value = document.Find(section, key, kIntegerBufferChars);
+    if (!value || value->empty()) return fallback;
+    return ParseProfileInt(*value);
+}
+
+std::string ReadProfileString(const IniDocument& document, std::string_view section, std::string_view key,
+                              const std::string& fallback)
+{
+    auto value = document.Find(section, key, kProfileBufferChars);
+    if (value) return *value;
+    return TrimDefault(fallback).substr(0, kProfileBufferChars - 1);
+}
 
 bool IsProfileBlank(char c)
 {

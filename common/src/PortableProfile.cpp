@@ -28,14 +28,6 @@ FileStamp StampOf(const std::string& path)
     return {static_cast<std::int64_t>(st.st_size), ns};
 }
 
-// The profile functions drop trailing blanks from a default text.
-std::string TrimDefault(const std::string& fallback)
-{
-    std::size_t end = fallback.size();
-    while (end > 0 && fallback[end - 1] == ' ') --end;
-    return fallback.substr(0, end);
-}
-
 } // namespace
 
 PortableProfile::PortableProfile(std::string path)
@@ -59,18 +51,13 @@ const IniDocument& PortableProfile::Document() const
 
 int PortableProfile::ReadInt(const std::string& section, const std::string& key, int fallback) const
 {
-    // The platform reads the value into a 30-character buffer first.
-    auto value = Document().Find(section, key, 30);
-    if (!value || value->empty()) return fallback;
-    return ParseProfileInt(*value);
+    return ReadProfileInt(Document(), section, key, fallback);
 }
 
 std::string PortableProfile::ReadString(const std::string& section, const std::string& key,
                                         const std::string& fallback) const
 {
-    auto value = Document().Find(section, key, kProfileBufferChars);
-    if (value) return *value;
-    return TrimDefault(fallback).substr(0, kProfileBufferChars - 1);
+    return ReadProfileString(Document(), section, key, fallback);
 }
 
 void PortableProfile::WriteString(const std::string& section, const std::string& key, const std::string& value)

@@ -1,6 +1,7 @@
 #include "common/IniDocument.h"
 #include "common/LanguageStrings.h"
 #include "common/PortableProfile.h"
+#include "common/TextProfile.h"
 #include "ProfileCorpus.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,24 @@ TEST_F(ProfileFile, DriverStringsWithAndWithoutFile)
     EXPECT_EQ(texts.caption, "Board");
     EXPECT_EQ(texts.alreadyRunning, "Running");
     EXPECT_EQ(texts.calibrationFailed, "GetError");
+}
+
+// The calibration program checks what the driver will make of a settings
+// text before it writes the file: the text held in memory must read as the
+// file does.
+TEST_F(ProfileFile, ATextHeldInMemoryReadsAsItsFile)
+{
+    for (const auto& c : corpus::Cases()) {
+        Write(c.text);
+        const common::PortableProfile file(path_);
+        const common::TextProfile text(c.text);
+        for (const auto& r : c.requests) {
+            EXPECT_EQ(text.ReadString(r.section, r.key, "GetError  "), file.ReadString(r.section, r.key, "GetError  "))
+                << c.name << ": " << r.section << "/" << r.key;
+            EXPECT_EQ(text.ReadInt(r.section, r.key, 7), file.ReadInt(r.section, r.key, 7))
+                << c.name << ": " << r.section << "/" << r.key;
+        }
+    }
 }
 
 TEST(ProfileCorpus, EveryRequestAnswersWithinTheBuffer)

@@ -1,10 +1,7 @@
 #include "common/Win32Monitors.h"
 
 #include "common/DisplaySettings.h"
-#include "common/PolicyRegistry.h"
-#include "common/SettingsLocator.h"
-#include "common/Win32Profile.h"
-#include "common/Win32System.h"
+#include "common/ToolOptions.h"
 
 #include <algorithm>
 #include <vector>
@@ -43,12 +40,6 @@ PixelRect VirtualScreen()
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-}
-
-std::string SettingsFileInForce()
-{
-    if (IsUserAdmin() != 0) return ProgramFolderA() + kSettingsFileName;
-    return AppDataFolderA() + kPerUserFolder + kSettingsFileName;
 }
 
 DisplayLayout ReadDisplayLayoutAsListed()
@@ -99,9 +90,8 @@ DisplayLayout ReadDisplayLayout()
 
 RECT BoardMonitorWorkArea()
 {
-    const Win32Profile settingsInForce(SettingsFileInForce());
-    const Win32Profile programFolderCopy(ProgramFolderA() + kSettingsFileName);
-    const DisplaySettings settings = ReadDisplaySettings({settingsInForce, programFolderCopy, ReadPolicies().values});
+    const ToolOptions options;
+    const DisplaySettings settings = ReadDisplaySettings(options.Sources());
     const DisplayLayout layout = ReadDisplayLayout();
     const MonitorInfo* chosen = ChooseMonitor(layout, settings);
     if (!chosen) chosen = layout.Primary();

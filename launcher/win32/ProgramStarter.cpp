@@ -7,6 +7,12 @@
 
 namespace launcher {
 
+bool IsBesideLauncher(const std::wstring& fileName)
+{
+    const DWORD attributes = GetFileAttributesW((common::ProgramFolderW() + fileName).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 void StartBesideLauncher(const std::wstring& fileName)
 {
     const std::wstring folder = common::ProgramFolderW();

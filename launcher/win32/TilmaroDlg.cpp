@@ -3,11 +3,16 @@
 #include "ProgramStarter.h"
 #include "resource.h"
 
+#include "common/CalibrationProgram.h"
+#include "common/Messages.h"
+#include "common/ToolOptions.h"
 #include "common/Win32Monitors.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
 #include <commctrl.h>
+
+#include <string>
 
 namespace launcher {
 
@@ -15,8 +20,13 @@ namespace {
 
 constexpr const wchar_t* kTextSection = L"CamvitoOrient";
 constexpr const wchar_t* kSettingsProgram = L"ZorvikSet.exe";
-constexpr const wchar_t* kCalibrationProgram = L"Radozi.exe";
 constexpr const wchar_t* kBoardCheckProgram = L"Sondaro.exe";
+
+// The program names are plain ASCII.
+std::wstring Wide(const char* ascii)
+{
+    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 } // namespace
 
@@ -42,7 +52,7 @@ INT_PTR CTilmaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             StartBesideLauncher(kSettingsProgram);
             return TRUE;
         case IDC_START_CALIBRATION:
-            StartBesideLauncher(kCalibrationProgram);
+            StartCalibrationProgram();
             EndDialog(Window(), IDCANCEL);
             return TRUE;
         case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
@@ -78,12 +88,30 @@ BOOL CTilmaroDlg::OnInitDialog()
     return TRUE;
 }
 
+// The driver's calibration key chooses by the same rule. With neither
+// program there the teacher is told, rather than left waiting for a
+// calibration that never comes; the launcher closes after the box as after
+// a start.
+void CTilmaroDlg::StartCalibrationProgram()
+{
+    const common::ToolOptions options;
+    const common::CalibrationProgram program = common::ChooseCalibrationProgram(
+        common::ReadCalibrationProgramSettings(options.Sources()), IsBesideLauncher(Wide(wnd::kCalibrationProgram)),
+        IsBesideLauncher(Wide(wnd::kOwnCalibrationProgram)));
+    if (const char* file = common::CalibrationProgramFile(program)) {
+        StartBesideLauncher(Wide(file));
+        return;
+    }
+    const std::wstring languageFile = common::ProgramFolderW() + L"Language.ini";
+    const std::wstring text = common::ReadLanguageTextW(languageFile, kTextSection, L"IDS_NOCALIBRATION");
+    const std::wstring caption = common::ReadLanguageTextW(languageFile, kTextSection, L"IDS_TOTEL");
+    MessageBoxW(Window(), text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
 // The link shows only where the board check was installed with the launcher.
 void CTilmaroDlg::OfferBoardCheck()
 {
-    const std::wstring program = common::ProgramFolderW() + kBoardCheckProgram;
-    const DWORD attributes = GetFileAttributesW(program.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
+    if (!IsBesideLauncher(kBoardCheckProgram)) return;
     const std::wstring languageFile = common::ProgramFolderW() + L"Language.ini";
     const std::wstring text = common::ReadLanguageTextW(languageFile, kTextSection, L"IDS_LNKCHECK");
     SetDlgItemTextW(Window(), IDC_BOARD_CHECK, (L"<a>" + text + L"</a>").c_str());

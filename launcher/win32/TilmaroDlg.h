@@ -1,6 +1,7 @@
 #pragma once
 // The launcher's dialog: one button starts the settings program and stays,
-// one starts the calibration program and closes, one just closes. Where the
+// one starts the calibration program (common/CalibrationProgram.h) and
+// closes, one just closes. Where the
 // board check is installed beside it, a link under the explanation starts
 // it and the launcher stays.
 #include "common/ModalDialog.h"
@@ -19,6 +20,7 @@ public:
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog();
+    void StartCalibrationProgram();
     void OfferBoardCheck();
 
     HINSTANCE instance_;

@@ -25,7 +25,11 @@ const char kLanguageIni[] = "[CamvitoOrient]\r\n"
                             "IDS_BTNSET=Settings...\r\n"
                             "IDS_BTNORIENT=Calibrate\r\n"
                             "IDS_BTNCANCEL=Close\r\n"
-                            "IDS_LNKCHECK=Board check...\r\n";
+                            "IDS_LNKCHECK=Board check...\r\n"
+                            "IDS_NOCALIBRATION=No calibration program is installed.\r\n";
+
+// The static text of a message box, as the system numbers it.
+constexpr int kMessageBoxText = 0xFFFF;
 
 class TilmaroEndToEnd : public ::testing::Test {
 protected:
@@ -122,13 +126,43 @@ TEST_F(TilmaroEndToEnd, CalibrationButtonStartsTheCalibrationProgramAndCloses)
     EXPECT_FALSE(folder_.Holds("ZorvikSet.log"));
 }
 
-TEST_F(TilmaroEndToEnd, MissingCalibrationProgramClosesWithoutAMessage)
+TEST_F(TilmaroEndToEnd, CalibrationButtonStartsTheSuitesProgramWhereTheCameraSoftwaresIsMissingOrItIsPreferred)
 {
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, "Kalmeno.exe");
+    StartTilmaro();
+    Click(kStartCalibration);
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
+    ASSERT_TRUE(sim::WaitUntil([&] { return !Log("Kalmeno.log").empty(); }, kWaitMs));
+    EXPECT_EQ(Log("Kalmeno.log"), RanHere());
+
+    // Both there, and [Calibration] OWN_PROGRAM=1 beside the launcher (the
+    // Wine user is an administrator, whose settings are the program folder's).
+    WithProgram(SIM_CALIBRATION_PROGRAM_EXE, "Radozi.exe");
+    ASSERT_TRUE(folder_.Write("WBInit.ini", "[Calibration]\r\nOWN_PROGRAM=1\r\n"));
+    StartTilmaro();
+    Click(kStartCalibration);
+    ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
+    ASSERT_TRUE(sim::WaitUntil([&] { return Count(Log("Kalmeno.log"), "ran ") == 2; }, kWaitMs));
+    EXPECT_FALSE(folder_.Holds("Radozi.log"));
+}
+
+TEST_F(TilmaroEndToEnd, WithNeitherCalibrationProgramItSaysSoAndCloses)
+{
+    WithLanguageFile();
     // A program of that name elsewhere, in the launcher's working folder,
     // must not be started in its place.
     ASSERT_TRUE(folder_.CopyIn(sim::BuiltPath(SIM_CALIBRATION_PROGRAM_EXE), "elsewhere\\Radozi.exe"));
     StartTilmaro();
-    Click(kStartCalibration);
+    // Posted: the box holds the button's handler until it is answered.
+    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(kStartCalibration, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog_, kStartCalibration)));
+    const HWND box = sim::WaitForProcessWindow(
+        tilmaro_.Id(), [this](HWND window) { return window != dialog_ && sim::IsShownDialog(window); }, kWaitMs);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(sim::WindowText(box), L"Board calibration");
+    EXPECT_EQ(sim::WindowText(GetDlgItem(box, kMessageBoxText)), L"No calibration program is installed.");
+    EXPECT_TRUE(tilmaro_.Running()) << "closed before the message was read";
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(tilmaro_.WaitForExit(kWaitMs)) << "Tilmaro stayed open";
     EXPECT_FALSE(folder_.Holds("elsewhere\\Radozi.log"));
     EXPECT_FALSE(folder_.Holds("Radozi.log"));

@@ -2,6 +2,7 @@
 #include "DistFiles.h"
 #include "LanguageKeyScan.h"
 
+#include "calibration/KalmenoTexts.h"
 #include "common/PortableProfile.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +77,8 @@ KeyScan ScanThePrograms()
 {
     const fs::path root = SourceRoot();
     return ScanLanguageKeys(
-        {root / "driver", root / "pentool", root / "camview", root / "launcher", root / "boardcheck", root / "common"});
+        {root / "driver", root / "pentool", root / "camview", root / "launcher", root / "boardcheck", root / "calibration",
+         root / "common"});
 }
 
 class ShippedLanguageFile : public ::testing::TestWithParam<const char*> {
@@ -107,6 +109,7 @@ TEST(RequestedLanguageKeys, AreFoundInEverySectionOfThePrograms)
     EXPECT_TRUE(Holds(scan, "CamvitoOrient", "IDS_BTNORIENT   "));
     EXPECT_TRUE(Holds(scan, "SetPzPan", "IDC_BMP11"));
     EXPECT_TRUE(Holds(scan, "Sondaro", "IDS_OUTPUTLINE"));
+    EXPECT_TRUE(Holds(scan, "Kalmeno", "IDS_KEY13"));
 }
 
 TEST_P(ShippedLanguageFile, AnswersEveryRequestedKeyWithinTheBuffer)
@@ -141,6 +144,15 @@ TEST(ChineseLanguageFile, IsUtf16WithMarkAndHoldsChineseTexts)
     ASSERT_FALSE(text.empty()) << "not UTF-16LE with a byte-order mark";
     EXPECT_NE(text.find("IDC_BMP6=\xE7\xAC\x94"), std::string::npos) << "the pen is called \xE7\xAC\x94";
     EXPECT_NE(text.find("\r\n"), std::string::npos) << "lines end with CR LF";
+}
+
+// Where a school's file lacks a text, the calibration says what the
+// shipped file would have said.
+TEST(EnglishLanguageFile, HoldsTheCalibrationsBuiltInTexts)
+{
+    const common::PortableProfile texts((DistFolder() / "Language.ini").string());
+    for (const std::string& key : calibration::KalmenoTextKeys())
+        EXPECT_EQ(texts.ReadString(calibration::texts::kSection, key, "GetError"), calibration::EnglishText(key)) << key;
 }
 
 TEST(EnglishLanguageFile, IsPlainAscii)

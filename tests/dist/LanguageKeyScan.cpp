@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string>& LanguageSections()
 {
-    static const std::vector<std::string> sections = {"String", "Camvito", "CamvitoOrient", "SetPzPan", "Sondaro"};
+    static const std::vector<std::string> sections = {"String", "Camvito", "CamvitoOrient", "SetPzPan", "Sondaro",
+                                                         "Kalmeno"};
     return sections;
 }
 

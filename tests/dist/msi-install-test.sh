@@ -75,7 +75,7 @@ menus=("$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Brelvin White
 for user_menu in "$drive_c"/users/*/AppData/Roaming/Microsoft/Windows/"Start Menu"/Programs; do
   menus+=("$user_menu/Brelvin Whiteboard")
 done
-files=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll Language.ini WBInit.ini)
+files=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Kalmeno.exe Probyx.dll Language.ini WBInit.ini)
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # A 64-bit prefix keeps the 32-bit package's keys in the 32-bit view.
@@ -94,12 +94,13 @@ run_value_points_to_folder() { run_value | grep -qi 'Brelvin Whiteboard\\Brelvin
 no_run_value() { ! run_value >/dev/null; }
 shortcuts_present() {
   local m
-  for m in "${menus[@]}"; do [ -f "$m/Penvaro.lnk" ] && [ -f "$m/Camvito.lnk" ] && [ -f "$m/Tilmaro.lnk" ] && [ -f "$m/Sondaro.lnk" ] && return 0; done
+  for m in "${menus[@]}"; do [ -f "$m/Penvaro.lnk" ] && [ -f "$m/Camvito.lnk" ] && [ -f "$m/Tilmaro.lnk" ] && [ -f "$m/Sondaro.lnk" ] &&
+    [ -f "$m/Kalmeno.lnk" ] && [ -f "$m/Kalmeno - Check.lnk" ] && return 0; done
   return 1
 }
 no_shortcuts() {
   local m tool
-  for m in "${menus[@]}"; do for tool in Penvaro Camvito Tilmaro Sondaro; do [ ! -e "$m/$tool.lnk" ] || return 1; done; done
+  for m in "${menus[@]}"; do for tool in Penvaro Camvito Tilmaro Sondaro Kalmeno "Kalmeno - Check"; do [ ! -e "$m/$tool.lnk" ] || return 1; done; done
 }
 installed_versions() { "$wine" reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r' | grep -i 'DisplayVersion' | grep -o '[0-9][0-9.]*' | sort; }
 only_version() { [ "$(installed_versions | xargs)" = "$1" ]; }
@@ -221,7 +222,7 @@ check "[Multitouch] holds the two options given, nothing for those empty or not 
   section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "[Display] holds the monitor given" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
-check "Start-menu shortcuts for Penvaro, Camvito, Tilmaro and Sondaro" shortcuts_present
+check "Start-menu shortcuts for Penvaro, Camvito, Tilmaro, Sondaro and Kalmeno (and its check)" shortcuts_present
 check "version 1.0.0 is registered" only_version 1.0.0
 check "Programs and Features shows the help link" registered_as_stated HelpLink ARPHELPLINK
 check "Programs and Features shows the stated size" registered_as_stated Size ARPSIZE

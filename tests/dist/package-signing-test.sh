@@ -13,7 +13,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$1 bin=$2
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Kalmeno.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12 BRELVIN_SIGN_PASSWORD BRELVIN_SIGN_TIMESTAMP
 
 . "$here/checks.sh"

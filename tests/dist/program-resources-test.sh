@@ -14,7 +14,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$1 bin=$2 project_version=$3 version_probe=$4 manifest_probe=$5
-programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Probyx.dll)
+programs=(Brelvin.exe LINK.dll Penvaro.exe Camvito.exe Tilmaro.exe Sondaro.exe Kalmeno.exe Probyx.dll)
 unset BRELVIN_SIGN_PKCS12
 
 . "$here/checks.sh"
@@ -98,6 +98,9 @@ expect_manifest Brelvin.exe unspecified false unaware no
 expect_manifest Penvaro.exe unspecified true system yes
 expect_manifest Camvito.exe asInvoker false unaware yes
 expect_manifest Tilmaro.exe asInvoker true system yes
+# The calibration program draws at the driver's pixels and writes the file
+# the driver reads: no execution level, DPI unaware, as the driver.
+expect_manifest Kalmeno.exe unspecified false unaware no
 # The board check reports every monitor's own scale factor.
 expect_manifest Sondaro.exe asInvoker true/pm "PerMonitorV2, PerMonitor" yes
 

@@ -79,5 +79,36 @@ TEST_F(ProgramStart, AMissingCameraServiceIsNotTakenFromTheSearchPath)
     }
 }
 
+// Board key 12 of e2e-keys-WBInit.ini, touched once: camera (2810, 2080).
+const std::string kCalibrationKeyTouch = "down 2810 2080\nhold 2810 2080 2\nup 2810 2080\n";
+
+TEST_F(ProgramStart, TheCalibrationKeyStartsTheSuitesProgramWhereTheCameraSoftwaresIsMissingAndSaysWhenNeitherIs)
+{
+    const std::string settings = sim::ReadWholeFile(sim::OwnFolder() + "e2e-keys-WBInit.ini");
+    ASSERT_TRUE(rig_.Prepare(std::string(), settings)) << rig_.Problem();
+    // The stand-in notes each start in <its name>.log.
+    ASSERT_TRUE(rig_.Folder().CopyIn(sim::BuiltPath(SIM_CALIBRATION_PROGRAM_EXE), wnd::kOwnCalibrationProgram));
+    ASSERT_FALSE(rig_.Folder().Holds(wnd::kCalibrationProgram));
+    ASSERT_TRUE(rig_.StartRecorder()) << rig_.Problem();
+    ASSERT_TRUE(rig_.StartDrawingApp()) << rig_.Problem();
+    ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
+    PostToDriver(msg::kSetUseKey, 1, 1);
+
+    ASSERT_NO_FATAL_FAILURE(PlayScript(kCalibrationKeyTouch));
+    std::string folder = rig_.Folder().Path();
+    folder.pop_back();
+    EXPECT_TRUE(WaitForLine("Kalmeno.log", "ran " + folder)) << Log("Kalmeno.log");
+
+    // Neither program there: nothing starts, and the support log says why.
+    const std::size_t logBefore = sim::ReadWholeFile(common::SupportLogFile::DefaultPath()).size();
+    ASSERT_TRUE(DeleteFileA(rig_.File(wnd::kOwnCalibrationProgram).c_str()));
+    ASSERT_NO_FATAL_FAILURE(PlayScript(kCalibrationKeyTouch));
+    const std::string line = "Board key 12: neither Radozi.exe nor Kalmeno.exe is in " + rig_.Folder().Path();
+    EXPECT_TRUE(sim::WaitUntil([&] { return SupportLogSince(logBefore).find(line) != std::string::npos; }, kWaitMs))
+        << SupportLogSince(logBefore);
+    EXPECT_EQ(LinesStartingWith("Kalmeno.log", "ran ").size(), 1u);
+    EXPECT_EQ(LeftPresses(InjectedEvents(rig_.MouseEvents())), 0u) << "a key press became a mouse press";
+}
+
 } // namespace
 } // namespace e2e

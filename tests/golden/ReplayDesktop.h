@@ -31,6 +31,8 @@ public:
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override;
     void KillDriverTimer(unsigned timerId) override { timers_.erase(timerId); }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
+    // Every program of a full install is there.
+    bool ProgramExists(const std::string&, const std::string&) override { return true; }
     void OpenProgram(const std::string& folder, const std::string& program) override;
     // The caller's thread waits: the replay's clock moves on.
     void SleepMs(unsigned milliseconds) override { now_ += milliseconds; }

@@ -179,7 +179,7 @@ private:
         {desktop_, state_, calibration_, settings_, socket_, pipe_, socketFactory_, pipeHost_, penButtons_, actionMap_,
          [this] { transcript_.Line("box the calibration could not be read"); }, faults_}};
     driver::SupervisionTimer supervision_{desktop_, state_, penButtons_};
-    driver::BoardKeys boardKeys_{desktop_, state_, settings_};
+    driver::BoardKeys boardKeys_{desktop_, state_, settings_, faults_};
     TranscriptChannel tuioChannel_{transcript_, "tuio"};
     std::unique_ptr<driver::TuioOutput> tuio_;
     TranscriptTouchInjection touchInjection_{transcript_};

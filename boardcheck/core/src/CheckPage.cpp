@@ -111,6 +111,10 @@ DisplayLines MakeDisplayLines(const StatusPoll& poll, const CheckFacts& facts, c
     lines.calibration = s.calibrationLoaded
                             ? texts.Fill("IDS_CALOK", {Number(s.gridColumns), Number(s.gridRows), s.settingsFile})
                             : texts.Fill("IDS_CALFAIL", {s.calibrationProblem, s.settingsFile});
+    if (!s.calibrationCheck.empty()) {
+        lines.calibration += texts.Fill(s.calibrationCheck == "good" ? "IDS_CALCHECKGOOD" : "IDS_CALCHECKBAD",
+                                        {s.calibrationCheckWorstPx, s.calibrationCheckAt});
+    }
     lines.monitor = texts.Fill("IDS_MONITORLINE", {MonitorName(s, &texts), Number(s.monitorWidth),
                                                    Number(s.monitorHeight), Number(s.monitorLeft), Number(s.monitorTop)});
     lines.outputs = texts.Fill("IDS_OUTPUTLINE", {Switch(s.socketRouting, texts), Switch(s.forwarding, texts),
@@ -149,6 +153,11 @@ std::string MakeReport(const StatusPoll& poll, const CheckFacts& facts, const Sy
             << (s.calibrationProblem.empty() ? "" : " (" + s.calibrationProblem + ")") << ", grid " << s.gridColumns
             << " x " << s.gridRows << ", for " << s.screenWidth << " x " << s.screenHeight << ", file "
             << s.settingsFile << "\r\n";
+        out << "Last calibration check: "
+            << (s.calibrationCheck.empty() ? "none since the calibration was saved"
+                                           : s.calibrationCheck + ", worst " + s.calibrationCheckWorstPx + " px, " +
+                                                 s.calibrationCheckAt)
+            << "\r\n";
         out << "Board monitor: " << MonitorName(s, nullptr) << ", " << s.monitorWidth << " x " << s.monitorHeight
             << " at " << s.monitorLeft << ", " << s.monitorTop << "\r\n";
         out << "Outputs: touch socket " << s.socketRouting << (s.socketChannel ? " (connection made)" : "")

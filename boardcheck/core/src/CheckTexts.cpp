@@ -15,6 +15,7 @@ const std::vector<std::string>& TextKeys()
         "IDS_BTNSAVE",     "IDS_BTNCANCEL",   "IDS_DRIVERON",    "IDS_DRIVEROFF",   "IDS_DRIVERASKING",
         "IDS_DRIVERSILENT", "IDS_SERVICEON",  "IDS_SERVICEOFF",  "IDS_RATE",        "IDS_RATEWAIT",
         "IDS_LASTCONTACT", "IDS_NOCONTACT",   "IDS_CONTACTSSEEN", "IDS_CALOK",      "IDS_CALFAIL",
+        "IDS_CALCHECKGOOD", "IDS_CALCHECKBAD",
         "IDS_PRIMARY",     "IDS_MONITORLINE", "IDS_OUTPUTLINE",  "IDS_ON",          "IDS_OFF",
         "IDS_YES",         "IDS_NO",          "IDS_RECWAIT",     "IDS_RECRUN",      "IDS_RECDONE",
         "IDS_RECFAIL",     "IDS_RECBUSY",     "IDS_SAVED",       "IDS_SAVEFAIL",

@@ -61,6 +61,17 @@ TEST(CheckPage, TheWindowSaysWhatItFoundInTheUsersWords)
     EXPECT_EQ(lines.contacts, "1 daneben, 1 auf dem Bild");
     EXPECT_EQ(lines.outputs, "an (pair-split) / aus / aus / aus / GetError");
     EXPECT_EQ(FillIn("%3%1", {"a"}), "%3a");
+
+    texts.Set("IDS_CALOK", "ok");
+    texts.Set("IDS_CALCHECKGOOD", ", gut (%1 px, %2)");
+    common::BoardStatus checked = AnsweringDriver();
+    checked.calibrationCheck = "good";
+    checked.calibrationCheckWorstPx = "3.4";
+    checked.calibrationCheckAt = "heute";
+    poll.OnAnswer(common::FormatBoardStatus(checked), 0);
+    EXPECT_EQ(MakeDisplayLines(poll, facts, texts).calibration, "ok, gut (3.4 px, heute)");
+    EXPECT_NE(MakeReport(poll, facts, {}, "now").find("Last calibration check: good, worst 3.4 px, heute\r\n"),
+              std::string::npos);
 }
 
 TEST(CheckPage, TheReportHoldsEveryLineWithOrWithoutTheDriver)

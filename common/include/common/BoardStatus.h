@@ -49,6 +49,11 @@ struct BoardStatus {
     std::string settingsFile;
     bool calibrationLoaded = false;
     std::string calibrationProblem;
+    // The calibration program's last accuracy check (CalibrationCheckRecord):
+    // good, recalibrate, or empty when the calibration in force is unchecked.
+    std::string calibrationCheck;
+    std::string calibrationCheckWorstPx;
+    std::string calibrationCheckAt;
     int gridColumns = 0, gridRows = 0;
     int screenWidth = 0, screenHeight = 0;
     // The board's monitor: a name ("primary") and its rectangle.

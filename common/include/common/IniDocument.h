@@ -51,6 +51,14 @@ private:
     std::vector<Section> sections_;
 };
 
+// What the profile functions answer when they read a key of `document`: the
+// integer of a value that is there and not empty, else `fallback`...
+int ReadProfileInt(const IniDocument& document, std::string_view section, std::string_view key, int fallback);
+// ...and the text of a value, cut to the suite's buffers, else `fallback`
+// without its trailing blanks.
+std::string ReadProfileString(const IniDocument& document, std::string_view section, std::string_view key,
+                              const std::string& fallback);
+
 // Blanks as the profile functions see them (white space and the DOS
 // end-of-file character).
 bool IsProfileBlank(char c);

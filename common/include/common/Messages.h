@@ -39,7 +39,18 @@ inline constexpr const char* kDrawingAppCaption = "Dovrel";
 inline constexpr const char* kMainToolClass = "TMainToolfrm";
 inline constexpr const char* kCalibrationDialogClass = "ULDlg";
 
+// The camera software's calibration program, and the suite's own, which
+// stands in where the first is not installed (common/CalibrationProgram.h).
 inline constexpr const char* kCalibrationProgram = "Radozi.exe";
+inline constexpr const char* kOwnCalibrationProgram = "Kalmeno.exe";
 inline constexpr const char* kSettingsProgram = "ZorvikSet.exe";
 
 } // namespace wnd
+
+namespace channel {
+
+// The driver's raw-record pipe, created by the driver at each forwarding
+// request; the calibration program is its client.
+inline constexpr const char* kForwardingPipe = "\\\\.\\Pipe\\Kelvado";
+
+} // namespace channel

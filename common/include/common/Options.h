@@ -58,6 +58,7 @@ namespace options {
 inline constexpr const char* kMultitouch = "Multitouch";
 inline constexpr const char* kDisplay = "Display";
 inline constexpr const char* kFilter = "Filter";
+inline constexpr const char* kCalibration = "Calibration";
 inline constexpr OptionType kSwitch = OptionType::Switch;
 inline constexpr OptionType kInteger = OptionType::Integer;
 inline constexpr OptionType kNumber = OptionType::Number;
@@ -90,6 +91,11 @@ inline constexpr Option kFilterDerivativeCutoff{kFilter, "DERIVATIVE_CUTOFF",   
 inline constexpr Option kFilterStillSpeed{kFilter, "STILL_SPEED",        kNumber, 0, 3000, "",
                                           "100",   "FILTER_STILL_SPEED", kMachine};
 
+// Which calibration program the PC has installed is the PC's: the suite's
+// own one in place of the camera software's (common/CalibrationProgram.h).
+inline constexpr Option kOwnCalibrationProgram{kCalibration, "OWN_PROGRAM", kSwitch, 0, 1, "",
+                                               "0",          "CALIBRATION_OWN_PROGRAM", kMachine};
+
 } // namespace options
 
 // Every option, sections together, in the order the documents list them.
@@ -102,7 +108,8 @@ inline constexpr const Option* kOptions[] = {&options::kTuio,
                                              &options::kFilterMinCutoff,
                                              &options::kFilterBeta,
                                              &options::kFilterDerivativeCutoff,
-                                             &options::kFilterStillSpeed};
+                                             &options::kFilterStillSpeed,
+                                             &options::kOwnCalibrationProgram};
 
 // The option of that section and key (letter case ignored, as the profile
 // functions do), or null.

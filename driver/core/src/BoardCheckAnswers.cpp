@@ -2,6 +2,9 @@
 
 #include "driver/TimerIds.h"
 
+#include "common/CalibrationCheckRecord.h"
+#include "common/TextProfile.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -62,6 +65,13 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.settingsFile = facts_.settingsFile;
     status.calibrationLoaded = model->LoadProblem() == nullptr;
     if (model->LoadProblem()) status.calibrationProblem = model->LoadProblem();
+    {
+        const common::TextProfile settings(deps_.storage.SettingsText());
+        const common::CalibrationCheckRecord check = common::ReadCalibrationCheck(settings);
+        status.calibrationCheck = check.verdict;
+        status.calibrationCheckWorstPx = check.worstPx;
+        status.calibrationCheckAt = check.checkedAt;
+    }
     status.gridColumns = model->GridColumns();
     status.gridRows = model->GridRows();
     status.screenWidth = model->ScreenWidth();

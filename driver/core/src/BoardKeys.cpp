@@ -2,6 +2,8 @@
 
 #include "common/Messages.h"
 
+#include <string>
+
 #include <array>
 #include <cmath>
 
@@ -89,10 +91,21 @@ void BoardKeys::CountPress(int countedKey, const Point& screenPoint, const Calib
     if (state_.boardKeyPressesA[index]++ == 0) desktop_.StartDriverTimer(kTimerPenAndBoardKeys, kCountingPeriodMs);
 }
 
+// The programs are looked for at every press: either may be installed or
+// removed while the driver runs.
 void BoardKeys::StartCalibration()
 {
     settings_.WriteString("coordinate", "orient", "1");
-    desktop_.OpenProgram(desktop_.ProgramFolder(), wnd::kCalibrationProgram);
+    const std::string folder = desktop_.ProgramFolder();
+    const common::CalibrationProgram program =
+        common::ChooseCalibrationProgram(calibrationProgram_, desktop_.ProgramExists(folder, wnd::kCalibrationProgram),
+                                         desktop_.ProgramExists(folder, wnd::kOwnCalibrationProgram));
+    if (const char* file = common::CalibrationProgramFile(program)) {
+        desktop_.OpenProgram(folder, file);
+    } else {
+        faults_.NoteF("Board key 12: neither %s nor %s is in %s; no calibration program was started.",
+                      wnd::kCalibrationProgram, wnd::kOwnCalibrationProgram, folder.c_str());
+    }
     desktop_.SleepMs(kCalibrationStartPauseMs);
 }
 

@@ -1,4 +1,5 @@
 #include "driver/Calibration.h"
+#include "driver/ScreenGrid.h"
 #include "driver/Truncate.h"
 
 #include <cmath>
@@ -7,8 +8,6 @@
 namespace driver {
 namespace {
 
-constexpr double kScreenMargin = 0.015;
-constexpr double kGridSpan = 1 - 2 * kScreenMargin;
 constexpr double kAreaWideningX = 2.3;
 constexpr double kAreaWideningY = 2.5;
 constexpr double kAreaClampRight = 3190;
@@ -36,12 +35,11 @@ void WriteIfDifferent(common::Profile& settings, const char* key, const std::str
 
 void CCalibration::BuildScreenGrid()
 {
-    const double sx = screenWidth_ * kGridSpan / (wdot_ - 1);
-    const double sy = screenHeight_ * kGridSpan / (hdot_ - 1);
     for (int i = 0; i < wdot_; ++i) {
         for (int j = 0; j < hdot_; ++j) {
-            screenX_[i][j] = i * sx + screenWidth_ * kScreenMargin;
-            screenY_[i][j] = j * sy + screenHeight_ * kScreenMargin;
+            const Point p = ScreenGridPoint(i, j, wdot_, hdot_, screenWidth_, screenHeight_);
+            screenX_[i][j] = p.x;
+            screenY_[i][j] = p.y;
         }
     }
 }
@@ -125,8 +123,9 @@ void CCalibration::TurnIfUpsideDown()
     if (upright_) return;
     for (int i = 0; i < wdot_; ++i) {
         for (int j = 0; j < hdot_; ++j) {
-            dotX_[i][j] = kCameraWidth - dotX_[i][j];
-            dotY_[i][j] = kCameraHeight - dotY_[i][j];
+            const Point turned = TurnedUpsideDown({dotX_[i][j], dotY_[i][j]});
+            dotX_[i][j] = turned.x;
+            dotY_[i][j] = turned.y;
         }
     }
 }

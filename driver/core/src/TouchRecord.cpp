@@ -3,8 +3,6 @@
 namespace driver {
 namespace {
 
-constexpr double kCameraWidth = CCalibration::kCameraWidth;
-constexpr double kCameraHeight = CCalibration::kCameraHeight;
 constexpr std::size_t kSlotSize = 5;
 
 unsigned BigEndian16(const std::uint8_t* bytes)
@@ -23,10 +21,7 @@ TouchRecord DecodeTouchRecord(const TouchRecordBytes& bytes, int upright)
         slot.status = slotBytes[0];
         slot.point.x = BigEndian16(slotBytes + 1);
         slot.point.y = BigEndian16(slotBytes + 3);
-        if (upright == 0) {
-            slot.point.x = kCameraWidth - slot.point.x;
-            slot.point.y = kCameraHeight - slot.point.y;
-        }
+        if (upright == 0) slot.point = TurnedUpsideDown(slot.point);
     }
     return record;
 }

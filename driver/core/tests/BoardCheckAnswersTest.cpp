@@ -21,7 +21,8 @@ using testing::RecordBuilder;
 
 class FakeStorage final : public RecordingStorage {
 public:
-    std::string SettingsText() override { return "[hardware]\r\nUSE_KEY=1\r\n"; }
+    std::string SettingsText() override { return settingsText; }
+    std::string settingsText = "[hardware]\r\nUSE_KEY=1\r\n";
     std::string LocalTime() override { return "2026-05-01 10:22:03"; }
     std::string Save(const std::string& text) override
     {
@@ -113,6 +114,20 @@ TEST_F(BoardCheckAnswersTest, TellsTheCalibrationTheRoutingAndWhereContactsLande
     const common::BoardStatus failed = answers.Status();
     EXPECT_FALSE(failed.calibrationLoaded);
     EXPECT_FALSE(failed.calibrationProblem.empty());
+}
+
+// The calibration program's last check, read from the file as it is at the
+// request: a record with a verdict the driver does not know is none at all.
+TEST_F(BoardCheckAnswersTest, TellsTheLastCalibrationCheckAsTheFileHoldsIt)
+{
+    EXPECT_TRUE(answers.Status().calibrationCheck.empty());
+    storage.settingsText += "[CalibrationCheck]\r\nVERDICT=recalibrate\r\nWORST_PX=12.5\r\nCHECKED=2026-05-01 10:00:00\r\n";
+    const common::BoardStatus checked = common::ParseBoardStatus(common::FormatBoardStatus(answers.Status()));
+    EXPECT_EQ(checked.calibrationCheck, "recalibrate");
+    EXPECT_EQ(checked.calibrationCheckWorstPx, "12.5");
+    EXPECT_EQ(checked.calibrationCheckAt, "2026-05-01 10:00:00");
+    storage.settingsText = "[CalibrationCheck]\r\nVERDICT=\r\nWORST_PX=3\r\n";
+    EXPECT_EQ(common::FormatBoardStatus(answers.Status()).find("calibration-check"), std::string::npos);
 }
 
 TEST_F(BoardCheckAnswersTest, ARecordingIsRefusedWhileOneRunsAndWrittenOnceComplete)

@@ -21,6 +21,7 @@ using ::testing::Pair;
 using testing::PostedMessage;
 using testing::RecordBuilder;
 using testing::RecordingChannel;
+using testing::RecordingFaultLog;
 using testing::TimerStart;
 
 // Key k sits at (40 + 70k, 40) and again at (40 + 70k, 700).
@@ -54,7 +55,8 @@ protected:
     DriverState state;
     FakeCalibration calibration;
     calibration_testing::MemoryProfile settings;
-    BoardKeys keys{desktop, state, settings};
+    RecordingFaultLog faults;
+    BoardKeys keys{desktop, state, settings, faults};
     WindowRef drawingApp = 0;
 };
 
@@ -206,6 +208,34 @@ TEST_F(BoardKeysTest, CalibrationKeyAsksForOrientationAndStartsTheCalibrationPro
     EXPECT_THAT(desktop.programStarts, ElementsAre(Pair("C:\\Board\\", "Radozi.exe")));
     EXPECT_THAT(desktop.sleeps, ElementsAre(200u));
     EXPECT_THAT(desktop.posts, IsEmpty());
+}
+
+// Which program the key starts follows the program folder at each press
+// and the preference it was given; neither program there is said, and the
+// key still writes "orient" and pauses.
+TEST_F(BoardKeysTest, CalibrationKeyStartsTheSuitesProgramWhereTheCameraSoftwaresIsMissingOrItIsPreferred)
+{
+    desktop.missingPrograms = {"Radozi.exe"};
+    EXPECT_TRUE(PressKey(12));
+    Release();
+    desktop.missingPrograms = {"Radozi.exe", "Kalmeno.exe"};
+    EXPECT_TRUE(PressKey(12));
+    Release();
+    EXPECT_THAT(desktop.programStarts, ElementsAre(Pair("C:\\Board\\", "Kalmeno.exe")));
+    EXPECT_THAT(faults.lines, ElementsAre("Board key 12: neither Radozi.exe nor Kalmeno.exe is in C:\\Board\\; no "
+                                          "calibration program was started."));
+    EXPECT_THAT(desktop.sleeps, ElementsAre(200u, 200u));
+
+    BoardKeys preferringOwn{desktop, state, settings, faults, common::CalibrationProgramSettings{true}};
+    desktop.programStarts.clear();
+    desktop.missingPrograms.clear();
+    EXPECT_TRUE(preferringOwn.TryBoardKey(FirstPlace(12), calibration));
+    Release();
+    desktop.missingPrograms = {"Kalmeno.exe"};
+    EXPECT_TRUE(preferringOwn.TryBoardKey(FirstPlace(12), calibration));
+    EXPECT_THAT(desktop.programStarts,
+                ElementsAre(Pair("C:\\Board\\", "Kalmeno.exe"), Pair("C:\\Board\\", "Radozi.exe")));
+    EXPECT_EQ(faults.lines.size(), 1u);
 }
 
 // --- through the gesture machines ----------------------------------------

@@ -174,6 +174,7 @@ public:
         armed_.erase(timerId);
     }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
+    bool ProgramExists(const std::string&, const std::string&) override { return true; }
     void OpenProgram(const std::string&, const std::string&) override {}
     void SleepMs(unsigned) override {}
     std::uint32_t TickCount() override { return ++now_; }

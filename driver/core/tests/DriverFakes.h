@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,6 +65,8 @@ public:
     std::vector<unsigned> kills;
     // Folder and program of every start.
     std::vector<std::pair<std::string, std::string>> programStarts;
+    // Programs not in the program folder; every other one is.
+    std::set<std::string> missingPrograms;
     ScreenPosition cursor;
     WindowRef foreground = 0;
     // Runs inside KillDriverTimer, where another thread's work may interleave.
@@ -127,6 +130,10 @@ public:
         if (onKill) onKill(timerId);
     }
     std::string ProgramFolder() override { return "C:\\Board\\"; }
+    bool ProgramExists(const std::string& folder, const std::string& program) override
+    {
+        return folder == ProgramFolder() && missingPrograms.count(program) == 0;
+    }
     void OpenProgram(const std::string& folder, const std::string& program) override
     {
         programStarts.emplace_back(folder, program);

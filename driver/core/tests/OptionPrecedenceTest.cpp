@@ -5,6 +5,7 @@
 #include "CalibrationMemoryProfile.h"
 #include "DriverFakes.h"
 
+#include "common/CalibrationProgram.h"
 #include "common/DisplaySettings.h"
 #include "common/Options.h"
 #include "common/SettingsLocator.h"
@@ -125,6 +126,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
         MultitouchSettings multitouch;
         common::DisplaySettings display;
         FilterSettings filter;
+        common::CalibrationProgramSettings calibrationProgram;
     };
     struct Case {
         const common::Option* option;
@@ -142,6 +144,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
         {&kFilterBeta, "0.25", [](const Read& r) { return r.filter.oneEuro.beta == 0.25; }},
         {&kFilterDerivativeCutoff, "3", [](const Read& r) { return r.filter.oneEuro.derivativeCutoffHz == 3; }},
         {&kFilterStillSpeed, "250", [](const Read& r) { return r.filter.oneEuro.stillSpeed == 250; }},
+        {&kOwnCalibrationProgram, "1", [](const Read& r) { return r.calibrationProgram.preferOwn; }},
     };
     ASSERT_EQ(std::size(cases), std::size(common::kOptions)) << "an option of the table without a case here";
 
@@ -156,6 +159,7 @@ TEST_F(OptionPrecedence, EveryOptionsPolicyReachesTheDriver)
     read.multitouch = LogOn(policies);
     read.display = common::ReadDisplaySettings({MemoryProfile(), MemoryProfile(), policies});
     read.filter = ReadFilterSettings({MemoryProfile(), MemoryProfile(), policies}, faults);
+    read.calibrationProgram = common::ReadCalibrationProgramSettings({MemoryProfile(), MemoryProfile(), policies});
     for (const Case& c : cases) EXPECT_TRUE(c.took(read)) << c.option->key;
     EXPECT_TRUE(faults.lines.empty());
 }

@@ -95,7 +95,8 @@ protected:
     DriverState state;
     FakeCalibration calibration;
     calibration_testing::MemoryProfile settings;
-    BoardKeys keys{desktop, state, settings};
+    NoFaultLog faults;
+    BoardKeys keys{desktop, state, settings, faults};
     PenButtonSettings pens;
     SupervisionTimer timer{desktop, state, pens};
     WindowRef drawingApp = 0;

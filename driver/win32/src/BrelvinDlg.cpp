@@ -287,8 +287,16 @@ void CBrelvinDlg::NoteHookState()
 void CBrelvinDlg::StartTouchWorker()
 {
     driver::CalibrationStore& store = process_.calibration;
-    if (!boardKeys_) boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_);
     const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    // The keys are made anew with the worker (none uses them now), with the
+    // calibration program the options in force prefer.
+    const common::CalibrationProgramSettings calibrationProgram = common::ReadCalibrationProgramSettings(options);
+    if (calibrationProgram.preferOwn) {
+        process_.supportLog.NoteF("Board key 12 starts %s, also where %s is installed ([Calibration] OWN_PROGRAM=1).",
+                                  wnd::kOwnCalibrationProgram, wnd::kCalibrationProgram);
+    }
+    boardKeys_ = std::make_unique<driver::BoardKeys>(process_.desktop, process_.state, *settingsFile_,
+                                                     process_.supportLog, calibrationProgram);
     contactOutputs_ = std::make_unique<ContactOutputsSetup>(
         driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
     const driver::FilterSettings filter = driver::ReadFilterSettings(options, process_.supportLog);

@@ -162,11 +162,16 @@ std::string Win32Desktop::ProgramFolder()
     return common::ProgramFolderA();
 }
 
+bool Win32Desktop::ProgramExists(const std::string& folder, const std::string& program)
+{
+    const DWORD attributes = GetFileAttributesA((folder + program).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 void Win32Desktop::OpenProgram(const std::string& folder, const std::string& program)
 {
     const std::string path = folder + program;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!ProgramExists(folder, program)) {
         faults_.NoteF("%s is missing from %s; it was not started.", program.c_str(), folder.c_str());
         return;
     }

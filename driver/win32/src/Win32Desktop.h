@@ -44,6 +44,7 @@ public:
     void StartDriverTimer(unsigned timerId, unsigned periodMs) override;
     void KillDriverTimer(unsigned timerId) override;
     std::string ProgramFolder() override;
+    bool ProgramExists(const std::string& folder, const std::string& program) override;
     // Starts the program by its full path in `folder`; a program missing
     // there starts nothing (the shell would look elsewhere) and is noted.
     void OpenProgram(const std::string& folder, const std::string& program) override;

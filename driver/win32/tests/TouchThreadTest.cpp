@@ -35,6 +35,7 @@ public:
     void StartDriverTimer(unsigned, unsigned) override {}
     void KillDriverTimer(unsigned) override {}
     std::string ProgramFolder() override { return ".\\"; }
+    bool ProgramExists(const std::string&, const std::string&) override { return false; }
     void OpenProgram(const std::string&, const std::string&) override {}
     void SleepMs(unsigned) override {}
     std::uint32_t TickCount() override { return GetTickCount(); }

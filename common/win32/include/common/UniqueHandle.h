@@ -98,4 +98,14 @@ struct RegistryKeyTraits {
 };
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 
+// A window of CreateWindowEx; destroyed on the thread that made it, as the
+// system requires, so an owner never moves to another thread.
+struct WindowTraits {
+    using Handle = HWND;
+    static HWND None() { return nullptr; }
+    static bool Valid(HWND window) { return window != nullptr; }
+    static void Close(HWND window) { DestroyWindow(window); }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
 } // namespace common

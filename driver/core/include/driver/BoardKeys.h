@@ -5,10 +5,12 @@
 // of the calibration program. Each key exists at two places on the board;
 // the calibration carries both.
 #include "common/BoardCodes.h"
+#include "common/CalibrationProgram.h"
 #include "common/Profile.h"
 #include "driver/BoardKeyTest.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
+#include "driver/FaultLog.h"
 
 namespace driver {
 
@@ -25,11 +27,17 @@ bool HitsKeyPlace(const Point& screenPoint, const CalibrationView& calibration, 
 class BoardKeys final : public BoardKeyTest {
 public:
     // `settings` is the settings file, where the calibration key asks the
-    // calibration program for a fresh orientation.
-    BoardKeys(Desktop& desktop, DriverState& state, common::Profile& settings)
+    // calibration program for a fresh orientation; `calibrationProgram` says
+    // which of the two calibration programs the key prefers
+    // (common/CalibrationProgram.h); `faults` hears of a key that found
+    // neither.
+    BoardKeys(Desktop& desktop, DriverState& state, common::Profile& settings, FaultLog& faults,
+              common::CalibrationProgramSettings calibrationProgram = {})
         : desktop_(desktop),
           state_(state),
-          settings_(settings)
+          settings_(settings),
+          faults_(faults),
+          calibrationProgram_(calibrationProgram)
     {}
 
     bool TryBoardKey(const Point& screenPoint, const CalibrationView& calibration) override;
@@ -42,6 +50,8 @@ private:
     Desktop& desktop_;
     DriverState& state_;
     common::Profile& settings_;
+    FaultLog& faults_;
+    const common::CalibrationProgramSettings calibrationProgram_;
 };
 
 } // namespace driver

@@ -5,17 +5,13 @@
 // then only read; a reload builds a new model (see CalibrationStore).
 #include "common/Profile.h"
 #include "driver/BoardScreen.h"
+#include "driver/Point.h"
 #include "driver/QuadRegion.h"
 
 #include <array>
 #include <cstdint>
 
 namespace driver {
-
-struct Point {
-    double x = 0;
-    double y = 0;
-};
 
 class CCalibration {
 public:
@@ -143,6 +139,13 @@ private:
     int keyToleranceAsComputed_ = 0;
     const char* loadProblem_ = nullptr;
 };
+
+// The 180-degree turn of camera space: what the driver does to the grid and
+// to every contact when the camera hangs upside down.
+inline Point TurnedUpsideDown(const Point& point)
+{
+    return {CCalibration::kCameraWidth - point.x, CCalibration::kCameraHeight - point.y};
+}
 
 // Longest decimal floating-point prefix of `text` after blanks and tabs, in
 // the C locale whatever the process locale. The value is stored in every

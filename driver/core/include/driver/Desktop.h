@@ -63,6 +63,8 @@ public:
 
     // The driver's own folder, with its trailing backslash.
     virtual std::string ProgramFolder() = 0;
+    // Whether `folder` holds a file named `program` now.
+    virtual bool ProgramExists(const std::string& folder, const std::string& program) = 0;
     // Shell verb "open" on `program` with empty parameters, `folder` as the
     // working directory, shown normally. The result is not examined.
     virtual void OpenProgram(const std::string& folder, const std::string& program) = 0;

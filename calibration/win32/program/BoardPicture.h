@@ -1,0 +1,35 @@
+#pragma once
+// What the calibration window shows, and its drawing: one target at a time
+// on a plain white background, large enough to be found from the back of a
+// classroom (a ring and a cross), and the words of the run in a block on
+// the half of the screen the target is not on.
+#include "calibration/FlowScreen.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace kalmeno {
+
+enum class Tone {
+    Running, // targets to touch, or a plain message
+    Good,    // the check's verdict Good
+    Bad,     // Recalibrate, a failure, a run stopped by the board
+};
+
+struct BoardPicture {
+    // In client pixels of the window on the board's monitor.
+    std::optional<POINT> target;
+    bool resting = false; // the pen rests on the target: its touch is being taken
+    Tone tone = Tone::Running;
+    calibration::FlowScreen words;
+
+    bool operator==(const BoardPicture& other) const;
+    bool operator!=(const BoardPicture& other) const { return !(*this == other); }
+};
+
+// Paints the whole client area, through a picture in memory, so that a
+// new target never flickers.
+void PaintBoardPicture(HDC dc, const RECT& client, const BoardPicture& picture);
+
+} // namespace kalmeno

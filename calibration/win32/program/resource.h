@@ -1,0 +1,4 @@
+#pragma once
+// Resource ids of Kalmeno.exe.
+
+#define IDR_MAINFRAME 128

@@ -1,0 +1,294 @@
+// Kalmeno.exe beside the real driver and the stand-ins. The camera service
+// stand-in plays a teacher's resting touches where a known camera sees each
+// target Kalmeno shows, one touch each time Kalmeno's caption names the
+// target, and the grid Kalmeno writes must give the camera back: a touch
+// afterwards lands where it was aimed. A touch of the wrong target is
+// refused on the way; Escape leaves the settings file byte for byte; the
+// driver's close on board key 12 ends the run and gives the board back to
+// the mouse.
+#include "DriverRun.h"
+
+#include "calibration/AccuracyCheck.h"
+#include "calibration/CalibrationFlow.h"
+#include "calibration/CalibrationInText.h"
+#include "calibration/TargetLayout.h"
+#include "common/CalibrationCheckRecord.h"
+#include "common/Messages.h"
+#include "common/SupportLogFile.h"
+#include "common/TextProfile.h"
+#include "sim/ChildProcess.h"
+#include "sim/LineLog.h"
+#include "sim/LogFiles.h"
+#include "sim/ScratchFolder.h"
+#include "sim/StandInMessages.h"
+#include "sim/TextForms.h"
+#include "sim/Waiting.h"
+#include "sim/WindowSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kalmeno_e2e {
+namespace {
+
+using driver::Point;
+
+constexpr unsigned kStepWaitMs = 20000;
+// A touch Kalmeno takes: the pen lands, rests about 0.65 s at a camera's 60
+// frames a second, lifts (calibration/TouchTaker.h: at least 5 still
+// samples between the first and the last 100 ms).
+constexpr int kRestSamples = 40;
+constexpr int kNoiseUnits = 2;
+// The driver's key 12 in e2e-keys-WBInit.ini, in camera units.
+constexpr int kCalibrationKeyX = 2810;
+constexpr int kCalibrationKeyY = 2080;
+
+driver::ScreenSize Screen()
+{
+    const e2e::ScreenSize screen = e2e::PrimaryScreen();
+    return {screen.width, screen.height};
+}
+
+// This board's camera: the projected picture seen from above, rows nearer
+// the bottom farther away and so narrower, as in a classroom.
+Point CameraSees(const Point& screen)
+{
+    const driver::ScreenSize size = Screen();
+    const double u = screen.x / size.width, v = screen.y / size.height;
+    const double w = 1 + 0.12 * v;
+    return {1600 + (u - 0.5) * 2900 / w, 150 + 2100 * v / w};
+}
+
+std::string At(double x, double y)
+{
+    return std::to_string(std::lround(x)) + " " + std::to_string(std::lround(y));
+}
+
+// One resting touch at `camera`, after the go-ahead of the test.
+std::string RestingTouch(const Point& camera, std::mt19937& random)
+{
+    std::uniform_int_distribution<int> noise(-kNoiseUnits, kNoiseUnits);
+    std::string script = "await " + std::to_string(sim::kScriptGoAhead) + " 60000\n";
+    script += "down " + At(camera.x, camera.y) + "\n";
+    for (int n = 0; n < kRestSamples; ++n)
+        script += "rec 1 " + At(camera.x + noise(random), camera.y + noise(random)) + "\n";
+    return script + "up " + At(camera.x, camera.y) + "\n";
+}
+
+// What the test waits for before it lets the next touch go.
+struct Step {
+    Point camera;
+    std::function<bool(const std::string& caption)> ready;
+    std::string waitsFor; // for a failure's message
+};
+
+Step When(const std::string& caption, const Point& camera)
+{
+    return {camera, [caption](const std::string& shown) { return shown == caption; }, caption};
+}
+
+class Kalmeno : public e2e::DriverRun {
+protected:
+    ~Kalmeno() override
+    {
+        if (kalmeno_.Running()) kalmeno_.Terminate();
+    }
+
+    void StartKalmeno(bool withLanguageFile)
+    {
+        ASSERT_TRUE(rig_.Folder().CopyIn(sim::BuiltPath(KALMENO_EXE), "Kalmeno.exe"));
+        if (withLanguageFile) {
+            ASSERT_TRUE(rig_.Folder().CopyIn(sim::BuiltPath(DIST_LANGUAGE_INI), "Language.ini"));
+        }
+        kalmeno_ = sim::ChildProcess::Start(rig_.File("Kalmeno.exe"), rig_.Folder().Path());
+        ASSERT_TRUE(kalmeno_);
+        window_ = sim::WaitForProcessWindow(
+            kalmeno_.Id(), [](HWND w) { return IsWindowVisible(w) && ClassIs(w, wnd::kCalibrationDialogClass); },
+            e2e::kWaitMs);
+        ASSERT_NE(window_, nullptr) << "no \"ULDlg\" window of Kalmeno's";
+    }
+
+    static bool ClassIs(HWND window, const char* name)
+    {
+        char className[32] = {};
+        GetClassNameA(window, className, sizeof className);
+        return std::string(className) == name;
+    }
+
+    // The stored text: a window busy with the driver is not waited on.
+    std::string Caption() const
+    {
+        wchar_t text[512] = {};
+        GetWindowTextW(window_, text, 512);
+        return sim::Utf8(text);
+    }
+
+    bool WaitForCaption(const std::function<bool(const std::string&)>& wanted, unsigned timeoutMs = kStepWaitMs) const
+    {
+        return sim::WaitUntil([&] { return wanted(Caption()); }, timeoutMs, 10);
+    }
+
+    // The camera service plays every step's touch, each once its go-ahead
+    // comes, and the test gives it when Kalmeno shows what the step waits for.
+    void PlayTouches(const std::vector<Step>& steps, const std::string& after = "")
+    {
+        std::mt19937 random(12);
+        std::string script = e2e::kScriptStart + "pace 16\n";
+        for (const Step& step : steps) script += RestingTouch(step.camera, random);
+        ASSERT_TRUE(rig_.RestartCameraService(script + after)) << rig_.Problem();
+        for (std::size_t n = 0; n < steps.size(); ++n) {
+            ASSERT_TRUE(WaitForCaption(steps[n].ready))
+                << "step " << n << " waited for \"" << steps[n].waitsFor << "\"; Kalmeno shows \"" << Caption()
+                << "\"\n"
+                << Log(sim::kCameraServiceLog);
+            GoAhead();
+        }
+    }
+
+    void GoAhead() const
+    {
+        PostMessageA(FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption), sim::kScriptGoAhead, 0, 0);
+    }
+
+    sim::ChildProcess kalmeno_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(Kalmeno, CalibratesTheBoardSoThatATouchLandsWhereItWasAimed)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIdle(e2e::PeerSetup{}));
+    const std::string supportLog = common::SupportLogFile::DefaultPath();
+    const std::size_t logBefore = sim::ReadWholeFile(supportLog).size();
+    ASSERT_NO_FATAL_FAILURE(StartKalmeno(true));
+    const calibration::TargetLayout layout(calibration::kDefaultGrid, Screen());
+
+    // The grid, with target 9's spot touched where target 8 is shown.
+    std::vector<Step> steps;
+    for (int t = 0; t < layout.Count(); ++t) {
+        const std::string target = "Target " + std::to_string(t + 1) + " of " + std::to_string(layout.Count());
+        if (t == 7) {
+            steps.push_back(When(target, CameraSees(layout.ScreenPoint(8))));
+            steps.push_back(When(target + " - That was not this cross: touch the one shown.",
+                                 CameraSees(layout.ScreenPoint(t))));
+        } else {
+            steps.push_back(When(target, CameraSees(layout.ScreenPoint(t))));
+        }
+    }
+    // The check, at the five places between the grid's points.
+    const auto places = calibration::CheckGridPlaces(layout.Grid());
+    for (int p = 0; p < calibration::kCheckPlaces; ++p) {
+        const Point place = layout.ScreenPointAt(places[static_cast<std::size_t>(p)].x,
+                                                 places[static_cast<std::size_t>(p)].y);
+        steps.push_back(When("Check " + std::to_string(p + 1) + " of 5", CameraSees(place)));
+    }
+    // And a touch of the board once the verdict is up.
+    const Point aimed{300, 500};
+    std::mt19937 random(3);
+    ASSERT_NO_FATAL_FAILURE(PlayTouches(steps, RestingTouch(CameraSees(aimed), random)));
+    ASSERT_TRUE(WaitForCaption([](const std::string& c) { return c.rfind("Good: ", 0) == 0; })) << Caption();
+    // Every touch of the run was Kalmeno's: the board never drove the mouse.
+    EXPECT_EQ(e2e::ButtonSequence(e2e::InjectedEvents(rig_.MouseEvents())), "");
+
+    // The driver reloaded the grid after the write and told the camera service.
+    EXPECT_TRUE(WaitForLine(sim::kCameraServiceLog, "msg 32870 0 0")) << Log(sim::kCameraServiceLog);
+    const calibration::CalibrationInText written =
+        calibration::ReadCalibrationInText(rig_.Folder().Read(sim::kSettingsFile), Screen());
+    ASSERT_TRUE(written.Usable()) << rig_.Folder().Read(sim::kSettingsFile);
+    ASSERT_EQ(written.grid.grid, layout.Grid());
+    for (int t = 0; t < layout.Count(); ++t) {
+        const Point truth = CameraSees(layout.ScreenPoint(t));
+        const Point measured = written.grid.camera[static_cast<std::size_t>(t)];
+        EXPECT_LT(std::hypot(measured.x - truth.x, measured.y - truth.y), 3) << "target " << t;
+    }
+
+    // The support log says what was saved where, and what the check found.
+    const std::string savedLine = "Kalmeno: Calibration saved: grid 5 x 5 into " + rig_.File(sim::kSettingsFile) + ";";
+    const std::string log = sim::ReadWholeFile(supportLog);
+    const std::size_t saved = log.find(savedLine, logBefore);
+    ASSERT_NE(saved, std::string::npos) << savedLine << "\n" << log;
+    const std::size_t checked = log.find("Kalmeno: Check of the new calibration: ", saved);
+    ASSERT_NE(checked, std::string::npos) << log.substr(saved);
+    EXPECT_NE(log.find(": Good.\r\n", checked), std::string::npos) << log.substr(checked);
+    // And the file keeps the check for the driver's answer to the board check.
+    const common::CalibrationCheckRecord record =
+        common::ReadCalibrationCheck(common::TextProfile(rig_.Folder().Read(sim::kSettingsFile)));
+    EXPECT_EQ(record.verdict, "good") << rig_.Folder().Read(sim::kSettingsFile);
+    EXPECT_FALSE(record.checkedAt.empty());
+
+    GoAhead();
+    const auto events =
+        WaitForEvents([](const std::vector<sim::MouseEvent>& e) { return e2e::ButtonSequence(e) == "ldown lup"; });
+    ASSERT_EQ(e2e::ButtonSequence(events), "ldown lup") << e2e::Describe(events);
+    for (const sim::MouseEvent& event : events) {
+        if (event.kind != sim::MouseKind::LeftDown && event.kind != sim::MouseKind::LeftUp) continue;
+        EXPECT_LE(std::abs(event.x - static_cast<int>(aimed.x)), 2) << e2e::Describe(events);
+        EXPECT_LE(std::abs(event.y - static_cast<int>(aimed.y)), 2) << e2e::Describe(events);
+    }
+    // The touch on the verdict closes Kalmeno.
+    ASSERT_TRUE(kalmeno_.WaitForExit(e2e::kWaitMs + calibration::CalibrationFlow::kShownMs));
+    EXPECT_EQ(kalmeno_.ExitCode(), 0u);
+}
+
+TEST_F(Kalmeno, EscapeLeavesTheSettingsFileByteForByte)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIdle(e2e::PeerSetup{}));
+    const std::string before = rig_.Folder().Read(sim::kSettingsFile);
+    ASSERT_FALSE(before.empty());
+    ASSERT_NO_FATAL_FAILURE(StartKalmeno(false));
+    const calibration::TargetLayout layout(calibration::kDefaultGrid, Screen());
+    std::vector<Step> steps;
+    for (int t = 0; t < 3; ++t)
+        steps.push_back(When("Target " + std::to_string(t + 1) + " of 25", CameraSees(layout.ScreenPoint(t))));
+    ASSERT_NO_FATAL_FAILURE(PlayTouches(steps));
+    ASSERT_TRUE(WaitForCaption([](const std::string& c) { return c == "Target 4 of 25"; })) << Caption();
+
+    PostMessageA(window_, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(kalmeno_.WaitForExit(e2e::kWaitMs));
+    EXPECT_EQ(kalmeno_.ExitCode(), 1u);
+    EXPECT_EQ(rig_.Folder().Read(sim::kSettingsFile), before);
+    EXPECT_FALSE(rig_.Folder().Holds(std::string(sim::kSettingsFile) + ".new"));
+    EXPECT_EQ(e2e::CountMessages(rig_.CameraServiceMessages(), msg::kCalibrationReloaded, 0, 0), 0u)
+        << "nothing to reload";
+}
+
+TEST_F(Kalmeno, TheDriversCloseOnKey12EndsTheRunAndGivesTheBoardBackToTheMouse)
+{
+    ASSERT_NO_FATAL_FAILURE(StartIdle(e2e::PeerSetup{"e2e-keys-WBInit.ini"}));
+    const std::string before = rig_.Folder().Read(sim::kSettingsFile);
+    ASSERT_NO_FATAL_FAILURE(StartKalmeno(false));
+    ASSERT_TRUE(WaitForCaption([](const std::string& c) { return c == "Target 1 of 25"; })) << Caption();
+
+    // A tap of key 12, then, once the test says so, a touch at camera
+    // (600, 1200), which the file's calibration maps linearly.
+    const std::string key = At(kCalibrationKeyX, kCalibrationKeyY);
+    const std::string goAhead = "await " + std::to_string(sim::kScriptGoAhead) + " 60000\n";
+    ASSERT_TRUE(rig_.RestartCameraService(e2e::kScriptStart + "pace 16\n" + goAhead + "down " + key + "\nhold " + key +
+                                          " 2\nup " + key + "\nnote key\n" + goAhead +
+                                          "down 600 1200\nhold 600 1200 3\nup 600 1200\n"))
+        << rig_.Problem();
+    GoAhead();
+    ASSERT_TRUE(kalmeno_.WaitForExit(e2e::kWaitMs)) << "Kalmeno shows \"" << Caption() << "\"";
+    EXPECT_EQ(kalmeno_.ExitCode(), 1u);
+    EXPECT_EQ(rig_.Folder().Read(sim::kSettingsFile), before);
+
+    // The tap of the key stays Kalmeno's to its end (a press left over
+    // would be the mouse's, or with board keys on, key 12 once more), and
+    // the touch after it is the mouse's.
+    ASSERT_TRUE(WaitForLine(sim::kCameraServiceLog, "script note key"));
+    GoAhead();
+    const auto events = WaitForEvents([](const std::vector<sim::MouseEvent>& e) {
+        return e2e::LeftPresses(e) > 0 && e.back().kind == sim::MouseKind::LeftUp;
+    });
+    ASSERT_EQ(e2e::ButtonSequence(events), "ldown lup") << e2e::Describe(events);
+    for (const sim::MouseEvent& event : events)
+        EXPECT_TRUE(e2e::Near(event, e2e::ScreenX(600), e2e::ScreenY(1200))) << e2e::Describe(events);
+}
+
+} // namespace
+} // namespace kalmeno_e2e
