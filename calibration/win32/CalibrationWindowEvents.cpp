@@ -31,26 +31,36 @@ const char* Name(WindowEvent event)
     return "?";
 }
 
+namespace {
+
+// A window of the wide functions, so that its caption keeps the texts of any
+// language whatever the system's code page; the driver finds it by the same
+// class name through the narrow ones (kCalibrationWindowClass; the Wine
+// tests of the calibration key hold the two to each other).
+const wchar_t* const kWideClassName = L"ULDlg";
+
+} // namespace
+
 CalibrationWindowClass::CalibrationWindowClass(HINSTANCE instance, WNDPROC procedure)
     : instance_(instance)
 {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kCalibrationWindowClass;
-    registered_ = RegisterClassA(&windowClass) != 0;
+    windowClass.lpszClassName = kWideClassName;
+    registered_ = RegisterClassW(&windowClass) != 0;
 }
 
 CalibrationWindowClass::~CalibrationWindowClass()
 {
-    if (registered_) UnregisterClassA(kCalibrationWindowClass, instance_);
+    if (registered_) UnregisterClassW(kWideClassName, instance_);
 }
 
 common::UniqueWindow CalibrationWindowClass::Create(const common::PixelRect& rect, void* creationData) const
 {
     if (!registered_) return common::UniqueWindow();
-    return common::UniqueWindow(CreateWindowExA(WS_EX_TOPMOST, kCalibrationWindowClass, "", WS_POPUP, rect.left,
+    return common::UniqueWindow(CreateWindowExW(WS_EX_TOPMOST, kWideClassName, L"", WS_POPUP, rect.left,
                                                 rect.top, rect.Width(), rect.Height(), nullptr, nullptr, instance_,
                                                 creationData));
 }

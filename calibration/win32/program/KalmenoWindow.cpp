@@ -137,7 +137,7 @@ LRESULT CALLBACK KalmenoWindow::Procedure(HWND window, UINT message, WPARAM wPar
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     auto* self = reinterpret_cast<KalmenoWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
     // Nothing thrown may cross into the system's code.
     try {
         return self->Handle(window, message, wParam, lParam);
@@ -195,7 +195,7 @@ LRESULT KalmenoWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     // The class is registered with the narrow functions, so its windows get
     // the narrow default handling.
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void KalmenoWindow::OnOutsideEvent(WindowEvent event)
