@@ -1,6 +1,7 @@
 #include "calibration/KalmenoTexts.h"
 
 #include "calibration/BoardKeySpots.h"
+#include "common/TextFill.h"
 
 #include <array>
 #include <utility>
@@ -121,18 +122,7 @@ std::string KalmenoTexts::Get(const std::string& key) const
 
 std::string KalmenoTexts::Fill(const std::string& key, const std::vector<std::string>& values) const
 {
-    const std::string pattern = Get(key);
-    std::string text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        if (pattern[i] == '%' && next >= '1' && next <= '9' && static_cast<std::size_t>(next - '1') < values.size()) {
-            text += values[static_cast<std::size_t>(next - '1')];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
+    return common::FillIn(Get(key), values);
 }
 
 } // namespace calibration

@@ -3,6 +3,8 @@
 // beside the program ("GetError" when missing, like the other tools). A
 // text may hold %1 ... %9, filled in with what the check found, so that
 // each language can put them where its sentences want them.
+#include "common/TextFill.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +29,6 @@ private:
     std::map<std::string, std::string> texts_;
 };
 
-std::string FillIn(const std::string& pattern, const std::vector<std::string>& values);
+using common::FillIn;
 
 } // namespace boardcheck
