@@ -49,7 +49,8 @@ void SupervisionTimer::ResolveLocalPresses()
     }
     // The place first: a press counted after the counts are taken may move
     // it, but belongs to the next period anyway.
-    PendingPenClick click{0, 0, state_.savedCursorX, state_.savedCursorY};
+    const ScreenPosition saved = state_.savedCursor.Load();
+    PendingPenClick click{0, 0, saved.x, saved.y};
     click.front = state_.frontPenPresses.exchange(0);
     click.rear = state_.rearPenPresses.exchange(0);
     if (click.front == 0 && click.rear == 0) return;

@@ -232,9 +232,7 @@ void TouchWorker::CountPenButton(bool front)
 {
     state_.idleCount = 0;
     if (!state_.actionArmed) return;
-    const ScreenPosition cursor = desktop_.CursorPosition();
-    state_.savedCursorX = cursor.x;
-    state_.savedCursorY = cursor.y;
+    state_.savedCursor.Store(desktop_.CursorPosition());
     state_.actionArmed = false;
     std::atomic<int>& presses = front ? state_.frontPenPresses : state_.rearPenPresses;
     // Counting and testing for the first press in one step: the window

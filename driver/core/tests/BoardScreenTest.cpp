@@ -278,8 +278,7 @@ TEST(BoardScreen, PenButtonClicksReachTheCursorOnAnyMonitor)
     PenButtonSettings penButtons;
     SupervisionTimer timer(desktop, state, penButtons);
     for (const ScreenPosition cursor : {ScreenPosition{-500, 300}, ScreenPosition{700, 400}}) {
-        state.savedCursorX = cursor.x;
-        state.savedCursorY = cursor.y;
+        state.savedCursor.Store(cursor);
         state.rearPenPresses = 1;
         timer.OnTick(kTimerPenAndBoardKeys);
         timer.OnTick(kTimerSupervision);

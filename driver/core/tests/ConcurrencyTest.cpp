@@ -1,10 +1,12 @@
 // The parts the window thread and the touch worker share, run from two
 // threads at once (and under ThreadSanitizer in the tsan build): the
-// channel slot, the fault-line queue, and the pen counters between the
-// worker's counting and the window thread's ticks.
+// channel slot, the fault-line queue, the pen counters between the
+// worker's counting and the window thread's ticks, and the cursor the
+// worker saves for the timer's click.
 #include "DriverFakes.h"
 
 #include "driver/ByteChannel.h"
+#include "driver/DriverState.h"
 #include "driver/FaultLineQueue.h"
 #include "driver/SupervisionTimer.h"
 #include "driver/TouchWorker.h"
@@ -185,6 +187,28 @@ private:
     int penReports_ = 0;
     std::atomic<std::uint32_t> now_{0};
 };
+
+// Every place the timer reads is one the worker saved: saves of (n, -n)
+// never show as the x of one and the y of another, however they interleave.
+TEST(Concurrency, TheSavedCursorIsReadAsOnePlaceWhileTheWorkerSavesAnother)
+{
+    SavedCursor cursor;
+    cursor.Store({0, 0});
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int n = 1; n <= 200000; ++n) cursor.Store({n, -n});
+        done = true;
+    });
+    long torn = 0, reads = 0;
+    while (!done) {
+        const ScreenPosition at = cursor.Load();
+        if (at.x != -at.y) ++torn;
+        ++reads;
+    }
+    worker.join();
+    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+    EXPECT_EQ(cursor.Load(), (ScreenPosition{200000, -200000}));
+}
 
 TEST(Concurrency, PenPressesCountedWhileTheTicksRunAreNeverStranded)
 {

@@ -70,8 +70,7 @@ protected:
     {
         state.frontPenPresses = front;
         state.rearPenPresses = rear;
-        state.savedCursorX = 300;
-        state.savedCursorY = 200;
+        state.savedCursor.Store({300, 200});
     }
     // The report's tick, then the click's.
     void ReportAndClick()

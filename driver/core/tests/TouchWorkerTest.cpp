@@ -77,8 +77,7 @@ TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease)
     Cycle(RecordBuilder().Event(8));
     EXPECT_EQ(state.frontPenPresses, 1);
     EXPECT_EQ(state.actionArmed, 0);
-    EXPECT_EQ(state.savedCursorX, 321);
-    EXPECT_EQ(state.savedCursorY, 123);
+    EXPECT_EQ(state.savedCursor.Load(), (ScreenPosition{321, 123}));
     EXPECT_EQ(state.idleCount, 0);
     EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300}));
 
@@ -86,7 +85,7 @@ TEST_F(TouchWorkerTest, HeldFrontButtonCountsOnePressUntilARelease)
     desktop.cursor = {5, 6};
     Cycle(RecordBuilder().Event(8));
     EXPECT_EQ(state.frontPenPresses, 2);
-    EXPECT_EQ(state.savedCursorX, 5);
+    EXPECT_EQ(state.savedCursor.Load().x, 5);
     EXPECT_THAT(desktop.timers, ElementsAre(TimerStart{67, 300})); // already running
 }
 

@@ -3,12 +3,38 @@
 // Each is a single word read and written whole; no ordering between them is
 // relied on. The pointers' own state is the worker's alone and lives in the
 // pointer machines, not here.
+#include "driver/Desktop.h"
 #include "driver/TimerIds.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace driver {
+
+// The cursor the worker saves at a pen-button press, which the timer reads
+// as one place: both coordinates in one atomic word, so that a press saved
+// between two reads never hands the timer the x of one and the y of another.
+class SavedCursor {
+public:
+    void Store(ScreenPosition at) { word_.store(Pack(at)); }
+    ScreenPosition Load() const { return Unpack(word_.load()); }
+
+private:
+    static std::uint64_t Pack(ScreenPosition at)
+    {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(at.x)) << 32 | static_cast<std::uint32_t>(at.y);
+    }
+    static ScreenPosition Unpack(std::uint64_t word)
+    {
+        return {static_cast<std::int32_t>(static_cast<std::uint32_t>(word >> 32)),
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(word))};
+    }
+
+    // Without a lock on every build, the 32-bit one included: the worker
+    // never waits for the window thread.
+    static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "a saved cursor is one lock-free word");
+    std::atomic<std::uint64_t> word_{0};
+};
 
 inline constexpr int kCountedBoardKeys = 6;
 
@@ -63,8 +89,7 @@ struct DriverState {
     // window thread's timers.
     std::atomic<int> frontPenPresses{0};
     std::atomic<int> rearPenPresses{0};
-    std::atomic<int> savedCursorX{0};
-    std::atomic<int> savedCursorY{0};
+    SavedCursor savedCursor;
     std::atomic<int> boardKeyPressesA[kCountedBoardKeys] = {};
     std::atomic<int> boardKeyPressesB[kCountedBoardKeys] = {};
 
