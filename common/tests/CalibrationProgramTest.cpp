@@ -1,7 +1,7 @@
 // Which calibration program the calibration key and the launcher start.
 #include "common/CalibrationProgram.h"
-#include "common/IniDocument.h"
 #include "common/Messages.h"
+#include "common/TextProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +9,6 @@
 
 namespace common {
 namespace {
-
-class SettingsText final : public Profile {
-public:
-    explicit SettingsText(const std::string& text)
-        : document_(text)
-    {}
-    int ReadInt(const std::string&, const std::string&, int fallback) const override { return fallback; }
-    std::string ReadString(const std::string& section, const std::string& key,
-                           const std::string& fallback) const override
-    {
-        return document_.Find(section, key, kProfileBufferChars).value_or(fallback);
-    }
-    void WriteString(const std::string&, const std::string&, const std::string&) override {}
-
-private:
-    IniDocument document_;
-};
 
 std::string Chosen(bool preferOwn, bool outsideThere, bool ownThere)
 {
@@ -53,8 +36,8 @@ TEST(CalibrationProgram, TheCameraSoftwaresProgramUnlessItIsMissingOrTheSuitesIs
 
 TEST(CalibrationProgram, OffByDefaultOnFromTheFileAndAPolicyWinsOverIt)
 {
-    const SettingsText empty("");
-    const SettingsText on("[Calibration]\nOWN_PROGRAM=1\n");
+    const TextProfile empty("");
+    const TextProfile on("[Calibration]\nOWN_PROGRAM=1\n");
     const PolicyValues none;
     EXPECT_FALSE(ReadCalibrationProgramSettings({empty, empty, none}).preferOwn);
     EXPECT_TRUE(ReadCalibrationProgramSettings({on, on, none}).preferOwn);
