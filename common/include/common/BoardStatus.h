@@ -13,7 +13,9 @@ namespace common {
 
 // The request, registered by name (msg::kRegisteredBoardCheck): wParam is the
 // window that gets the answer, lParam one of these in its low byte; a
-// recording asks for its length in seconds in the next byte (0: the default).
+// recording asks for its length in seconds in the bits above it (0: the
+// default; a length over kRecordingMaxSeconds is taken as that maximum, never
+// cut to a byte, so that 300 s does not become 44).
 inline constexpr unsigned kBoardCheckStatus = 1;
 inline constexpr unsigned kBoardCheckRecord = 2;
 inline constexpr unsigned kRecordingDefaultSeconds = 10;
@@ -24,7 +26,8 @@ inline constexpr int kBoardStatusProtocol = 1;
 
 constexpr long BoardCheckRequest(unsigned kind, unsigned seconds = 0)
 {
-    return static_cast<long>((kind & 0xFFu) | ((seconds & 0xFFu) << 8));
+    return static_cast<long>((kind & 0xFFu) |
+                             ((seconds < kRecordingMaxSeconds ? seconds : kRecordingMaxSeconds) << 8));
 }
 
 // One contact sample of the last seconds.

@@ -25,7 +25,7 @@ bool BoardCheckDesk::OnRequest(WPARAM wParam, LPARAM lParam)
         return false;
     }
     const common::BoardStatus status = kind == common::kBoardCheckRecord
-                                           ? answers_.Record(static_cast<unsigned>(lParam) >> 8 & 0xFFu)
+                                           ? answers_.Record(static_cast<unsigned>(lParam) >> 8)
                                            : answers_.Status();
     return Deliver(answerWindow, common::FormatBoardStatus(status));
 }

@@ -95,6 +95,18 @@ TEST_F(BoardCheckDeskTest, AnswersTheDriversOwnUserInItsOwnSession)
     EXPECT_EQ(desk.Refusals(), 0u);
 }
 
+// The length is the whole of lParam above its low byte: a request for 300 s
+// records the longest recording there is, not 300 cut to a byte (44 s).
+TEST_F(BoardCheckDeskTest, ARecordingLongerThanTheLongestIsTakenAsTheLongest)
+{
+    brelvin::BoardCheckDesk desk(answers, faults);
+    ASSERT_TRUE(desk.OnRequest(reinterpret_cast<WPARAM>(window.Handle()), common::kBoardCheckRecord + 256 * 300));
+    ASSERT_EQ(window.answers.size(), 1u);
+    EXPECT_EQ(common::ParseBoardStatus(window.answers[0]).recordingSeconds, common::kRecordingMaxSeconds);
+    EXPECT_EQ(common::BoardCheckRequest(common::kBoardCheckRecord, 300),
+              common::BoardCheckRequest(common::kBoardCheckRecord, common::kRecordingMaxSeconds));
+}
+
 TEST_F(BoardCheckDeskTest, RefusesAnotherUserAnotherSessionAndNoWindow)
 {
     brelvin::ProcessIdentity otherUser = brelvin::IdentityOfThisProcess();
