@@ -2,6 +2,7 @@
 // camera picture onto the whole screen.
 #include "DistFiles.h"
 
+#include "common/Options.h"
 #include "common/PortableProfile.h"
 #include "driver/Calibration.h"
 
@@ -108,6 +109,25 @@ TEST_F(StartingSettings, SaysItIsAStartingPointForTheCalibrationProgram)
     const std::string text = ReadBytes(DistFolder() / "WBInit.ini");
     ASSERT_EQ(text.rfind(";", 0), 0u) << "begins with a comment";
     EXPECT_NE(text.find("calibration program replaces"), std::string::npos);
+}
+
+// Every option of the table is there for a reader to uncomment, under its
+// section and at its default; as shipped, none of them is set, so the file
+// leaves every option at its default.
+TEST_F(StartingSettings, CarriesEveryOptionAsACommentAtItsDefault)
+{
+    const std::string text = ReadBytes(DistFolder() / "WBInit.ini");
+    for (const common::Option* option : common::kOptions) {
+        const std::string section = std::string("\r\n; [") + option->section + "]\r\n";
+        const std::size_t at = text.find(section);
+        ASSERT_NE(at, std::string::npos) << "no commented section " << option->section;
+        const std::string line = std::string("\r\n; ") + option->key + "=" + option->fallback + "\r\n";
+        const std::size_t lineAt = text.find(line, at);
+        const std::size_t nextSection = text.find("\r\n; [", at + section.size() - 2);
+        EXPECT_TRUE(lineAt != std::string::npos && lineAt < nextSection)
+            << option->section << " " << option->key << "=" << option->fallback << " is not under its section";
+        EXPECT_EQ(profile_->ReadString(option->section, option->key, "(absent)"), "(absent)") << option->key;
+    }
 }
 
 } // namespace
