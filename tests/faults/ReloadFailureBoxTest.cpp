@@ -4,6 +4,7 @@
 
 #include "common/Messages.h"
 #include "common/SupportLogFile.h"
+#include "sim/ChildProcess.h"
 #include "sim/LineLog.h"
 #include "sim/Waiting.h"
 #include "sim/WindowSearch.h"
@@ -78,6 +79,31 @@ TEST_F(ReloadFailureBox, RepeatedFailedReloadsShowOneBoxAndLogTheRest)
     PostToDriver(msg::kPipeForwardEnd, 0, 0);
     ASSERT_GE(AskSocketMode(), 0);
     EXPECT_EQ(DriverBoxes(), 0);
+    ExpectFinalTouchWorks();
+}
+
+// The package's closer asks with WM_CLOSE and waits 15 s before an upgrade
+// falls back to files in use and a restart. A failure box left open (over a
+// weekend, say) must not hold the driver: the close ends it, box and all.
+TEST_F(ReloadFailureBox, TheUpgradesCloserEndsTheDriverWhileItsFailureBoxIsOpen)
+{
+    ASSERT_NO_FATAL_FAILURE(StartPeers());
+    ASSERT_TRUE(rig_.Folder().Write("WBInit.ini", "[coordinate]\r\nwdot=3\r\nhdot=3\r\n"));
+    for (int n = 0; n < 3; ++n) PostToDriver(msg::kPipeForwardEnd, 0, 0);
+    ASSERT_GE(AskSocketMode(), 0);
+    ASSERT_TRUE(sim::WaitUntil([&] { return DriverBoxes() == 1; }, e2e::kWaitMs));
+
+    ASSERT_TRUE(rig_.Folder().CopyIn(sim::BuiltPath(DRIVER_CLOSER_EXE), "DriverCloser.exe"));
+    sim::ChildProcess closer =
+        sim::ChildProcess::Start(rig_.Folder().File("DriverCloser.exe"), rig_.Folder().Path(), "/wait:15000");
+    ASSERT_TRUE(closer);
+    ASSERT_TRUE(closer.WaitForExit(30000)) << "the closer did not end";
+    EXPECT_EQ(closer.ExitCode(), 0u) << "the driver was still running when the closer gave up";
+    EXPECT_FALSE(rig_.Driver().Running());
+
+    // The next logon's driver: the board works with a good calibration.
+    ASSERT_TRUE(rig_.Folder().CopyIn(sim::OwnFolder() + "e2e-WBInit.ini", "WBInit.ini"));
+    ASSERT_TRUE(rig_.StartDriver()) << rig_.Problem();
     ExpectFinalTouchWorks();
 }
 

@@ -28,6 +28,17 @@ constexpr DWORD kStartUpPauseMs = 2000;
 // How often the monitors are looked at between the system's announcements.
 constexpr UINT kDesktopCheckMs = 2000;
 
+// A message box of the driver's window runs its own loop inside the dialog's:
+// until it returns, the dialog cannot end, whatever asked it to.
+BOOL CALLBACK EndBoxOwnedBy(HWND window, LPARAM owner)
+{
+    char windowClass[8] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && std::string(windowClass) == "#32770")
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
 } // namespace
 
 CBrelvinDlg::CBrelvinDlg(DriverProcess& process)
@@ -435,6 +446,10 @@ void CBrelvinDlg::OnClose()
     NoteHookState();
     driver::AnnounceDriverClosing(process_.desktop, process_.state);
     OnCommand(IDCANCEL);
+    // A close ends the driver also while its failure box waits for a teacher
+    // (an upgrade's closer, a logoff): the box goes with it.
+    if (calibrationBoxOpen_)
+        EnumThreadWindows(GetCurrentThreadId(), &EndBoxOwnedBy, reinterpret_cast<LPARAM>(Window()));
 }
 
 void CBrelvinDlg::OnDestroy()
