@@ -1,12 +1,12 @@
 #include "CallLog.h"
 
+#include "ModuleFolder.h"
+
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
 
 namespace fakecamera {
-
-extern HMODULE g_module;
 
 void CallLog::Line(const std::string& text)
 {
@@ -22,13 +22,7 @@ void CallLog::Line(const std::string& text)
 
 CallLog& ModuleLog()
 {
-    static CallLog log([] {
-        wchar_t path[MAX_PATH] = {};
-        const DWORD length = GetModuleFileNameW(g_module, path, MAX_PATH);
-        std::wstring folder(path, length < MAX_PATH ? length : 0);
-        folder.erase(folder.find_last_of(L'\\') + 1);
-        return folder + L"FakeCamera.log";
-    }());
+    static CallLog log(FileBesideModule(L"FakeCamera.log"));
     return log;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CallLog.h"
 #include "Enumerators.h"
+#include "FramePicture.h"
 
 #include <chrono>
 #include <string>
@@ -31,6 +32,18 @@ std::string CameraControlName(long property)
     return property >= 0 && property < 7 ? names[property] : "Property" + std::to_string(property);
 }
 
+// What a property reads before anyone set it: a camera's own factory
+// setting, never the range's default of 0, so that a caller that saves a
+// value and puts it back afterwards shows in the log with that value.
+FakeCameraFilter::Setting FactorySetting(bool cameraControl, long property)
+{
+    static const long procAmp[] = {57, 43, 3, 64, 5, 120, 1, 4600, 1, 21};
+    static const long control[] = {7, -3, 1, 10, -6, 4, 30};
+    const long* values = cameraControl ? control : procAmp;
+    const long count = cameraControl ? 7 : 10;
+    return {property >= 0 && property < count ? values[property] : 11 + property, 2}; // manual
+}
+
 HRESULT FillRange(long* minimum, long* maximum, long* step, long* fallback, long* capsFlags)
 {
     if (!minimum || !maximum || !step || !fallback || !capsFlags) return E_POINTER;
@@ -45,7 +58,8 @@ HRESULT FillRange(long* minimum, long* maximum, long* step, long* fallback, long
 } // namespace
 
 FakeCameraFilter::FakeCameraFilter()
-    : pin_(*this),
+    : film_(ReadFilmSettings()),
+      pin_(*this),
       cameraControlPart_(*this)
 {}
 
@@ -209,9 +223,12 @@ STDMETHODIMP FakeCameraFilter::Set(long property, long value, long flags)
 STDMETHODIMP FakeCameraFilter::Get(long property, long* value, long* flags)
 {
     if (!value || !flags) return E_POINTER;
+    Setting setting;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        setting = procAmp_.emplace(property, FactorySetting(false, property)).first->second;
+    }
     ModuleLog().Line("VideoProcAmp.Get " + ProcAmpName(property));
-    std::lock_guard<std::mutex> hold(lock_);
-    const Setting setting = procAmp_[property];
     *value = setting.value;
     *flags = setting.flags;
     return S_OK;
@@ -236,9 +253,12 @@ HRESULT FakeCameraFilter::ControlSet(long property, long value, long flags)
 HRESULT FakeCameraFilter::ControlGet(long property, long* value, long* flags)
 {
     if (!value || !flags) return E_POINTER;
+    Setting setting;
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        setting = cameraControl_.emplace(property, FactorySetting(true, property)).first->second;
+    }
     ModuleLog().Line("CameraControl.Get " + CameraControlName(property));
-    std::lock_guard<std::mutex> hold(lock_);
-    const Setting setting = cameraControl_[property];
     *value = setting.value;
     *flags = setting.flags;
     return S_OK;
@@ -270,15 +290,23 @@ void FakeCameraFilter::StopStreaming()
 
 void FakeCameraFilter::StreamFrames()
 {
+    // This thread alone paints, so the picture (and the screen it may film)
+    // is its own.
+    FramePicture picture(film_);
     unsigned frameNumber = 0;
     bool refused = false;
+    // Frames keep their pace however long painting one takes, short of a
+    // whole period; a camera that fell behind starts its pace anew.
+    auto due = std::chrono::steady_clock::now() + kFramePeriod;
     std::unique_lock<std::mutex> hold(streamLock_);
     while (!stopStreaming_) {
-        streamWake_.wait_for(hold, kFramePeriod, [this] { return stopStreaming_; });
+        streamWake_.wait_until(hold, due, [this] { return stopStreaming_; });
         if (stopStreaming_) break;
+        due += kFramePeriod;
+        if (due < std::chrono::steady_clock::now()) due = std::chrono::steady_clock::now() + kFramePeriod;
         if (!running_ || refused) continue;
         hold.unlock();
-        const HRESULT hr = pin_.DeliverFrame(++frameNumber);
+        const HRESULT hr = pin_.DeliverFrame(++frameNumber, picture);
         if (hr == S_OK) {
             ModuleLog().Line("Frame " + std::to_string(frameNumber));
         } else {

@@ -1,8 +1,11 @@
 #pragma once
 // The fake camera as DirectShow sees it: a live source filter with one
-// output pin delivering RGB24 frames of the test picture, and the camera's
-// picture-property interfaces, every call of which goes to the call log.
+// output pin delivering RGB24 frames of the test picture (or of the screen
+// it films, see FramePicture.h), and the camera's picture-property
+// interfaces, every call of which goes to the call log.
 #include "MediaTypes.h"
+
+#include "fakecamera/FilmSettings.h"
 
 #include <dshow.h>
 
@@ -10,12 +13,14 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 namespace fakecamera {
 
 class FakeCameraFilter;
+class FramePicture;
 
 class FakeCameraPin final : public IPin, public IAMStreamConfig {
 public:
@@ -57,7 +62,7 @@ public:
     // For the filter's state changes and its streaming thread.
     HRESULT Commit();
     void Decommit();
-    HRESULT DeliverFrame(unsigned frameNumber);
+    HRESULT DeliverFrame(unsigned frameNumber, FramePicture& picture);
 
 private:
     HRESULT TryConnection(IPin* receiver, const AM_MEDIA_TYPE& type);
@@ -131,16 +136,21 @@ public:
 
     IBaseFilter* AsFilter() { return this; }
 
-private:
+    // A picture property's value and flags as the interfaces carry them.
     struct Setting {
         long value = 0;
         long flags = 0;
     };
+
+private:
     HRESULT StartStreaming();
     void StopStreaming();
     void StreamFrames();
 
     std::atomic<ULONG> refs_{1};
+    // Read once, when the filter is made: a camera does not change what it
+    // films while it streams.
+    const std::optional<FilmSettings> film_;
     std::mutex lock_;
     FILTER_STATE state_ = State_Stopped;
     IFilterGraph* graph_ = nullptr; // not held: the graph owns the filter

@@ -1,7 +1,7 @@
 #include "CallLog.h"
 #include "Enumerators.h"
 #include "FakeCameraFilter.h"
-#include "TestPicture.h"
+#include "FramePicture.h"
 
 #include <cstring>
 #include <string>
@@ -278,7 +278,7 @@ void FakeCameraPin::Decommit()
     if (allocator_) allocator_->Decommit();
 }
 
-HRESULT FakeCameraPin::DeliverFrame(unsigned frameNumber)
+HRESULT FakeCameraPin::DeliverFrame(unsigned frameNumber, FramePicture& picture)
 {
     // Connections change only while the filter is stopped, that is while no
     // frame is being delivered, so the pointers are stable here.
@@ -297,9 +297,9 @@ HRESULT FakeCameraPin::DeliverFrame(unsigned frameNumber)
     HRESULT hr = allocator->GetBuffer(&sample, nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
     BYTE* data = nullptr;
-    const long needed = static_cast<long>(((size.width * 3 + 3) & ~3) * size.height);
+    const long needed = static_cast<long>(Rgb24Bytes(size));
     if (SUCCEEDED(sample->GetPointer(&data)) && sample->GetSize() >= needed) {
-        PaintTestPicture(data, size.width, size.height, frameNumber);
+        picture.Paint(data, size, frameNumber);
         sample->SetActualDataLength(needed);
         sample->SetTime(nullptr, nullptr);
         sample->SetSyncPoint(TRUE);

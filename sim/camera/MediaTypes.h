@@ -1,15 +1,12 @@
 #pragma once
 // The formats the fake camera offers: 24-bit RGB with a VIDEOINFOHEADER.
+#include "fakecamera/CameraFrame.h"
+
 #include <dshow.h>
 
 #include <vector>
 
 namespace fakecamera {
-
-struct FrameSize {
-    int width;
-    int height;
-};
 
 // Offered in this order; the 320 x 240 format is deliberately not first.
 const std::vector<FrameSize>& OfferedSizes();
