@@ -1,38 +1,53 @@
 #include "CameraService.h"
 
-#include "SupportNote.h"
-
 #include "common/Messages.h"
-#include "common/Win32System.h"
+#include "common/SupportLogFile.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
 namespace camview {
 
-bool ReleaseCameraFromService()
+namespace {
+
+void Note(const std::string& program, const std::string& line)
+{
+    common::SupportLogFile(common::SupportLogFile::DefaultPath(), program).Append({line});
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                            nullptr);
+    return narrow;
+}
+
+} // namespace
+
+bool ReleaseCameraFromService(const std::string& program)
 {
     HWND service = FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
     if (!service) return false;
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(service, msg::kServiceRelease, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kReleaseTimeoutMs,
                              &answer)) {
-        NoteInSupportLog("The camera service did not answer the request to let go of the camera within " +
-                         std::to_string(kReleaseTimeoutMs) + " ms.");
+        Note(program, "The camera service did not answer the request to let go of the camera within " +
+                          std::to_string(kReleaseTimeoutMs) + " ms.");
     }
     return true;
 }
 
-void RestartCameraService()
+void RestartCameraService(const std::wstring& folder, const std::string& program)
 {
-    const std::wstring folder = common::ProgramFolderW();
     const std::wstring path = folder + L"ZorvikSrv.exe";
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        NoteInSupportLog(std::string(wnd::kCameraServiceProgram) + " is missing from " + common::ProgramFolderA() +
-                         "; the camera service was not restarted.");
+        Note(program, std::string(wnd::kCameraServiceProgram) + " is missing from " + Narrow(folder) +
+                          "; the camera service was not restarted.");
         return;
     }
     ShellExecuteW(nullptr, L"open", path.c_str(), L"", folder.c_str(), SW_SHOW);

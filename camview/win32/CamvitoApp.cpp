@@ -1,8 +1,8 @@
 #include "CamvitoApp.h"
 
+#include "CameraLoan.h"
 #include "CamvitoDlg.h"
 #include "CamvitoStrings.h"
-#include "CaptureGraph.h"
 
 #include "common/UniqueHandle.h"
 
@@ -52,8 +52,10 @@ int CCamvitoApp::Run()
                                                         ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
 
-    CaptureGraph graph;
-    CCamvitoDlg dialog(graph);
+    LoanRules rules;
+    rules.program = "Camvito";
+    CameraLoan camera(rules);
+    CCamvitoDlg dialog(camera);
     dialog.DoModal(instance_);
     // A drawing thread stuck in the camera's filter still uses the graph
     // and the dialog: end before either is destroyed under it.

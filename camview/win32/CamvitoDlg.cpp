@@ -1,7 +1,6 @@
 #include "CamvitoDlg.h"
 
 #include "AboutDlg.h"
-#include "CameraService.h"
 #include "SupportNote.h"
 #include "resource.h"
 
@@ -11,9 +10,7 @@
 
 #include <commctrl.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace camview {
 
@@ -21,10 +18,6 @@ namespace {
 
 constexpr UINT_PTR kViewTimer = 1111;
 constexpr UINT kViewTimerDelayMs = 50;
-// Give the camera driver time to let go before the service takes it again,
-// and the service time to start before this window disappears.
-constexpr auto kReleasePause = std::chrono::milliseconds(2000);
-constexpr auto kRestartPause = std::chrono::milliseconds(1000);
 
 } // namespace
 
@@ -70,8 +63,6 @@ BOOL CCamvitoDlg::OnInitDialog()
     common::CentreOnBoardMonitor(Window());
     AddAboutItem();
 
-    serviceWasRunning_ = ReleaseCameraFromService() ? 1 : 0;
-
     texts_ = LoadDialogTexts();
     SetDlgItemTextW(Window(), IDC_CLOSE_VIEW, texts_.closeButton.c_str());
     SetDlgItemTextW(Window(), IDC_TURN_IMAGE, texts_.turnButton.c_str());
@@ -79,15 +70,14 @@ BOOL CCamvitoDlg::OnInitDialog()
     SetDlgItemTextW(Window(), IDC_BRIGHTNESS_LABEL, texts_.sliderLabel.c_str());
     SetWindowTextW(Window(), texts_.caption.c_str());
 
-    if (graph_.FindDevice() <= 0) {
+    if (camera_.Borrow() != LoanState::Lent) {
         MessageBoxW(Window(), texts_.noCameraText.c_str(), texts_.noCameraCaption.c_str(), MB_ICONINFORMATION);
         EndDialog(Window(), 0);
         return TRUE;
     }
-    graph_.BuildGraph();
     SetTimer(Window(), kViewTimer, kViewTimerDelayMs, nullptr);
 
-    const SliderSetup slider = SliderSetupFor(graph_.Generation());
+    const SliderSetup slider = SliderSetupFor(camera_.Graph().Generation());
     HWND sliderControl = GetDlgItem(Window(), IDC_BRIGHTNESS_SLIDER);
     SendMessageW(sliderControl, TBM_SETRANGE, TRUE, MAKELPARAM(slider.minimum, slider.maximum));
     SendMessageW(sliderControl, TBM_SETPOS, TRUE, slider.position);
@@ -109,7 +99,7 @@ void CCamvitoDlg::OnViewTimer()
     KillTimer(Window(), kViewTimer);
     if (state_ != ViewState::Starting) return;
     state_ = ViewState::Live;
-    liveView_ = std::make_unique<LiveView>(Window(), graph_, imageTurned_);
+    liveView_ = std::make_unique<LiveView>(Window(), camera_.Graph(), imageTurned_);
     liveView_->Start();
 }
 
@@ -117,7 +107,8 @@ void CCamvitoDlg::OnBrightnessScroll(HWND control)
 {
     if (control != GetDlgItem(Window(), IDC_BRIGHTNESS_SLIDER) || state_ == ViewState::Closing) return;
     const int position = static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
-    graph_.SetBrightness(BrightnessSetting(graph_.Generation(), position));
+    CaptureGraph& graph = camera_.Graph();
+    graph.SetBrightness(BrightnessSetting(graph.Generation(), position));
 }
 
 void CCamvitoDlg::OnTurnImage()
@@ -153,10 +144,7 @@ void CCamvitoDlg::CloseView()
     state_ = ViewState::Closing;
     KillTimer(Window(), kViewTimer);
     // The graph goes only once nothing draws from it any more.
-    if (StopLiveView()) graph_.TearDownGraph();
-    std::this_thread::sleep_for(kReleasePause);
-    if (serviceWasRunning_ == 1) RestartCameraService();
-    std::this_thread::sleep_for(kRestartPause);
+    camera_.GiveBack(StopLiveView() ? FrameReaders::Stopped : FrameReaders::LeftRunning);
     EndDialog(Window(), IDCANCEL);
 }
 

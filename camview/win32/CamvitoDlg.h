@@ -1,10 +1,10 @@
 #pragma once
-// The live view dialog: borrows the camera from the camera service, shows
-// the picture with its alignment marks, sets the camera's brightness from
-// the slider, turns the picture on request and gives the camera back when
-// it closes.
+// The live view dialog: borrows the camera from the camera service (a
+// CameraLoan), shows the picture with its alignment marks, sets the camera's
+// brightness from the slider, turns the picture on request and gives the
+// camera back when it closes.
+#include "CameraLoan.h"
 #include "CamvitoStrings.h"
-#include "CaptureGraph.h"
 #include "LiveView.h"
 
 #include "common/ModalDialog.h"
@@ -18,8 +18,8 @@ namespace camview {
 
 class CCamvitoDlg : public common::ModalDialog {
 public:
-    explicit CCamvitoDlg(CaptureGraph& graph)
-        : graph_(graph)
+    explicit CCamvitoDlg(CameraLoan& camera)
+        : camera_(camera)
     {}
     CCamvitoDlg(const CCamvitoDlg&) = delete;
     CCamvitoDlg& operator=(const CCamvitoDlg&) = delete;
@@ -28,8 +28,8 @@ public:
     INT_PTR DoModal(HINSTANCE instance);
 
     // The drawing thread did not stop at the close (the camera's filter does
-    // not return). It still uses the graph, this dialog's turn flag and its
-    // view: the program must end before any of them is destroyed.
+    // not return). It still uses the loan's graph, this dialog's turn flag
+    // and its view: the program must end before any of them is destroyed.
     bool LeftViewRunning() const { return viewLeftRunning_; }
 
 private:
@@ -49,10 +49,9 @@ private:
     bool StopLiveView();
     void CloseView();
 
-    CaptureGraph& graph_;
+    CameraLoan& camera_;
     HINSTANCE instance_ = nullptr;
     DialogTexts texts_;
-    int serviceWasRunning_ = 0;
     ViewState state_ = ViewState::Starting;
     std::atomic<int> imageTurned_{0};
     std::unique_ptr<LiveView> liveView_;

@@ -18,6 +18,8 @@ const CLSID kNullRendererClass = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00,
 constexpr auto kGraphSettleTime = std::chrono::milliseconds(1000);
 constexpr auto kFirstFrameTimeout = std::chrono::seconds(5);
 constexpr auto kFirstFramePoll = std::chrono::milliseconds(10);
+// ISampleGrabber::SetCallback's choice of BufferCB (0 would be SampleCB).
+constexpr long kBufferCallback = 1;
 
 class Variant {
 public:
@@ -63,19 +65,38 @@ AM_MEDIA_TYPE GrabberMediaType()
     return type;
 }
 
+ComPtr<IEnumMoniker> VideoInputDevices()
+{
+    ComPtr<IEnumMoniker> monikers;
+    ComPtr<ICreateDevEnum> devices;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                devices.PutVoid())))
+        return monikers;
+    if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.Put(), 0) != S_OK) monikers.Reset();
+    return monikers;
+}
+
 } // namespace
+
+int CountListedCameras()
+{
+    ComPtr<IEnumMoniker> monikers = VideoInputDevices();
+    if (!monikers) return -1;
+    CameraSearch search;
+    ComPtr<IMoniker> moniker;
+    while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
+        const std::wstring path = ReadDevicePath(moniker.Get());
+        if (!path.empty()) search.Offer(path);
+    }
+    return search.Count();
+}
 
 int CaptureGraph::FindDevice()
 {
     if (!comInitialised_) comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
 
-    ComPtr<ICreateDevEnum> devices;
-    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                devices.PutVoid())))
-        return -1;
-    ComPtr<IEnumMoniker> monikers;
-    if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.Put(), 0) != S_OK || !monikers)
-        return -1;
+    ComPtr<IEnumMoniker> monikers = VideoInputDevices();
+    if (!monikers) return -1;
 
     ComPtr<IMoniker> moniker;
     while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
@@ -136,7 +157,7 @@ void CaptureGraph::BuildGraph()
     if (SUCCEEDED(captureOutput_.As(IID_IAMStreamConfig, streamConfig_)))
         streamConfig_->SetFormat(const_cast<AM_MEDIA_TYPE*>(&wanted.Get()));
 
-    graphBuilder_->Connect(captureOutput_.Get(), grabberInput_.Get());
+    const bool connected = SUCCEEDED(graphBuilder_->Connect(captureOutput_.Get(), grabberInput_.Get()));
     graphBuilder_->Connect(grabberOutput_.Get(), rendererInput_.Get());
 
     // The grabber keeps a copy of every sample and the stream keeps
@@ -145,12 +166,24 @@ void CaptureGraph::BuildGraph()
     // freeze on it.)
     grabber_->SetBufferSamples(TRUE);
     grabber_->SetOneShot(FALSE);
+    // And every sample is also copied as it passes, numbered, so that a
+    // reader can tell a new frame from the one it read before.
+    arrivals_.Reset();
+    *arrivals_.Put() = FrameArrivals::Create();
+    grabber_->SetCallback(arrivals_.Get(), kBufferCallback);
     ReadConnectedFrameSize();
 
-    if (mediaControl_) mediaControl_->Run();
+    const bool ran = mediaControl_ && SUCCEEDED(mediaControl_->Run());
+    running_ = connected && ran;
     std::this_thread::sleep_for(kGraphSettleTime);
 
-    for (const PropertySetting& setting : StartingProperties(search_.Generation())) ApplyProperty(setting);
+    // Each value the camera had is read before it is replaced, so that
+    // whoever borrowed the camera can give it back as it was.
+    propertiesBefore_.clear();
+    for (const PropertySetting& setting : StartingProperties(search_.Generation())) {
+        if (const auto before = ReadProperty(setting)) propertiesBefore_.push_back(*before);
+        ApplyProperty(setting);
+    }
 }
 
 void CaptureGraph::ReadConnectedFrameSize()
@@ -162,6 +195,26 @@ void CaptureGraph::ReadConnectedFrameSize()
         frameWidth_ = width;
         frameHeight_ = height;
     }
+}
+
+GrabResult CaptureGraph::TakeNewFrame(CapturedFrame& frame, unsigned waitMs)
+{
+    if (!grabber_ || !arrivals_) return GrabResult::Ended;
+    const std::uint64_t number = arrivals_->TakeNewerThan(lastTaken_, frame.pixels, waitMs);
+    if (number == 0) return GrabResult::NoFrame;
+    lastTaken_ = number;
+    const long size = static_cast<long>(frame.pixels.size());
+    if (size != frameSize_) {
+        // A new sample size may mean a new format: take the size again.
+        frameSize_ = size;
+        ReadConnectedFrameSize();
+    }
+    frame.bytes = frame.pixels.size();
+    frame.width = frameWidth_;
+    frame.height = frameHeight_ < 0 ? -frameHeight_ : frameHeight_;
+    frame.bottomUp = frameHeight_ >= 0;
+    frame.number = number;
+    return GrabResult::Frame;
 }
 
 GrabResult CaptureGraph::GrabFrame(CapturedFrame& frame, const std::atomic<int>& keepWaiting)
@@ -190,6 +243,7 @@ GrabResult CaptureGraph::GrabFrame(CapturedFrame& frame, const std::atomic<int>&
     frame.bytes = static_cast<std::size_t>(copied);
     frame.width = frameWidth_;
     frame.height = frameHeight_;
+    frame.bottomUp = frameHeight_ >= 0;
     return GrabResult::Frame;
 }
 
@@ -212,9 +266,39 @@ void CaptureGraph::ApplyProperty(const PropertySetting& setting)
     }
 }
 
+std::optional<PropertySetting> CaptureGraph::ReadProperty(const PropertySetting& setting)
+{
+    if (!captureFilter_) return std::nullopt;
+    PropertySetting current = setting;
+    HRESULT read = E_NOINTERFACE;
+    if (setting.target == PropertyInterface::VideoProcAmp) {
+        ComPtr<IAMVideoProcAmp> amp;
+        if (SUCCEEDED(captureFilter_.As(IID_IAMVideoProcAmp, amp)))
+            read = amp->Get(setting.property, &current.value, &current.flags);
+    } else {
+        ComPtr<IAMCameraControl> control;
+        if (SUCCEEDED(captureFilter_.As(IID_IAMCameraControl, control)))
+            read = control->Get(setting.property, &current.value, &current.flags);
+    }
+    // A property the camera cannot report is left as the start set it.
+    if (FAILED(read)) return std::nullopt;
+    return current;
+}
+
+void CaptureGraph::RestoreProperties()
+{
+    for (auto before = propertiesBefore_.rbegin(); before != propertiesBefore_.rend(); ++before) ApplyProperty(*before);
+    propertiesBefore_.clear();
+}
+
 void CaptureGraph::TearDownGraph()
 {
     if (mediaControl_) mediaControl_->Stop();
+    running_ = false;
+    if (grabber_) grabber_->SetCallback(nullptr, kBufferCallback);
+    arrivals_.Reset();
+    propertiesBefore_.clear();
+    lastTaken_ = 0;
     captureFilter_.Reset();
     graphBuilder_.Reset();
     mediaControl_.Reset();

@@ -11,7 +11,8 @@ function(camview_add_end_to_end_tests)
     message(STATUS "camview: fake camera or stand-in camera service missing, end-to-end tests left out")
     return()
   endif()
-  add_executable(camview_e2e_tests ${here}/CamvitoEndToEndTest.cpp ${here}/CaptureGraphTest.cpp ${here}/LiveViewTest.cpp)
+  add_executable(camview_e2e_tests ${here}/CamvitoEndToEndTest.cpp ${here}/CaptureGraphTest.cpp ${here}/CameraLoanTest.cpp
+    ${here}/LiveViewTest.cpp)
   set_target_properties(camview_e2e_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/camview/wintests)
   target_link_libraries(camview_e2e_tests PRIVATE camview_capture fake_camera_registry sim_harness comctl32 user32
     GTest::gtest GTest::gtest_main GTest::gmock)
