@@ -39,12 +39,22 @@ std::array<Point, kCheckPlaces> CheckGridPlaces(GridSize grid)
     return {centre, Point{ix, iy}, Point{last - ix, iy}, Point{last - ix, bottom - iy}, Point{ix, bottom - iy}};
 }
 
+namespace {
+
+std::vector<Point> FirstPlaces(GridSize grid, int count)
+{
+    const auto all = CheckGridPlaces(grid);
+    return {all.begin(), all.begin() + std::clamp(count, 1, kCheckPlaces)};
+}
+
+} // namespace
+
 AccuracyCheck::AccuracyCheck(const TargetLayout& layout, const MeasuredGrid& grid,
-                             std::shared_ptr<const driver::CCalibration> model, std::uint32_t nowMs)
+                             std::shared_ptr<const driver::CCalibration> model, std::uint32_t nowMs, int places)
     : layout_(layout),
       model_(std::move(model)),
-      places_(CheckGridPlaces(layout.Grid())),
-      run_(kCheckPlaces, nowMs,
+      places_(FirstPlaces(layout.Grid(), places)),
+      run_(static_cast<int>(places_.size()), nowMs,
            [layout, measured = GridPoints(grid.camera.begin(), grid.camera.end()),
             places = places_](int place, const TargetRun::Points&) {
                // Where the measured grid says the place is; the same reach
@@ -69,20 +79,26 @@ Point AccuracyCheck::ScreenPlace(int place) const
 
 std::optional<double> AccuracyCheck::ErrorPx(int place) const
 {
+    if (place < 0 || place >= PlaceCount()) return std::nullopt;
     const auto& taken = run_.TakenPoints()[static_cast<std::size_t>(place)];
     if (!taken || !model_) return std::nullopt;
-    Point p = *taken;
+    return ErrorAtPx(place, *taken);
+}
+
+double AccuracyCheck::ErrorAtPx(int place, Point camera) const
+{
+    if (!model_ || place < 0 || place >= PlaceCount()) return INFINITY;
     // As the driver does with every contact of an upside-down camera.
-    if (model_->Upright() == 0) p = driver::TurnedUpsideDown(p);
-    if (!model_->MapPoint(p)) return INFINITY;
+    if (model_->Upright() == 0) camera = driver::TurnedUpsideDown(camera);
+    if (!model_->MapPoint(camera)) return INFINITY;
     const Point target = ScreenPlace(place);
-    return std::hypot(p.x - target.x, p.y - target.y);
+    return std::hypot(camera.x - target.x, camera.y - target.y);
 }
 
 double AccuracyCheck::WorstErrorPx() const
 {
     double worst = 0;
-    for (int place = 0; place < kCheckPlaces; ++place) worst = std::max(worst, ErrorPx(place).value_or(0));
+    for (int place = 0; place < PlaceCount(); ++place) worst = std::max(worst, ErrorPx(place).value_or(0));
     return worst;
 }
 

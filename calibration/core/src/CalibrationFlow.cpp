@@ -24,7 +24,8 @@ double WorstMappingPx(const TargetLayout& layout, const MeasuredGrid& grid, cons
 
 bool IsEnd(FlowStage stage)
 {
-    return stage == FlowStage::Done || stage == FlowStage::Cancelled || stage == FlowStage::Failed;
+    return stage == FlowStage::Done || stage == FlowStage::Untrusted || stage == FlowStage::Cancelled ||
+           stage == FlowStage::Failed;
 }
 
 } // namespace
@@ -32,11 +33,14 @@ bool IsEnd(FlowStage stage)
 const char* Name(FlowStage stage)
 {
     switch (stage) {
+    case FlowStage::Choice: return "Choice";
+    case FlowStage::Camera: return "Camera";
     case FlowStage::Grid: return "Grid";
     case FlowStage::Saving: return "Saving";
     case FlowStage::BoardKeys: return "BoardKeys";
     case FlowStage::Check: return "Check";
     case FlowStage::Done: return "Done";
+    case FlowStage::Untrusted: return "Untrusted";
     case FlowStage::Cancelled: return "Cancelled";
     case FlowStage::Failed: return "Failed";
     }
@@ -69,6 +73,8 @@ const char* Name(FlowFailure failure)
     case FlowFailure::NoCalibration: return "no calibration the driver can use";
     case FlowFailure::NotSound: return "no sound grid";
     case FlowFailure::WriteFailed: return "the settings file could not be written";
+    case FlowFailure::CameraBlind: return "the camera measurement failed";
+    case FlowFailure::CameraNotSound: return "the camera's points make no sound grid";
     }
     return "?";
 }
@@ -79,19 +85,28 @@ bool LeavesAtOnce(CancelCause cause)
 }
 
 CalibrationFlow::CalibrationFlow(const ProgramOptions& options, ScreenSize board, FileAccess& files,
-                                 std::string settingsPath, std::uint32_t nowMs)
+                                 std::string settingsPath, std::uint32_t nowMs, bool cameraOffered)
     : options_(options),
       board_(board),
       files_(files),
       path_(std::move(settingsPath)),
+      cameraOffered_(cameraOffered && !options.touchOnly && !options.checkOnly),
       layout_(options.grid, board)
 {
     std::string text;
     if (!ReadSettings(text, nowMs)) return;
     if (!options_.checkOnly) {
         teachKeys_ = options_.teachKeys || UseKeyIn(text);
-        grid_.emplace(layout_, nowMs);
-        stage_ = FlowStage::Grid;
+        if (cameraOffered_ && options_.automatic) {
+            StartCamera(nowMs);
+        } else if (cameraOffered_) {
+            stage_ = FlowStage::Choice;
+            stageMs_ = nowMs;
+        } else {
+            StartGrid(nowMs);
+            if (options_.automatic && !options_.touchOnly)
+                notice_ = {FlowNotice::Kind::CameraUnavailable, Refusal::None, {}};
+        }
         return;
     }
     const CalibrationInText current = ReadCalibrationInText(text, board);
@@ -118,6 +133,102 @@ const TargetRun* CalibrationFlow::CurrentRun() const
     case FlowStage::Check: return check_ ? &check_->Run() : nullptr;
     default: return nullptr;
     }
+}
+
+void CalibrationFlow::StartGrid(std::uint32_t nowMs)
+{
+    grid_.emplace(layout_, nowMs);
+    stage_ = FlowStage::Grid;
+}
+
+void CalibrationFlow::StartCamera(std::uint32_t nowMs)
+{
+    automatic_ = true;
+    camera_.emplace(layout_, nowMs);
+    cameraMs_.reset();
+    stage_ = FlowStage::Camera;
+}
+
+void CalibrationFlow::ChooseAutomatic(std::uint32_t nowMs)
+{
+    if (stage_ == FlowStage::Choice) StartCamera(nowMs);
+}
+
+void CalibrationFlow::ChooseTouch(std::uint32_t nowMs)
+{
+    if (stage_ == FlowStage::Choice) {
+        StartGrid(nowMs);
+        return;
+    }
+    if (stage_ != FlowStage::Untrusted) return;
+    // A fresh run by touch: nothing of the automatic one is written or checked.
+    automatic_ = false;
+    check_.reset();
+    keys_.reset();
+    measured_ = {};
+    model_.reset();
+    worstTargetErrorPx_.reset();
+    notice_ = {};
+    StartGrid(nowMs);
+}
+
+void CalibrationFlow::CameraUnavailable(std::uint32_t nowMs)
+{
+    if (stage_ != FlowStage::Choice && stage_ != FlowStage::Camera) return;
+    if (camera_) camera_->Cancel();
+    automatic_ = false;
+    StartGrid(nowMs);
+    notice_ = {FlowNotice::Kind::CameraUnavailable, Refusal::None, {}};
+}
+
+void CalibrationFlow::OnCameraFrame(const CameraPicture& picture, std::uint32_t nowMs)
+{
+    if (stage_ != FlowStage::Camera) return;
+    camera_->OnFrame(picture, nowMs);
+    AfterCamera(nowMs);
+}
+
+void CalibrationFlow::OnPatternShown(unsigned patternNumber, std::uint32_t nowMs)
+{
+    if (stage_ == FlowStage::Camera) camera_->OnPatternShown(patternNumber, nowMs);
+}
+
+ShownPattern CalibrationFlow::CurrentPattern() const
+{
+    return stage_ == FlowStage::Camera ? camera_->Pattern() : ShownPattern{};
+}
+
+unsigned CalibrationFlow::PatternNumber() const
+{
+    return stage_ == FlowStage::Camera ? camera_->PatternNumber() : 0;
+}
+
+void CalibrationFlow::AfterCamera(std::uint32_t nowMs)
+{
+    switch (camera_->Current()) {
+    case CameraMeasurement::State::Measuring:
+    case CameraMeasurement::State::Cancelled: return;
+    case CameraMeasurement::State::Failed:
+        cameraMs_ = camera_->ElapsedMs();
+        Fail(FlowFailure::CameraBlind, nowMs);
+        return;
+    case CameraMeasurement::State::Complete:
+        cameraMs_ = camera_->ElapsedMs();
+        measured_ = camera_->Result();
+        break;
+    }
+    // The same plan as for touches; a target to touch again means nothing
+    // here, the camera found what it found.
+    std::string text;
+    if (!ReadSettings(text, nowMs)) return;
+    pending_ = PlanSettingsWrite(text, {measured_, std::nullopt}, board_);
+    if (!pending_.Sound()) {
+        Fail(FlowFailure::CameraNotSound, nowMs);
+        return;
+    }
+    textBefore_ = text;
+    savingKeys_ = false;
+    stage_ = FlowStage::Saving;
 }
 
 FlowTarget CalibrationFlow::CurrentTarget() const
@@ -161,7 +272,15 @@ void CalibrationFlow::OnTick(std::uint32_t nowMs)
     case FlowStage::Grid: Handle(grid_->OnTick(nowMs), nowMs); break;
     case FlowStage::BoardKeys: Handle(keys_->OnTick(nowMs), nowMs); break;
     case FlowStage::Check: Handle(check_->OnTick(nowMs), nowMs); break;
+    case FlowStage::Choice:
+        if (nowMs - stageMs_ >= TargetRun::kIdleCancelMs) Cancel(CancelCause::Idle, nowMs);
+        break;
+    case FlowStage::Camera:
+        camera_->OnTick(nowMs);
+        AfterCamera(nowMs);
+        break;
     case FlowStage::Done:
+    case FlowStage::Untrusted:
     case FlowStage::Cancelled:
     case FlowStage::Failed:
         if (nowMs - endedMs_ >= kShownMs) finished_ = true;
@@ -181,7 +300,15 @@ void CalibrationFlow::Handle(const TargetRun::Step& step, std::uint32_t nowMs)
         if (notice_.kind == FlowNotice::Kind::Refused || notice_.kind == FlowNotice::Kind::Undone) notice_ = {};
         break;
     case Happening::Taken: notice_ = {}; break;
-    case Happening::Refused: notice_ = {FlowNotice::Kind::Refused, step.refusal, {}}; break;
+    case Happening::Refused:
+        // The one touch that confirms an automatic grid, far from where that
+        // grid says it lands: the grid is wrong, not the touch.
+        if (stage_ == FlowStage::Check && automatic_ && step.refusal == Refusal::FarFromTarget) {
+            Untrust(check_->ErrorAtPx(step.target, check_->Run().LastTouch().camera), nowMs);
+            break;
+        }
+        notice_ = {FlowNotice::Kind::Refused, step.refusal, {}};
+        break;
     case Happening::Completed:
         notice_ = {};
         OnRunComplete(nowMs);
@@ -198,9 +325,45 @@ void CalibrationFlow::OnRunComplete(std::uint32_t nowMs)
         PlanGrid(nowMs);
         break;
     case FlowStage::BoardKeys: PlanKeys(nowMs); break;
-    case FlowStage::Check: End(FlowStage::Done, nowMs); break;
+    case FlowStage::Check:
+        if (automatic_ && !keysSaved_) {
+            Confirmed(nowMs);
+            break;
+        }
+        End(FlowStage::Done, nowMs);
+        break;
     default: break;
     }
+}
+
+void CalibrationFlow::Confirmed(std::uint32_t nowMs)
+{
+    const double error = check_->WorstErrorPx();
+    if (!(error <= AccuracyCheck::kRecalibrateAbovePx)) {
+        Untrust(error, nowMs);
+        return;
+    }
+    if (teachKeys_) {
+        keys_.emplace(options_.keyCopy, nowMs);
+        stage_ = FlowStage::BoardKeys;
+        return;
+    }
+    End(FlowStage::Done, nowMs);
+}
+
+void CalibrationFlow::Untrust(double errorPx, std::uint32_t nowMs)
+{
+    untrustedErrorPx_ = errorPx;
+    check_->Cancel();
+    lastWrite_ = WriteWholeOrNothing(files_, path_, textBefore_);
+    if (lastWrite_ != WriteOutcome::Written) {
+        Fail(FlowFailure::WriteFailed, nowMs);
+        return;
+    }
+    restored_ = true;
+    gridSaved_ = false;
+    notice_ = {};
+    End(FlowStage::Untrusted, nowMs);
 }
 
 bool CalibrationFlow::ReadSettings(std::string& text, std::uint32_t nowMs)
@@ -216,6 +379,7 @@ void CalibrationFlow::PlanGrid(std::uint32_t nowMs)
     if (!ReadSettings(text, nowMs)) return;
     pending_ = PlanSettingsWrite(text, {measured_, std::nullopt}, board_);
     if (pending_.Sound()) {
+        textBefore_ = text;
         savingKeys_ = false;
         stage_ = FlowStage::Saving;
         return;
@@ -261,12 +425,21 @@ WriteOutcome CalibrationFlow::Save(std::uint32_t nowMs)
     model_ = pending_.model;
     if (savingKeys_) {
         keysSaved_ = true;
-        StartCheck(nowMs);
+        // An automatic grid was confirmed before its keys were taught.
+        if (automatic_)
+            End(FlowStage::Done, nowMs);
+        else
+            StartCheck(nowMs);
         return lastWrite_;
     }
     gridSaved_ = true;
     worstTargetErrorPx_ = WorstMappingPx(layout_, measured_, *model_);
-    if (teachKeys_) {
+    if (automatic_) {
+        // One touch says whether the camera's grid can be trusted, before
+        // anything else is built on it.
+        check_.emplace(layout_, measured_, model_, nowMs, 1);
+        stage_ = FlowStage::Check;
+    } else if (teachKeys_) {
         keys_.emplace(options_.keyCopy, nowMs);
         stage_ = FlowStage::BoardKeys;
     } else {
@@ -308,6 +481,10 @@ void CalibrationFlow::Cancel(CancelCause cause, std::uint32_t nowMs)
     if (grid_) grid_->Cancel();
     if (keys_) keys_->Cancel();
     if (check_) check_->Cancel();
+    if (camera_) {
+        camera_->Cancel();
+        if (!cameraMs_) cameraMs_ = camera_->ElapsedMs();
+    }
     cause_ = cause;
     cancelledIn_ = stage_;
     End(FlowStage::Cancelled, nowMs);
@@ -335,7 +512,7 @@ std::vector<std::optional<double>> CalibrationFlow::CheckErrors() const
 {
     std::vector<std::optional<double>> errors;
     if (!check_) return errors;
-    for (int place = 0; place < kCheckPlaces; ++place) errors.push_back(check_->ErrorPx(place));
+    for (int place = 0; place < check_->PlaceCount(); ++place) errors.push_back(check_->ErrorPx(place));
     return errors;
 }
 

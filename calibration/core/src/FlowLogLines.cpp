@@ -12,6 +12,11 @@ std::string Pixels(double px)
     return std::isfinite(px) ? FormatPixels(px) + " px" : std::string("off the screen");
 }
 
+std::string Seconds(std::uint32_t ms)
+{
+    return FormatPixels(ms / 1000.0) + " s";
+}
+
 std::string GridName(GridSize grid)
 {
     return std::to_string(grid.columns) + " x " + std::to_string(grid.rows);
@@ -38,6 +43,14 @@ std::string SavedLine(const CalibrationFlow& flow)
 
 std::string CheckLine(const CalibrationFlow& flow)
 {
+    if (flow.Stage() == FlowStage::Untrusted)
+        return "Confirming touch of the automatic calibration: " + Pixels(flow.UntrustedErrorPx().value_or(INFINITY)) +
+               ": not trusted; " + flow.SettingsPath() + " is back as it was.";
+    if (flow.Automatic() && !flow.CheckOnly()) {
+        const auto errors = flow.CheckErrors();
+        const std::string error = !errors.empty() && errors.front() ? Pixels(*errors.front()) : "not taken";
+        return "Confirming touch of the automatic calibration: " + error + ": " + Name(flow.Verdict()) + ".";
+    }
     std::string line = flow.CheckOnly() ? "Check of the calibration in " + flow.SettingsPath() + ":"
                                         : std::string("Check of the new calibration:");
     const auto errors = flow.CheckErrors();
@@ -47,6 +60,29 @@ std::string CheckLine(const CalibrationFlow& flow)
     }
     line += "; worst " + Pixels(flow.WorstCheckErrorPx()) + ": " + Name(flow.Verdict()) + ".";
     return line;
+}
+
+std::string CameraLine(const CalibrationFlow& flow)
+{
+    const CameraMeasurement* camera = flow.Measurement();
+    if (!camera) return "No camera measurement.";
+    const std::uint32_t ms = flow.CameraMeasuredMs().value_or(camera->ElapsedMs());
+    std::string line = "Camera measurement: " + std::to_string(camera->TargetsDone()) + " of " +
+                       std::to_string(camera->TargetCount()) + " targets measured in " + Seconds(ms) + "; ";
+    switch (camera->Current()) {
+    case CameraMeasurement::State::Complete:
+        line += flow.Failure() == FlowFailure::CameraNotSound ? "the points make no sound grid, nothing was written"
+                                                              : "complete";
+        break;
+    case CameraMeasurement::State::Failed:
+        line += std::string("failed: ") + Name(camera->Problem());
+        if (camera->ProblemTarget() >= 0) line += " (target " + std::to_string(camera->ProblemTarget() + 1) + ")";
+        line += ", nothing was written";
+        break;
+    case CameraMeasurement::State::Cancelled: line += "stopped, nothing was written"; break;
+    case CameraMeasurement::State::Measuring: line += "still measuring"; break;
+    }
+    return line + ".";
 }
 
 common::CalibrationCheckRecord CheckRecord(const CalibrationFlow& flow, const std::string& checkedAt)

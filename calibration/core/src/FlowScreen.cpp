@@ -1,5 +1,6 @@
 #include "calibration/FlowScreen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -66,6 +67,7 @@ std::string Notice(const FlowNotice& notice, const KalmenoTexts& texts)
     case FlowNotice::Kind::RetakeTargets: return texts.Fill(texts::kRetakeTargets, {NumberList(notice.items)});
     case FlowNotice::Kind::RetakeKeys: return texts.Fill(texts::kRetakeKeys, {KeyList(notice.items, texts)});
     case FlowNotice::Kind::Undone: return texts.Get(texts::kUndone);
+    case FlowNotice::Kind::CameraUnavailable: return texts.Get(texts::kCameraUnavailable);
     }
     return {};
 }
@@ -90,6 +92,29 @@ std::vector<std::string> Results(const CalibrationFlow& flow, const KalmenoTexts
     return lines;
 }
 
+std::string CameraProblemText(const CalibrationFlow& flow, const KalmenoTexts& texts)
+{
+    switch (flow.CameraFailure()) {
+    case CameraProblem::NoPictures: return texts.Get(texts::kCameraNoPictures);
+    case CameraProblem::TooDark: return texts.Get(texts::kCameraTooDark);
+    case CameraProblem::TooBright: return texts.Get(texts::kCameraTooBright);
+    case CameraProblem::DoesNotFollow: return texts.Get(texts::kCameraDoesNotFollow);
+    case CameraProblem::TargetNotFound:
+        return texts.Fill(texts::kCameraTargetNotFound, {std::to_string(flow.CameraProblemTarget() + 1)});
+    case CameraProblem::None: break;
+    }
+    return texts.Get(texts::kCameraDoesNotFollow);
+}
+
+// The camera's progress: the target being measured, counted from 1.
+std::string CameraProgress(const CalibrationFlow& flow, const KalmenoTexts& texts)
+{
+    const CameraMeasurement* camera = flow.Measurement();
+    const int count = camera ? camera->TargetCount() : 0;
+    const int current = camera ? std::min(camera->TargetsDone() + 1, count) : 0;
+    return texts.Fill(texts::kCameraProgress, {std::to_string(current), std::to_string(count)});
+}
+
 std::string Failure(const CalibrationFlow& flow, const KalmenoTexts& texts)
 {
     switch (flow.Failure()) {
@@ -97,6 +122,8 @@ std::string Failure(const CalibrationFlow& flow, const KalmenoTexts& texts)
     case FlowFailure::NoCalibration: return texts.Fill(texts::kNoCalibration, {flow.SettingsPath()});
     case FlowFailure::NotSound: return texts.Get(texts::kNotSound);
     case FlowFailure::WriteFailed: return texts.Fill(texts::kWriteFailed, {flow.SettingsPath()});
+    case FlowFailure::CameraBlind: return CameraProblemText(flow, texts);
+    case FlowFailure::CameraNotSound: return texts.Get(texts::kCameraNotSound);
     case FlowFailure::None: break;
     }
     return {};
@@ -130,6 +157,15 @@ FlowScreen DescribeScreen(const CalibrationFlow& flow, const KalmenoTexts& texts
     const FlowTarget target = flow.CurrentTarget();
     const std::string number = std::to_string(target.number), count = std::to_string(target.count);
     switch (flow.Stage()) {
+    case FlowStage::Choice:
+        screen.title = texts.Get(texts::kChoice);
+        screen.hint = texts.Get(texts::kChoiceHint);
+        screen.help = texts.Get(texts::kStopHelp);
+        break;
+    case FlowStage::Camera:
+        // Drawn dim at the board's edge: the camera is looking at the screen.
+        screen.title = CameraProgress(flow, texts);
+        break;
     case FlowStage::Grid:
         screen.title = texts.Fill(texts::kTarget, {number, count});
         screen.hint = texts.Get(texts::kGridHint);
@@ -143,7 +179,9 @@ FlowScreen DescribeScreen(const CalibrationFlow& flow, const KalmenoTexts& texts
         break;
     case FlowStage::Check:
         screen.title = texts.Fill(texts::kCheck, {number, count});
-        screen.hint = texts.Get(flow.CheckOnly() ? texts::kCheckOnlyHint : texts::kCheckHint);
+        screen.hint = texts.Get(flow.CheckOnly()   ? texts::kCheckOnlyHint
+                                : flow.Automatic() ? texts::kConfirmHint
+                                                   : texts::kCheckHint);
         screen.help = texts.Get(texts::kKeysHelp);
         break;
     case FlowStage::Done:
@@ -152,6 +190,12 @@ FlowScreen DescribeScreen(const CalibrationFlow& flow, const KalmenoTexts& texts
         if (flow.GridSaved()) screen.outcome = texts.Get(texts::kGridKept);
         screen.help = texts.Get(texts::kCloseHint);
         break;
+    case FlowStage::Untrusted: {
+        const double error = flow.UntrustedErrorPx().value_or(INFINITY);
+        screen.title = texts.Fill(texts::kUntrusted, {std::isfinite(error) ? FormatPixels(error) : std::string("?")});
+        screen.help = texts.Get(texts::kUntrustedHelp);
+        break;
+    }
     case FlowStage::Cancelled:
         screen.title = texts.Get(CauseKey(flow.Cause()));
         screen.outcome = Left(flow, texts);

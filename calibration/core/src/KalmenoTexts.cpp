@@ -58,6 +58,24 @@ constexpr EnglishEntry kEnglish[] = {
     {texts::kUnreadable, "The settings file could not be read: %1"},
     {texts::kNoCalibration, "There is no calibration to check in %1. Please calibrate first."},
     {texts::kNoWindow, "The calibration window could not be opened. Nothing was changed."},
+    {texts::kChoice, "How shall the board be calibrated?"},
+    {texts::kChoiceHint, "Enter: calibrate automatically with the camera    T: calibrate by touch"},
+    {texts::kStopHelp, "Esc: stop"},
+    {texts::kCameraProgress, "Camera calibration: target %1 of %2"},
+    {texts::kCameraNoPictures, "The camera sends no pictures: is it plugged in, and not in use by another "
+                               "program?"},
+    {texts::kCameraTooDark, "The camera's picture is too dark to see the projected picture: is its lens covered?"},
+    {texts::kCameraTooBright, "The camera's picture is too bright: does a lamp or the sun shine into it?"},
+    {texts::kCameraDoesNotFollow, "The camera cannot see the projected picture: is it the board camera, is its lens "
+                                  "covered or does it have an infrared filter?"},
+    {texts::kCameraTargetNotFound, "The camera could not find target %1: is that part of the board in its view and "
+                                   "free of glare?"},
+    {texts::kCameraNotSound, "The camera's points do not make a usable calibration: please calibrate by touch."},
+    {texts::kCameraUnavailable, "The camera could not be used: calibrate by touch instead."},
+    {texts::kConfirmHint, "Touch the cross once to confirm the automatic calibration."},
+    {texts::kUntrusted, "The touch landed %1 px away: the automatic calibration is not used and the old one is "
+                        "back. Press Enter to calibrate by touch."},
+    {texts::kUntrustedHelp, "Enter: calibrate by touch    Esc: close"},
     {"IDS_KEY0", "New page"},
     {"IDS_KEY1", "Save"},
     {"IDS_KEY2", "Previous page"},

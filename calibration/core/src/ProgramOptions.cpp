@@ -45,6 +45,10 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string>& arguments)
         } else if (name == "keys:2") {
             options.teachKeys = true;
             options.keyCopy = 1;
+        } else if (name == "auto") {
+            options.automatic = true;
+        } else if (name == "touch") {
+            options.touchOnly = true;
         } else if (name.rfind("grid:", 0) == 0 && ParseGrid(name.substr(5), options.grid)) {
             // taken
         } else {

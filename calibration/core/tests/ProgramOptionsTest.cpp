@@ -22,6 +22,10 @@ TEST(ProgramOptions, SwitchesAreReadInAnyCaseAndTheRestIsNamed)
     EXPECT_EQ(options.grid, (calibration::GridSize{6, 4}));
     EXPECT_EQ(options.unknown, (std::vector<std::string>{"/odd one", "/grid:11x3"})) << "a grid the file cannot hold";
     EXPECT_EQ(ParseProgramOptions({"/keys"}).keyCopy, 0);
+    const auto automatic = ParseProgramOptions({"/Auto", "-TOUCH"});
+    EXPECT_TRUE(automatic.automatic);
+    EXPECT_TRUE(automatic.touchOnly);
+    EXPECT_TRUE(automatic.unknown.empty());
 }
 
 } // namespace

@@ -19,6 +19,9 @@ constexpr COLORREF kQuiet = RGB(90, 90, 90);
 constexpr COLORREF kNotice = RGB(190, 70, 0);
 constexpr COLORREF kGood = RGB(0, 130, 40);
 constexpr COLORREF kBad = RGB(190, 0, 0);
+constexpr COLORREF kPatternDark = RGB(0, 0, 0);
+constexpr COLORREF kPatternDisc = RGB(255, 255, 255);
+constexpr COLORREF kPatternProgress = RGB(48, 48, 48);
 
 struct Line {
     std::string text;
@@ -109,14 +112,49 @@ void DrawWords(HDC dc, const RECT& client, const BoardPicture& picture)
     }
 }
 
+// The pattern fills the screen; its progress line sits small at the bottom
+// edge, the one place no target is near.
+void DrawPattern(HDC dc, const RECT& client, const PatternPicture& pattern, const std::string& progress)
+{
+    const UniqueGdiObject dark(CreateSolidBrush(kPatternDark));
+    FillRect(dc, &client, static_cast<HBRUSH>(dark.Get()));
+    if (pattern.disc) {
+        const UniqueGdiObject white(CreateSolidBrush(kPatternDisc));
+        const Selection fill(dc, white.Get());
+        const Selection noEdge(dc, GetStockObject(NULL_PEN));
+        const POINT at = *pattern.disc;
+        Ellipse(dc, at.x - pattern.radius, at.y - pattern.radius, at.x + pattern.radius + 1, at.y + pattern.radius + 1);
+    }
+    if (progress.empty()) return;
+    const int height = client.bottom - client.top;
+    const UniqueGdiObject font = MakeFont(std::max(10, height / 60), false);
+    const Selection selected(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kPatternProgress);
+    const std::wstring text = Wide(progress);
+    RECT box = {client.left, client.bottom - height / 30, client.right, client.bottom};
+    DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+bool SamePoint(const std::optional<POINT>& a, const std::optional<POINT>& b)
+{
+    return a.has_value() == b.has_value() && (!a || (a->x == b->x && a->y == b->y));
+}
+
 } // namespace
+
+bool PatternPicture::operator==(const PatternPicture& other) const
+{
+    return number == other.number && SamePoint(disc, other.disc) && radius == other.radius;
+}
 
 bool BoardPicture::operator==(const BoardPicture& other) const
 {
-    const bool sameTarget = target.has_value() == other.target.has_value() &&
-                            (!target || (target->x == other.target->x && target->y == other.target->y));
+    const bool sameTarget = SamePoint(target, other.target);
+    const bool samePattern = pattern.has_value() == other.pattern.has_value() && (!pattern || *pattern == *other.pattern);
     const calibration::FlowScreen &a = words, &b = other.words;
-    return sameTarget && resting == other.resting && tone == other.tone && a.title == b.title && a.hint == b.hint &&
+    return sameTarget && samePattern && resting == other.resting && tone == other.tone && a.title == b.title &&
+           a.hint == b.hint &&
            a.notice == b.notice && a.results == b.results && a.outcome == b.outcome && a.help == b.help &&
            a.file == b.file && a.ownCopy == b.ownCopy;
 }
@@ -132,10 +170,14 @@ void PaintBoardPicture(HDC dc, const RECT& client, const BoardPicture& picture)
     std::optional<Selection> canvas;
     if (buffered) canvas.emplace(memory.Get(), bitmap.Get());
 
-    const UniqueGdiObject background(CreateSolidBrush(kBackground));
-    FillRect(target, &client, static_cast<HBRUSH>(background.Get()));
-    if (picture.target) DrawTarget(target, client, *picture.target, picture.resting);
-    DrawWords(target, client, picture);
+    if (picture.pattern) {
+        DrawPattern(target, client, *picture.pattern, picture.words.title);
+    } else {
+        const UniqueGdiObject background(CreateSolidBrush(kBackground));
+        FillRect(target, &client, static_cast<HBRUSH>(background.Get()));
+        if (picture.target) DrawTarget(target, client, *picture.target, picture.resting);
+        DrawWords(target, client, picture);
+    }
     if (buffered) BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 

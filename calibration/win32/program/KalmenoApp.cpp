@@ -6,6 +6,7 @@
 
 #include "BoardMonitorQuery.h"
 #include "CalibrationWindowEvents.h"
+#include "CaptureGraph.h"
 
 #include "common/TimerCallbackGuard.h"
 #include "common/UniqueHandle.h"
@@ -18,6 +19,16 @@ namespace {
 constexpr const char* kOneRunMutex = "BrelvinKalmenoRun";
 // A run that is closing (its last screen touched, say) as the next starts.
 constexpr DWORD kEarlierRunWaitMs = 3000;
+
+// The automatic calibration is offered where a listed camera is plugged in;
+// looking for one does not take it from the camera service.
+bool ListedCameraPresent()
+{
+    const bool com = SUCCEEDED(CoInitialize(nullptr));
+    const bool present = camview::CountListedCameras() > 0;
+    if (com) CoUninitialize();
+    return present;
+}
 
 // Holds the mutex that makes this the one run, while it lives.
 class OneRun {
@@ -66,6 +77,8 @@ public:
         setup.perUserCopy = common::IsUserAdmin() == 0;
         setup.monitor = calibration::BoardMonitorQuery().Ask().rect;
         setup.texts = LoadProgramTexts();
+        const bool cameraWanted = !setup.options.checkOnly && !setup.options.touchOnly;
+        setup.cameraOffered = cameraWanted && ListedCameraPresent();
         KalmenoWindow window(instance_, std::move(setup));
         return static_cast<int>(window.Run());
     }

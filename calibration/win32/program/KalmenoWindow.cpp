@@ -9,6 +9,7 @@
 #include "calibration/PenSample.h"
 #include "common/BoardStatusRequest.h"
 #include "common/DialogIcon.h"
+#include "common/EventLogSource.h"
 #include "common/LocalTimeText.h"
 #include "common/Messages.h"
 
@@ -81,7 +82,8 @@ void WindowTimer::Stop()
 
 KalmenoWindow::KalmenoWindow(HINSTANCE instance, WindowSetup setup)
     : setup_(std::move(setup)),
-      flow_(setup_.options, {setup_.monitor.Width(), setup_.monitor.Height()}, files_, setup_.settingsPath, Now()),
+      flow_(setup_.options, {setup_.monitor.Width(), setup_.monitor.Height()}, files_, setup_.settingsPath, Now(),
+            setup_.cameraOffered),
       log_(common::SupportLogFile::DefaultPath(), "Kalmeno"),
       instance_(instance),
       class_(instance, &KalmenoWindow::Procedure)
@@ -90,7 +92,8 @@ KalmenoWindow::KalmenoWindow(HINSTANCE instance, WindowSetup setup)
 KalmenoWindow::~KalmenoWindow()
 {
     // The run ends before its window: the driver is told while the window
-    // its records were posted to still exists.
+    // its records were posted to still exists, and the camera is given back.
+    GiveCameraBack();
     EndForwarding(RunOutcome::Cancelled);
     ticks_.Stop();
     if (window_) SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
@@ -156,6 +159,10 @@ LRESULT KalmenoWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
         OnRecordsWaiting();
         return 0;
     }
+    if (message == kCameraFramesMessage) {
+        OnCameraFrames();
+        return 0;
+    }
     if (calibration::CancelsCalibration(event)) {
         // A close is ours to act on: the window goes when the run is over.
         OnOutsideEvent(event);
@@ -172,14 +179,17 @@ LRESULT KalmenoWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_TIMER:
         if (wParam != kTickTimer) break;
+        // Frames whose message went astray wait no longer than a tick.
+        OnCameraFrames();
         flow_.OnTick(Now());
         EndForwardingIfLifted();
         Advance();
         return 0;
     case WM_SETCURSOR:
         // No arrow over the targets: the board does not drive the mouse
-        // while its touches are forwarded, and a still arrow misleads.
-        if (flow_.TakesRecords() && LOWORD(lParam) == HTCLIENT) {
+        // while its touches are forwarded, and a still arrow misleads. Nor
+        // over the camera's pattern, where it would be filmed.
+        if ((flow_.TakesRecords() || flow_.Stage() == FlowStage::Camera) && LOWORD(lParam) == HTCLIENT) {
             SetCursor(nullptr);
             return TRUE;
         }
@@ -209,8 +219,20 @@ void KalmenoWindow::OnOutsideEvent(WindowEvent event)
 
 void KalmenoWindow::OnKey(WPARAM key)
 {
-    if (key == VK_BACK) flow_.Undo(Now());
-    else flow_.Dismiss(Now());
+    switch (flow_.Stage()) {
+    case FlowStage::Choice:
+        if (key == VK_RETURN) flow_.ChooseAutomatic(Now());
+        else if (key == 'T') flow_.ChooseTouch(Now());
+        break;
+    case FlowStage::Untrusted:
+        if (key == VK_RETURN) flow_.ChooseTouch(Now());
+        else flow_.Dismiss(Now());
+        break;
+    default:
+        if (key == VK_BACK) flow_.Undo(Now());
+        else flow_.Dismiss(Now());
+        break;
+    }
     Advance();
 }
 
@@ -224,6 +246,19 @@ void KalmenoWindow::OnRecordsWaiting()
         penDown_ = false; // the driver ended the forwarding: nothing left to keep
     }
     EndForwardingIfLifted();
+    Advance();
+}
+
+void KalmenoWindow::OnCameraFrames()
+{
+    if (!frames_) return; // a hand-over of frames that have stopped
+    for (const calibration::CameraPicture& picture : frames_->Take()) {
+        if (flow_.Stage() != FlowStage::Camera) break;
+        flow_.OnCameraFrame(picture, Now());
+        // A frame may settle a pattern: the next is painted before the
+        // next frame is looked at, which was filmed before it anyway.
+        ShowNewPattern();
+    }
     Advance();
 }
 
@@ -243,15 +278,19 @@ void KalmenoWindow::Advance()
     // An entry may move the run on again (a save, a forwarding that does
     // not begin); each stage is entered at most once a run.
     for (int entries = 0; entries < 8 && (!entered_ || *entered_ != flow_.Stage()); ++entries) {
+        if (entered_ == FlowStage::Camera) GiveCameraBack();
         entered_ = flow_.Stage();
         Enter(*entered_);
     }
+    ShowNewPattern();
     Show();
 }
 
 void KalmenoWindow::Enter(FlowStage stage)
 {
     switch (stage) {
+    case FlowStage::Choice: break;
+    case FlowStage::Camera: BorrowCamera(); break;
     case FlowStage::Grid:
     case FlowStage::BoardKeys:
     case FlowStage::Check:
@@ -263,17 +302,30 @@ void KalmenoWindow::Enter(FlowStage stage)
         const bool keys = flow_.SavingKeys();
         if (flow_.Save(Now()) != calibration::WriteOutcome::Written) break;
         Log(calibration::SavedLine(flow_));
+        common::ReportAdminEvent(common::CalibrationSavedEvent(flow_.SettingsPath()));
         // The last check was of the grid just replaced.
         if (!keys) WriteCheckRecord({});
-        EndForwarding(RunOutcome::Saved);
+        // The camera's grid was measured without forwarding.
+        if (session_) EndForwarding(RunOutcome::Saved);
+        else TellDriverToReload();
         if (keys) TellDriverKeysAreOn();
         break;
     }
-    case FlowStage::Done:
+    case FlowStage::Untrusted:
+        // The file holds what it held before the camera's grid: the driver
+        // is to take that again.
+        Log(calibration::CheckLine(flow_));
+        if (session_) EndForwarding(RunOutcome::Saved);
+        else TellDriverToReload();
+        break;
+    case FlowStage::Done: {
         EndForwardingOnceLifted();
         Log(calibration::CheckLine(flow_));
-        WriteCheckRecord(calibration::CheckRecord(flow_, common::LocalTimeText()));
+        const common::CalibrationCheckRecord check = calibration::CheckRecord(flow_, common::LocalTimeText());
+        WriteCheckRecord(check);
+        if (check.Present()) common::ReportAdminEvent(common::CalibrationCheckedEvent(check));
         break;
+    }
     case FlowStage::Cancelled:
     case FlowStage::Failed:
         EndForwardingOnceLifted();
@@ -331,6 +383,59 @@ void KalmenoWindow::EndForwardingIfLifted()
     if (!penDown_ || static_cast<LONG>(Now() - *liftDeadline_) >= 0) EndForwarding(RunOutcome::Cancelled);
 }
 
+void KalmenoWindow::TellDriverToReload() const
+{
+    if (const HWND driver = common::FindDriverWindow()) PostMessageA(driver, msg::kPipeForwardEnd, 0, 0);
+}
+
+void KalmenoWindow::BorrowCamera()
+{
+    // The dark pattern is up before the camera looks, and stays while the
+    // camera service lets go and the graph settles.
+    ShowNewPattern();
+    camview::LoanRules rules;
+    rules.program = "Kalmeno";
+    rules.restartWithoutCamera = true; // the board is needed again at once
+    camera_ = std::make_unique<camview::CameraLoan>(rules);
+    if (camera_->Borrow() != camview::LoanState::Lent || !camera_->Graph().Running()) {
+        Log("Automatic calibration: the camera could not be opened or sends no pictures; calibrating by touch.");
+        camera_.reset(); // given back as borrowed
+        flow_.CameraUnavailable(Now());
+        return;
+    }
+    frames_ = std::make_unique<CameraFrames>(window_.Get(), camera_->Graph());
+    frames_->Start();
+}
+
+void KalmenoWindow::GiveCameraBack()
+{
+    if (!camera_) return;
+    const bool stopped = !frames_ || frames_->Stop();
+    if (!stopped) {
+        // Kept, never freed under its thread, with the graph it reads.
+        CameraFrames* const keptForTheProcess = frames_.release();
+        static_cast<void>(keptForTheProcess);
+        Log("The camera's frames did not stop within " + std::to_string(CameraFrames::kStopWait.count()) +
+            " ms (the camera's filter does not return); the camera is let go when Kalmeno ends.");
+    }
+    frames_.reset();
+    camera_->GiveBack(stopped ? camview::FrameReaders::Stopped : camview::FrameReaders::LeftRunning);
+    camera_.reset();
+    if (flow_.Measurement()) Log(calibration::CameraLine(flow_));
+}
+
+void KalmenoWindow::ShowNewPattern()
+{
+    if (flow_.Stage() != FlowStage::Camera) return;
+    const unsigned number = flow_.PatternNumber();
+    if (number == patternTold_) return;
+    Show(true);
+    // Drawn on the screen, not only queued, before the run counts frames.
+    GdiFlush();
+    patternTold_ = number;
+    flow_.OnPatternShown(number, Now());
+}
+
 // The driver reads USE_KEY only when it starts; the keys just taught are
 // to work now.
 void KalmenoWindow::TellDriverKeysAreOn() const
@@ -350,6 +455,17 @@ BoardPicture KalmenoWindow::Picture() const
         picture.words.notice.clear();
         return picture;
     }
+    if (flow_.Stage() == FlowStage::Camera) {
+        const calibration::ShownPattern shown = flow_.CurrentPattern();
+        PatternPicture pattern;
+        pattern.number = flow_.PatternNumber();
+        if (shown.kind == calibration::ShownPattern::Kind::Target) {
+            pattern.disc = Rounded(shown.screen);
+            pattern.radius = static_cast<int>(std::lround(shown.radiusPx));
+        }
+        picture.pattern = pattern;
+        return picture;
+    }
     const calibration::FlowTarget target = flow_.CurrentTarget();
     if (target.screen) picture.target = Rounded(*target.screen);
     picture.resting = flow_.Touch() == calibration::TakeState::Touching;
@@ -357,7 +473,8 @@ BoardPicture KalmenoWindow::Picture() const
     case FlowStage::Done:
         picture.tone = flow_.Verdict() == calibration::AccuracyCheck::Verdict::Good ? Tone::Good : Tone::Bad;
         break;
-    case FlowStage::Failed: picture.tone = Tone::Bad; break;
+    case FlowStage::Failed:
+    case FlowStage::Untrusted: picture.tone = Tone::Bad; break;
     case FlowStage::Cancelled: picture.tone = calibration::LeavesAtOnce(flow_.Cause()) ? Tone::Running : Tone::Bad; break;
     default: break;
     }

@@ -4,11 +4,15 @@
 // board key 12 reaches it. It drives the run (calibration/CalibrationFlow.h)
 // with what the system brings: the board's records through the driver's
 // forwarding pipe, its clock, the keyboard, the driver's close and changes
-// of the display; and it does what the run asks of the system: writing the
-// settings file, telling the driver to reload it, and forwarding anew for
-// the next stage.
+// of the display, and the board camera's frames; and it does what the run
+// asks of the system: borrowing the camera while the run measures with it,
+// writing the settings file, telling the driver to reload it, and
+// forwarding anew for the next stage.
 #include "BoardPicture.h"
+#include "CameraFrames.h"
 #include "Win32FileAccess.h"
+
+#include "CameraLoan.h"
 
 #include "CalibrationWindowEvents.h"
 #include "ForwardingSession.h"
@@ -36,6 +40,8 @@ struct WindowSetup {
     bool perUserCopy = false;
     common::PixelRect monitor;
     calibration::KalmenoTexts texts;
+    // A listed camera is there to borrow for an automatic calibration.
+    bool cameraOffered = false;
 };
 
 // Exit codes of the program.
@@ -85,6 +91,7 @@ private:
     void OnKey(WPARAM key);
     void OnRecordsWaiting();
     void OnRecord(const calibration::RawRecord& record);
+    void OnCameraFrames();
 
     // Does what each stage the run has come to asks of the system, until
     // the run rests in one, then shows it.
@@ -95,7 +102,16 @@ private:
     // Ends it at once, or once the pen that is down now lifts.
     void EndForwardingOnceLifted();
     void EndForwardingIfLifted();
+    // Without a forwarding to end (the camera's grid), the driver is told
+    // to reload all the same.
+    void TellDriverToReload() const;
     void TellDriverKeysAreOn() const;
+    // The camera is the window's exactly while the run is in Camera:
+    // borrowed on entering, given back on leaving, before anything is saved.
+    void BorrowCamera();
+    void GiveCameraBack();
+    // A new pattern is painted at once, and the run told once it is.
+    void ShowNewPattern();
     void WriteCheckRecord(const common::CalibrationCheckRecord& record) const;
 
     BoardPicture Picture() const;
@@ -121,6 +137,11 @@ private:
     std::optional<DWORD> liftDeadline_;
     bool connecting_ = false;
     BoardPicture shown_;
+    // The loan goes after the frames that read from its graph.
+    std::unique_ptr<camview::CameraLoan> camera_;
+    std::unique_ptr<CameraFrames> frames_;
+    // The last pattern the run was told is on the screen.
+    unsigned patternTold_ = 0;
 };
 
 calibration::CancelCause CauseOf(calibration::ForwardingError error);

@@ -1,6 +1,7 @@
 #pragma once
 // The accuracy check after a calibration: five places the calibration did
-// not measure are touched, each taken as a grid target is, and mapped
+// not measure (or only the first of them, to confirm an automatic
+// calibration with a single touch) are touched, each taken as a grid target is, and mapped
 // through the driver's own model of the new settings (as a contact is, not
 // through the mouse). The error is the distance from the place in pixels of
 // the board's monitor; the verdict is Good when every place is within
@@ -23,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace calibration {
 
@@ -43,9 +45,10 @@ public:
     // touch) misses by tens of pixels.
     static constexpr double kRecalibrateAbovePx = 7;
 
-    // `model` is the driver's model of the grid `grid` (WritePlan::model).
+    // `model` is the driver's model of the grid `grid` (WritePlan::model);
+    // `places`: the first so many of the five (1..kCheckPlaces).
     AccuracyCheck(const TargetLayout& layout, const MeasuredGrid& grid,
-                  std::shared_ptr<const driver::CCalibration> model, std::uint32_t nowMs);
+                  std::shared_ptr<const driver::CCalibration> model, std::uint32_t nowMs, int places = kCheckPlaces);
 
     TargetRun::Step OnSample(const PenSample& sample) { return run_.OnSample(sample); }
     TargetRun::Step OnTick(std::uint32_t nowMs) { return run_.OnTick(nowMs); }
@@ -53,8 +56,12 @@ public:
     void Cancel() { run_.Cancel(); }
 
     const TargetRun& Run() const { return run_; }
+    int PlaceCount() const { return static_cast<int>(places_.size()); }
     // Where place n is shown, in pixels of the board's monitor.
     Point ScreenPlace(int place) const;
+    // The error of a touch at camera point `camera` meant for place n (also
+    // one refused as far from it), in pixels; infinite off the screen.
+    double ErrorAtPx(int place, Point camera) const;
     // The error at place n in pixels, once it is taken; infinite for a touch
     // the model places on no part of the screen.
     std::optional<double> ErrorPx(int place) const;
@@ -64,7 +71,7 @@ public:
 private:
     TargetLayout layout_;
     std::shared_ptr<const driver::CCalibration> model_;
-    std::array<Point, kCheckPlaces> places_;
+    std::vector<Point> places_;
     TargetRun run_;
 };
 

@@ -1,23 +1,45 @@
 #pragma once
 // Kalmeno's run from its first target to its last word, as one state
-// machine that the window drives: it is fed the pen's samples, the clock,
-// Backspace and the ways a run can stop, and it says which target to show,
-// what to tell the teacher and when the settings file is written. The
-// window does only what needs the system: the records' forwarding, the
-// drawing, and telling the driver after each write.
+// machine that the window drives: it is fed the pen's samples, the camera's
+// frames, the clock, the teacher's keys and the ways a run can stop, and it
+// says which target or pattern to show, what to tell the teacher and when
+// the settings file is written. The window does only what needs the system:
+// the records' forwarding, the camera, the drawing, and telling the driver
+// after each write. The camera is the window's exactly while Stage() is
+// Camera.
 //
+//   Choice    --ChooseAutomatic-----------------------------> Camera
+//   Choice    --ChooseTouch---------------------------------> Grid
+//   Camera    --measured, plan sound------------------------> Saving (the grid, automatic)
+//   Camera    --measured, plan not sound--------------------> Failed (CameraNotSound)
+//   Camera    --measurement failed--------------------------> Failed (CameraBlind, CameraFailure())
+//   Choice, Camera --CameraUnavailable----------------------> Grid (a notice: by touch instead)
 //   Grid      --last target taken, plan sound-------------> Saving (the grid)
 //   Grid      --last target taken, plan names targets-----> Grid (those again, a notice naming them)
 //   Grid      --last target taken, plan names none--------> Failed (NotSound)
 //   Saving    --Save: written, board keys to teach--------> BoardKeys
 //   Saving    --Save: written-----------------------------> Check
+//   Saving    --Save: written, automatic------------------> Check (one place, to confirm)
 //   Saving    --Save: not written-------------------------> Failed (WriteFailed)
 //   BoardKeys --last key taken, plan sound----------------> Saving (the keys)
 //   BoardKeys --last key taken, plan names keys-----------> BoardKeys (those again, a notice)
 //   BoardKeys --last key taken, plan names none-----------> Failed (NotSound)
 //   Check     --last place taken--------------------------> Done (Good or Recalibrate)
-//   Grid, Saving, BoardKeys, Check --Cancel, idle a minute-> Cancelled
-//   Done, Cancelled, Failed --Dismiss, kShownMs-----------> Finished()
+//   Check     --confirmed, board keys to teach------------> BoardKeys (their Save then ends in Done)
+//   Check     --confirmed---------------------------------> Done (Good)
+//   Check     --confirm touch far, or off by more than
+//               kRecalibrateAbovePx: the text read before
+//               the Save written back whole---------------> Untrusted
+//   Check     --confirm touch far, write-back failed------> Failed (WriteFailed)
+//   Untrusted --ChooseTouch-------------------------------> Grid (a fresh touch run)
+//   Choice, Camera, Grid, Saving, BoardKeys, Check
+//             --Cancel, idle a minute---------------------> Cancelled
+//   Done, Untrusted, Cancelled, Failed --Dismiss, kShownMs-> Finished()
+//
+// Choice comes first when the window can borrow a camera, unless the
+// command line chose (/auto: Camera; /touch: Grid). An automatic grid is
+// written only as a touched one is (the same plan), and trusted only once
+// one touch lands where it says: else the file is back byte for byte.
 //
 // Check only: the run starts in Check with the calibration the file holds
 // now, or in Failed (NoCalibration) when it holds none the driver can use.
@@ -29,6 +51,7 @@
 #include "calibration/AccuracyCheck.h"
 #include "calibration/BoardKeySpots.h"
 #include "calibration/CalibrationSession.h"
+#include "calibration/CameraMeasurement.h"
 #include "calibration/ProgramOptions.h"
 #include "calibration/TargetLayout.h"
 #include "calibration/WholeFileWriter.h"
@@ -42,7 +65,7 @@
 
 namespace calibration {
 
-enum class FlowStage { Grid, Saving, BoardKeys, Check, Done, Cancelled, Failed };
+enum class FlowStage { Choice, Camera, Grid, Saving, BoardKeys, Check, Done, Untrusted, Cancelled, Failed };
 
 // Why a run was cancelled.
 enum class CancelCause {
@@ -51,7 +74,7 @@ enum class CancelCause {
     CloseAsked,       // the window's close (Alt+F4)
     CalibrationKey,   // the driver's close on board key 12, the way out at the board
     DisplayChanged,   // the targets no longer lie where the camera was shown them
-    Idle,             // no touch for TargetRun::kIdleCancelMs
+    Idle,             // no touch (or no choice) for TargetRun::kIdleCancelMs
     DriverNotRunning, // the records' forwarding could not start or broke off
     PipeNotOffered,
     PipeBroken,
@@ -66,16 +89,19 @@ enum class FlowFailure {
     NoCalibration,      // check only: the file holds no calibration the driver can use
     NotSound,           // the touches make no grid to write, and no target to touch again is named
     WriteFailed,        // the file could not be written (LastWrite says how)
+    CameraBlind,        // the camera measurement failed (CameraFailure says why)
+    CameraNotSound,     // the camera's points make no grid to write
 };
 
 // What the window tells the teacher besides the target.
 struct FlowNotice {
     enum class Kind {
         None,
-        Refused,       // the last touch did not count (refusal)
-        RetakeTargets, // the grid's plan wants these targets touched again (items: target indices)
-        RetakeKeys,    // the keys' plan wants these keys touched again (items: key numbers)
-        Undone,        // Backspace took the last point back
+        Refused,           // the last touch did not count (refusal)
+        RetakeTargets,     // the grid's plan wants these targets touched again (items: target indices)
+        RetakeKeys,        // the keys' plan wants these keys touched again (items: key numbers)
+        Undone,            // Backspace took the last point back
+        CameraUnavailable, // the camera could not be borrowed: touch calibration instead
     };
     Kind kind = Kind::None;
     Refusal refusal = Refusal::None;
@@ -104,9 +130,10 @@ public:
 
     // `settingsPath` in `files` is the file the driver reads. `options`
     // comes from the command line; board keys are also taught where the
-    // file has [hardware] USE_KEY on.
+    // file has [hardware] USE_KEY on. `cameraOffered`: the window can borrow
+    // the board camera for an automatic calibration.
     CalibrationFlow(const ProgramOptions& options, ScreenSize board, FileAccess& files, std::string settingsPath,
-                    std::uint32_t nowMs);
+                    std::uint32_t nowMs, bool cameraOffered = false);
 
     void OnSample(const PenSample& sample);
     void OnTick(std::uint32_t nowMs);
@@ -117,6 +144,18 @@ public:
     WriteOutcome Save(std::uint32_t nowMs);
     // A key or a touch on the last screen.
     void Dismiss(std::uint32_t nowMs);
+
+    // Choice: the teacher's pick (Enter, T). ChooseTouch also in Untrusted.
+    void ChooseAutomatic(std::uint32_t nowMs);
+    void ChooseTouch(std::uint32_t nowMs);
+    // Choice or Camera: the camera could not be borrowed or set up.
+    void CameraUnavailable(std::uint32_t nowMs);
+    // Camera: each new frame once, and the window's paint of a pattern.
+    void OnCameraFrame(const CameraPicture& picture, std::uint32_t nowMs);
+    void OnPatternShown(unsigned patternNumber, std::uint32_t nowMs);
+    // Camera: what to show; Dark and 0 outside it.
+    ShownPattern CurrentPattern() const;
+    unsigned PatternNumber() const;
 
     FlowStage Stage() const { return stage_; }
     // Grid, BoardKeys and Check take the board's records.
@@ -131,6 +170,19 @@ public:
     const FlowNotice& Notice() const { return notice_; }
 
     bool CheckOnly() const { return options_.checkOnly; }
+    bool CameraOffered() const { return cameraOffered_; }
+    // The grid of this run came (or comes) from the camera.
+    bool Automatic() const { return automatic_; }
+    // The camera measurement, once there was one (kept after it ended).
+    const CameraMeasurement* Measurement() const { return camera_ ? &*camera_ : nullptr; }
+    // How long the camera measured, once it ended; none without one.
+    std::optional<std::uint32_t> CameraMeasuredMs() const { return cameraMs_; }
+    CameraProblem CameraFailure() const { return camera_ ? camera_->Problem() : CameraProblem::None; }
+    int CameraProblemTarget() const { return camera_ ? camera_->ProblemTarget() : -1; }
+    // Untrusted: how far the confirming touch landed from its place (pixels;
+    // infinite off the screen), and whether the file is back as it was.
+    std::optional<double> UntrustedErrorPx() const { return untrustedErrorPx_; }
+    bool Restored() const { return restored_; }
     bool TeachesKeys() const { return teachKeys_; }
     int KeyCopy() const { return options_.keyCopy; }
     const TargetLayout& Layout() const { return layout_; }
@@ -164,6 +216,11 @@ private:
     void PlanKeys(std::uint32_t nowMs);
     void StartCheck(std::uint32_t nowMs);
     void Fail(FlowFailure failure, std::uint32_t nowMs);
+    void StartGrid(std::uint32_t nowMs);
+    void StartCamera(std::uint32_t nowMs);
+    void AfterCamera(std::uint32_t nowMs);
+    void Confirmed(std::uint32_t nowMs);
+    void Untrust(double errorPx, std::uint32_t nowMs);
     void End(FlowStage stage, std::uint32_t nowMs);
     bool ReadSettings(std::string& text, std::uint32_t nowMs);
 
@@ -172,16 +229,24 @@ private:
     FileAccess& files_;
     std::string path_;
     bool teachKeys_ = false;
+    bool cameraOffered_ = false;
+    bool automatic_ = false;
 
     FlowStage stage_ = FlowStage::Grid;
+    std::uint32_t stageMs_ = 0; // Choice: when it was offered
     TargetLayout layout_;
     std::optional<CalibrationSession> grid_;
     std::optional<KeyTeaching> keys_;
     std::optional<AccuracyCheck> check_;
+    std::optional<CameraMeasurement> camera_;
+    std::optional<std::uint32_t> cameraMs_;
 
     MeasuredGrid measured_;
     std::shared_ptr<const driver::CCalibration> model_;
     WritePlan pending_;
+    std::string textBefore_; // what the pending plan was made from
+    std::optional<double> untrustedErrorPx_;
+    bool restored_ = false;
     bool savingKeys_ = false;
     bool gridSaved_ = false;
     bool keysSaved_ = false;

@@ -12,8 +12,12 @@ namespace calibration {
 // After a Save that wrote: the grid (or the board keys), the file and how
 // far the measured targets map from their places.
 std::string SavedLine(const CalibrationFlow& flow);
-// In Done: each place's error and the verdict.
+// In Done: each place's error and the verdict; in Untrusted, the confirming
+// touch's error and that the file is back as it was.
 std::string CheckLine(const CalibrationFlow& flow);
+// Once the camera measured (any stage after Camera): how long it took and
+// what came of it.
+std::string CameraLine(const CalibrationFlow& flow);
 // In Cancelled or Failed: why, and what the file holds now.
 std::string EndedEarlyLine(const CalibrationFlow& flow);
 

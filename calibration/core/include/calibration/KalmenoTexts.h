@@ -54,6 +54,20 @@ inline constexpr const char* kWriteFailed = "IDS_WRITEFAILED";
 inline constexpr const char* kUnreadable = "IDS_UNREADABLE";
 inline constexpr const char* kNoCalibration = "IDS_NOCALIBRATION";
 inline constexpr const char* kNoWindow = "IDS_NOWINDOW";
+inline constexpr const char* kChoice = "IDS_CHOICE";
+inline constexpr const char* kChoiceHint = "IDS_CHOICEHINT";
+inline constexpr const char* kStopHelp = "IDS_STOPHELP";
+inline constexpr const char* kCameraProgress = "IDS_CAMPROGRESS";
+inline constexpr const char* kCameraNoPictures = "IDS_CAMNOPICTURES";
+inline constexpr const char* kCameraTooDark = "IDS_CAMTOODARK";
+inline constexpr const char* kCameraTooBright = "IDS_CAMTOOBRIGHT";
+inline constexpr const char* kCameraDoesNotFollow = "IDS_CAMBLIND";
+inline constexpr const char* kCameraTargetNotFound = "IDS_CAMNOTARGET";
+inline constexpr const char* kCameraNotSound = "IDS_CAMNOTSOUND";
+inline constexpr const char* kCameraUnavailable = "IDS_CAMUNAVAILABLE";
+inline constexpr const char* kConfirmHint = "IDS_CONFIRMHINT";
+inline constexpr const char* kUntrusted = "IDS_UNTRUSTED";
+inline constexpr const char* kUntrustedHelp = "IDS_UNTRUSTEDHELP";
 
 // The name of board key n (0..13), by what it does.
 const char* KeyName(int key);

@@ -8,6 +8,11 @@
 //   /keys:2       the same for printed copy 2 (Rpt14..27)
 //   /grid:CxR     a grid of C columns and R rows (2..10 each) instead of
 //                 kDefaultGrid, for a lens that bends the picture strongly
+//   /auto         calibrate automatically with the board camera at once,
+//                 without offering the choice (by touch where no camera
+//                 can be borrowed)
+//   /touch        calibrate by touch, without offering the camera; it wins
+//                 over /auto, and /check over both
 //
 // Anything else is kept in `unknown`, so the program can say so rather
 // than do something else than asked.
@@ -23,6 +28,8 @@ struct ProgramOptions {
     bool teachKeys = false;
     int keyCopy = 0; // 0: Rpt0..13, 1: Rpt14..27
     GridSize grid = kDefaultGrid;
+    bool automatic = false;
+    bool touchOnly = false;
     std::vector<std::string> unknown;
 };
 

@@ -60,6 +60,8 @@ public:
     const Points& TakenPoints() const { return points_; }
     // The current target's touch, for the window (the pen resting, say).
     TakeState Touch() const { return taker_.State(); }
+    // The last touch as judged, taken or refused (TouchTaker::LastTouch).
+    const TakenTouch& LastTouch() const { return taker_.LastTouch(); }
 
 private:
     Step Finish(TakeState after);
