@@ -35,8 +35,9 @@ struct Label {
 constexpr Label kLabels[] = {
     {IDC_DRIVER_LABEL, "IDS_DRIVER"},   {IDC_SERVICE_LABEL, "IDS_SERVICE"},         {IDC_RECORDS_LABEL, "IDS_RECORDS"},
     {IDC_CONTACTS_LABEL, "IDS_CONTACTS"}, {IDC_CALIBRATION_LABEL, "IDS_CALIBRATION"}, {IDC_MONITOR_LABEL, "IDS_MONITOR"},
-    {IDC_OUTPUTS_LABEL, "IDS_OUTPUTS"}, {IDC_LOG_LABEL, "IDS_LOG"},                 {IDC_RECORD, "IDS_BTNRECORD"},
-    {IDC_SAVE_REPORT, "IDS_BTNSAVE"},   {IDCANCEL, "IDS_BTNCANCEL"},
+    {IDC_OUTPUTS_LABEL, "IDS_OUTPUTS"}, {IDC_SMOOTHING_LABEL, "IDS_SMOOTHING"},     {IDC_LOG_LABEL, "IDS_LOG"},
+    {IDC_RECORD, "IDS_BTNRECORD"},      {IDC_SAVE_REPORT, "IDS_BTNSAVE"},           {IDC_RELOAD, "IDS_BTNRELOAD"},
+    {IDCANCEL, "IDS_BTNCANCEL"},
 };
 
 } // namespace
@@ -66,6 +67,7 @@ INT_PTR CSondaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         switch (LOWORD(wParam)) {
         case IDC_RECORD: AskForRecording(); return TRUE;
         case IDC_SAVE_REPORT: SaveReport(); return TRUE;
+        case IDC_RELOAD: AskToReadSettingsAgain(); return TRUE;
         case IDCANCEL:
             KillTimer(Window(), kRefreshTimer);
             EndDialog(Window(), IDCANCEL);
@@ -132,6 +134,7 @@ void CSondaroDlg::ShowText(int control, const std::string& utf8)
 void CSondaroDlg::Show()
 {
     const DisplayLines lines = MakeDisplayLines(poll_, facts_, texts_);
+    ShowText(IDC_VERDICT, lines.verdict);
     ShowText(IDC_DRIVER, lines.driver);
     ShowText(IDC_SERVICE, lines.service);
     ShowText(IDC_RECORDS, lines.records);
@@ -139,12 +142,15 @@ void CSondaroDlg::Show()
     ShowText(IDC_CALIBRATION, lines.calibration);
     ShowText(IDC_MONITOR, lines.monitor);
     ShowText(IDC_OUTPUTS, lines.outputs);
+    ShowText(IDC_SMOOTHING, lines.smoothing);
     std::string log;
     for (const std::string& line : facts_.logLines) log += line + "\r\n";
     ShowText(IDC_LOG, log);
     // The user's last action speaks first; else how a recording stands.
     ShowText(IDC_MESSAGE, message_.empty() ? lines.recording : message_);
-    EnableWindow(GetDlgItem(Window(), IDC_RECORD), poll_.CurrentState() == StatusPoll::State::Answering);
+    const bool answering = poll_.CurrentState() == StatusPoll::State::Answering;
+    EnableWindow(GetDlgItem(Window(), IDC_RECORD), answering);
+    EnableWindow(GetDlgItem(Window(), IDC_RELOAD), answering);
     InvalidateRect(GetDlgItem(Window(), IDC_PICTURE), nullptr, FALSE);
 }
 
@@ -154,18 +160,37 @@ BOOL CSondaroDlg::OnCopyData(HWND sender, const COPYDATASTRUCT& data)
     std::string text;
     if (!common::ReadBoardStatusAnswer(sender, driver_, data, text)) return FALSE;
     poll_.OnAnswer(Utf8FromCodePage(text), GetTickCount());
+    // Answers to requests posted before the button's come first: the count
+    // of reads tells the answer after the new read.
+    const common::BoardStatus& status = poll_.Status();
+    if (awaitingRead_ && status.settingsReads != readsBefore_) {
+        awaitingRead_ = false;
+        message_ = texts_.Fill("IDS_RELOADED", {status.settingsReadAt});
+    }
     Show();
     return TRUE;
 }
 
 void CSondaroDlg::AskForRecording()
 {
+    // The user's last action speaks: a read asked for earlier no longer does.
+    awaitingRead_ = false;
     message_.clear();
     AskDriver(common::BoardCheckRequest(common::kBoardCheckRecord, common::kRecordingDefaultSeconds));
 }
 
+void CSondaroDlg::AskToReadSettingsAgain()
+{
+    readsBefore_ = poll_.Status().settingsReads;
+    awaitingRead_ = true;
+    message_ = texts_.Get("IDS_RELOADING");
+    AskDriver(common::BoardCheckRequest(common::kBoardCheckReadSettings));
+    Show();
+}
+
 void CSondaroDlg::SaveReport()
 {
+    awaitingRead_ = false;
     const std::wstring stem = NewReportStem();
     const std::string report = MakeReport(poll_, facts_, GatherSystemFacts(), common::LocalTimeText());
     const std::wstring reportPath = stem + L".txt";

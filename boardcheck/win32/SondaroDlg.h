@@ -2,7 +2,8 @@
 // The board check's window: twice a second it looks for the driver and the
 // camera service, asks the driver how the board stands (the answer comes
 // back as WM_COPYDATA), reads the end of the support log and shows it all;
-// its buttons ask the driver for a recording and save a report.
+// its buttons ask the driver for a recording or to read its settings again,
+// and save a report.
 #include "boardcheck/CheckPage.h"
 #include "boardcheck/CheckTexts.h"
 #include "boardcheck/StatusPoll.h"
@@ -36,6 +37,7 @@ private:
     BOOL OnCopyData(HWND sender, const COPYDATASTRUCT& data);
     void AskDriver(LPARAM request);
     void AskForRecording();
+    void AskToReadSettingsAgain();
     void SaveReport();
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
@@ -45,6 +47,9 @@ private:
     StatusPoll poll_;
     CheckFacts facts_;
     std::string message_;
+    // The button asked the driver to read its settings again, when it had read them so often.
+    bool awaitingRead_ = false;
+    unsigned readsBefore_ = 0;
 };
 
 } // namespace boardcheck

@@ -2,7 +2,8 @@
 // driver and the camera service, shows the frame rate the stand-in plays at,
 // draws the contacts that were played, and its report holds every line;
 // with the driver or the service gone, or a driver window that never
-// answers, it says so and keeps answering its user.
+// answers, it says so and keeps answering its user. Its verdict names the
+// first fault of each scenario, and follows the settings file read again.
 #include "CheckWindow.h"
 #include "DriverRun.h"
 #include "resource.h"
@@ -12,6 +13,8 @@
 #include "sim/WindowSearch.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -63,6 +66,21 @@ DotPixels CountDotPixels(const std::string& bitmap, int bandTop, int bandBottom)
     return count;
 }
 
+// A camera that sees nothing on the board still sends its records, about
+// 60 a second.
+const std::string kIdleCamera = e2e::kScriptStart + "loop\n"
+                                                    "  sync 1\n"
+                                                    "  pause 15\n"
+                                                    "endloop\n";
+
+const std::string kReady = "The board is ready";
+const std::string kDriverNotRunning = "The board driver is not running: start it (log off and on, or Start menu)";
+
+bool Is(const std::string& wanted, const std::string& text)
+{
+    return text == wanted;
+}
+
 using BoardCheck = e2e::DriverRun;
 
 TEST_F(BoardCheck, FindsTheDriverAndServiceShowsTheRateDrawsTheContactsAndReportsEveryLine)
@@ -79,6 +97,9 @@ TEST_F(BoardCheck, FindsTheDriverAndServiceShowsTheRateDrawsTheContactsAndReport
                std::abs(std::strtod(text.c_str(), nullptr) - kPlayedRate) <= kPlayedRate * kRateTolerance;
     };
     EXPECT_TRUE(check.WaitForText(IDC_RECORDS, rateNearPlayed)) << check.Text(IDC_RECORDS);
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) { return Is(kReady, t); }))
+        << check.Text(IDC_VERDICT);
+    EXPECT_EQ(check.Text(IDC_SMOOTHING), "fixed");
     EXPECT_TRUE(StartsWith(check.Text(IDC_CALIBRATION), "loaded, grid 3 x 3, from ")) << check.Text(IDC_CALIBRATION);
     EXPECT_EQ(check.Text(IDC_MONITOR), "main display, 1024 x 768 at 0, 0");
     EXPECT_TRUE(StartsWith(check.Text(IDC_OUTPUTS), "touch socket off; forwarding off; TUIO off; touch injection off"))
@@ -96,6 +117,7 @@ TEST_F(BoardCheck, FindsTheDriverAndServiceShowsTheRateDrawsTheContactsAndReport
           "\r\nRecords: ", " a second as the driver counts them; last contact ", "\r\nContacts: ",
           "\r\nCalibration: loaded, grid 3 x 3, for 1024 x 768, file ", "\r\nBoard monitor: primary screen, 1024 x 768 at 0, 0\r\n",
           "\r\nOutputs: touch socket off; forwarding idle; TUIO off; touch injection off (this PC: not available)\r\n",
+          "\r\nVerdict: The board is ready\r\n", "\r\nSmoothing: fixed\r\n",
           "\r\nBoard keys: ", "\r\nRecording: idle\r\n", "\r\nWindows: ", "\r\nMonitor 1: ", "\r\nForeground window: ",
           "\r\nSupport log: ", "\r\nDriver's answer:\r\n    protocol=1\r\n", "    contact="}) {
         EXPECT_NE(report.find(line), std::string::npos) << "missing \"" << line << "\" in\n" << report;
@@ -117,6 +139,7 @@ TEST_F(BoardCheck, SaysSoWhenTheDriverOrTheServiceIsGoneOrTheDriverDoesNotAnswer
     ASSERT_TRUE(check.Start(rig_.Folder()));
     EXPECT_TRUE(check.WaitForText(IDC_DRIVER, [](const std::string& t) { return t == "not running"; }));
     EXPECT_EQ(check.Text(IDC_SERVICE), "not running (no window found)");
+    EXPECT_EQ(check.Text(IDC_VERDICT), kDriverNotRunning);
 
     // A window that looks like the driver's and never answers.
     ASSERT_TRUE(rig_.Folder().CopyIn(sim::BuiltPath(SIM_DRIVER_WINDOW_EXE), "SimDriverWindow.exe"));
@@ -124,6 +147,7 @@ TEST_F(BoardCheck, SaysSoWhenTheDriverOrTheServiceIsGoneOrTheDriverDoesNotAnswer
     ASSERT_TRUE(silent);
     EXPECT_TRUE(check.WaitForText(IDC_DRIVER, [](const std::string& t) { return t == "running, but it does not answer"; }))
         << check.Text(IDC_DRIVER);
+    EXPECT_TRUE(StartsWith(check.Text(IDC_VERDICT), "The board driver does not answer")) << check.Text(IDC_VERDICT);
     EXPECT_TRUE(sim::WaitForAnswer(check.Handle(), 1000)) << "the check itself must not hang";
     std::string picture;
     const std::string report = check.SaveReport(picture);
@@ -134,16 +158,59 @@ TEST_F(BoardCheck, SaysSoWhenTheDriverOrTheServiceIsGoneOrTheDriverDoesNotAnswer
     silent.WaitForExit(e2e::kWaitMs);
     EXPECT_TRUE(check.WaitForText(IDC_DRIVER, [](const std::string& t) { return t == "not running"; }));
 
-    // The real driver with its camera service, then each of them gone.
+    // The real driver with its camera service, which plays nothing, then
+    // each of them gone.
     Start("");
     EXPECT_TRUE(check.WaitForText(IDC_SERVICE, [](const std::string& t) { return t == "running (its window was found)"; }));
     EXPECT_TRUE(check.WaitForText(IDC_DRIVER, [](const std::string& t) { return StartsWith(t, "running, version"); }));
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) {
+        return Is("The camera service sends nothing: is the camera plugged in?", t);
+    })) << check.Text(IDC_VERDICT);
     rig_.StopCameraService();
     EXPECT_TRUE(check.WaitForText(IDC_SERVICE, [](const std::string& t) { return t == "not running (no window found)"; }));
     EXPECT_TRUE(StartsWith(check.Text(IDC_DRIVER), "running, version")) << check.Text(IDC_DRIVER);
+    EXPECT_TRUE(StartsWith(check.Text(IDC_VERDICT), "The camera service is not running")) << check.Text(IDC_VERDICT);
     ASSERT_TRUE(rig_.CloseDriver());
     EXPECT_TRUE(check.WaitForText(IDC_DRIVER, [](const std::string& t) { return t == "not running"; }))
         << check.Text(IDC_DRIVER);
+    EXPECT_EQ(check.Text(IDC_VERDICT), kDriverNotRunning);
+}
+
+// A teacher's edits of WBInit.ini: the calibration program's last check is
+// read at every request; the monitor and the calibration count once the
+// button has the driver read the settings again, and the verdict names the
+// first fault each time.
+TEST_F(BoardCheck, TheVerdictFollowsTheSettingsReadAgain)
+{
+    Start(kIdleCamera);
+    CheckWindow check;
+    ASSERT_TRUE(check.Start(rig_.Folder()));
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) { return Is(kReady, t); }))
+        << check.Text(IDC_VERDICT);
+    const std::string settings = rig_.File(sim::kSettingsFile);
+
+    ASSERT_TRUE(WritePrivateProfileStringA("CalibrationCheck", "VERDICT", "recalibrate", settings.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("CalibrationCheck", "WORST_PX", "14.2", settings.c_str()));
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) {
+        return Is("The last calibration check found the pen up to 14.2 px off: calibrate the board again", t);
+    })) << check.Text(IDC_VERDICT);
+
+    ASSERT_TRUE(WritePrivateProfileStringA("Display", "MONITOR", "secondary", settings.c_str()));
+    check.Click(IDC_RELOAD);
+    EXPECT_TRUE(check.WaitForText(
+        IDC_MESSAGE, [](const std::string& t) { return StartsWith(t, "The driver read its settings again at "); }))
+        << check.Text(IDC_MESSAGE);
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) {
+        return Is("The board is on a monitor that is not there (secondary): the main display stands in for it", t);
+    })) << check.Text(IDC_VERDICT);
+
+    // Only a read changes the calibration in force.
+    ASSERT_TRUE(WritePrivateProfileStringA("coordinate", "wdot", "1", settings.c_str()));
+    check.Click(IDC_RELOAD);
+    EXPECT_TRUE(check.WaitForText(IDC_VERDICT, [](const std::string& t) {
+        return Is("The calibration did not load: calibrate the board", t);
+    })) << check.Text(IDC_VERDICT);
+    EXPECT_TRUE(StartsWith(check.Text(IDC_CALIBRATION), "failed (")) << check.Text(IDC_CALIBRATION);
 }
 
 } // namespace

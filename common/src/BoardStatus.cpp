@@ -92,6 +92,8 @@ void Apply(const std::string& key, const std::string& value, BoardStatus& status
     else if (key == "driver-elevated") status.elevated = value;
     else if (key == "driver-virtualized") status.virtualized = value;
     else if (key == "settings-file") status.settingsFile = value;
+    else if (key == "settings-reads") status.settingsReads = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
+    else if (key == "settings-read-at") status.settingsReadAt = value;
     else if (key == "calibration") status.calibrationLoaded = value == "loaded";
     else if (key == "calibration-problem") status.calibrationProblem = value;
     else if (key == "calibration-check") status.calibrationCheck = value;
@@ -114,6 +116,8 @@ void Apply(const std::string& key, const std::string& value, BoardStatus& status
     else if (key == "touch-injection") status.touchInjectionAsked = yes;
     else if (key == "touch-injection-system") status.touchInjectionAvailable = yes;
     else if (key == "touch-injection-on") status.touchInjectionOn = yes;
+    else if (key == "smoothing") status.smoothing = value;
+    else if (key == "smoothing-parameters") status.smoothingParameters = value;
     else if (key == "recording") status.recording = value;
     else if (key == "recording-seconds") status.recordingSeconds = static_cast<unsigned>(Number(value));
     else if (key == "recording-file") status.recordingFile = value;
@@ -132,6 +136,10 @@ std::string FormatBoardStatus(const BoardStatus& status)
     out.Put("driver-elevated", status.elevated);
     out.Put("driver-virtualized", status.virtualized);
     out.Put("settings-file", status.settingsFile);
+    if (status.settingsReads > 0) {
+        out.Put("settings-reads", status.settingsReads);
+        out.Put("settings-read-at", status.settingsReadAt);
+    }
     out.Put("calibration", status.calibrationLoaded ? "loaded" : "failed");
     if (!status.calibrationProblem.empty()) out.Put("calibration-problem", status.calibrationProblem);
     if (!status.calibrationCheck.empty()) {
@@ -157,6 +165,8 @@ std::string FormatBoardStatus(const BoardStatus& status)
     out.Put("touch-injection", status.touchInjectionAsked);
     out.Put("touch-injection-system", status.touchInjectionAvailable);
     out.Put("touch-injection-on", status.touchInjectionOn);
+    if (!status.smoothing.empty()) out.Put("smoothing", status.smoothing);
+    if (!status.smoothingParameters.empty()) out.Put("smoothing-parameters", status.smoothingParameters);
     out.Put("recording", status.recording);
     out.Put("recording-seconds", status.recordingSeconds);
     if (!status.recordingFile.empty()) out.Put("recording-file", status.recordingFile);

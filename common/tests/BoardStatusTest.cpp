@@ -79,4 +79,44 @@ TEST(BoardStatus, ReadsBackWhatWasWrittenAndSkipsWhatItDoesNotKnow)
     EXPECT_EQ(common::ParseBoardStatus("last-contact-ms=none\r\n").lastContactMs, -1);
 }
 
+// Readers of the first answers parse the text as it was then: the settings'
+// reads and the smoothing add their lines and change no other byte.
+TEST(BoardStatus, LaterKeysAddTheirLinesAndLeaveTheRestAsItWas)
+{
+    common::BoardStatus status;
+    status.protocol = 1;
+    status.driverVersion = "1.0.0";
+    status.processId = 12;
+    status.calibrationLoaded = true;
+    status.gridColumns = 3;
+    status.gridRows = 3;
+    status.monitor = "primary";
+    status.contacts.push_back({5, 0, false, 10, 20, false, 0, 0});
+    status.socketRouting = "off";
+    status.tuio = "off";
+    status.recording = "idle";
+    const std::string start = "protocol=1\ndriver-version=1.0.0\ndriver-process=12\ndriver-started=\ndriver-tick=0\n"
+                              "driver-elevated=\ndriver-virtualized=\nsettings-file=\n";
+    const std::string before = "calibration=loaded\ngrid=3 3\n"
+                               "screen=0 0\nmonitor=primary 0 0 0 0\ncamera-kind=0\nboard-keys=no\nrecords=0\n"
+                               "last-contact-ms=none\ncontact=5 0 down 10 20 off\nsocket=off\nsocket-channel=no\n"
+                               "forwarding=\ntuio=off\ntouch-injection=no\ntouch-injection-system=no\n"
+                               "touch-injection-on=no\n";
+    const std::string after = "recording=idle\nrecording-seconds=0\n";
+    EXPECT_EQ(common::FormatBoardStatus(status), start + before + after);
+
+    status.settingsReads = 2;
+    status.settingsReadAt = "2026-05-01 09:00:00";
+    status.smoothing = "adaptive";
+    status.smoothingParameters = "MIN_CUTOFF=0.5 BETA=0.06 DERIVATIVE_CUTOFF=0.7 STILL_SPEED=100";
+    const std::string text = common::FormatBoardStatus(status);
+    EXPECT_EQ(text, start + "settings-reads=2\nsettings-read-at=2026-05-01 09:00:00\n" + before +
+                        "smoothing=adaptive\nsmoothing-parameters=" + status.smoothingParameters + "\n" + after);
+    const common::BoardStatus read = common::ParseBoardStatus(text);
+    EXPECT_EQ(read.settingsReads, 2u);
+    EXPECT_EQ(read.settingsReadAt, status.settingsReadAt);
+    EXPECT_EQ(read.smoothing, "adaptive");
+    EXPECT_EQ(read.smoothingParameters, status.smoothingParameters);
+}
+
 } // namespace

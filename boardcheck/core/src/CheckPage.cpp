@@ -1,5 +1,7 @@
 #include "boardcheck/CheckPage.h"
 
+#include "boardcheck/BoardVerdict.h"
+
 #include <cstdio>
 #include <sstream>
 
@@ -39,6 +41,21 @@ std::string MonitorName(const common::BoardStatus& status, const CheckTexts* tex
 {
     if (status.monitor == "primary") return texts ? texts->Get("IDS_PRIMARY") : "primary screen";
     return status.monitor;
+}
+
+std::string SmoothingLine(const common::BoardStatus& status, const CheckTexts& texts)
+{
+    if (status.smoothing.empty()) return texts.Get("IDS_SMOOTHUNTOLD");
+    if (status.smoothing == "fixed") return texts.Get("IDS_SMOOTHFIXED");
+    if (status.smoothing == "adaptive") return texts.Fill("IDS_SMOOTHADAPTIVE", {status.smoothingParameters});
+    return status.smoothing; // a later driver's kind, as it names it
+}
+
+std::string ReportSmoothing(const common::BoardStatus& status)
+{
+    if (status.smoothing.empty()) return "not told by this driver";
+    if (status.smoothingParameters.empty()) return status.smoothing;
+    return status.smoothing + ", " + status.smoothingParameters;
 }
 
 std::string ReportDriver(const StatusPoll& poll)
@@ -90,6 +107,7 @@ DisplayLines MakeDisplayLines(const StatusPoll& poll, const CheckFacts& facts, c
 {
     DisplayLines lines;
     const common::BoardStatus& s = poll.Status();
+    lines.verdict = VerdictLine(poll, facts, texts);
     lines.service = texts.Get(facts.serviceFound ? "IDS_SERVICEON" : "IDS_SERVICEOFF");
     switch (poll.CurrentState()) {
     case StatusPoll::State::NoDriver: lines.driver = texts.Get("IDS_DRIVEROFF"); return lines;
@@ -120,6 +138,7 @@ DisplayLines MakeDisplayLines(const StatusPoll& poll, const CheckFacts& facts, c
     lines.outputs = texts.Fill("IDS_OUTPUTLINE", {Switch(s.socketRouting, texts), Switch(s.forwarding, texts),
                                                   Switch(s.tuio, texts), OnOff(s.touchInjectionOn, texts),
                                                   texts.Get(s.touchInjectionAvailable ? "IDS_YES" : "IDS_NO")});
+    lines.smoothing = SmoothingLine(s, texts);
     if (s.recording == "waiting") {
         lines.recording = texts.Get("IDS_RECWAIT");
     } else if (s.recording == "recording") {
@@ -142,6 +161,8 @@ std::string MakeReport(const StatusPoll& poll, const CheckFacts& facts, const Sy
     std::ostringstream out;
     out << "Board check report\r\n";
     out << "Saved: " << savedAt << "\r\n";
+    // The English of the shipped texts: the texts built in stand in for it.
+    out << "Verdict: " << VerdictLine(poll, facts, CheckTexts()) << "\r\n";
     out << "Driver: " << ReportDriver(poll) << "\r\n";
     out << "Camera service: " << (facts.serviceFound ? "window found" : "window not found") << "\r\n";
     out << "Records: " << ReportRecords(poll) << "\r\n";
@@ -164,11 +185,12 @@ std::string MakeReport(const StatusPoll& poll, const CheckFacts& facts, const Sy
             << "; forwarding " << s.forwarding << "; TUIO " << s.tuio << "; touch injection "
             << (s.touchInjectionOn ? "on" : s.touchInjectionAsked ? "asked for, not available" : "off")
             << " (this PC: " << (s.touchInjectionAvailable ? "available" : "not available") << ")\r\n";
+        out << "Smoothing: " << ReportSmoothing(s) << "\r\n";
         out << "Board keys: " << (s.boardKeys ? "on" : "off") << "; camera kind " << s.cameraKind << "\r\n";
         out << "Recording: " << (s.recording.empty() ? "idle" : s.recording)
             << (s.recordingFile.empty() ? "" : ", " + s.recordingFile) << "\r\n";
     } else {
-        for (const char* label : {"Contacts", "Calibration", "Board monitor", "Outputs", "Board keys", "Recording"})
+        for (const char* label : {"Contacts", "Calibration", "Board monitor", "Outputs", "Smoothing", "Board keys", "Recording"})
             out << label << ": unknown (no answer from the driver)\r\n";
     }
     out << "Windows: " << system.windows << "\r\n";

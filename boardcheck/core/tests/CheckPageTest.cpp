@@ -60,6 +60,13 @@ TEST(CheckPage, TheWindowSaysWhatItFoundInTheUsersWords)
     EXPECT_EQ(lines.driver, "Version 1.0.0 seit 2026-05-01 08:00:00");
     EXPECT_EQ(lines.contacts, "1 daneben, 1 auf dem Bild");
     EXPECT_EQ(lines.outputs, "an (pair-split) / aus / aus / aus / GetError");
+    EXPECT_EQ(lines.smoothing, "not told by this driver"); // an older driver, and no text: the English built in
+    texts.Set("IDS_SMOOTHADAPTIVE", "adaptiv: %1");
+    common::BoardStatus adaptive = AnsweringDriver();
+    adaptive.smoothing = "adaptive";
+    adaptive.smoothingParameters = "MIN_CUTOFF=1 BETA=0";
+    poll.OnAnswer(common::FormatBoardStatus(adaptive), 0);
+    EXPECT_EQ(MakeDisplayLines(poll, facts, texts).smoothing, "adaptiv: MIN_CUTOFF=1 BETA=0");
     EXPECT_EQ(FillIn("%3%1", {"a"}), "%3a");
 
     texts.Set("IDS_CALOK", "ok");
@@ -86,7 +93,8 @@ TEST(CheckPage, TheReportHoldsEveryLineWithOrWithoutTheDriver)
     system.foreground = "\"Board\" of Draw.exe, not elevated";
     const std::vector<std::string> labels = {
         "Board check report\r\n", "Saved: now\r\n", "Driver: ", "Camera service: window found\r\n", "Records: ",
-        "Contacts: ", "Calibration: ", "Board monitor: ", "Outputs: ", "Board keys: ", "Recording: ",
+        "Verdict: ", "Contacts: ", "Calibration: ", "Board monitor: ", "Outputs: ", "Smoothing: ", "Board keys: ",
+        "Recording: ",
         "Windows: Windows 10.0 build 19045, 64-bit\r\n", "Monitor 1: \\\\.\\DISPLAY1, 1920 x 1080 at 0, 0, primary, scale 125 %\r\n",
         "Foreground window: \"Board\" of Draw.exe, not elevated\r\n", "Support log: C:\\L\\Brelvin.log, last 1 lines\r\n",
         "    2026-05-01 08:00:00.000 Brelvin Started", "Driver's answer:"};
@@ -97,9 +105,13 @@ TEST(CheckPage, TheReportHoldsEveryLineWithOrWithoutTheDriver)
     for (const std::string& label : labels) EXPECT_NE(report.find(label), std::string::npos) << label << "\n" << report;
     EXPECT_NE(report.find("Driver: not running"), std::string::npos);
     EXPECT_NE(report.find("Calibration: unknown (no answer from the driver)"), std::string::npos);
+    EXPECT_NE(report.find("Verdict: The board driver is not running: start it"), std::string::npos);
 
     poll.OnRefresh(true, 0);
-    poll.OnAnswer(common::FormatBoardStatus(AnsweringDriver()), 0);
+    common::BoardStatus adaptive = AnsweringDriver();
+    adaptive.smoothing = "adaptive";
+    adaptive.smoothingParameters = "MIN_CUTOFF=0.5 BETA=0.06 DERIVATIVE_CUTOFF=0.7 STILL_SPEED=100";
+    poll.OnAnswer(common::FormatBoardStatus(adaptive), 0);
     report = MakeReport(poll, facts, system, "now");
     for (const std::string& label : labels) EXPECT_NE(report.find(label), std::string::npos) << label << "\n" << report;
     EXPECT_NE(report.find("Calibration: loaded, grid 3 x 3, for 1024 x 768, file C:\\B\\WBInit.ini\r\n"), std::string::npos);
@@ -107,6 +119,9 @@ TEST(CheckPage, TheReportHoldsEveryLineWithOrWithoutTheDriver)
     EXPECT_NE(report.find("last contact 2.3 s ago"), std::string::npos);
     EXPECT_NE(report.find("Board monitor: primary screen, 1024 x 768 at 0, 0\r\n"), std::string::npos);
     EXPECT_NE(report.find("    driver-version=1.0.0\r\n"), std::string::npos);
+    EXPECT_NE(report.find("Smoothing: adaptive, MIN_CUTOFF=0.5 BETA=0.06 DERIVATIVE_CUTOFF=0.7 STILL_SPEED=100\r\n"),
+              std::string::npos);
+    EXPECT_NE(report.find("Verdict: Checking the board...\r\n"), std::string::npos) << "one answer tells no rate yet";
 }
 
 TEST(BoardPicture, TheScreenFitsThePictureAndContactsLandWhereTheyWere)

@@ -15,9 +15,12 @@ namespace common {
 // window that gets the answer, lParam one of these in its low byte; a
 // recording asks for its length in seconds in the bits above it (0: the
 // default; a length over kRecordingMaxSeconds is taken as that maximum, never
-// cut to a byte, so that 300 s does not become 44).
+// cut to a byte, so that 300 s does not become 44). Reading the settings
+// again restarts the touch worker with every option as the files and
+// policies now have it and reloads the calibration, then answers the status.
 inline constexpr unsigned kBoardCheckStatus = 1;
 inline constexpr unsigned kBoardCheckRecord = 2;
+inline constexpr unsigned kBoardCheckReadSettings = 3;
 inline constexpr unsigned kRecordingDefaultSeconds = 10;
 inline constexpr unsigned kRecordingMaxSeconds = 60;
 // WM_COPYDATA's dwData on the answer.
@@ -50,6 +53,11 @@ struct BoardStatus {
     std::string elevated;     // yes, no, unknown
     std::string virtualized;  // file virtualization of the driver: yes, no, unknown
     std::string settingsFile;
+    // How often the driver has read its settings (1 at its start, one more at
+    // each request to read them again; 0 from a driver that does not tell),
+    // and when it last did (local time).
+    unsigned settingsReads = 0;
+    std::string settingsReadAt;
     bool calibrationLoaded = false;
     std::string calibrationProblem;
     // The calibration program's last accuracy check (CalibrationCheckRecord):
@@ -76,6 +84,11 @@ struct BoardStatus {
     bool touchInjectionAsked = false;
     bool touchInjectionAvailable = false;
     bool touchInjectionOn = false;
+    // How contacts are smoothed: fixed or adaptive (empty from a driver that
+    // does not tell), and the adaptive chain's numbers as the support log has
+    // them ("MIN_CUTOFF=0.5 BETA=0.06 ..."; empty for the fixed blend).
+    std::string smoothing;
+    std::string smoothingParameters;
     std::string recording; // idle, waiting, recording, written, failed, busy
     unsigned recordingSeconds = 0;
     std::string recordingFile;

@@ -6,6 +6,7 @@
 #include "common/TextProfile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace driver {
@@ -38,10 +39,24 @@ int Rounded(double value)
 
 } // namespace
 
+std::string SmoothingParametersText(const OneEuroParameters& p)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "MIN_CUTOFF=%g BETA=%g DERIVATIVE_CUTOFF=%g STILL_SPEED=%g", p.minCutoffHz, p.beta,
+                  p.derivativeCutoffHz, p.stillSpeed);
+    return text;
+}
+
 BoardCheckAnswers::BoardCheckAnswers(BoardCheckDeps deps, DriverFacts facts)
     : deps_(deps),
       facts_(std::move(facts))
 {}
+
+void BoardCheckAnswers::NoteSettingsRead()
+{
+    ++settingsReads_;
+    settingsReadAt_ = deps_.storage.LocalTime();
+}
 
 common::BoardStatus BoardCheckAnswers::Status()
 {
@@ -63,6 +78,8 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.elevated = facts_.elevated;
     status.virtualized = facts_.virtualized;
     status.settingsFile = facts_.settingsFile;
+    status.settingsReads = settingsReads_;
+    status.settingsReadAt = settingsReadAt_.empty() ? facts_.startedAt : settingsReadAt_;
     status.calibrationLoaded = model->LoadProblem() == nullptr;
     if (model->LoadProblem()) status.calibrationProblem = model->LoadProblem();
     {
@@ -120,6 +137,9 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.touchInjectionAsked = facts_.touchInjectionAsked;
     status.touchInjectionAvailable = facts_.touchInjectionAvailable;
     status.touchInjectionOn = facts_.touchInjectionOn;
+    status.smoothing = Name(facts_.filter.mode);
+    // The fixed blend has no numbers to tell.
+    if (facts_.filter.mode == FilterMode::Adaptive) status.smoothingParameters = SmoothingParametersText(facts_.filter.oneEuro);
     FillRecording(status, refusedRecording);
     return status;
 }
@@ -143,6 +163,7 @@ common::BoardStatus BoardCheckAnswers::Record(unsigned seconds)
             recordingFacts_.tuio = facts_.tuio;
             recordingFacts_.touchInjection = facts_.touchInjectionOn;
             recordingFacts_.settingsText = deps_.storage.SettingsText();
+            recordingFacts_.options = deps_.storage.OptionsInForce();
             recordingFile_.clear();
             recording_ = Recording::Capturing;
             deps_.desktop.StartDriverTimer(kTimerRecording, kRecordingPollMs);

@@ -130,6 +130,31 @@ TEST_F(BoardCheckAnswersTest, TellsTheLastCalibrationCheckAsTheFileHoldsIt)
     EXPECT_EQ(common::FormatBoardStatus(answers.Status()).find("calibration-check"), std::string::npos);
 }
 
+// The smoothing the worker was last started with, in the support log's words
+// (the fixed blend has no numbers), and when the settings were read.
+TEST_F(BoardCheckAnswersTest, TellsTheSmoothingTheWorkerRunsWithAndWhenTheSettingsWereRead)
+{
+    DriverFacts facts;
+    facts.startedAt = "2026-05-01 08:00:00";
+    answers.UpdateFacts(facts);
+    common::BoardStatus status = common::ParseBoardStatus(common::FormatBoardStatus(answers.Status()));
+    EXPECT_EQ(status.smoothing, "fixed");
+    EXPECT_TRUE(status.smoothingParameters.empty());
+    EXPECT_EQ(status.settingsReads, 1u);
+    EXPECT_EQ(status.settingsReadAt, "2026-05-01 08:00:00");
+
+    answers.NoteSettingsRead();
+    facts.filter.mode = FilterMode::Adaptive;
+    facts.filter.oneEuro.beta = 0.25;
+    facts.filter.oneEuro.stillSpeed = 150;
+    answers.UpdateFacts(facts);
+    status = common::ParseBoardStatus(common::FormatBoardStatus(answers.Status()));
+    EXPECT_EQ(status.smoothing, "adaptive");
+    EXPECT_EQ(status.smoothingParameters, "MIN_CUTOFF=0.5 BETA=0.25 DERIVATIVE_CUTOFF=0.7 STILL_SPEED=150");
+    EXPECT_EQ(status.settingsReads, 2u);
+    EXPECT_EQ(status.settingsReadAt, storage.LocalTime());
+}
+
 TEST_F(BoardCheckAnswersTest, ARecordingIsRefusedWhileOneRunsAndWrittenOnceComplete)
 {
     EXPECT_EQ(answers.Record(2).recording, "waiting");

@@ -19,15 +19,19 @@ bool BoardCheckDesk::OnRequest(WPARAM wParam, LPARAM lParam)
 {
     const HWND answerWindow = reinterpret_cast<HWND>(wParam);
     const unsigned kind = static_cast<unsigned>(lParam) & 0xFFu;
-    if (kind != common::kBoardCheckStatus && kind != common::kBoardCheckRecord) return false;
+    if (kind != common::kBoardCheckStatus && kind != common::kBoardCheckRecord &&
+        kind != common::kBoardCheckReadSettings)
+        return false;
+    // Reading the settings again stops the touch worker for a moment: only
+    // those the status is for may ask for it.
     if (!Admits(answerWindow)) {
         NoteRefusal(answerWindow);
         return false;
     }
-    const common::BoardStatus status = kind == common::kBoardCheckRecord
-                                           ? answers_.Record(static_cast<unsigned>(lParam) >> 8)
-                                           : answers_.Status();
-    return Deliver(answerWindow, common::FormatBoardStatus(status));
+    if (kind == common::kBoardCheckRecord)
+        return Deliver(answerWindow, common::FormatBoardStatus(answers_.Record(static_cast<unsigned>(lParam) >> 8)));
+    if (kind == common::kBoardCheckReadSettings && readSettingsAgain_) readSettingsAgain_();
+    return Deliver(answerWindow, common::FormatBoardStatus(answers_.Status()));
 }
 
 bool BoardCheckDesk::Deliver(HWND answerWindow, const std::string& text)

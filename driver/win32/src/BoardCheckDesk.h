@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace brelvin {
@@ -29,6 +30,9 @@ public:
                    ProcessIdentity self = IdentityOfThisProcess());
 
     void AttachDriverWindow(HWND window) { driverWindow_ = window; }
+    // What a request to read the settings again does before its answer;
+    // without it such a request is answered with the status alone.
+    void AttachSettingsReader(std::function<void()> readAgain) { readSettingsAgain_ = std::move(readAgain); }
 
     // The registered message. True when an answer was delivered.
     bool OnRequest(WPARAM wParam, LPARAM lParam);
@@ -45,6 +49,7 @@ private:
     driver::FaultLog& faults_;
     ProcessIdentity self_;
     HWND driverWindow_ = nullptr;
+    std::function<void()> readSettingsAgain_;
     unsigned refusals_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "BrelvinApp.h"
 
 #include "DroppedTimerLog.h"
+#include "ReloadCommand.h"
 
 #include "common/TimerCallbackGuard.h"
 #include "common/Win32Profile.h"
@@ -47,8 +48,11 @@ BOOL CBrelvinApp::InitInstance()
 
 } // namespace brelvin
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    // A second start that only passes the request on: no driver of its own,
+    // no support-log lines, no already-running box.
+    if (brelvin::AsksForReload(commandLine)) return static_cast<int>(brelvin::AskDriverToReload(instance));
     brelvin::CBrelvinApp app(instance);
     app.InitInstance();
     return 0;

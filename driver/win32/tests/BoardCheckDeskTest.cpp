@@ -107,6 +107,31 @@ TEST_F(BoardCheckDeskTest, ARecordingLongerThanTheLongestIsTakenAsTheLongest)
               common::BoardCheckRequest(common::kBoardCheckRecord, common::kRecordingMaxSeconds));
 }
 
+// The settings are read again before the answer, and never for a window the
+// driver would not answer.
+TEST_F(BoardCheckDeskTest, ReadsTheSettingsAgainBeforeAnsweringOnlyThoseItAnswers)
+{
+    brelvin::ProcessIdentity otherUser = brelvin::IdentityOfThisProcess();
+    otherUser.userSid = "S-1-5-21-1004336348-1177238915-682003330-1001";
+    brelvin::BoardCheckDesk asOtherUser(answers, faults, otherUser);
+    brelvin::BoardCheckDesk desk(answers, faults);
+    std::vector<std::size_t> answersAtRead;
+    const auto reader = [&] { answersAtRead.push_back(window.answers.size()); };
+    asOtherUser.AttachSettingsReader(reader);
+    desk.AttachSettingsReader(reader);
+    const WPARAM answerTo = reinterpret_cast<WPARAM>(window.Handle());
+    const LPARAM readAgain = common::BoardCheckRequest(common::kBoardCheckReadSettings);
+
+    EXPECT_FALSE(asOtherUser.OnRequest(answerTo, readAgain));
+    EXPECT_TRUE(answersAtRead.empty());
+    EXPECT_TRUE(desk.OnRequest(answerTo, common::BoardCheckRequest(common::kBoardCheckStatus)));
+    EXPECT_TRUE(answersAtRead.empty()) << "a status request reads nothing";
+    EXPECT_TRUE(desk.OnRequest(answerTo, readAgain));
+    EXPECT_EQ(answersAtRead, (std::vector<std::size_t>{1u}));
+    ASSERT_EQ(window.answers.size(), 2u);
+    EXPECT_EQ(common::ParseBoardStatus(window.answers[1]).protocol, common::kBoardStatusProtocol);
+}
+
 TEST_F(BoardCheckDeskTest, RefusesAnotherUserAnotherSessionAndNoWindow)
 {
     brelvin::ProcessIdentity otherUser = brelvin::IdentityOfThisProcess();

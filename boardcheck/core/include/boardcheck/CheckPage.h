@@ -33,7 +33,9 @@ struct SystemFacts {
 };
 
 struct DisplayLines {
-    std::string driver, service, records, contacts, calibration, monitor, outputs, recording;
+    // The verdict comes first: what keeps the board from working, or that it is ready.
+    std::string verdict;
+    std::string driver, service, records, contacts, calibration, monitor, outputs, smoothing, recording;
 };
 
 // Contacts the picture and the lines count: those of the last seconds.

@@ -17,10 +17,14 @@ const char* TextSection();
 // Every key the check reads, in the order a translator meets them.
 const std::vector<std::string>& TextKeys();
 
+// The English of a key that came after the first Language.ini (shown when
+// the file beside the check lacks it); null for the others.
+const char* BuiltInEnglish(const std::string& key);
+
 class CheckTexts {
 public:
     void Set(const std::string& key, std::string text) { texts_[key] = std::move(text); }
-    // The text of `key`, or "GetError".
+    // The text of `key`; missing, its built-in English, or "GetError".
     std::string Get(const std::string& key) const;
     // The text with %1 ... filled in from `values`; a %n without a value stays.
     std::string Fill(const std::string& key, const std::vector<std::string>& values) const;

@@ -8,11 +8,13 @@
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
 #include "driver/FaultLog.h"
+#include "driver/FilterSettings.h"
 #include "driver/RecordingScript.h"
 #include "driver/WorkerWatch.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -28,7 +30,13 @@ struct DriverFacts {
     bool touchInjectionAsked = false;
     bool touchInjectionAvailable = false;
     bool touchInjectionOn = false;
+    // The smoothing the touch worker runs with.
+    FilterSettings filter;
 };
+
+// The adaptive chain's numbers as the support log and the answer give them:
+// "MIN_CUTOFF=0.5 BETA=0.06 DERIVATIVE_CUTOFF=0.7 STILL_SPEED=100".
+std::string SmoothingParametersText(const OneEuroParameters& parameters);
 
 // Where recordings go.
 class RecordingStorage {
@@ -36,6 +44,9 @@ public:
     virtual ~RecordingStorage() = default;
     // The settings file's text as it is now.
     virtual std::string SettingsText() = 0;
+    // Every option as it is in force now, whatever its source; none where
+    // the platform cannot tell.
+    virtual std::vector<OptionInForce> OptionsInForce() { return {}; }
     virtual std::string LocalTime() = 0;
     // Writes a recording; its path, or empty when it could not be written.
     virtual std::string Save(const std::string& text) = 0;
@@ -63,9 +74,13 @@ public:
 
     BoardCheckAnswers(BoardCheckDeps deps, DriverFacts facts);
 
-    // Later answers tell these facts (the contact outputs change when new
-    // policies restart the touch worker).
+    // Later answers tell these facts (the contact outputs and the smoothing
+    // change whenever the touch worker is started again with other options).
     void UpdateFacts(DriverFacts facts) { facts_ = std::move(facts); }
+
+    // The settings were read again, at the board check's request: later
+    // answers tell how often and when (the first read is the start's).
+    void NoteSettingsRead();
 
     // Arms the watch and tells how the board stands.
     common::BoardStatus Status();
@@ -87,6 +102,8 @@ private:
     Recording recording_ = Recording::Idle;
     RecordingFacts recordingFacts_;
     std::string recordingFile_;
+    unsigned settingsReads_ = 1;
+    std::string settingsReadAt_; // empty: at the start
 };
 
 } // namespace driver
