@@ -44,7 +44,8 @@ Decisions Decide(std::uint16_t vendorId, std::uint16_t productId, Usb usb)
     Decisions decisions;
     driver::testing::FakeDesktop desktop;
     driver::DriverState state;
-    driver::CaptureDeviceWatch watch(desktop, state);
+    driver::NoFaultLog faults;
+    driver::CaptureDeviceWatch watch(desktop, state, faults);
     decisions.driver = watch.Match(CaptureInterfaceName(vendorId, productId, usb));
     decisions.driverKind = state.cameraKind;
     decisions.viewTool = camview::MatchDevicePath(DirectShowDevicePath(vendorId, productId, usb));
@@ -106,7 +107,8 @@ TEST(AGREEMENT_SUITE, DecimalIdsReadTheSameInTheDriversEarlierSpelling)
 
         driver::testing::FakeDesktop desktop;
         driver::DriverState state;
-        driver::CaptureDeviceWatch watch(desktop, state);
+        driver::NoFaultLog faults;
+        driver::CaptureDeviceWatch watch(desktop, state, faults);
         EXPECT_TRUE(watch.Match(name)) << name;
         EXPECT_FALSE(watch.Match(Lower(name))) << name;
     }

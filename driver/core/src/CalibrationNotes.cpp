@@ -1,11 +1,14 @@
 #include "driver/CalibrationNotes.h"
 
+#include "common/AdminEvents.h"
+
 namespace driver {
 
 void NoteLoadProblems(const CCalibration& model, FaultLog& faults)
 {
     if (const char* problem = model.LoadProblem()) {
         faults.NoteF("The calibration in WBInit.ini could not be used as measured: %s.", problem);
+        faults.Report(common::CalibrationUnusableEvent(problem));
     }
     for (int n = 0; n < CCalibration::kKeyPoints; ++n) {
         if (!model.KeyUsable(n)) {

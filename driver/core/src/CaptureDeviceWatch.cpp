@@ -1,5 +1,6 @@
 #include "driver/CaptureDeviceWatch.h"
 
+#include "common/AdminEvents.h"
 #include "common/CameraIds.h"
 #include "common/BoardCodes.h"
 #include "common/Messages.h"
@@ -37,9 +38,10 @@ WindowRef CameraService(Desktop& desktop)
 
 } // namespace
 
-CaptureDeviceWatch::CaptureDeviceWatch(Desktop& desktop, DriverState& state)
+CaptureDeviceWatch::CaptureDeviceWatch(Desktop& desktop, DriverState& state, FaultLog& faults)
     : desktop_(desktop),
-      state_(state)
+      state_(state),
+      faults_(faults)
 {}
 
 bool CaptureDeviceWatch::Match(const std::string& deviceName)
@@ -60,12 +62,14 @@ bool CaptureDeviceWatch::Match(const std::string& deviceName)
 void CaptureDeviceWatch::OnArrival(const std::string& deviceName)
 {
     if (!Match(deviceName)) return;
+    faults_.Report(common::CameraArrivedEvent(deviceName));
     if (CameraService(desktop_) == 0) desktop_.OpenProgram(desktop_.ProgramFolder(), wnd::kCameraServiceProgram);
 }
 
 void CaptureDeviceWatch::OnRemoval(const std::string& deviceName)
 {
     if (!Match(deviceName)) return;
+    faults_.Report(common::CameraLeftEvent(deviceName));
     if (const WindowRef service = CameraService(desktop_)) desktop_.SendToWindow(service, msg::kServiceRelease, 0, 0);
     desktop_.PostToWindow(desktop_.FindWindowByClass(wnd::kDrawingAppClass, wnd::kDrawingAppCaption), msg::kBoardEvent,
                           0, code::kBoardGone);

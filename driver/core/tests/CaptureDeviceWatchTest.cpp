@@ -31,7 +31,8 @@ class CaptureDeviceWatchTest : public ::testing::Test {
 protected:
     FakeDesktop desktop;
     DriverState state;
-    CaptureDeviceWatch watch{desktop, state};
+    testing::RecordingFaultLog faults;
+    CaptureDeviceWatch watch{desktop, state, faults};
 };
 
 TEST_F(CaptureDeviceWatchTest, EachDriverModelMatchesWithItsKind)
@@ -116,6 +117,25 @@ TEST_F(CaptureDeviceWatchTest, RemovalWithoutServiceStillClearsTheNotice)
     state.connectNoticeSent = 1;
     watch.OnRemoval(CaptureInterfaceName(cameranames::UnlistedVendor()));
     EXPECT_EQ(state.connectNoticeSent, 1);
+}
+
+TEST_F(CaptureDeviceWatchTest, TheCameraComingAndGoingIsReportedForTheEventLog)
+{
+    const std::string other = CaptureInterfaceName(cameranames::UnlistedVendor());
+    watch.OnArrival(other);
+    watch.OnRemoval(other);
+    EXPECT_THAT(faults.events, IsEmpty()) << "another device is no news for IT staff";
+
+    watch.OnArrival(DriverDeviceName(1));
+    watch.OnRemoval(DriverDeviceName(1, Usb::CompositeFunction));
+    ASSERT_EQ(faults.events.size(), 2u);
+    EXPECT_EQ(faults.events[0].id, common::EventId::CameraArrived);
+    EXPECT_EQ(faults.events[0].level, common::EventLevel::Information);
+    EXPECT_THAT(faults.events[0].inserts, ElementsAre(DriverDeviceName(1)));
+    EXPECT_EQ(faults.events[1].id, common::EventId::CameraLeft);
+    EXPECT_EQ(faults.events[1].level, common::EventLevel::Warning);
+    EXPECT_THAT(faults.events[1].inserts, ElementsAre(DriverDeviceName(1, Usb::CompositeFunction)));
+    EXPECT_THAT(faults.lines, IsEmpty()) << "the support log says nothing new";
 }
 
 } // namespace

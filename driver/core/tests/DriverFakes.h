@@ -7,6 +7,7 @@
 #include "driver/CalibrationView.h"
 #include "driver/ChannelPorts.h"
 #include "driver/Desktop.h"
+#include "common/AdminEvents.h"
 #include "driver/FaultLog.h"
 #include "driver/HookControl.h"
 #include "driver/TouchRecord.h"
@@ -149,7 +150,9 @@ public:
 class RecordingFaultLog final : public FaultLog {
 public:
     std::vector<std::string> lines;
+    std::vector<common::AdminEvent> events;
     void Note(const char* line) override { lines.emplace_back(line); }
+    void Report(const common::AdminEvent& event) override { events.push_back(event); }
     // Lines that contain `text`.
     std::size_t Count(const std::string& text) const
     {

@@ -244,7 +244,7 @@ TEST_F(ProtocolHandlersTest, CameraArrivalSwitchesTheSocketSideOff)
 {
     const WindowRef tool = desktop.AddWindow(wnd::kMainToolClass, "");
     handlers.OnDriverSet(30, 6);
-    CaptureDeviceWatch devices(desktop, state);
+    CaptureDeviceWatch devices(desktop, state, faults);
     devices.OnArrival(cameranames::CaptureInterfaceName(cameranames::ModelVendor(5)));
     handlers.OnDriverSet(100, 0);
     EXPECT_EQ(desktop.posts.back(), (PostedMessage{tool, msg::kBoardEvent, 1002, 0}));
@@ -295,6 +295,24 @@ TEST_F(ProtocolHandlersTest, ADisplayChangeWithABrokenCalibrationIsLoggedNotShow
     EXPECT_EQ(reloadFailures, 0) << "no box for a display change";
     EXPECT_EQ(faults.Count("could not be used as measured"), 1u);
     EXPECT_EQ(calibration.Current()->ScreenHeight(), 1024);
+}
+
+// The line's reason is the event's, so a query of the event log and the
+// support log tell the same story.
+TEST_F(ProtocolHandlersTest, AFailedLoadIsReportedForTheEventLogWithTheLinesReason)
+{
+    WriteGoodCalibration();
+    handlers.OnDisplayChange();
+    EXPECT_THAT(faults.events, IsEmpty()) << "a sound load is no news";
+    settings.WriteString("coordinate", "wdot", "11");
+    handlers.OnDisplayChange();
+    ASSERT_EQ(faults.events.size(), 1u);
+    const common::AdminEvent& event = faults.events[0];
+    EXPECT_EQ(event.id, common::EventId::CalibrationUnusable);
+    EXPECT_EQ(event.level, common::EventLevel::Error);
+    ASSERT_EQ(event.inserts.size(), 1u);
+    EXPECT_FALSE(event.inserts[0].empty());
+    EXPECT_EQ(faults.Count("could not be used as measured: " + event.inserts[0] + "."), 1u);
 }
 
 } // namespace

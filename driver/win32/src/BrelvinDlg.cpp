@@ -4,8 +4,10 @@
 #include "TokenFacts.h"
 #include "resource.h"
 
+#include "common/AdminEvents.h"
 #include "common/LocalTimeText.h"
 #include "common/Messages.h"
+#include "common/OptionsInForce.h"
 #include "common/SupportLogFile.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
@@ -162,6 +164,9 @@ void CBrelvinDlg::LoadSettings()
     policies_.Refresh();
     boardMonitor_ = std::make_unique<driver::BoardMonitor>(process_.desktop, *settingsFile_, *programFolderCopy_,
                                                            policies_.Values(), process_.supportLog);
+    const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    process_.supportLog.Report(
+        common::DriverStartedEvent(BRELVIN_VERSION_TEXT, settingsPath_, common::DescribeOptionsInForce(options)));
 }
 
 void CBrelvinDlg::ShowUpdateValue()
@@ -269,6 +274,9 @@ void CBrelvinDlg::StartDoubleTapHook()
 {
     process_.hook.setmousehook(nullptr);
     NoteHookState();
+    // Once, at the start: the close finds the same failed start again.
+    if (process_.hook.mousehookstate() == WToolobjectHook::HookState::CouldNotInstall)
+        process_.supportLog.Report(common::MouseHookNotInstalledEvent());
     process_.hook.ToHookMouseDBLCLK(0);
     process_.desktop.StartDriverTimer(driver::kTimerHookRefresh, kHookRefreshMs);
 }
@@ -311,6 +319,7 @@ void CBrelvinDlg::StartTouchWorker()
     contactOutputs_ = std::make_unique<ContactOutputsSetup>(
         driver::ReadMultitouchSettings(options, process_.supportLog), process_.supportLog);
     const driver::FilterSettings filter = driver::ReadFilterSettings(options, process_.supportLog);
+    filterInForce_ = filter;
     if (filter.mode == driver::FilterMode::Adaptive) {
         const driver::OneEuroParameters& p = filter.oneEuro;
         process_.supportLog.NoteF("Adaptive smoothing on: MIN_CUTOFF=%g BETA=%g DERIVATIVE_CUTOFF=%g STILL_SPEED=%g.",
@@ -337,11 +346,44 @@ void CBrelvinDlg::ApplyNewPolicies()
         process_.supportLog.Note("The touch worker did not stop for the new policies; they apply at the next start.");
         return;
     }
+    RestartTouchWorker();
+}
+
+// The worker has stopped: it starts again with the options as they now are,
+// and the board check tells those.
+void CBrelvinDlg::RestartTouchWorker()
+{
     touchThread_.reset();
     worker_.reset();
     contactOutputs_.reset();
     StartTouchWorker();
     if (boardCheck_) boardCheck_->UpdateFacts(CurrentFacts());
+}
+
+// Nothing tells the driver that WBInit.ini was edited; the board check (or
+// "Brelvin.exe /reload") asks. As for new policies the worker stops, letting
+// go of every contact, and starts again with every option as the files and
+// policies now have them; in between the calibration is loaded again for the
+// board's monitor as the settings now choose it. A failed load opens no box:
+// the answer tells whoever asked, and the support log says why.
+void CBrelvinDlg::ReadSettingsAgain()
+{
+    process_.supportLog.Note("Read the settings again at the board check's request.");
+    policies_.Refresh();
+    StopTouchWorker();
+    if (workerLeftRunning_) {
+        process_.supportLog.Note("The touch worker did not stop to read the settings again; they apply at the next "
+                                 "start.");
+        return;
+    }
+    LoadCalibration();
+    process_.state.boardKeysEnabled = process_.calibration.GetUseKey();
+    ReadPenButtonSettings();
+    RestartTouchWorker();
+    if (boardCheck_) boardCheck_->NoteSettingsRead();
+    const driver::WindowRef service =
+        process_.desktop.FindWindowByClass(wnd::kCameraServiceClass, wnd::kCameraServiceCaption);
+    if (service != 0) process_.desktop.SendToWindow(service, msg::kCalibrationReloaded, 0, 0);
 }
 
 // What the board check tells of the driver itself.
@@ -358,6 +400,7 @@ driver::DriverFacts CBrelvinDlg::CurrentFacts() const
     facts.touchInjectionAsked = contactOutputs_->TouchInjectionAsked();
     facts.touchInjectionAvailable = contactOutputs_->TouchInjectionAvailable();
     facts.touchInjectionOn = contactOutputs_->TouchInjectionOn();
+    facts.filter = filterInForce_;
     return facts;
 }
 
@@ -366,13 +409,16 @@ driver::DriverFacts CBrelvinDlg::CurrentFacts() const
 void CBrelvinDlg::AnswerBoardCheck()
 {
     const std::string logPath = process_.supportLog.Path();
-    recordings_ = std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_);
+    const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    recordings_ =
+        std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_, options);
     boardCheck_ = std::make_unique<driver::BoardCheckAnswers>(
         driver::BoardCheckDeps{process_.desktop, process_.state, process_.calibration, process_.watch,
                                process_.socketChannel, *recordings_, process_.supportLog},
         CurrentFacts());
     boardCheckDesk_ = std::make_unique<BoardCheckDesk>(*boardCheck_, process_.supportLog);
     boardCheckDesk_->AttachDriverWindow(Window());
+    boardCheckDesk_->AttachSettingsReader([this] { ReadSettingsAgain(); });
 }
 
 void CBrelvinDlg::StartCameraService()

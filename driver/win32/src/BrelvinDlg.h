@@ -98,6 +98,8 @@ private:
     void NoteHookState();
     void StartTouchWorker();
     void ApplyNewPolicies();
+    void RestartTouchWorker();
+    void ReadSettingsAgain();
     void AnswerBoardCheck();
     driver::DriverFacts CurrentFacts() const;
     void StartCameraService();
@@ -136,7 +138,7 @@ private:
     std::string startedAt_;
     driver::SupervisionTimer supervision_{process_.desktop, process_.state, penButtons_,
                                           [this] { return process_.calibration.Current(); }};
-    driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state};
+    driver::CaptureDeviceWatch captureDevices_{process_.desktop, process_.state, process_.supportLog};
     // The settings file, as the board keys write to it from the worker and
     // the protocol reloads it on the window thread.
     std::unique_ptr<common::Win32Profile> settingsFile_;
@@ -152,6 +154,8 @@ private:
     LinkHookControl hookControl_;
     std::unique_ptr<ContactOutputsSetup> contactOutputs_;
     std::unique_ptr<driver::TouchWorker> worker_;
+    // The smoothing the worker was last started with, for the board check.
+    driver::FilterSettings filterInForce_;
     std::unique_ptr<TouchThread> touchThread_;
     std::unique_ptr<RecordingFolder> recordings_;
     std::unique_ptr<driver::BoardCheckAnswers> boardCheck_;

@@ -1,5 +1,6 @@
 #include "PolicyWatch.h"
 
+#include "common/AdminEvents.h"
 #include "common/PolicyRegistry.h"
 
 namespace brelvin {
@@ -15,11 +16,14 @@ bool PolicyWatch::Refresh()
 
     const bool hadPolicies = !values_.Empty();
     values_ = std::move(reading.values);
-    for (const std::string& section : values_.Describe()) {
+    const std::vector<std::string> sections = values_.Describe();
+    for (const std::string& section : sections) {
         log_.NoteF("A policy sets %s; it wins over WBInit.ini.", section.c_str());
     }
+    if (!sections.empty()) log_.Report(common::PolicyAppliedEvent(sections));
     if (values_.Empty() && hadPolicies) {
         log_.Note("No policy sets an option any more; WBInit.ini decides them all.");
+        log_.Report(common::NoPolicyEvent());
     }
     return true;
 }

@@ -3,7 +3,8 @@
 // the system announces that Group Policy was applied (WM_SETTINGCHANGE
 // with "Policy"). The support log says which options they set each time
 // that changes, so a school's IT staff can tell a policy's value from the
-// file's; with no policy set it says nothing.
+// file's; with no policy set it says nothing. The event log hears the same,
+// as one event for all sections.
 #include "common/PolicyValues.h"
 #include "driver/FaultLog.h"
 

@@ -36,12 +36,24 @@ void SupportLog::Stop()
         thread_.Reset();
     }
     Flush();
+    WriteEvents(true);
 }
 
 void SupportLog::Note(const char* line)
 {
     queue_.Note(line);
     // Setting an event never waits; the writer picks the line up soon.
+    if (wake_) SetEvent(wake_.Get());
+}
+
+void SupportLog::Report(const common::AdminEvent& event)
+{
+    try {
+        events_.Push(event, GetTickCount());
+    } catch (...) {
+        // No memory for the event's texts: the event is lost, nothing else.
+        return;
+    }
     if (wake_) SetEvent(wake_.Get());
 }
 
@@ -62,6 +74,7 @@ void SupportLog::Run()
         // Lines noted in a burst go out together.
         Sleep(50);
         Flush();
+        WriteEvents(false);
     }
 }
 
@@ -72,6 +85,13 @@ void SupportLog::Flush()
         taken.lines.push_back(std::to_string(taken.dropped) + " further lines were dropped (too many at once).");
     }
     if (!taken.lines.empty()) file_.Append(taken.lines);
+}
+
+void SupportLog::WriteEvents(bool atEnd)
+{
+    const std::vector<common::AdminEvent> events = atEnd ? events_.TakeAtEnd() : events_.Take(GetTickCount());
+    // A refusal is counted by the source; the driver goes on either way.
+    for (const common::AdminEvent& event : events) eventLog_.Write(event);
 }
 
 } // namespace brelvin

@@ -1,7 +1,11 @@
 #pragma once
 // The driver's support log: lines noted by any thread (the touch worker's
 // 2 ms loop included) wait in a fixed queue without blocking their writer,
-// and a thread of their own appends them to the support log file.
+// and a thread of their own appends them to the support log file. The same
+// thread writes the events reported for the system's event log, rate
+// limited, so that a slow event log service holds up no one else.
+#include "common/AdminEventQueue.h"
+#include "common/EventLogSource.h"
 #include "common/SupportLogFile.h"
 #include "common/UniqueHandle.h"
 #include "driver/FaultLineQueue.h"
@@ -31,6 +35,7 @@ public:
     void Stop();
 
     void Note(const char* line) override;
+    void Report(const common::AdminEvent& event) override;
 
     const std::string& Path() const { return file_.Path(); }
 
@@ -38,9 +43,14 @@ private:
     static DWORD WINAPI WriterMain(void* self);
     void Run();
     void Flush();
+    // The events waiting, and the summaries of ended rate-limit windows;
+    // at the end, the summaries of every window.
+    void WriteEvents(bool atEnd);
 
     common::SupportLogFile file_;
     driver::FaultLineQueue queue_;
+    common::AdminEventQueue events_;
+    common::EventLogSource eventLog_; // the writer's alone
     common::UniqueHandle wake_;
     common::UniqueHandle thread_;
     std::atomic<bool> stop_{false};

@@ -12,6 +12,10 @@
 #include <cstddef>
 #include <cstdio>
 
+namespace common {
+struct AdminEvent;
+}
+
 namespace driver {
 
 class FaultLog {
@@ -37,6 +41,13 @@ public:
         va_end(args);
         Note(line);
     }
+
+    // One of the few facts an administrator acts on (common/AdminEvents.h),
+    // for the system's event log, in addition to the line that tells it
+    // here. Only from the window thread's work, never from the worker's
+    // loop: the event's texts are allocated. An implementation never blocks
+    // the caller; one without an event log drops the event.
+    virtual void Report(const common::AdminEvent& event) { (void)event; }
 };
 
 // For pipelines and tests that keep no record.
