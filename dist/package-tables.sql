@@ -1,8 +1,25 @@
 -- Finishing touches to the package that wixl cannot express; scripts/dist.sh
--- runs each statement line in order with msibuild. Lines starting with "--"
--- are comments.
+-- runs each statement line in order with msibuild, with @VERSION@ replaced
+-- by the package's version (major.minor.build) and @UPGRADECODE@ by the
+-- UpgradeCode of Brelvin.wxs. Lines starting with "--" are comments.
+--
+-- Every build of the package has a new ProductCode, so a package rebuilt
+-- with the version already installed must take the installed one's place,
+-- not install beside it as a second entry in Programs and Features that
+-- owns the same files: the upgrade row finds older versions and the same
+-- version (513 = migrate the feature states (1) + VersionMax inclusive
+-- (512)); only a newer version is refused, by the downgrade row. wixl has
+-- no setting for the inclusive bit, and a key column cannot be updated, so
+-- the row is written again.
+DELETE FROM `Upgrade` WHERE `ActionProperty` = 'WIX_UPGRADE_DETECTED'
+INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMax`, `Attributes`, `ActionProperty`) VALUES ('@UPGRADECODE@', '@VERSION@', 513, 'WIX_UPGRADE_DETECTED')
+-- The UpgradeCode property in the form of the Upgrade table, upper case, as
+-- Windows Installer wants its GUIDs (wixl keeps the letter case of the source).
+UPDATE `Property` SET `Value` = '@UPGRADECODE@' WHERE `Property` = 'UpgradeCode'
 --
 -- One Language.ini: the English texts unless LANGUAGE is "zh" (any case).
+-- CheckSettingsProperties refuses any value but "en" and "zh" first, so a
+-- mistyped one cannot quietly give the English texts.
 UPDATE `Component` SET `Condition` = 'NOT (LANGUAGE ~= "zh")' WHERE `Component` = 'TextsEnglish'
 UPDATE `Component` SET `Condition` = 'LANGUAGE ~= "zh"' WHERE `Component` = 'TextsChinese'
 UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;LANGUAGE;STARTDRIVER;TUIO;TUIO_HOST;TUIO_PORT;TOUCH_INJECTION;MONITOR;FILTER_MODE;FILTER_MIN_CUTOFF;FILTER_BETA;FILTER_DERIVATIVE_CUTOFF;FILTER_STILL_SPEED;CALIBRATION_OWN_PROGRAM' WHERE `Property` = 'SecureCustomProperties'
@@ -34,8 +51,11 @@ INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES 
 -- to Program Files: the built-in Users group (by SID, so the name's language
 -- does not matter) gets modify rights on that one file. 3170 = program in a
 -- folder (34) + ignore its exit code (64) + deferred (1024) + as the installer
--- service, not the user (2048).
-INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersSettingsWrite', 3170, 'INSTALLDIR', '"[SystemFolder]icacls.exe" "[#WBInitIni]" /grant *S-1-5-32-545:M')
+-- service, not the user (2048). Also when the package kept a file that was
+-- there before it (an administrator's calibration copied in before the first
+-- install): the file is named by its folder, since a file the installer does
+-- not install may have no [#...] path.
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('GrantUsersSettingsWrite', 3170, 'INSTALLDIR', '"[SystemFolder]icacls.exe" "[INSTALLDIR]WBInit.ini" /grant *S-1-5-32-545:M')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('GrantUsersSettingsWrite', 'NOT (REMOVE ~= "ALL")', 4010)
 --
 -- Programs and Features shows the program folder as the install location

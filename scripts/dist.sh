@@ -127,9 +127,14 @@ size_kib=$(( ( $(cat "${programs[@]/#/$stage/}" "${texts[@]/#/$stage/}" | wc -c)
 package="$out/Brelvin-$version.msi"
 rm -f "$package"
 (cd "$stage" && wixl --arch x86 --define Version="$version" --define SizeKiB="$size_kib" --output package.msi Brelvin.wxs)
+# The finishing statements name the package's version and UpgradeCode as
+# wixl wrote them, so Brelvin.wxs stays the one place that states them.
+upgrade_code=$(cd "$stage" && msiinfo export package.msi Property | tr -d '\r' | awk -F'\t' '$1 == "UpgradeCode" { print $2 }')
+[ -n "$upgrade_code" ] || { echo "dist.sh: the package built from Brelvin.wxs has no UpgradeCode" >&2; exit 1; }
 while IFS= read -r statement; do
   [[ -z $statement || $statement == --* ]] && continue
-  msibuild "$stage/package.msi" -q "$statement"
+  statement=${statement//@VERSION@/$version}
+  msibuild "$stage/package.msi" -q "${statement//@UPGRADECODE@/${upgrade_code^^}}"
 done <"$root/dist/package-tables.sql"
 # The package's signature covers every table and stream, so it comes last.
 [ -z "$sign_pkcs12" ] || sign "$stage/package.msi"

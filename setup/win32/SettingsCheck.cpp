@@ -1,8 +1,9 @@
 // The package's check of its install properties, run before anything is
 // written: each option's property that is given (common/Options.h) must
-// hold a value the option allows. A bad one ends the install with a message
-// that names the property, its value and what it takes; with a user
-// interface it is shown, with /qn it goes to the installer's log.
+// hold a value the option allows, and LANGUAGE must name one of the texts
+// the package carries. A bad one ends the install with a message that names
+// the property, its value and what it takes; with a user interface it is
+// shown, with /qn it goes to the installer's log.
 //
 // Windows Installer calls the export from its Binary table (custom action
 // type 1), as the installing user, before InstallValidate.
@@ -40,24 +41,76 @@ void Say(MSIHANDLE install, INSTALLMESSAGE kind, const std::string& text)
     MsiProcessMessage(install, kind, record);
 }
 
+void Refuse(MSIHANDLE install, const std::string& property, const std::string& value, const std::string& takes)
+{
+    Say(install, static_cast<INSTALLMESSAGE>(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONERROR),
+        "The install property " + property + "=" + value + " cannot be used: " + property + " takes " + takes +
+            ". Nothing was installed or changed.");
+}
+
+bool CheckOption(MSIHANDLE install, const common::Option& option)
+{
+    const std::string value = PropertyValue(install, option.property);
+    if (value.empty()) return true;
+    if (!common::IsAllowedValue(option, value)) {
+        Refuse(install, option.property, value, common::AllowedValues(option));
+        return false;
+    }
+    Say(install, INSTALLMESSAGE_INFO,
+        std::string(option.property) + "=" + value + " goes into WBInit.ini in the program folder, section " +
+            option.section + ", key " + option.key + ".");
+    return true;
+}
+
+// The texts the package carries, as LANGUAGE names them. The component
+// conditions of package-tables.sql pick the Chinese Language.ini for "zh"
+// and the English one for anything else, so without this check a mistyped
+// value ("zh-CN", "chs") would quietly give a school English menus.
+struct PackagedTexts {
+    const char* value;
+    const char* name;
+};
+constexpr PackagedTexts kPackagedTexts[] = {{"en", "English"}, {"zh", "Simplified Chinese"}};
+
+// As the installer's ~= compares: letter case ignored, nothing else.
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(const std::string& a, const char* b)
+{
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return i == a.size() && !b[i];
+}
+
+// An empty LANGUAGE is the property not given: the English texts, as for
+// every option left empty.
+bool CheckLanguage(MSIHANDLE install)
+{
+    const std::string value = PropertyValue(install, "LANGUAGE");
+    if (value.empty()) return true;
+    std::string takes;
+    for (const PackagedTexts& texts : kPackagedTexts) {
+        if (SameIgnoringCase(value, texts.value)) return true;
+        if (!takes.empty()) takes += " or ";
+        takes += std::string(texts.value) + " (" + texts.name + " texts)";
+    }
+    Refuse(install, "LANGUAGE", value, takes);
+    return false;
+}
+
 } // namespace
 
 extern "C" UINT __stdcall CheckSettingsProperties(MSIHANDLE install)
 {
-    UINT result = ERROR_SUCCESS;
+    // Every property is looked at, so that one run names every bad value.
+    bool allGood = CheckLanguage(install);
     for (const common::Option* option : common::kOptions) {
-        const std::string value = PropertyValue(install, option->property);
-        if (value.empty()) continue;
-        if (common::IsAllowedValue(*option, value)) {
-            Say(install, INSTALLMESSAGE_INFO,
-                std::string(option->property) + "=" + value + " goes into WBInit.ini in the program folder, section " +
-                    option->section + ", key " + option->key + ".");
-            continue;
-        }
-        Say(install, static_cast<INSTALLMESSAGE>(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONERROR),
-            std::string("The install property ") + option->property + "=" + value + " cannot be used: " +
-                option->property + " takes " + common::AllowedValues(*option) + ". Nothing was installed or changed.");
-        result = ERROR_INSTALL_FAILURE;
+        allGood = CheckOption(install, *option) && allGood;
     }
-    return result;
+    return allGood ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }

@@ -3,9 +3,15 @@
 # prefix, and checks what each step leaves behind, with the driver running
 # as it does in a user's session: the upgrade replaces the running driver
 # with the new version without a restart, the removal ends it and keeps the
-# program folder's calibration, which a reinstall finds again. Options given
-# as install properties go into WBInit.ini and stay through an upgrade and a
-# repair without them; a bad one ends the install before anything changes.
+# program folder's calibration, which a reinstall finds again. The event
+# source comes and goes with the package. Options given as install
+# properties go into WBInit.ini and stay through an upgrade and a repair
+# without them; a bad one, LANGUAGE included, ends the install before
+# anything changes. A calibrated WBInit.ini that an administrator copies into
+# the program folder, before an install or over an installed one, stays as
+# it is, and the users' write right is granted on it. A rebuilt package of
+# the installed version takes its place; an older one is refused with 1603;
+# a script removes whatever version is installed through the UpgradeCode.
 # Usage: msi-install-test.sh WORK_DIR PROBE_EXE RUNNING_PROBE_EXE PROGRAM...
 #   WORK_DIR           scratch folder (wiped first): packages and the Wine prefix
 #   PROBE_EXE          DriverStartProbe.exe of the same build
@@ -52,6 +58,8 @@ cp "$@" "$work/bin/" || die "copying the programs"
 cp "$work"/bin/* "$work/bin-1.1.0/" && stamp_version "$work/bin-1.1.0/Brelvin.exe" 1.1.0 ||
   die "stamping version 1.1.0 into the newer package's Brelvin.exe"
 "$root/scripts/dist.sh" "$work/bin-1.1.0" "$work/packages" 1.1.0 >/dev/null 2>&1 || die "building package 1.1.0"
+# The same programs and version built again: a new ProductCode, as every build has.
+"$root/scripts/dist.sh" "$work/bin-1.1.0" "$work/rebuilt" 1.1.0 >/dev/null 2>&1 || die "rebuilding package 1.1.0"
 
 export WINEPREFIX="$work/prefix"
 if [ "$(wine_loader_for "$work/bin/Brelvin.exe")" = wine ] && ! can_run_32bit; then
@@ -84,6 +92,29 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 msi() { "$wine" msiexec "$@" </dev/null >/dev/null 2>&1; }
 msi_fails() { ! msi "$@"; }
+# msiexec's exit code as a shell sees it, modulo 256 (1603 arrives as 67).
+msi_exits_with() { # code, msiexec arguments...
+  local expected=$(( $1 % 256 )) status
+  shift
+  msi "$@"
+  status=$?
+  [ "$status" -eq "$expected" ] || { echo "   exit status $status, not $expected"; return 1; }
+}
+# With the installer's trace, which shows the command line of each program a
+# custom action starts (Wine's log does not).
+msi_trace="$work/msi-trace.txt"
+msi_traced() { WINEDEBUG=trace+msi "$wine" msiexec "$@" </dev/null >/dev/null 2>"$msi_trace"; }
+# The installer started icacls on the program folder's WBInit.ini with modify
+# rights for the built-in Users group (by SID). Whether the right is then on
+# the file cannot be seen here: Wine's icacls changes nothing, and a Wine
+# without 32-bit support has none in the 32-bit system folder to start.
+users_write_granted() {
+  local file
+  # Compared without backslashes and quotes, which the trace doubles and escapes.
+  file=$(windows_path "$folder/WBInit.ini" | tr -d '\\')
+  grep -a 'HANDLE_CustomType34 cmd' "$msi_trace" | tr -d '\\"' |
+    grep -aiqF "icacls.exe $file /grant *S-1-5-32-545:M" || { echo "   no icacls grant on WBInit.ini in $msi_trace"; return 1; }
+}
 all_files_installed() { local f; for f in "${files[@]}"; do [ -f "$folder/$f" ] || return 1; done; }
 # Everything but the calibration, which removal keeps.
 no_program_file_left() { local f; for f in "${files[@]}"; do [ "$f" = WBInit.ini ] || [ ! -e "$folder/$f" ] || return 1; done; }
@@ -146,6 +177,23 @@ driver_is() { # a.b.c.d
   [ "${image,,}" = "${expected,,}" ] && [ "$(running_value version)" = "$1" ] ||
     { echo "   runs $image, version $(running_value version)"; return 1; }
 }
+# The suite's event source in the Application log (not redirected for a
+# 32-bit package: HKLM\SYSTEM is one view for both).
+event_source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Brelvin'
+event_source_value() {
+  "$wine" reg query "$event_source_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v name="$1" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]*/, ""); print }'
+}
+# EventMessageFile names the program folder's Brelvin.exe, which holds the
+# message table; TypesSupported is information, warning and error.
+event_source_registered() {
+  local file types expected
+  file=$(event_source_value EventMessageFile) types=$(event_source_value TypesSupported)
+  expected=$(windows_path "$folder/Brelvin.exe")
+  [ "${file,,}" = "${expected,,}" ] && [ "$types" = 0x7 ] ||
+    { echo "   EventMessageFile=$file TypesSupported=$types"; return 1; }
+}
+no_event_source() { ! "$wine" reg query "$event_source_key" >/dev/null 2>&1; }
 # Files that wait for a restart to be replaced or removed.
 no_replacement_waits_for_restart() {
   ! "$wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
@@ -222,6 +270,7 @@ check "[Multitouch] holds the two options given, nothing for those empty or not 
   section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "[Display] holds the monitor given" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value starts Brelvin.exe from the program folder" run_value_points_to_folder
+check "the event source Brelvin is registered with Brelvin.exe as its message file" event_source_registered
 check "Start-menu shortcuts for Penvaro, Camvito, Tilmaro, Sondaro and Kalmeno (and its check)" shortcuts_present
 check "version 1.0.0 is registered" only_version 1.0.0
 check "Programs and Features shows the help link" registered_as_stated HelpLink ARPHELPLINK
@@ -260,9 +309,18 @@ check "Brelvin.exe is still that of 1.0.0" same_file "$folder/Brelvin.exe" "$wor
 check "WBInit.ini is unchanged" [ "$(cat "$folder/WBInit.ini")" = "$settings_before" ]
 check "the running driver was left alone" driver_probe await-other 0
 check "it is the same driver as before" [ "$(running_value pid)" = "$old_driver" ]
+language_log="$work/bad-language.log"
+check "msiexec /i /qn LANGUAGE=zh-CN of the newer package ends with 1603" \
+  msi_exits_with 1603 /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=zh-CN \
+  /l*v "$(windows_path "$language_log")"
+check "the log says what LANGUAGE takes" grep -aq \
+  'LANGUAGE=zh-CN cannot be used: LANGUAGE takes en (English texts) or zh (Simplified Chinese texts)' "$language_log"
+check "version 1.0.0 is still the one registered" only_version 1.0.0
+check "with its English texts" same_file "$folder/Language.ini" "$root/dist/Language.ini"
 
 echo "== upgrade to 1.1.0 with the Chinese texts while the driver runs"
-check "msiexec /i /qn of the newer package succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=zh
+check "msiexec /i /qn LANGUAGE=Zh (any case) of the newer package succeeds" \
+  msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn LANGUAGE=Zh
 check "only version 1.1.0 remains registered" only_version 1.1.0
 check "all eight files are still in the program folder" all_files_installed
 check "the newer Brelvin.exe was put in place" same_file "$folder/Brelvin.exe" "$work/bin-1.1.0/Brelvin.exe"
@@ -276,6 +334,7 @@ check "the options given to 1.0.0 stay without their properties" \
   section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "and so does the monitor" section_is "$folder/WBInit.ini" Display "MONITOR=secondary"
 check "the Run value is still there" run_value_points_to_folder
+check "the event source is still registered" event_source_registered
 check "the shortcuts are still there" shortcuts_present
 
 echo "== uninstall while the driver runs"
@@ -286,23 +345,93 @@ check "the calibrated WBInit.ini stays in the program folder" ini_holds "$folder
 check "with the options the package wrote" section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "nothing waits for a restart" no_replacement_waits_for_restart
 check "the Run value is gone" no_run_value
+check "the event source is gone" no_event_source
 check "the shortcuts are gone" no_shortcuts
 check "no version is registered" only_version ""
 check "the per-user settings copy is left alone" [ -f "$appdata/CvSoftware/Drivers/WBInit.ini" ]
 
-echo "== reinstall"
-check "msiexec /i /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
-check "the calibrated WBInit.ini was kept, not replaced by the starting one" ini_holds "$folder/WBInit.ini" 'orient=1'
+# An administrator's calibration from the board PC, as a copy by hand leaves
+# it: the file as the driver last wrote it, with a line of the administrator's.
+copied_in() { # kept copy, line
+  { tr -d '\r' <"$folder/WBInit.ini" | sed 's/$/\r/'; printf '; %s\r\n' "$2"; } >"$1" && cp "$1" "$folder/WBInit.ini"
+}
+
+echo "== reinstall over a calibration copied into the program folder before it"
+calibrated="$work/calibrated.ini"
+copied_in "$calibrated" "Calibrated on this board, copied in before the install"
+check "msiexec /i /qn succeeds" msi_traced /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
+check "the users are granted the right to write WBInit.ini (icacls)" users_write_granted
+check "the calibration is kept, not replaced by the starting one" ini_holds "$folder/WBInit.ini" 'orient=1'
 check "all eight files are in the program folder" all_files_installed
+check "the event source is registered again" event_source_registered
 check "the driver was started for the installing user" driver_probe await-other 0
 check "the started driver is version 1.1.0 from the program folder" driver_is 1.1.0.0
+check "the copied-in WBInit.ini is byte for byte as copied, the driver's start included" \
+  same_file "$folder/WBInit.ini" "$calibrated"
+
+echo "== repair as msiexec /fa does, over a calibration copied in by hand"
+# Wine's msiexec cannot repair through /f (it takes the package for a
+# ProductCode); /fa is REINSTALL=ALL with REINSTALLMODE=a.
+copied_in "$calibrated" "Calibrated again, copied over the installed file"
+reinstalled_driver=$(running_value pid)
+check "msiexec /i REINSTALL=ALL REINSTALLMODE=a /qn succeeds" \
+  msi_traced /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" REINSTALL=ALL REINSTALLMODE=a /qn
+check "the copied-in WBInit.ini is byte for byte as copied" same_file "$folder/WBInit.ini" "$calibrated"
+check "the repair grants the users' right again (icacls)" users_write_granted
+check "the driver was ended and started again" driver_probe await-other "$reinstalled_driver"
 
 echo "== repair"
 reinstalled_driver=$(running_value pid)
 check "msiexec /i REINSTALL=ALL /qn succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" REINSTALL=ALL /qn
-check "the calibrated WBInit.ini was kept" ini_holds "$folder/WBInit.ini" 'orient=1'
+check "the calibrated WBInit.ini was kept byte for byte" same_file "$folder/WBInit.ini" "$calibrated"
 check "the options stay without their properties" section_is "$folder/WBInit.ini" Multitouch "TUIO=1 TUIO_PORT=3334"
 check "the driver was ended and started again" driver_probe await-other "$reinstalled_driver"
+
+echo "== an older package over a newer one"
+# Before any further upgrade: Wine's installer deletes the UpgradeCode's whole
+# registration when an upgrade removes the older product (Windows removes that
+# product's entry only), so after it nothing finds the newer one by its
+# UpgradeCode here.
+check "msiexec /i /qn of 1.0.0 ends with 1603" msi_exits_with 1603 /i "$(windows_path "$package_1_0")" /qn
+check "version 1.1.0 is still the one registered" only_version 1.1.0
+check "Brelvin.exe is still that of 1.1.0" same_file "$folder/Brelvin.exe" "$work/bin-1.1.0/Brelvin.exe"
+
+echo "== removal of whatever version is installed, found by its UpgradeCode"
+# The administrators' script, as the user guide gives it.
+remover="$work/remove-any-version.vbs"
+cat >"$remover" <<'VBS'
+' Removes every installed version of Brelvin Whiteboard, whatever its
+' ProductCode: Windows Installer lists them by the UpgradeCode.
+Option Explicit
+Const UpgradeCode = "{BB0AB027-7C4F-42B0-9E01-E1B1E25AECB2}"
+Dim installer, shell, product, status, result
+Set installer = CreateObject("WindowsInstaller.Installer")
+Set shell = CreateObject("WScript.Shell")
+result = 0
+For Each product In installer.RelatedProducts(UpgradeCode)
+  status = shell.Run("msiexec /x " & product & " /qn /norestart /l*v """ & _
+    shell.ExpandEnvironmentStrings("%WINDIR%\Temp\Brelvin-remove-") & product & ".log""", 0, True)
+  WScript.Echo product & " " & status
+  If status <> 0 Then result = status
+Next
+WScript.Quit result
+VBS
+check "the script finds the installed product and removes it (exit 0)" \
+  "$wine" cscript //nologo "$(windows_path "$remover")" </dev/null
+check "no version is registered" only_version ""
+check "no program file is left" no_program_file_left
+check "the calibrated WBInit.ini stays in the program folder" same_file "$folder/WBInit.ini" "$calibrated"
+
+echo "== a rebuilt package of the installed version"
+check "msiexec /i /qn of 1.1.0 succeeds" msi /i "$(windows_path "$work/packages/Brelvin-1.1.0.msi")" /qn
+check "the driver was started" driver_probe await-other 0
+rebuilt_driver=$(running_value pid)
+check "msiexec /i /qn of 1.1.0 built again (another ProductCode) succeeds" \
+  msi /i "$(windows_path "$work/rebuilt/Brelvin-1.1.0.msi")" /qn
+check "it took the installed one's place: one product, version 1.1.0" only_version 1.1.0
+check "all eight files are in the program folder" all_files_installed
+check "the calibrated WBInit.ini was kept byte for byte" same_file "$folder/WBInit.ini" "$calibrated"
+check "the driver was ended and started again" driver_probe await-other "$rebuilt_driver"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
