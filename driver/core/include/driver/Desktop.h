@@ -5,7 +5,10 @@
 // tests implement it with a recording fake and a manual clock.
 //
 // Every member may be called from the touch worker and from the window
-// thread; an implementation keeps no state that needs a lock between them.
+// thread. The system calls behind them need no lock; what an implementation
+// keeps between the two threads it guards itself (Brelvin.exe's timer
+// requests, which the worker makes and the window thread carries out, are
+// under a mutex of their own), so no caller ever holds a lock for it.
 #include "common/DisplayLayout.h"
 
 #include <cstdint>
