@@ -2,9 +2,12 @@
 # Replays a recording that the board check had the driver make (a
 # "Recording-<date>-<time>.script" from a school's
 # %LOCALAPPDATA%\CvSoftware\Drivers\) against the real driver under Wine with
-# the stand-ins, with the settings and the routing of contacts it carries,
-# and prints what reached the desktop, as `make run` does for the recorded
-# board session. The strokes go to build/<preset>/replay/strokes.svg.
+# the stand-ins, with the options that were in force (whether a policy, the
+# program folder's copy or the file set them), the board keys, TUIO (to this
+# machine) and the routing of contacts it carries, and prints what reached
+# the desktop, as `make run` does for the recorded board session, with a line
+# for each thing the replay cannot do as the classroom did. The strokes go to
+# build/<preset>/replay/strokes.svg.
 # Usage: scripts/replay.sh RECORDING   (or: make replay RECORDING=...)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

@@ -49,6 +49,15 @@ std::string RunReplay(const std::string& here, bool& ok)
     out << "recording of " << replay.records << " records by Brelvin " << replay.driverVersion << ", made "
         << replay.startedAt << ", contacts routed: " << replay.route << "\n";
     if (replay.route == "forwarding") out << "(recorded while the calibration program took the records: replayed as mouse input)\n";
+    for (const std::string& note : replay.notes) out << "(" << note << ")\n";
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (replay.screenWidth > 0 && (replay.screenWidth != screenWidth || replay.screenHeight != screenHeight)) {
+        // The calibration maps to the board's monitor as this machine has it.
+        out << "(recorded on a board screen of " << replay.screenWidth << " x " << replay.screenHeight
+            << " pixels; this machine's is " << screenWidth << " x " << screenHeight
+            << ": positions come out in its pixels)\n";
+    }
     const long socketRouting = SocketRoutingFor(replay.route);
     SessionReport report;
     std::string packets;
@@ -79,9 +88,7 @@ std::string RunReplay(const std::string& here, bool& ok)
             return "replay failed: the recording produced no input at all; see " + rig.Folder().Path() + "\n";
         out << "logs in " << rig.Folder().Path() << "\n";
     }
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    WriteWholeFile(here + "strokes.svg", DrawStrokesSvg(report, width, height));
+    WriteWholeFile(here + "strokes.svg", DrawStrokesSvg(report, screenWidth, screenHeight));
     out << FormatSummary(report) << packets;
     ok = true;
     return out.str();

@@ -163,6 +163,7 @@ common::BoardStatus BoardCheckAnswers::Record(unsigned seconds)
             recordingFacts_.tuio = facts_.tuio;
             recordingFacts_.touchInjection = facts_.touchInjectionOn;
             recordingFacts_.settingsText = deps_.storage.SettingsText();
+            recordingFacts_.options = deps_.storage.OptionsInForce();
             recordingFile_.clear();
             recording_ = Recording::Capturing;
             deps_.desktop.StartDriverTimer(kTimerRecording, kRecordingPollMs);

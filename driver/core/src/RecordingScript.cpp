@@ -1,5 +1,7 @@
 #include "driver/RecordingScript.h"
 
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 namespace driver {
@@ -31,7 +33,53 @@ void PutSettings(std::ostringstream& out, const std::string& text)
     }
 }
 
+void PutOptions(std::ostringstream& out, const std::vector<OptionInForce>& options)
+{
+    for (const OptionInForce& entry : options) {
+        out << "#: option " << entry.option->section << ' ' << entry.option->key << ' ' << entry.value << ' '
+            << Name(entry.source) << '\n';
+    }
+}
+
 } // namespace
+
+const char* Name(OptionSource source)
+{
+    switch (source) {
+    case OptionSource::File: return "file";
+    case OptionSource::ProgramFolder: return "program-folder";
+    case OptionSource::Policy: return "policy";
+    case OptionSource::Default: return "default";
+    }
+    return "default";
+}
+
+std::vector<OptionInForce> ReadOptionsInForce(const common::SettingsSources& sources)
+{
+    std::vector<OptionInForce> options;
+    std::unique_ptr<common::SectionInForce> section;
+    const char* sectionName = nullptr;
+    for (const common::Option* option : common::kOptions) {
+        // The file is chosen for a whole section, as the driver reads it.
+        if (!sectionName || std::strcmp(sectionName, option->section) != 0) {
+            sectionName = option->section;
+            section = std::make_unique<common::SectionInForce>(sectionName, sources);
+        }
+        OptionInForce entry;
+        entry.option = option;
+        entry.value = section->Text(*option);
+        if (section->FromPolicy(*option)) {
+            entry.source = OptionSource::Policy;
+        } else if (entry.value.empty()) {
+            entry.source = OptionSource::Default;
+        } else {
+            entry.source = section->FromProgramFolder() ? OptionSource::ProgramFolder : OptionSource::File;
+        }
+        if (entry.value.empty()) entry.value = option->fallback;
+        options.push_back(std::move(entry));
+    }
+    return options;
+}
 
 std::string RecordCommand(const std::array<std::uint8_t, kTouchRecordSize>& bytes)
 {
@@ -71,6 +119,7 @@ std::string FormatRecording(const RecordingFacts& facts, const std::vector<Captu
     out << "#: board-keys " << (facts.boardKeys ? 1 : 0) << '\n';
     out << "#: tuio " << facts.tuio << '\n';
     out << "#: touch-injection " << (facts.touchInjection ? "on" : "off") << '\n';
+    PutOptions(out, facts.options);
     PutSettings(out, facts.settingsText);
     out << "driver\nsync\n";
     RecordRoute route = firstRoute;

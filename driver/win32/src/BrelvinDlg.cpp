@@ -409,7 +409,9 @@ driver::DriverFacts CBrelvinDlg::CurrentFacts() const
 void CBrelvinDlg::AnswerBoardCheck()
 {
     const std::string logPath = process_.supportLog.Path();
-    recordings_ = std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_);
+    const common::SettingsSources options{*settingsFile_, *programFolderCopy_, policies_.Values()};
+    recordings_ =
+        std::make_unique<RecordingFolder>(logPath.substr(0, logPath.find_last_of('\\') + 1), settingsPath_, options);
     boardCheck_ = std::make_unique<driver::BoardCheckAnswers>(
         driver::BoardCheckDeps{process_.desktop, process_.state, process_.calibration, process_.watch,
                                process_.socketChannel, *recordings_, process_.supportLog},

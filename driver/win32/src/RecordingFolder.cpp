@@ -18,10 +18,16 @@ constexpr const char* kRecordingPattern = "Recording-*.script";
 
 } // namespace
 
-RecordingFolder::RecordingFolder(std::string folder, std::string settingsPath)
+RecordingFolder::RecordingFolder(std::string folder, std::string settingsPath, common::SettingsSources options)
     : folder_(std::move(folder)),
-      settingsPath_(std::move(settingsPath))
+      settingsPath_(std::move(settingsPath)),
+      options_(options)
 {}
+
+std::vector<driver::OptionInForce> RecordingFolder::OptionsInForce()
+{
+    return driver::ReadOptionsInForce(options_);
+}
 
 std::string RecordingFolder::SettingsText()
 {

@@ -6,6 +6,7 @@
 #include "driver/BoardCheckAnswers.h"
 
 #include <string>
+#include <vector>
 
 namespace brelvin {
 
@@ -13,10 +14,13 @@ class RecordingFolder final : public driver::RecordingStorage {
 public:
     static constexpr int kKept = 5;
 
-    // `folder` ends with a backslash; `settingsPath` is the WBInit.ini in force.
-    RecordingFolder(std::string folder, std::string settingsPath);
+    // `folder` ends with a backslash; `settingsPath` is the WBInit.ini in
+    // force; `options` are where the options come from (the profiles and
+    // the policies outlive the folder).
+    RecordingFolder(std::string folder, std::string settingsPath, common::SettingsSources options);
 
     std::string SettingsText() override;
+    std::vector<driver::OptionInForce> OptionsInForce() override;
     std::string LocalTime() override;
     std::string Save(const std::string& text) override;
 
@@ -25,6 +29,7 @@ private:
 
     std::string folder_;
     std::string settingsPath_;
+    common::SettingsSources options_;
 };
 
 } // namespace brelvin

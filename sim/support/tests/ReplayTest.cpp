@@ -51,5 +51,26 @@ TEST(Replay, WaitsForTheGoAheadAndCarriesTheSettingsAndTheRouting)
     EXPECT_FALSE(PrepareReplay("hello").Ok());
 }
 
+// The board keys as they were switched, whatever the recorded file says, and
+// the outputs of an older recording (no option lines) from its facts.
+TEST(Replay, SetsTheBoardKeysAndTheOutputsAsRecorded)
+{
+    const Replay replay = PrepareReplay("#: board-keys 0\n"
+                                        "#: tuio 192.168.1.20:3334\n"
+                                        "#: touch-injection on\n"
+                                        "#: ini [Multitouch]\n"
+                                        "#: ini TUIO_HOST=192.168.1.20\n"
+                                        "#: ini [hardware]\n"
+                                        "#: ini USE_KEY=1\n"
+                                        "#: ini ; keys below\n"
+                                        "driver\nsync\ndown 1 1\n");
+    ASSERT_TRUE(replay.Ok()) << replay.error;
+    EXPECT_EQ(replay.settings, "[hardware]\r\n; keys below\r\nUSE_KEY=0\r\n"
+                               "[Multitouch]\r\nTUIO=1\r\nTUIO_PORT=3334\r\nTOUCH_INJECTION=1\r\nTUIO_HOST=127.0.0.1\r\n");
+    EXPECT_TRUE(replay.tuio);
+    EXPECT_TRUE(replay.touchInjection);
+    EXPECT_EQ(replay.notes.size(), 2u);
+}
+
 } // namespace
 } // namespace sim

@@ -44,6 +44,9 @@ public:
     virtual ~RecordingStorage() = default;
     // The settings file's text as it is now.
     virtual std::string SettingsText() = 0;
+    // Every option as it is in force now, whatever its source; none where
+    // the platform cannot tell.
+    virtual std::vector<OptionInForce> OptionsInForce() { return {}; }
     virtual std::string LocalTime() = 0;
     // Writes a recording; its path, or empty when it could not be written.
     virtual std::string Save(const std::string& text) = 0;

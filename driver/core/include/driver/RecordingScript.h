@@ -4,14 +4,37 @@
 // so a developer can replay a school's problem against the real driver. The
 // facts the replay needs ride along as comment lines "#: <key> <value>":
 // the driver and the time, the screen, where contacts went, the outputs in
-// force and the settings file ("#: ini <line>", one per line of WBInit.ini).
-// docs/INTEGRATION.md lists them.
+// force, every option of the table with its value in force and where that
+// came from ("#: option <section> <key> <value> <source>": a replay has no
+// policies and may lack the program folder's copy, so the file alone would
+// not tell what ran) and the settings file ("#: ini <line>", one per line of
+// WBInit.ini). docs/INTEGRATION.md lists them.
+#include "common/SectionInForce.h"
 #include "driver/RecordCapture.h"
 
 #include <string>
 #include <vector>
 
 namespace driver {
+
+// Where an option's value in force came from.
+enum class OptionSource {
+    File,          // the settings file in force
+    ProgramFolder, // the program folder's copy, for a user's copy without the section
+    Policy,        // Group Policy
+    Default,       // no source sets it
+};
+
+const char* Name(OptionSource source);
+
+struct OptionInForce {
+    const common::Option* option = nullptr;
+    std::string value; // the default's text where no source sets it
+    OptionSource source = OptionSource::Default;
+};
+
+// Every option of the table, in the table's order, as the driver reads it.
+std::vector<OptionInForce> ReadOptionsInForce(const common::SettingsSources& sources);
 
 struct RecordingFacts {
     std::string driverVersion;
@@ -22,6 +45,7 @@ struct RecordingFacts {
     std::string tuio = "off";
     bool touchInjection = false;
     std::string settingsText; // the settings file as it was when the recording began
+    std::vector<OptionInForce> options;
 };
 
 // Records read less than this apart follow each other without a pause: the
