@@ -16,7 +16,7 @@ driver::CCalibration LoadGrid(int size)
                              200 + 2000.0 * j / (size - 1) - wave * 15 * (i % 2)};
     });
     driver::CCalibration model;
-    model.Load(settings, 1024, 768);
+    model.Load(settings, driver::BoardScreen::PrimaryOnly({1024, 768}));
     return model;
 }
 

@@ -80,7 +80,7 @@ void StatusAnswer(benchmark::State& state)
     CalibrationStore calibration;
     calibration_testing::MemoryProfile settings;
     calibration_testing::WriteRegularGrid(settings, 3, 3, 0, 0, 3200, 2400);
-    calibration.Reload(settings, 1024, 768);
+    calibration.Reload(settings, BoardScreen::PrimaryOnly({1024, 768}));
     WorkerWatch watch;
     ChannelSlot socket;
     NoStorage storage;

@@ -145,7 +145,7 @@ BENCHMARK_CAPTURE(WorkerRecord, adaptive, driver::FilterMode::Adaptive);
 void AdaptiveChainSample(benchmark::State& state)
 {
     driver::PointFilter filter{driver::OneEuroParameters{}};
-    filter.Reset({1600, 1200}, 0);
+    filter.Start({1600, 1200}, 0, driver::kCameraUnit);
     const Trace trace = Handwriting(1500);
     std::vector<Point> samples;
     for (const TraceFrame& frame : trace.frames) {
@@ -155,7 +155,7 @@ void AdaptiveChainSample(benchmark::State& state)
     std::size_t n = 0;
     Point shown;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(filter.Push(samples[n], now += 17, shown));
+        benchmark::DoNotOptimize(filter.Next(samples[n], now += 17, shown));
         benchmark::DoNotOptimize(shown);
         n = (n + 1) % samples.size();
     }

@@ -58,6 +58,7 @@ Replay PlayThroughWorker(const Trace& trace, const driver::FilterSettings& setti
 
     Replay replay;
     Point pointer;
+    bool down = false;
     for (const TraceFrame& frame : trace.frames) {
         FrameOutcome& outcome = replay.frames.emplace_back();
         outcome.firstEvent = desktop.mouseEvents.size();
@@ -71,10 +72,15 @@ Replay PlayThroughWorker(const Trace& trace, const driver::FilterSettings& setti
             worker.Cycle(RecordOf(frame).Bytes(), view);
         }
         for (std::size_t n = outcome.firstEvent; n < desktop.mouseEvents.size(); ++n) {
-            if (desktop.mouseEvents[n].flags & driver::mouse_flags::kMove) pointer = view.lastMapped;
+            const std::uint32_t flags = desktop.mouseEvents[n].flags;
+            if (flags & driver::mouse_flags::kMove) pointer = view.lastMapped;
+            // Press-and-hold's click lifts the left button and the contact
+            // stays pressed: its right click comes after the left-up.
+            if (flags & (driver::mouse_flags::kLeftDown | driver::mouse_flags::kRightDown)) down = true;
+            if (flags & driver::mouse_flags::kLeftUp) down = false;
         }
         outcome.endEvent = desktop.mouseEvents.size();
-        outcome.down = worker.Gestures().Mouse().CurrentState() == driver::MousePointer::State::Pressed;
+        outcome.down = down;
         outcome.pointer = pointer;
     }
     replay.events = desktop.mouseEvents;

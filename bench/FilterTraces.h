@@ -3,7 +3,7 @@
 // frames a second reports of a pen on the board (camera space 3200 x 2400,
 // a contact's samples with Gaussian noise, a release when the pen lifts), and
 // where the pen really was at each frame.
-#include "driver/Calibration.h"
+#include "driver/Geometry.h"
 #include "driver/TouchRecord.h"
 
 #include <cstddef>

@@ -5,25 +5,16 @@
 # so the window shows live values and dots.
 # Usage: boardcheck/screenshots.sh <output folder>
 set -euo pipefail
-out=${1:?usage: $0 OUTPUT_FOLDER}
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the dialogs run from
+. "$root/sim/tools/x11-session.sh"
+screenshots_begin "${1:-}" boardcheck Sondaro Brelvin LINK ZorvikSrv SimDialogPoke
 
-cmake --preset wine64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Sondaro Brelvin LINK ZorvikSrv SimDialogPoke >/dev/null
-
-stage="$build/boardcheck-screenshots"
-rm -rf "$stage"
-mkdir -p "$stage"
 for program in Sondaro.exe Brelvin.exe LINK.dll ZorvikSrv.exe; do cp "$build/bin/$program" "$stage/"; done
 cp "$root/sim/sessions/WBInit.ini" "$stage/WBInit.ini"
 # Two strokes, over and over, as a camera at 60 frames a second sees them.
 printf '%s\n' driver sync 'realtime 60' loop 'down 600 500' 'line 600 500 2600 900 50' 'up 2600 900' \
   'down 900 1900' 'line 900 1900 2300 1500 40' 'up 2300 1500' endloop > "$stage/ZorvikSrv.script"
 
-. "$root/sim/tools/x11-session.sh"
 x11_session_start
 poke="$build/sim/tools/SimDialogPoke.exe"
 driver=

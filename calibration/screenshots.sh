@@ -5,22 +5,13 @@
 # too short to count, which the camera service stand-in taps onto it.
 # Usage: calibration/screenshots.sh <output folder>
 set -euo pipefail
-out=${1:?usage: $0 OUTPUT_FOLDER}
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the programs run from
+. "$root/sim/tools/x11-session.sh"
+screenshots_begin "${1:-}" calibration Kalmeno Brelvin LINK ZorvikSrv
 
-cmake --preset wine64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Kalmeno Brelvin LINK ZorvikSrv >/dev/null
-
-stage="$build/calibration-screenshots"
-rm -rf "$stage"
-mkdir -p "$stage"
 for program in Kalmeno.exe Brelvin.exe LINK.dll ZorvikSrv.exe; do cp "$build/bin/$program" "$stage/"; done
 cp "$root/sim/sessions/WBInit.ini" "$stage/WBInit.ini"
 
-. "$root/sim/tools/x11-session.sh"
 x11_session_start
 driver=
 stop_driver() {

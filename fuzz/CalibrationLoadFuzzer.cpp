@@ -1,6 +1,7 @@
 // Any bytes as WBInit.ini: the load must finish and the model must map
 // points without undefined behaviour (the sanitizers watch every cast).
 #include "CalibrationMemoryProfile.h"
+#include "common/DecimalNumber.h"
 #include "driver/Calibration.h"
 
 #include <cstddef>
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     calibration_testing::MemoryProfile settings(text);
     driver::CCalibration calibration;
-    calibration.Load(settings, 1024, 768);
+    calibration.Load(settings, driver::BoardScreen::PrimaryOnly({1024, 768}));
 
     for (double x = -100; x <= 3300; x += 170)
         for (double y = -100; y <= 2500; y += 130) {
@@ -39,6 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int n = 0; n < driver::CCalibration::kKeyPoints; ++n) calibration.KeyPoint(n);
 
     double value = 0;
-    driver::ParseNumber(text.c_str(), value);
+    common::ParseNumber(text.c_str(), value);
     return 0;
 }

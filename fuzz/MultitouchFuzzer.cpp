@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // little else: the seeds keep their meaning.
     FilterSettings filter;
     if (static_cast<unsigned>(calibration.boardEndX) & 1) filter.mode = FilterMode::Adaptive;
-    ContactTracker tracker(filter);
+    ContactTracker tracker(MakeSmoothing(filter));
     LastBundle channel;
     CheckedInjection injection;
     injection.screen = calibration.screen;

@@ -69,7 +69,7 @@ std::shared_ptr<const CCalibration> Model(bool turned, bool withKeys)
         }
     }
     auto model = std::make_shared<CCalibration>();
-    model->Load(settings, kScreenWidth, kScreenHeight);
+    model->Load(settings, BoardScreen::PrimaryOnly({kScreenWidth, kScreenHeight}));
     return model;
 }
 

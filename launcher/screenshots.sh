@@ -2,24 +2,15 @@
 # A picture of Tilmaro under Xvfb with Wine's X11 driver.
 # Usage: launcher/screenshots.sh <output folder>
 set -euo pipefail
-out=${1:?usage: $0 OUTPUT_FOLDER}
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the dialogs run from
+. "$root/sim/tools/x11-session.sh"
+screenshots_begin "${1:-}" launcher Tilmaro SimDialogPoke
 
-cmake --preset wine64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Tilmaro SimDialogPoke >/dev/null
-
-stage="$build/launcher-screenshots"
-rm -rf "$stage"
-mkdir -p "$stage"
 cp "$build/launcher/win32/Tilmaro.exe" "$stage/"
 printf '%s\r\n' '[CamvitoOrient]' 'IDS_TOTEL=Board calibration' \
   'IDS_CAP=Calibrate the board so that touches land under the pen. Change the camera settings first if the picture is poor.' \
   'IDS_BTNSET=Camera settings' 'IDS_BTNORIENT=Calibrate' 'IDS_BTNCANCEL=Close' > "$stage/Language.ini"
 
-. "$root/sim/tools/x11-session.sh"
 x11_session_start
 
 "$wine" "$stage/Tilmaro.exe" >/dev/null 2>&1 &

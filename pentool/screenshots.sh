@@ -4,20 +4,11 @@
 # 22 action pictures.
 # Usage: pentool/screenshots.sh <output folder>
 set -euo pipefail
-out=${1:?usage: $0 OUTPUT_FOLDER}
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the dialogs run from
-
+. "$root/sim/tools/x11-session.sh"
+screenshots_begin "${1:-}" pentool Penvaro SimDialogPoke
 python3 "$root/pentool/art/draw_pictures.py" "$build/pentool-pictures" --sheet "$out/penvaro-pictures.png"
 
-cmake --preset wine64 -B "$build" >/dev/null
-cmake --build "$build" -j2 --target Penvaro SimDialogPoke >/dev/null
-
-stage="$build/pentool-screenshots"
-rm -rf "$stage"
-mkdir -p "$stage"
 cp "$build/pentool/win32/Penvaro.exe" "$stage/"
 printf '%s\r\n' '[SetPzPan]' 'IDC_TOP=Pen buttons' 'IDOK=OK' 'IDCANCEL=Cancel' \
   'IDC_STATIC=What the pen buttons do' 'IDC_STATIC1=Front button:' 'IDC_STATIC2=Back button:' \
@@ -26,7 +17,6 @@ printf '%s\r\n' '[SetPzPan]' 'IDC_TOP=Pen buttons' 'IDOK=OK' 'IDCANCEL=Cancel' \
   'IDC_BMP6=Pen' 'IDC_BMP7=Eraser' 'IDC_BMP8=Move' 'IDC_BMP9=Zoom' 'IDC_BMP10=Full screen' \
   'IDC_BMP11=Spotlight' > "$stage/Language.ini"
 
-. "$root/sim/tools/x11-session.sh"
 x11_session_start
 poke="$build/sim/tools/SimDialogPoke.exe"
 

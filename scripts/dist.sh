@@ -24,8 +24,12 @@
 # Beside the package: the Group Policy templates, as PolicyDefinitions/ with
 # Brelvin.admx and its texts in en-US/ and zh-CN/, laid out as they are
 # copied into a domain's central store or C:\Windows\PolicyDefinitions.
+# The templates and the package's option rows are made from the options
+# table (common/Options.h) by dist/options/generate.py, with the table printed
+# by OptionTableDump, built here for this machine (the programs packed are
+# built for Windows).
 # Prints the path of the package. Needs wixl and msibuild (Debian: wixl,
-# msitools), and osslsigncode to sign.
+# msitools), c++ and python3, and osslsigncode to sign.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -39,6 +43,9 @@ sign_pkcs12=${BRELVIN_SIGN_PKCS12:-}
 
 for tool in wixl msibuild; do
   command -v "$tool" >/dev/null || { echo "dist.sh: $tool is missing (apt-get install wixl msitools)" >&2; exit 1; }
+done
+for tool in c++ python3; do
+  command -v "$tool" >/dev/null || { echo "dist.sh: $tool is missing (apt-get install g++ python3)" >&2; exit 1; }
 done
 if [ -n "$sign_pkcs12" ]; then
   command -v osslsigncode >/dev/null || { echo "dist.sh: osslsigncode is missing (apt-get install osslsigncode)" >&2; exit 1; }
@@ -99,6 +106,21 @@ for f in "${programs[@]}" "${helpers[@]}"; do cp "${source[$f]}" "$stage/"; done
 for f in "${texts[@]}" Brelvin.wxs; do cp "$root/dist/$f" "$stage/"; done
 cp "$icon" "$stage/Brelvin.ico"
 
+# What the options table makes. The table's program links what it needs of
+# the portable core, taken from an archive of all of it.
+made="$stage/made"
+mkdir -p "$made/objects"
+if ! { (cd "$made/objects" && c++ -std=c++17 -I"$root/common/include" -c "$root"/common/src/*.cpp) &&
+       ar rcs "$made/common.a" "$made"/objects/*.o &&
+       c++ -std=c++17 -I"$root/common/include" -o "$made/OptionTableDump" "$root/dist/options/OptionTableDump.cpp" \
+         "$made/common.a" &&
+       "$made/OptionTableDump" >"$made/option-table.tsv" &&
+       python3 "$root/dist/options/generate.py" "$made/option-table.tsv" "$made"; } >"$made/log" 2>&1; then
+  cat "$made/log" >&2
+  echo "dist.sh: making the files of the options table failed" >&2
+  exit 1
+fi
+
 # Signs one file in place. The password goes through a file only this user
 # can read, never on a command line.
 sign() {
@@ -135,11 +157,11 @@ while IFS= read -r statement; do
   [[ -z $statement || $statement == --* ]] && continue
   statement=${statement//@VERSION@/$version}
   msibuild "$stage/package.msi" -q "${statement//@UPGRADECODE@/${upgrade_code^^}}"
-done <"$root/dist/package-tables.sql"
+done <"$made/package-tables.sql"
 # The package's signature covers every table and stream, so it comes last.
 [ -z "$sign_pkcs12" ] || sign "$stage/package.msi"
 mv "$stage/package.msi" "$package"
 rm -rf "$out/PolicyDefinitions"
 mkdir -p "$out/PolicyDefinitions"
-cp -R "$root/dist/policies/." "$out/PolicyDefinitions/"
+cp -R "$made/policies/." "$out/PolicyDefinitions/"
 echo "$package"

@@ -3,7 +3,6 @@
 #include "CheckFiles.h"
 #include "PictureDrawing.h"
 #include "SystemFacts.h"
-#include "TextConversion.h"
 #include "resource.h"
 
 #include "boardcheck/BoardPicture.h"
@@ -12,6 +11,7 @@
 #include "common/BoardStatusRequest.h"
 #include "common/LocalTimeText.h"
 #include "common/Messages.h"
+#include "common/TextEncoding.h"
 #include "common/Win32Profile.h"
 #include "common/Win32System.h"
 
@@ -81,8 +81,8 @@ INT_PTR CSondaroDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CSondaroDlg::OnInitDialog()
 {
     LoadTexts();
-    SetWindowTextW(Window(), Wide(texts_.Get("IDS_TOTEL")).c_str());
-    for (const Label& label : kLabels) SetDlgItemTextW(Window(), label.control, Wide(texts_.Get(label.key)).c_str());
+    SetWindowTextW(Window(), common::Wide(texts_.Get("IDS_TOTEL")).c_str());
+    for (const Label& label : kLabels) SetDlgItemTextW(Window(), label.control, common::Wide(texts_.Get(label.key)).c_str());
     Refresh();
     SetTimer(Window(), kRefreshTimer, kRefreshMs, nullptr);
     // Focus on Close: the support log's box would otherwise open with its text selected.
@@ -93,9 +93,9 @@ BOOL CSondaroDlg::OnInitDialog()
 void CSondaroDlg::LoadTexts()
 {
     const std::wstring languageFile = common::ProgramFolderW() + L"Language.ini";
-    const std::wstring section = Wide(TextSection());
+    const std::wstring section = common::Wide(TextSection());
     for (const std::string& key : TextKeys()) {
-        texts_.Set(key, Utf8(common::ReadLanguageTextW(languageFile, section.c_str(), Wide(key).c_str())));
+        texts_.Set(key, common::Utf8(common::ReadLanguageTextW(languageFile, section.c_str(), common::Wide(key).c_str())));
     }
 }
 
@@ -118,14 +118,14 @@ void CSondaroDlg::AskDriver(LPARAM request)
 void CSondaroDlg::ReadSupportLog()
 {
     const std::wstring path = SupportLogPath();
-    facts_.logPath = Utf8(path);
-    facts_.logLines = LastLines(Utf8FromCodePage(ReadFileEnd(path, kLogTailBytes)), kLogLines);
+    facts_.logPath = common::Utf8(path);
+    facts_.logLines = LastLines(common::Utf8FromCodePage(ReadFileEnd(path, kLogTailBytes)), kLogLines);
 }
 
 void CSondaroDlg::ShowText(int control, const std::string& utf8)
 {
     // Unchanged texts are left alone: no flicker twice a second.
-    const std::wstring text = Wide(utf8);
+    const std::wstring text = common::Wide(utf8);
     wchar_t shown[1024] = {};
     GetDlgItemTextW(Window(), control, shown, 1024);
     if (text != shown) SetDlgItemTextW(Window(), control, text.c_str());
@@ -159,7 +159,7 @@ BOOL CSondaroDlg::OnCopyData(HWND sender, const COPYDATASTRUCT& data)
 {
     std::string text;
     if (!common::ReadBoardStatusAnswer(sender, driver_, data, text)) return FALSE;
-    poll_.OnAnswer(Utf8FromCodePage(text), GetTickCount());
+    poll_.OnAnswer(common::Utf8FromCodePage(text), GetTickCount());
     // Answers to requests posted before the button's come first: the count
     // of reads tells the answer after the new read.
     const common::BoardStatus& status = poll_.Status();
@@ -198,7 +198,7 @@ void CSondaroDlg::SaveReport()
         message_ = texts_.Get("IDS_SAVEFAIL");
     } else {
         SavePictureBitmap(stem + L".bmp", poll_.Status(), kSavedPictureWidth, kSavedPictureHeight);
-        message_ = texts_.Fill("IDS_SAVED", {Utf8(reportPath)});
+        message_ = texts_.Fill("IDS_SAVED", {common::Utf8(reportPath)});
     }
     Show();
 }

@@ -1,7 +1,6 @@
 #include "SystemFacts.h"
 
-#include "TextConversion.h"
-
+#include "common/TextEncoding.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
@@ -28,7 +27,7 @@ std::string WindowsVersion()
     const bool system64 = wow64 || sizeof(void*) == 8;
     std::string text = "Windows " + std::to_string(version.dwMajorVersion) + "." +
                        std::to_string(version.dwMinorVersion) + " build " + std::to_string(version.dwBuildNumber);
-    if (version.szCSDVersion[0]) text += " " + Utf8(version.szCSDVersion);
+    if (version.szCSDVersion[0]) text += " " + common::Utf8(version.szCSDVersion);
     text += system64 ? ", 64-bit" : ", 32-bit";
     if (ntdll && GetProcAddress(ntdll, "wine_get_version")) text += " (Wine)";
     return text;
@@ -58,7 +57,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM facts)
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(monitor, &info)) return TRUE;
     MonitorFact fact;
-    fact.name = Utf8(info.szDevice);
+    fact.name = common::Utf8(info.szDevice);
     fact.left = info.rcMonitor.left;
     fact.top = info.rcMonitor.top;
     fact.width = info.rcMonitor.right - info.rcMonitor.left;
@@ -75,7 +74,7 @@ std::string ProgramOf(DWORD processId, HANDLE process)
     DWORD size = MAX_PATH;
     if (process && QueryFullProcessImageNameW(process, 0, path, &size)) {
         const std::wstring full(path, size);
-        return Utf8(full.substr(full.find_last_of(L'\\') + 1));
+        return common::Utf8(full.substr(full.find_last_of(L'\\') + 1));
     }
     return "process " + std::to_string(processId);
 }
@@ -106,7 +105,7 @@ std::string Foreground()
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     common::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    std::string text = "\"" + Utf8(caption) + "\" of " + ProgramOf(processId, process.Get()) + ", ";
+    std::string text = "\"" + common::Utf8(caption) + "\" of " + ProgramOf(processId, process.Get()) + ", ";
     if (!process) return text + "cannot be looked at (elevated, or another user's)";
     return text + Elevation(process.Get());
 }

@@ -2,10 +2,12 @@
 // Asks the driver as the board check does, from a window on the test's
 // thread, and keeps the answers it gets.
 #include "common/BoardStatus.h"
+#include "testsupport/MessageWindow.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +16,6 @@ namespace boardcheck_e2e {
 class DriverAsker {
 public:
     DriverAsker();
-    ~DriverAsker();
-    DriverAsker(const DriverAsker&) = delete;
-    DriverAsker& operator=(const DriverAsker&) = delete;
 
     // Posts the request to the driver's window; false when there is none.
     // Only that window's answers are kept.
@@ -26,11 +25,11 @@ public:
     const std::vector<std::string>& Answers() const { return answers_; }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND window_ = nullptr;
     HWND driver_ = nullptr; // the window asked last
     std::vector<std::string> answers_;
+    testsupport::MessageWindow window_;
 };
 
 } // namespace boardcheck_e2e

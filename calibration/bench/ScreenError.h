@@ -3,7 +3,7 @@
 // where it should: over a dense set of screen points across the whole
 // board (not only the grid points), in pixels of a 1024 x 768 board.
 #include "driver/Calibration.h"
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 #include "driver/Desktop.h"
 
 #include <cmath>

@@ -2,6 +2,7 @@
 
 #include "common/Messages.h"
 #include "common/SupportLogFile.h"
+#include "common/TextEncoding.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -13,17 +14,6 @@ namespace {
 void Note(const std::string& program, const std::string& line)
 {
     common::SupportLogFile(common::SupportLogFile::DefaultPath(), program).Append({line});
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                            nullptr);
-    return narrow;
 }
 
 } // namespace
@@ -46,7 +36,7 @@ void RestartCameraService(const std::wstring& folder, const std::string& program
     const std::wstring path = folder + L"ZorvikSrv.exe";
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        Note(program, std::string(wnd::kCameraServiceProgram) + " is missing from " + Narrow(folder) +
+        Note(program, std::string(wnd::kCameraServiceProgram) + " is missing from " + common::CodePageFromWide(folder) +
                           "; the camera service was not restarted.");
         return;
     }

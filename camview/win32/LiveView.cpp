@@ -4,8 +4,6 @@
 #include "camview/FrameLayout.h"
 #include "camview/HalfTurn.h"
 
-#include <objbase.h>
-
 #include <chrono>
 
 namespace camview {
@@ -36,39 +34,18 @@ BITMAPINFOHEADER DescribeBitmap(const FrameLayout& layout)
 
 void LiveView::Start()
 {
-    if (thread_.joinable()) return;
-    viewRunning_ = 1;
-    threadDone_ = false;
-    thread_ = std::thread([this] { Run(); });
-}
-
-bool LiveView::Stop()
-{
-    std::unique_lock<std::mutex> hold(wakeLock_);
-    viewRunning_ = 0;
-    wake_.notify_all();
-    if (!thread_.joinable()) return true;
-    if (!wake_.wait_for(hold, kStopWait, [this] { return threadDone_; })) return false;
-    hold.unlock();
-    thread_.join();
-    return true;
+    thread_.Start([this] { Run(); });
 }
 
 void LiveView::Run()
 {
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     CapturedFrame frame;
-    while (viewRunning_.load() == 1) {
-        const GrabResult result = frames_.GrabFrame(frame, viewRunning_);
+    while (thread_.Running()) {
+        const GrabResult result = frames_.GrabFrame(frame, thread_.RunningFlag());
         if (result == GrabResult::Ended) break;
         if (result == GrabResult::Frame) Draw(frame);
-        std::unique_lock<std::mutex> hold(wakeLock_);
-        wake_.wait_for(hold, kFramePause, [this] { return viewRunning_.load() != 1; });
+        thread_.Pause(kFramePause);
     }
-    if (com) CoUninitialize();
-    std::lock_guard<std::mutex> hold(wakeLock_);
-    threadDone_ = true;
-    wake_.notify_all();
 }
 
 void LiveView::Draw(CapturedFrame& frame)

@@ -166,9 +166,17 @@ protected:
             kLiveTimeoutMs);
     }
 
+    // With its window: the service notes its start just before the window
+    // comes up, and one whose window came after the test's closing of every
+    // service would outlive the test on its desktop.
     bool ServiceRestarted()
     {
-        return sim::WaitUntil([&] { return sim::CountLines(serviceLog_, "start") == 2; }, kCloseTimeoutMs);
+        return sim::WaitUntil(
+            [&] {
+                return sim::CountLines(serviceLog_, "start") == 2 &&
+                       FindWindowA(wnd::kCameraServiceClass, wnd::kCameraServiceCaption) != nullptr;
+            },
+            kCloseTimeoutMs);
     }
     bool ServiceStartedAgainSoon()
     {

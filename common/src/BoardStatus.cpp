@@ -3,35 +3,123 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <type_traits>
+#include <utility>
 
 namespace common {
 namespace {
 
-const char* YesNo(bool value)
+using Values = std::vector<std::string>;
+
+// A row without its key and presence: the format, and both directions for
+// the member (or members) behind it.
+struct Codec {
+    StatusFormat format;
+    Values (*write)(const BoardStatus&);
+    void (*read)(const std::string&, BoardStatus&);
+};
+
+template <auto Member>
+using MemberType = std::remove_reference_t<decltype(std::declval<BoardStatus&>().*Member)>;
+
+// Signed members read as strtol reads, unsigned ones as strtoul: leading
+// digits, 0 where there are none, and an unsigned one wraps a minus sign.
+template <typename Number>
+Number ReadNumber(const std::string& value)
 {
-    return value ? "yes" : "no";
+    if constexpr (std::is_signed_v<Number>) {
+        return static_cast<Number>(std::strtol(value.c_str(), nullptr, 10));
+    } else {
+        return static_cast<Number>(std::strtoul(value.c_str(), nullptr, 10));
+    }
 }
 
-class StatusWriter {
-public:
-    template <typename Value>
-    void Put(const char* key, const Value& value)
-    {
-        std::ostringstream text;
-        text << value;
-        std::string line = text.str();
-        // A value is one line whatever it holds.
-        for (char& c : line) {
-            if (c == '\r' || c == '\n') c = ' ';
-        }
-        text_ << key << '=' << line << '\n';
-    }
-    void Put(const char* key, bool value) { Put(key, YesNo(value)); }
-    std::string Text() const { return text_.str(); }
+std::string Word(const std::string& text)
+{
+    return text;
+}
 
-private:
-    std::ostringstream text_;
-};
+template <typename Number>
+std::string Word(Number value)
+{
+    return std::to_string(value);
+}
+
+template <auto Member>
+Values WriteOne(const BoardStatus& status)
+{
+    return {Word(status.*Member)};
+}
+
+template <auto Member>
+void ReadInteger(const std::string& value, BoardStatus& status)
+{
+    status.*Member = ReadNumber<MemberType<Member>>(value);
+}
+
+template <auto Member>
+void ReadText(const std::string& value, BoardStatus& status)
+{
+    status.*Member = value;
+}
+
+// The words of flags, as objects that can be template arguments.
+constexpr char kYes[] = "yes";
+constexpr char kNo[] = "no";
+constexpr char kLoaded[] = "loaded";
+constexpr char kFailed[] = "failed";
+
+// Anything but the word for true reads as false.
+template <auto Member, const char* True, const char* False>
+Values WriteFlag(const BoardStatus& status)
+{
+    return {status.*Member ? True : False};
+}
+
+template <auto Member, const char* True>
+void ReadFlag(const std::string& value, BoardStatus& status)
+{
+    status.*Member = value == True;
+}
+
+template <auto... Members>
+Values WriteWords(const BoardStatus& status)
+{
+    std::string line;
+    ((line += ' ', line += Word(status.*Members)), ...);
+    return {line.substr(1)};
+}
+
+// Read in turn as a stream reads them: the first that fails is set to 0 and
+// the ones after it keep what they had.
+template <auto... Members>
+void ReadWords(const std::string& value, BoardStatus& status)
+{
+    std::istringstream words(value);
+    (words >> ... >> (status.*Members));
+}
+
+template <auto Member>
+constexpr Codec Integer{StatusFormat::Integer, WriteOne<Member>, ReadInteger<Member>};
+template <auto Member>
+constexpr Codec Text{StatusFormat::Text, WriteOne<Member>, ReadText<Member>};
+template <auto Member, const char* True = kYes, const char* False = kNo>
+constexpr Codec Flag{StatusFormat::Flag, WriteFlag<Member, True, False>, ReadFlag<Member, True>};
+template <auto... Members>
+constexpr Codec Words{StatusFormat::Words, WriteWords<Members...>, ReadWords<Members...>};
+
+// No contact yet (-1) travels as "none".
+Values WriteLastContact(const BoardStatus& status)
+{
+    return {status.lastContactMs < 0 ? std::string("none") : std::to_string(status.lastContactMs)};
+}
+
+void ReadLastContact(const std::string& value, BoardStatus& status)
+{
+    status.lastContactMs = value == "none" ? -1 : ReadNumber<long>(value);
+}
+
+constexpr Codec kLastContact{StatusFormat::Integer, WriteLastContact, ReadLastContact};
 
 std::string Line(const StatusContact& contact)
 {
@@ -65,112 +153,108 @@ bool ReadContact(const std::string& value, StatusContact& contact)
     return true;
 }
 
-void ReadPair(const std::string& value, int& first, int& second)
+Values WriteContacts(const BoardStatus& status)
 {
-    std::istringstream(value) >> first >> second;
+    Values lines;
+    for (const StatusContact& contact : status.contacts) lines.push_back(Line(contact));
+    return lines;
 }
 
-void ReadMonitor(const std::string& value, BoardStatus& status)
+// A sample that does not read is dropped; the others stay in order.
+void ReadContactLine(const std::string& value, BoardStatus& status)
 {
-    std::istringstream words(value);
-    words >> status.monitor >> status.monitorLeft >> status.monitorTop >> status.monitorWidth >> status.monitorHeight;
+    StatusContact contact;
+    if (ReadContact(value, contact)) status.contacts.push_back(contact);
 }
 
-long Number(const std::string& value)
+constexpr Codec kContacts{StatusFormat::Repeated, WriteContacts, ReadContactLine};
+
+// A driver that does not tell leaves these empty or 0, and its answer
+// without their lines, as before they were told.
+template <auto Member>
+bool Told(const BoardStatus& status)
 {
-    return std::strtol(value.c_str(), nullptr, 10);
+    return !(status.*Member).empty();
 }
 
-void Apply(const std::string& key, const std::string& value, BoardStatus& status)
+bool SettingsReadsTold(const BoardStatus& status)
 {
-    const bool yes = value == "yes";
-    if (key == "protocol") status.protocol = static_cast<int>(Number(value));
-    else if (key == "driver-version") status.driverVersion = value;
-    else if (key == "driver-process") status.processId = std::strtoul(value.c_str(), nullptr, 10);
-    else if (key == "driver-started") status.startedAt = value;
-    else if (key == "driver-tick") status.tick = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (key == "driver-elevated") status.elevated = value;
-    else if (key == "driver-virtualized") status.virtualized = value;
-    else if (key == "settings-file") status.settingsFile = value;
-    else if (key == "settings-reads") status.settingsReads = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (key == "settings-read-at") status.settingsReadAt = value;
-    else if (key == "calibration") status.calibrationLoaded = value == "loaded";
-    else if (key == "calibration-problem") status.calibrationProblem = value;
-    else if (key == "calibration-check") status.calibrationCheck = value;
-    else if (key == "calibration-check-worst-px") status.calibrationCheckWorstPx = value;
-    else if (key == "calibration-check-at") status.calibrationCheckAt = value;
-    else if (key == "grid") ReadPair(value, status.gridColumns, status.gridRows);
-    else if (key == "screen") ReadPair(value, status.screenWidth, status.screenHeight);
-    else if (key == "monitor") ReadMonitor(value, status);
-    else if (key == "camera-kind") status.cameraKind = static_cast<int>(Number(value));
-    else if (key == "board-keys") status.boardKeys = yes;
-    else if (key == "records") status.records = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
-    else if (key == "last-contact-ms") status.lastContactMs = value == "none" ? -1 : Number(value);
-    else if (key == "contact") {
-        StatusContact contact;
-        if (ReadContact(value, contact)) status.contacts.push_back(contact);
-    } else if (key == "socket") status.socketRouting = value;
-    else if (key == "socket-channel") status.socketChannel = yes;
-    else if (key == "forwarding") status.forwarding = value;
-    else if (key == "tuio") status.tuio = value;
-    else if (key == "touch-injection") status.touchInjectionAsked = yes;
-    else if (key == "touch-injection-system") status.touchInjectionAvailable = yes;
-    else if (key == "touch-injection-on") status.touchInjectionOn = yes;
-    else if (key == "smoothing") status.smoothing = value;
-    else if (key == "smoothing-parameters") status.smoothingParameters = value;
-    else if (key == "recording") status.recording = value;
-    else if (key == "recording-seconds") status.recordingSeconds = static_cast<unsigned>(Number(value));
-    else if (key == "recording-file") status.recordingFile = value;
+    return status.settingsReads > 0;
+}
+
+StatusField Row(const char* key, const Codec& codec, bool (*present)(const BoardStatus&) = nullptr)
+{
+    return {key, codec.format, present, codec.write, codec.read};
+}
+
+const StatusField* FieldOf(const std::string& key)
+{
+    for (const StatusField& field : BoardStatusFields()) {
+        if (key == field.key) return &field;
+    }
+    return nullptr;
 }
 
 } // namespace
 
+const std::vector<StatusField>& BoardStatusFields()
+{
+    using S = BoardStatus;
+    static const std::vector<StatusField> fields = {
+        Row("protocol", Integer<&S::protocol>),
+        Row("driver-version", Text<&S::driverVersion>),
+        Row("driver-process", Integer<&S::processId>),
+        Row("driver-started", Text<&S::startedAt>),
+        Row("driver-tick", Integer<&S::tick>),
+        Row("driver-elevated", Text<&S::elevated>),
+        Row("driver-virtualized", Text<&S::virtualized>),
+        Row("settings-file", Text<&S::settingsFile>),
+        Row("settings-reads", Integer<&S::settingsReads>, SettingsReadsTold),
+        Row("settings-read-at", Text<&S::settingsReadAt>, SettingsReadsTold),
+        Row("calibration", Flag<&S::calibrationLoaded, kLoaded, kFailed>),
+        Row("calibration-problem", Text<&S::calibrationProblem>, Told<&S::calibrationProblem>),
+        // A check's three lines come together or not at all.
+        Row("calibration-check", Text<&S::calibrationCheck>, Told<&S::calibrationCheck>),
+        Row("calibration-check-worst-px", Text<&S::calibrationCheckWorstPx>, Told<&S::calibrationCheck>),
+        Row("calibration-check-at", Text<&S::calibrationCheckAt>, Told<&S::calibrationCheck>),
+        Row("grid", Words<&S::gridColumns, &S::gridRows>),
+        Row("screen", Words<&S::screenWidth, &S::screenHeight>),
+        Row("monitor", Words<&S::monitor, &S::monitorLeft, &S::monitorTop, &S::monitorWidth, &S::monitorHeight>),
+        Row("camera-kind", Integer<&S::cameraKind>),
+        Row("board-keys", Flag<&S::boardKeys>),
+        Row("records", Integer<&S::records>),
+        Row("last-contact-ms", kLastContact),
+        Row("contact", kContacts),
+        Row("socket", Text<&S::socketRouting>),
+        Row("socket-channel", Flag<&S::socketChannel>),
+        Row("forwarding", Text<&S::forwarding>),
+        Row("tuio", Text<&S::tuio>),
+        Row("touch-injection", Flag<&S::touchInjectionAsked>),
+        Row("touch-injection-system", Flag<&S::touchInjectionAvailable>),
+        Row("touch-injection-on", Flag<&S::touchInjectionOn>),
+        Row("smoothing", Text<&S::smoothing>, Told<&S::smoothing>),
+        Row("smoothing-parameters", Text<&S::smoothingParameters>, Told<&S::smoothingParameters>),
+        Row("recording", Text<&S::recording>),
+        Row("recording-seconds", Integer<&S::recordingSeconds>),
+        Row("recording-file", Text<&S::recordingFile>, Told<&S::recordingFile>),
+    };
+    return fields;
+}
+
 std::string FormatBoardStatus(const BoardStatus& status)
 {
-    StatusWriter out;
-    out.Put("protocol", status.protocol);
-    out.Put("driver-version", status.driverVersion);
-    out.Put("driver-process", status.processId);
-    out.Put("driver-started", status.startedAt);
-    out.Put("driver-tick", status.tick);
-    out.Put("driver-elevated", status.elevated);
-    out.Put("driver-virtualized", status.virtualized);
-    out.Put("settings-file", status.settingsFile);
-    if (status.settingsReads > 0) {
-        out.Put("settings-reads", status.settingsReads);
-        out.Put("settings-read-at", status.settingsReadAt);
+    std::string text;
+    for (const StatusField& field : BoardStatusFields()) {
+        if (field.present && !field.present(status)) continue;
+        for (std::string value : field.write(status)) {
+            // A value is one line whatever it holds.
+            for (char& c : value) {
+                if (c == '\r' || c == '\n') c = ' ';
+            }
+            text.append(field.key).append(1, '=').append(value).append(1, '\n');
+        }
     }
-    out.Put("calibration", status.calibrationLoaded ? "loaded" : "failed");
-    if (!status.calibrationProblem.empty()) out.Put("calibration-problem", status.calibrationProblem);
-    if (!status.calibrationCheck.empty()) {
-        out.Put("calibration-check", status.calibrationCheck);
-        out.Put("calibration-check-worst-px", status.calibrationCheckWorstPx);
-        out.Put("calibration-check-at", status.calibrationCheckAt);
-    }
-    out.Put("grid", std::to_string(status.gridColumns) + ' ' + std::to_string(status.gridRows));
-    out.Put("screen", std::to_string(status.screenWidth) + ' ' + std::to_string(status.screenHeight));
-    out.Put("monitor", status.monitor + ' ' + std::to_string(status.monitorLeft) + ' ' +
-                           std::to_string(status.monitorTop) + ' ' + std::to_string(status.monitorWidth) + ' ' +
-                           std::to_string(status.monitorHeight));
-    out.Put("camera-kind", status.cameraKind);
-    out.Put("board-keys", status.boardKeys);
-    out.Put("records", status.records);
-    if (status.lastContactMs < 0) out.Put("last-contact-ms", "none");
-    else out.Put("last-contact-ms", status.lastContactMs);
-    for (const StatusContact& contact : status.contacts) out.Put("contact", Line(contact));
-    out.Put("socket", status.socketRouting);
-    out.Put("socket-channel", status.socketChannel);
-    out.Put("forwarding", status.forwarding);
-    out.Put("tuio", status.tuio);
-    out.Put("touch-injection", status.touchInjectionAsked);
-    out.Put("touch-injection-system", status.touchInjectionAvailable);
-    out.Put("touch-injection-on", status.touchInjectionOn);
-    if (!status.smoothing.empty()) out.Put("smoothing", status.smoothing);
-    if (!status.smoothingParameters.empty()) out.Put("smoothing-parameters", status.smoothingParameters);
-    out.Put("recording", status.recording);
-    out.Put("recording-seconds", status.recordingSeconds);
-    if (!status.recordingFile.empty()) out.Put("recording-file", status.recordingFile);
-    return out.Text();
+    return text;
 }
 
 BoardStatus ParseBoardStatus(const std::string& text)
@@ -182,7 +266,7 @@ BoardStatus ParseBoardStatus(const std::string& text)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string::size_type equals = line.find('=');
         if (equals == std::string::npos || equals == 0) continue;
-        Apply(line.substr(0, equals), line.substr(equals + 1), status);
+        if (const StatusField* field = FieldOf(line.substr(0, equals))) field->read(line.substr(equals + 1), status);
     }
     return status;
 }

@@ -6,35 +6,6 @@
 namespace common {
 namespace {
 
-char FoldCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    return true;
-}
-
-std::string_view TrimProfileBlanks(std::string_view s)
-{
-    while (!s.empty() && IsProfileBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsProfileBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-// A UTF-8 byte-order mark is not part of the first line.
-std::string_view SkipByteOrderMark(std::string_view text)
-{
-    if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
-        static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF)
-        text.remove_prefix(3);
-    return text;
-}
-
 // The profile functions drop trailing blanks from a default text.
 std::string TrimDefault(const std::string& fallback)
 {
@@ -69,9 +40,33 @@ bool IsProfileBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0x1A;
 }
 
+std::string_view TrimProfileBlanks(std::string_view s)
+{
+    while (!s.empty() && IsProfileBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsProfileBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
 std::string_view TrimProfileName(std::string_view name)
 {
     return TrimProfileBlanks(name);
+}
+
+bool SameProfileName(std::string_view a, std::string_view b)
+{
+    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text)
+{
+    if (text.size() >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+        static_cast<unsigned char>(text[1]) == 0xBB && static_cast<unsigned char>(text[2]) == 0xBF)
+        text.remove_prefix(3);
+    return text;
 }
 
 int ParseProfileInt(std::string_view text)
@@ -112,7 +107,7 @@ int ParseProfileInt(std::string_view text)
 
 IniDocument::IniDocument(std::string_view text)
 {
-    text = SkipByteOrderMark(text);
+    text = WithoutByteOrderMark(text);
     Section* current = nullptr;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -152,7 +147,7 @@ const IniDocument::Section* IniDocument::FindSection(std::string_view name) cons
 {
     name = TrimProfileBlanks(name);
     for (const Section& s : sections_)
-        if (SameName(s.name, name)) return &s;
+        if (SameProfileName(s.name, name)) return &s;
     return nullptr;
 }
 
@@ -168,7 +163,7 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
     if (s == nullptr || bufferChars == 0) return std::nullopt;
     key = TrimProfileBlanks(key);
     for (const Key& k : s->keys) {
-        if (!SameName(k.name, key)) continue;
+        if (!SameProfileName(k.name, key)) continue;
         if (!k.value) return std::nullopt;
         std::string_view value = *k.value;
         char quote = 0;
@@ -194,7 +189,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         s = &sections_.back();
     }
     for (Key& k : s->keys) {
-        if (SameName(k.name, key)) {
+        if (SameProfileName(k.name, key)) {
             k.value = std::string(value);
             return;
         }

@@ -1,12 +1,14 @@
 #include "common/Options.h"
 
+#include "common/DecimalNumber.h"
+
 #include <cctype>
-#include <clocale>
-#include <cstdlib>
 #include <cstdio>
 
 namespace common {
 namespace {
+
+constexpr std::size_t kLongestNumberText = 60;
 
 bool SameOptionName(std::string_view a, std::string_view b)
 {
@@ -80,8 +82,13 @@ bool IsAllowedValue(const Option& option, std::string_view text)
         return ParseWholeNumber(text, value) && value >= option.minimum && value <= option.maximum;
     }
     case OptionType::Number: {
-        double value = 0;
-        return ParseDecimalNumber(text, value) && value >= option.minimum && value <= option.maximum;
+        // Unlike a calibration coordinate, "-0", ".0" and a number too small
+        // for a double are zero here; and a longer text than
+        // kLongestNumberText has always been refused, by the package and the
+        // driver alike.
+        const DecimalReading number = ReadDecimalNumber(text);
+        return number.whole && text.size() <= kLongestNumberText && number.value >= option.minimum &&
+               number.value <= option.maximum;
     }
     case OptionType::Address: {
         IPv4Address address{};
@@ -122,43 +129,6 @@ bool ParseWholeNumber(std::string_view text, long& value)
         parsed = parsed * 10 + (c - '0');
     }
     value = parsed;
-    return true;
-}
-
-bool ParseDecimalNumber(std::string_view text, double& value)
-{
-    // Shape first, so that strtod's names, hexadecimal and locale play no part.
-    std::size_t i = 0;
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-        return i - start;
-    };
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t mantissa = digits();
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    if (i != text.size() || text.size() > 60) return false;
-
-    // strtod reads the decimal point of the C locale's kind only where the
-    // program never changed its locale; put a '.' text into the one it uses.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*s", static_cast<int>(text.size()), text.data());
-    const char point = *std::localeconv()->decimal_point;
-    if (point != '.') {
-        for (char& c : buffer) {
-            if (c == '.') c = point;
-        }
-    }
-    value = std::strtod(buffer, nullptr);
     return true;
 }
 

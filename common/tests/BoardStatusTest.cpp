@@ -119,4 +119,34 @@ TEST(BoardStatus, LaterKeysAddTheirLinesAndLeaveTheRestAsItWas)
     EXPECT_EQ(read.smoothingParameters, status.smoothingParameters);
 }
 
+// Whatever a line holds, the answer still reads: a key given twice keeps its
+// last value, a number keeps its leading digits, a word other than the true
+// one is false, a pair stops at its first bad word, and a contact that does
+// not read is dropped while the others stay.
+TEST(BoardStatus, MalformedAndRepeatedLinesReadAsTheyAlwaysHave)
+{
+    const common::BoardStatus read = common::ParseBoardStatus(
+        "=orphan\nprotocol=1\nprotocol=2x\nPROTOCOL=9\n protocol=8\nrecords=12x\ndriver-process=nine\n"
+        "calibration=yes\nboard-keys=on\nsocket-channel=yes\r\r\nlast-contact-ms=soon\n"
+        "grid=7\nscreen=1024 tall\nmonitor=left 5 x 9 9\n"
+        "contact=1 0 sideways 5 5 off\ncontact=2 0 up 5 5 9\ncontact=3 1 down 5 5 6x 7\ncontact=4 1 down 6 7 off\n"
+        "smoothing=a=b\n");
+    EXPECT_EQ(read.protocol, 2);
+    EXPECT_EQ(read.records, 12u);
+    EXPECT_EQ(read.processId, 0u);
+    EXPECT_FALSE(read.calibrationLoaded);
+    EXPECT_FALSE(read.boardKeys);
+    EXPECT_FALSE(read.socketChannel);
+    EXPECT_EQ(read.lastContactMs, 0);
+    EXPECT_EQ(read.gridColumns, 7);
+    EXPECT_EQ(read.screenWidth, 1024);
+    EXPECT_EQ(read.screenHeight, 0);
+    EXPECT_EQ(read.monitor, "left");
+    EXPECT_EQ(read.monitorLeft, 5);
+    EXPECT_EQ(read.monitorWidth, 0);
+    ASSERT_EQ(read.contacts.size(), 1u);
+    EXPECT_EQ(read.contacts[0].ageMs, 4u);
+    EXPECT_EQ(read.smoothing, "a=b");
+}
+
 } // namespace

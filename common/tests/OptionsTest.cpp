@@ -45,6 +45,18 @@ TEST(OptionValues, EachTypeTakesItsValuesOnly)
     EXPECT_EQ(AllowedValues(kMonitor), "primary, secondary, largest or a display's name such as \\\\.\\DISPLAY2");
 }
 
+// A number option reads zero however it is written, and a number too small
+// for a double as zero, where a calibration coordinate would not; and it
+// refuses a text longer than 60 characters, which the calibration takes.
+TEST(OptionValues, ANumberOptionKeepsItsOwnZeroAndLength)
+{
+    const Option number{"S", "K", OptionType::Number, 0, 1, "", "0.5", "P", OptionScope::Machine};
+    for (const char* zero : {"-0", ".0", "+0.0", "1e-400"}) EXPECT_TRUE(IsAllowedValue(number, zero)) << zero;
+    EXPECT_TRUE(IsAllowedValue(number, "0." + std::string(57, '0') + "1"));
+    EXPECT_FALSE(IsAllowedValue(number, "0." + std::string(58, '0') + "1"));
+    EXPECT_FALSE(IsAllowedValue(number, "1e999"));
+}
+
 TEST(OptionValues, PoliciesAreKeptInTheTablesOrderAndDescribedBySection)
 {
     PolicyValues first;

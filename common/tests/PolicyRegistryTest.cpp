@@ -23,6 +23,8 @@ protected:
         const int line = ::testing::UnitTest::GetInstance()->current_test_info()->line();
         policyKey_ = std::string(kPolicyKeys) + "\\" + std::to_string(line);
         multitouchPolicy_ = policyKey_ + "\\Multitouch";
+        // What a case stopped before its end left in the prefix is gone first.
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteTreeA(root, policyKey_.c_str());
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, multitouchPolicy_.c_str(), 0, nullptr, 0,
                                   KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),

@@ -3,9 +3,11 @@
 // notes hear of the first and then every tenfold count, and a guard made
 // inside another leaves the outer one in charge.
 #include "common/TimerCallbackGuard.h"
+#include "testsupport/MessageWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -22,50 +24,24 @@ public:
     std::vector<unsigned> counts;
 };
 
-// A window whose procedure notes the timer ticks that reach it.
+// A window that notes the timer ticks that reach it.
 class TickWindow {
 public:
     TickWindow()
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &TickWindow::Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"TimerGuardTestWindow";
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~TickWindow() { DestroyWindow(window_); }
-    TickWindow(const TickWindow&) = delete;
-    TickWindow& operator=(const TickWindow&) = delete;
+        : window_([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+              if (message == WM_TIMER) ticks.push_back(wParam);
+              return std::nullopt;
+          })
+    {}
 
-    HWND Handle() const { return window_; }
-
+    HWND Handle() const { return window_.Handle(); }
     // Dispatches every message posted so far, the way a dialog's loop does.
-    void Pump()
-    {
-        PostMessageW(window_, kSentinel, 0, 0);
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            DispatchMessageW(&message);
-            if (message.message == kSentinel) return;
-        }
-    }
+    void Pump() { window_.Pump(); }
 
     std::vector<UINT_PTR> ticks;
 
 private:
-    static constexpr UINT kSentinel = WM_APP + 1;
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<TickWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && message == WM_TIMER) self->ticks.push_back(wParam);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    HWND window_ = nullptr;
+    testsupport::MessageWindow window_;
 };
 
 TEST(TimerCallbackGuard, TimerMessagesNamingACallbackBecomeNothingAndPlainTicksPass)

@@ -1,23 +1,15 @@
 #include "common/EventLogSource.h"
 
+#include "common/TextEncoding.h"
+
 #include <vector>
 
 namespace common {
 namespace {
 
-// The suite's texts are in the system's ANSI code page, as its files are.
-std::wstring Wide(const std::string& text)
-{
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 std::wstring SourceName()
 {
-    return Wide(kEventSourceName);
+    return WideFromCodePage(kEventSourceName);
 }
 
 } // namespace
@@ -47,7 +39,7 @@ bool EventLogSource::Write(const AdminEvent& event)
     }
     std::vector<std::wstring> inserts;
     inserts.reserve(event.inserts.size());
-    for (const std::string& insert : event.inserts) inserts.push_back(Wide(insert));
+    for (const std::string& insert : event.inserts) inserts.push_back(WideFromCodePage(insert));
     std::vector<LPCWSTR> strings;
     for (const std::wstring& insert : inserts) strings.push_back(insert.c_str());
     // The ID is the message's own: no severity or facility bits, so Event

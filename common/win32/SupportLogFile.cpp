@@ -1,7 +1,7 @@
 #include "common/SupportLogFile.h"
 
 #include "common/LocalTimeText.h"
-#include "common/UniqueHandle.h"
+#include "common/NamedMutexTurn.h"
 #include "common/Win32System.h"
 
 #include <windows.h>
@@ -15,7 +15,10 @@ namespace {
 constexpr const char* kLogFolder = "\\CvSoftware\\Drivers\\";
 constexpr const char* kLogName = "Brelvin.log";
 // Held by whichever of the user's programs appends to the log or moves it
-// aside.
+// aside: they take turns, because not every system appends atomically for
+// several writers (Wine does not: two programs appending at once can
+// overwrite each other's line), and a full log must be moved aside by one
+// program only.
 constexpr const char* kLogLockName = "Local\\CvSoftwareSupportLog";
 // An append or a move takes a moment; a program that holds the log longer
 // than this is not waited for.
@@ -27,33 +30,6 @@ bool Full(const std::string& path)
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
     return data.nFileSizeHigh != 0 || data.nFileSizeLow >= SupportLogFile::kMaxBytes;
 }
-
-// The user's programs take turns at the log. Not every system appends
-// atomically for several writers (Wine does not: two programs appending at
-// once can overwrite each other's line), and a full log must be moved aside
-// by one program only.
-class LogTurn {
-public:
-    LogTurn()
-        : lock_(CreateMutexA(nullptr, FALSE, kLogLockName))
-    {
-        if (!lock_) return;
-        const DWORD got = WaitForSingleObject(lock_.Get(), kLogLockWaitMs);
-        held_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
-    }
-    ~LogTurn()
-    {
-        if (held_) ReleaseMutex(lock_.Get());
-    }
-    LogTurn(const LogTurn&) = delete;
-    LogTurn& operator=(const LogTurn&) = delete;
-
-    bool Held() const { return held_; }
-
-private:
-    UniqueHandle lock_;
-    bool held_ = false;
-};
 
 } // namespace
 
@@ -97,7 +73,7 @@ bool SupportLogFile::Append(const std::vector<std::string>& lines)
     const std::string stamp = LocalTimeTextWithMilliseconds() + " ";
     for (const std::string& line : lines) text += stamp + program_ + ": " + line + "\r\n";
 
-    const LogTurn turn;
+    const NamedMutexTurn turn(kLogLockName, kLogLockWaitMs);
     // A program that kept the log for a whole second is not waited for:
     // the lines still go, and the log is moved aside at a later turn.
     if (turn.Held()) MakeRoom();

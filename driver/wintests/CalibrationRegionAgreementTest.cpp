@@ -60,7 +60,7 @@ TEST(CalibrationRegionAgreement, CellLookupMatchesRegionScan)
             return p;
         });
         CCalibration calibration;
-        calibration.Load(settings, 1024, 768);
+        calibration.Load(settings, driver::BoardScreen::PrimaryOnly({1024, 768}));
         const std::vector<PolygonRegion> regions = CellRegions(calibration);
 
         std::vector<Point> probes;

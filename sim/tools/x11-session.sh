@@ -1,7 +1,25 @@
-# Sourced by the tools' screenshot scripts (Penvaro, Tilmaro, Sondaro): a
+# Sourced by every module's screenshots.sh: the staging the scripts share, a
 # Wine prefix with the X11 driver on a private Xvfb display, and captures of
 # dialogs by caption.
-# Needs: $build (the wine64 build folder).
+# Needs: $root (the source tree); $build (the wine64 build folder), which
+# screenshots_begin sets.
+
+# The start of every screenshot script: $out the output folder (made, and
+# absolute), $build the 64-bit build with these targets built, and $stage an
+# empty folder of the module's own in it.
+# Usage: screenshots_begin <output folder> <module> <target>...
+screenshots_begin() {
+  out=${1:?usage: $0 OUTPUT_FOLDER}
+  local module=${2:?a module name}
+  shift 2
+  mkdir -p "$out"
+  out=$(cd "$out" && pwd)
+  build=${SCREENSHOTS_BUILD:-$root/build/screenshots-wine64}  # the 64-bit build the programs run from
+  (cd "$root" && cmake --preset wine64 -B "$build" >/dev/null && cmake --build "$build" -j2 --target "$@" >/dev/null)
+  stage="$build/$module-screenshots"
+  rm -rf "$stage"
+  mkdir -p "$stage"
+}
 
 x11_session_start() {
   export WINEPREFIX="$build/x11-prefix"

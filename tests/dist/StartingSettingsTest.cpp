@@ -24,7 +24,7 @@ protected:
         copy_ = temp_.Path() / "WBInit.ini";
         fs::copy_file(DistFolder() / "WBInit.ini", copy_);
         profile_ = std::make_unique<common::PortableProfile>(copy_.string());
-        loaded_ = calibration_.Load(*profile_, kWidth, kHeight);
+        loaded_ = calibration_.Load(*profile_, driver::BoardScreen::PrimaryOnly({kWidth, kHeight}));
     }
 
     driver::Point Map(double x, double y, bool expectOnScreen = true)

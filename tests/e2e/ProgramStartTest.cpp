@@ -101,7 +101,9 @@ TEST_F(ProgramStart, TheCalibrationKeyStartsTheSuitesProgramWhereTheCameraSoftwa
 
     // Neither program there: nothing starts, and the support log says why.
     const std::size_t logBefore = sim::ReadWholeFile(common::SupportLogFile::DefaultPath()).size();
-    ASSERT_TRUE(DeleteFileA(rig_.File(wnd::kOwnCalibrationProgram).c_str()));
+    // The stand-in notes its start before it ends; its file can go once it has ended.
+    ASSERT_TRUE(
+        sim::WaitUntil([&] { return DeleteFileA(rig_.File(wnd::kOwnCalibrationProgram).c_str()) != 0; }, kWaitMs));
     ASSERT_NO_FATAL_FAILURE(PlayScript(kCalibrationKeyTouch));
     const std::string line = "Board key 12: neither Radozi.exe nor Kalmeno.exe is in " + rig_.Folder().Path();
     EXPECT_TRUE(sim::WaitUntil([&] { return SupportLogSince(logBefore).find(line) != std::string::npos; }, kWaitMs))

@@ -93,5 +93,16 @@ TEST(GoldenSession, MultitouchOutputsSendWhatTheGoldenFileHolds)
     ExpectGolden("board-session-multitouch.golden", options);
 }
 
+// The same session with the adaptive chains: the mouse and the touch socket,
+// then every tracked contact (TUIO and touch injection).
+TEST(GoldenSession, AdaptiveSmoothingSendsWhatTheGoldenFilesHold)
+{
+    ReplayOptions options;
+    options.adaptive = true;
+    ExpectGolden("board-session-adaptive.golden", options);
+    options.multitouch = true;
+    ExpectGolden("board-session-multitouch-adaptive.golden", options);
+}
+
 } // namespace
 } // namespace golden

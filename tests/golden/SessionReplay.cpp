@@ -201,16 +201,20 @@ SessionReplay::SessionReplay(const std::string& settings, const ReplayOptions& o
             settings_.WriteString(option->section, option->key, "1");
         }
     }
+    if (options_.adaptive) {
+        settings_.WriteString(common::options::kFilterMode.section, common::options::kFilterMode.key, "adaptive");
+    }
 }
 
 std::string SessionReplay::Run(const std::string& script)
 {
     transcript_.Heading(std::string("the board session, ") +
-                        (options_.multitouch ? "TUIO and touch injection on" : "the default settings"));
+                        (options_.multitouch ? "TUIO and touch injection on" : "the default settings") +
+                        (options_.adaptive ? ", [Filter] MODE=adaptive" : ""));
     Load();
     OpenOutputs();
     // [Filter] as the driver reads it at start-up: the session's file has
-    // none, and no policy is set.
+    // none (unless the adaptive replay added it), and no policy is set.
     const common::PolicyValues noPolicies;
     const driver::FilterSettings filter = driver::ReadFilterSettings({settings_, settings_, noPolicies}, faults_);
     worker_ = std::make_unique<driver::TouchWorker>(
@@ -249,7 +253,7 @@ std::string SessionReplay::Run(const std::string& script)
 void SessionReplay::Load()
 {
     const driver::ScreenSize screen = desktop_.PrimaryScreenSize();
-    if (!calibration_.Reload(settings_, screen.width, screen.height)) {
+    if (!calibration_.Reload(settings_, driver::BoardScreen::PrimaryOnly(screen))) {
         transcript_.Line("box the calibration could not be read");
     }
     driver::NoteLoadProblems(*calibration_.Current(), faults_);

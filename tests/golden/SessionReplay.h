@@ -16,6 +16,9 @@ struct ReplayOptions {
     // [Multitouch] TUIO=1 and TOUCH_INJECTION=1: bundles and touch frames
     // are written to the transcript too, and the mouse carries no contacts.
     bool multitouch = false;
+    // [Filter] MODE=adaptive: every pointer and tracked contact smoothed by
+    // its adaptive chain, with the chain's default parameters.
+    bool adaptive = false;
     driver::ScreenSize primary{1024, 768};
 };
 

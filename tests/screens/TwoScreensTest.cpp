@@ -80,6 +80,12 @@ TEST_F(TwoScreens, AStrokeLandsOnTheSecondMonitorAtItsScale)
 
 class TwoScreensPolicy : public TwoScreens {
 protected:
+    // The script's prefix outlives a run that was stopped before its end.
+    void SetUp() override
+    {
+        RemoveMachinePolicies();
+        TwoScreens::SetUp();
+    }
     void TearDown() override { RemoveMachinePolicies(); }
 };
 

@@ -1,5 +1,6 @@
 #include "calibration/CalibrationInText.h"
 
+#include "common/DecimalNumber.h"
 #include "common/TextProfile.h"
 
 #include <string>
@@ -11,7 +12,7 @@ double ReadNumber(const common::Profile& settings, const std::string& key)
 {
     double value = 0;
     // As the driver's load: a malformed number counts as what it parses to.
-    driver::ParseNumber(settings.ReadString("coordinate", key, "0").c_str(), value);
+    common::ParseNumber(settings.ReadString("coordinate", key, "0").c_str(), value);
     return value;
 }
 
@@ -43,7 +44,7 @@ CalibrationInText ReadCalibrationInText(std::string_view text, ScreenSize screen
             {ReadNumber(settings, DotKey(at.column, at.row, 'x')), ReadNumber(settings, DotKey(at.column, at.row, 'y'))});
     }
     auto model = std::make_shared<driver::CCalibration>();
-    if (model->Load(settings, screen.width, screen.height)) found.model = std::move(model);
+    if (model->Load(settings, driver::BoardScreen::PrimaryOnly(screen))) found.model = std::move(model);
     return found;
 }
 

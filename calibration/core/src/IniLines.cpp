@@ -5,43 +5,15 @@
 namespace calibration {
 namespace {
 
-std::string_view Trimmed(std::string_view s)
-{
-    while (!s.empty() && common::IsProfileBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && common::IsProfileBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-// A UTF-8 byte-order mark belongs to no line's name.
-std::string_view WithoutByteOrderMark(std::string_view line)
-{
-    if (line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF &&
-        static_cast<unsigned char>(line[1]) == 0xBB && static_cast<unsigned char>(line[2]) == 0xBF)
-        line.remove_prefix(3);
-    return line;
-}
-
 // The section a header line opens: what stands between '[' and the last
 // ']'; false for any other line.
 bool HeaderName(std::string_view line, std::string_view& name)
 {
-    line = Trimmed(WithoutByteOrderMark(line));
+    line = common::TrimProfileBlanks(common::WithoutByteOrderMark(line));
     if (line.empty() || line.front() != '[') return false;
     const std::size_t close = line.rfind(']');
     if (close == std::string_view::npos || close == 0) return false;
-    name = Trimmed(line.substr(1, close - 1));
+    name = common::TrimProfileBlanks(line.substr(1, close - 1));
     return true;
 }
 
@@ -53,16 +25,16 @@ bool IsHeader(std::string_view line)
 
 bool IsBlank(std::string_view line)
 {
-    return Trimmed(line).empty();
+    return common::TrimProfileBlanks(line).empty();
 }
 
 } // namespace
 
 std::string_view KeyNameOf(std::string_view line)
 {
-    line = WithoutByteOrderMark(line);
+    line = common::WithoutByteOrderMark(line);
     if (IsHeader(line) || IsBlank(line)) return {};
-    return Trimmed(line.substr(0, line.find('=')));
+    return common::TrimProfileBlanks(line.substr(0, line.find('=')));
 }
 
 IniLines::IniLines(std::string_view text)
@@ -90,10 +62,10 @@ IniLines::IniLines(std::string_view text)
 
 int IniLines::FindSection(std::string_view section) const
 {
-    section = Trimmed(section);
+    section = common::TrimProfileBlanks(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         std::string_view name;
-        if (HeaderName(lines_[i].text, name) && SameName(name, section)) return static_cast<int>(i);
+        if (HeaderName(lines_[i].text, name) && common::SameProfileName(name, section)) return static_cast<int>(i);
     }
     return -1;
 }
@@ -107,11 +79,11 @@ int IniLines::SectionEnd(int header) const
 
 int IniLines::FindKey(int header, std::string_view key) const
 {
-    key = Trimmed(key);
+    key = common::TrimProfileBlanks(key);
     const int end = SectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
         const std::string_view name = KeyNameOf(lines_[static_cast<std::size_t>(i)].text);
-        if (!name.empty() && SameName(name, key)) return i;
+        if (!name.empty() && common::SameProfileName(name, key)) return i;
     }
     return -1;
 }
@@ -129,7 +101,7 @@ void IniLines::Set(std::string_view section, std::string_view key, std::string_v
     int header = FindSection(section);
     if (header < 0) {
         header = static_cast<int>(lines_.size());
-        AppendLine(header, "[" + std::string(Trimmed(section)) + "]");
+        AppendLine(header, "[" + std::string(common::TrimProfileBlanks(section)) + "]");
     }
     const int found = FindKey(header, key);
     if (found >= 0) {
@@ -137,7 +109,7 @@ void IniLines::Set(std::string_view section, std::string_view key, std::string_v
         std::size_t valueAt = text.find('=');
         if (valueAt == std::string::npos) {
             // A key line without '=' reads as missing; it gets one.
-            text = std::string(Trimmed(text)) + "=" + std::string(value);
+            text = std::string(common::TrimProfileBlanks(text)) + "=" + std::string(value);
             return;
         }
         // The name, the '=' and the blanks after it stay as written.
@@ -152,7 +124,7 @@ void IniLines::Set(std::string_view section, std::string_view key, std::string_v
     const int end = SectionEnd(header);
     for (int i = header + 1; i < end; ++i)
         if (lines_[static_cast<std::size_t>(i)].text.find('=') != std::string::npos) at = i + 1;
-    AppendLine(at, std::string(Trimmed(key)) + "=" + std::string(value));
+    AppendLine(at, std::string(common::TrimProfileBlanks(key)) + "=" + std::string(value));
 }
 
 void IniLines::RemoveKeys(std::string_view section, const std::function<bool(std::string_view name)>& doomed)

@@ -22,7 +22,7 @@ std::shared_ptr<driver::CCalibration> LoadAsDriver(const std::string& text, Scre
 {
     auto model = std::make_shared<driver::CCalibration>();
     common::TextProfile settings(text);
-    sound = model->Load(settings, screen.width, screen.height);
+    sound = model->Load(settings, driver::BoardScreen::PrimaryOnly(screen));
     return model;
 }
 

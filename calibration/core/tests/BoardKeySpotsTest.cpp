@@ -79,7 +79,7 @@ TEST(BoardKeySpots, TaughtKeysAreWrittenSoThatTheDriverHitsEach)
         EXPECT_NEAR(written.y, expected.y, 0.005);
 
         driver::CCalibration model;
-        model.Load(settings, kBoard.width, kBoard.height);
+        model.Load(settings, driver::BoardScreen::PrimaryOnly(kBoard));
         const driver::CalibrationModelView view(model);
         for (int key = 0; key < calibration::kBoardKeys; ++key) {
             Point press = camera.See(KeySpotOnScreen(key));

@@ -5,7 +5,7 @@
 #include "calibration/TargetRun.h"
 
 #include "driver/Desktop.h"
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 #include <cmath>
 #include <cstdint>

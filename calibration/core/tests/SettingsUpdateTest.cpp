@@ -1,7 +1,7 @@
 // The new settings text: the calibration's keys change, nothing else does.
 #include "calibration/SettingsUpdate.h"
 
-#include "driver/Calibration.h"
+#include "common/DecimalNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,7 @@ TEST(SettingsUpdate, NumbersAreWrittenToTheHundredthAndReadBackSo)
     for (const Case& c : cases) {
         EXPECT_EQ(calibration::FormatCameraNumber(c.value), c.text) << c.value;
         double read = 0;
-        EXPECT_TRUE(driver::ParseNumber(c.text, read));
+        EXPECT_TRUE(common::ParseNumber(c.text, read));
         EXPECT_NEAR(read, c.value, 0.005);
     }
 }

@@ -32,7 +32,7 @@ TEST(TargetLayout, TargetsStandExactlyWhereTheDriversGridPutsThem)
             const TargetLayout layout(grid, screen);
             common::TextProfile settings(calibration::WithGrid("", RegularGrid(grid)));
             driver::CCalibration model;
-            ASSERT_TRUE(model.Load(settings, screen.width, screen.height));
+            ASSERT_TRUE(model.Load(settings, driver::BoardScreen::PrimaryOnly(screen)));
             for (int t = 0; t < layout.Count(); ++t) {
                 const calibration::GridPoint g = layout.GridPointOf(t);
                 EXPECT_EQ(layout.ScreenPoint(t).x, model.ScreenPoint(g.column, g.row).x) << t;

@@ -53,7 +53,7 @@ TEST(WritePlan, ASoundGridGivesTheTextTheDriverLoadsAndMapsOntoItsTargets)
         // The text as the driver will read it from the file.
         common::TextProfile settings(plan.newText);
         driver::CCalibration reloaded;
-        ASSERT_TRUE(reloaded.Load(settings, kBoard.width, kBoard.height));
+        ASSERT_TRUE(reloaded.Load(settings, driver::BoardScreen::PrimaryOnly(kBoard)));
         EXPECT_EQ(settings.ReadInt("PENVARO", "BOX1LASTCHOOSE", 0), 7);
         // A contact between the targets lands between them too.
         Point between = camera.See(layout.ScreenPointAt(1.5, 1.5));

@@ -1,7 +1,8 @@
 #include "BoardPicture.h"
 
 #include "GdiObjects.h"
-#include "WideText.h"
+
+#include "common/TextEncoding.h"
 
 #include <algorithm>
 #include <string>
@@ -101,7 +102,7 @@ void DrawWords(HDC dc, const RECT& client, const BoardPicture& picture)
         const UniqueGdiObject font = MakeFont(std::max(12, height / line.heightDivisor), line.bold);
         const Selection selected(dc, font.Get());
         SetTextColor(dc, line.colour);
-        const std::wstring text = Wide(line.text);
+        const std::wstring text = common::Wide(line.text);
         RECT box = {left, y, right, y};
         const UINT format = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
         DrawTextW(dc, text.c_str(), -1, &box, format | DT_CALCRECT);
@@ -131,7 +132,7 @@ void DrawPattern(HDC dc, const RECT& client, const PatternPicture& pattern, cons
     const Selection selected(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kPatternProgress);
-    const std::wstring text = Wide(progress);
+    const std::wstring text = common::Wide(progress);
     RECT box = {client.left, client.bottom - height / 30, client.right, client.bottom};
     DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -1,28 +1,12 @@
 #include "CameraFrames.h"
 
-#include <objbase.h>
-
 #include <utility>
 
 namespace kalmeno {
 
 void CameraFrames::Start()
 {
-    if (thread_.joinable()) return;
-    running_ = 1;
-    threadDone_ = false;
-    thread_ = std::thread([this] { Run(); });
-}
-
-bool CameraFrames::Stop()
-{
-    running_ = 0;
-    if (!thread_.joinable()) return true;
-    std::unique_lock<std::mutex> hold(doneLock_);
-    if (!done_.wait_for(hold, kStopWait, [this] { return threadDone_; })) return false;
-    hold.unlock();
-    thread_.join();
-    return true;
+    thread_.Start([this] { Run(); });
 }
 
 std::vector<calibration::CameraPicture> CameraFrames::Take()
@@ -36,9 +20,8 @@ std::vector<calibration::CameraPicture> CameraFrames::Take()
 
 void CameraFrames::Run()
 {
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     camview::CapturedFrame frame;
-    while (running_.load() == 1) {
+    while (thread_.Running()) {
         const camview::GrabResult result = graph_.TakeNewFrame(frame, kFrameWaitMs);
         if (result == camview::GrabResult::Ended) break;
         if (result != camview::GrabResult::Frame) continue;
@@ -47,10 +30,6 @@ void CameraFrames::Run()
         // A frame that does not fill its stated size is no picture.
         if (!picture.Empty()) HandOver(std::move(picture));
     }
-    if (com) CoUninitialize();
-    std::lock_guard<std::mutex> hold(doneLock_);
-    threadDone_ = true;
-    done_.notify_all();
 }
 
 void CameraFrames::HandOver(calibration::CameraPicture picture)

@@ -5,6 +5,7 @@
 // The window is told by a posted message that frames wait; the message
 // carries nothing, so one that anybody else posts only finds the queue as
 // it is.
+#include "CameraThread.h"
 #include "CaptureGraph.h"
 
 #include "calibration/CameraPicture.h"
@@ -12,11 +13,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace kalmeno {
@@ -25,11 +23,10 @@ inline constexpr UINT kCameraFramesMessage = WM_APP + 0x121;
 
 class CameraFrames {
 public:
-    // How long Stop waits for the thread: it waits for a frame at most
-    // kFrameWaitMs at a time, so a thread that needs a whole second is
-    // stuck in the camera's filter.
+    // The thread waits for a frame at most kFrameWaitMs at a time, well
+    // within the bounded stop.
     static constexpr unsigned kFrameWaitMs = 100;
-    static constexpr auto kStopWait = std::chrono::milliseconds(1000);
+    static constexpr auto kStopWait = camview::CameraThread::kStopWait;
     // Frames the window has not taken yet, at most; an older one is dropped
     // for a newer (the measurement copes with a frame missed, not with one
     // seen twice).
@@ -41,18 +38,13 @@ public:
     {}
     CameraFrames(const CameraFrames&) = delete;
     CameraFrames& operator=(const CameraFrames&) = delete;
-    // Only ever destroyed stopped; should one not be, its thread is let go.
-    ~CameraFrames()
-    {
-        if (!Stop()) thread_.detach();
-    }
 
     void Start();
     // Asks the thread to end and waits for it, at most kStopWait; safe to
     // call again. False when it is still running (stuck in the camera's
     // filter): this object and the graph must then live until the process
     // ends.
-    bool Stop();
+    bool Stop() { return thread_.Stop(); }
 
     // On the window thread: the pictures that came since the last call,
     // oldest first, each once.
@@ -66,16 +58,12 @@ private:
 
     HWND window_;
     camview::CaptureGraph& graph_;
-    std::atomic<int> running_{0};
     std::atomic<unsigned long long> dropped_{0};
 
     std::mutex queueLock_;
     std::deque<calibration::CameraPicture> waiting_; // under queueLock_
 
-    std::mutex doneLock_;
-    std::condition_variable done_;
-    bool threadDone_ = false; // under doneLock_, the thread's last act
-    std::thread thread_;
+    camview::CameraThread thread_; // last: stopped before the rest goes
 };
 
 } // namespace kalmeno

@@ -2,14 +2,14 @@
 // calibration/ProgramOptions.h. Exit code: ExitCode in KalmenoWindow.h.
 #include "KalmenoWindow.h"
 #include "ProgramTexts.h"
-#include "WideText.h"
 
 #include "BoardMonitorQuery.h"
 #include "CalibrationWindowEvents.h"
 #include "CaptureGraph.h"
 
+#include "common/NamedMutexTurn.h"
+#include "common/TextEncoding.h"
 #include "common/TimerCallbackGuard.h"
-#include "common/UniqueHandle.h"
 #include "common/Win32System.h"
 
 namespace kalmeno {
@@ -30,29 +30,6 @@ bool ListedCameraPresent()
     return present;
 }
 
-// Holds the mutex that makes this the one run, while it lives.
-class OneRun {
-public:
-    OneRun()
-        : mutex_(CreateMutexA(nullptr, FALSE, kOneRunMutex))
-    {
-        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.Get(), kEarlierRunWaitMs) : WAIT_FAILED;
-        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    }
-    ~OneRun()
-    {
-        if (held_) ReleaseMutex(mutex_.Get());
-    }
-    OneRun(const OneRun&) = delete;
-    OneRun& operator=(const OneRun&) = delete;
-
-    bool Held() const { return held_; }
-
-private:
-    common::UniqueHandle mutex_;
-    bool held_ = false;
-};
-
 class CKalmenoApp {
 public:
     explicit CKalmenoApp(HINSTANCE instance)
@@ -63,7 +40,7 @@ public:
     {
         // Any program may post a timer message naming code to run here.
         const common::TimerCallbackGuard timers;
-        const OneRun run;
+        const common::NamedMutexTurn run(kOneRunMutex, kEarlierRunWaitMs);
         if (!run.Held()) {
             // The teacher asked for the calibration that is running already.
             if (const HWND other = FindWindowA(calibration::kCalibrationWindowClass, nullptr))
@@ -71,9 +48,9 @@ public:
             return static_cast<int>(ExitCode::Cancelled);
         }
         WindowSetup setup;
-        setup.options = calibration::ParseProgramOptions(calibration::SplitArguments(Utf8(commandLine)));
+        setup.options = calibration::ParseProgramOptions(calibration::SplitArguments(common::Utf8(commandLine)));
         if (!setup.options.unknown.empty()) NoteUnknownSwitches(setup.options.unknown);
-        setup.settingsPath = Utf8(common::LocateSettingsFileW());
+        setup.settingsPath = common::Utf8(common::LocateSettingsFileW());
         setup.perUserCopy = common::IsUserAdmin() == 0;
         setup.monitor = calibration::BoardMonitorQuery().Ask().rect;
         setup.texts = LoadProgramTexts();
@@ -88,7 +65,7 @@ private:
     {
         std::string line = "Command line: left out what is not a switch of Kalmeno:";
         for (const std::string& word : unknown) line += " " + word;
-        common::SupportLogFile(common::SupportLogFile::DefaultPath(), "Kalmeno").Append({CodePageFromUtf8(line)});
+        common::SupportLogFile(common::SupportLogFile::DefaultPath(), "Kalmeno").Append({common::CodePageFromUtf8(line)});
     }
 
     HINSTANCE instance_;

@@ -1,7 +1,6 @@
 #include "KalmenoWindow.h"
 
 #include "GdiObjects.h"
-#include "WideText.h"
 #include "resource.h"
 
 #include "calibration/FlowLogLines.h"
@@ -12,6 +11,7 @@
 #include "common/EventLogSource.h"
 #include "common/LocalTimeText.h"
 #include "common/Messages.h"
+#include "common/TextEncoding.h"
 
 #include <cmath>
 #include <exception>
@@ -104,8 +104,8 @@ ExitCode KalmenoWindow::Run()
     window_ = class_.Create(setup_.monitor, this);
     if (!window_) {
         Log("Could not create the calibration window (system error " + std::to_string(GetLastError()) + ").");
-        const std::wstring caption = Wide(setup_.texts.Get(calibration::texts::kCaption));
-        MessageBoxW(nullptr, Wide(setup_.texts.Get(calibration::texts::kNoWindow)).c_str(), caption.c_str(),
+        const std::wstring caption = common::Wide(setup_.texts.Get(calibration::texts::kCaption));
+        MessageBoxW(nullptr, common::Wide(setup_.texts.Get(calibration::texts::kNoWindow)).c_str(), caption.c_str(),
                     MB_OK | MB_ICONERROR | MB_TOPMOST);
         return ExitCode::NoWindow;
     }
@@ -338,10 +338,10 @@ void KalmenoWindow::Enter(FlowStage stage)
 // file; the wide ones, for a settings path that is not in the code page.
 void KalmenoWindow::WriteCheckRecord(const common::CalibrationCheckRecord& record) const
 {
-    const std::wstring file = Wide(setup_.settingsPath);
-    const std::wstring section = Wide(common::kCalibrationCheckSection);
+    const std::wstring file = common::Wide(setup_.settingsPath);
+    const std::wstring section = common::Wide(common::kCalibrationCheckSection);
     const auto put = [&](const char* key, const std::string& value) {
-        WritePrivateProfileStringW(section.c_str(), Wide(key).c_str(), Wide(value).c_str(), file.c_str());
+        WritePrivateProfileStringW(section.c_str(), common::Wide(key).c_str(), common::Wide(value).c_str(), file.c_str());
     };
     put(common::kCalibrationCheckVerdictKey, record.verdict);
     put(common::kCalibrationCheckWorstKey, record.worstPx);
@@ -489,7 +489,7 @@ void KalmenoWindow::Show(bool now)
     const BoardPicture picture = Picture();
     if (picture == shown_ && !now) return;
     if (calibration::CaptionOf(picture.words) != calibration::CaptionOf(shown_.words) || now)
-        SetWindowTextW(window_.Get(), Wide(calibration::CaptionOf(picture.words)).c_str());
+        SetWindowTextW(window_.Get(), common::Wide(calibration::CaptionOf(picture.words)).c_str());
     shown_ = picture;
     InvalidateRect(window_.Get(), nullptr, FALSE);
     if (now) UpdateWindow(window_.Get());
@@ -497,7 +497,7 @@ void KalmenoWindow::Show(bool now)
 
 void KalmenoWindow::Log(const std::string& line)
 {
-    log_.Append({CodePageFromUtf8(line)});
+    log_.Append({common::CodePageFromUtf8(line)});
 }
 
 } // namespace kalmeno

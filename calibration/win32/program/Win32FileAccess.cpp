@@ -1,7 +1,6 @@
 #include "Win32FileAccess.h"
 
-#include "WideText.h"
-
+#include "common/TextEncoding.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
@@ -19,7 +18,7 @@ constexpr LONGLONG kMaxSettingsBytes = 16 * 1024 * 1024;
 
 bool Win32FileAccess::ReadWhole(const std::string& path, std::string& content)
 {
-    const common::UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    const common::UniqueHandle file(CreateFileW(common::Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
     if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxSettingsBytes) return false;
@@ -39,7 +38,7 @@ bool Win32FileAccess::ReadWhole(const std::string& path, std::string& content)
 bool Win32FileAccess::WriteFlushed(const std::string& path, std::string_view content)
 {
     const common::UniqueHandle file(
-        CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(common::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     std::size_t done = 0;
     while (done < content.size()) {
@@ -54,13 +53,13 @@ bool Win32FileAccess::WriteFlushed(const std::string& path, std::string_view con
 
 bool Win32FileAccess::MoveOver(const std::string& from, const std::string& to)
 {
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+    return MoveFileExW(common::Wide(from).c_str(), common::Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
            FALSE;
 }
 
 bool Win32FileAccess::Remove(const std::string& path)
 {
-    return DeleteFileW(Wide(path).c_str()) != FALSE;
+    return DeleteFileW(common::Wide(path).c_str()) != FALSE;
 }
 
 } // namespace kalmeno

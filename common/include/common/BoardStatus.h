@@ -94,8 +94,37 @@ struct BoardStatus {
     std::string recordingFile;
 };
 
+// How a field's value is written on its line.
+enum class StatusFormat {
+    Integer,  // decimal; read as strtol/strtoul read it (leading digits, else 0)
+    Text,     // as it is, line breaks turned into blanks
+    Flag,     // one word for true ("yes", "loaded"), another for false
+    Words,    // several members on one line, a blank between them ("grid=4 3")
+    Repeated, // one line per element, in order ("contact")
+};
+
+// One key of the answer. The table of them (BoardStatusFields) is the only
+// place that ties keys to members: writing and reading both run over it, in
+// its order, which is the order of the lines. A new field is one row there,
+// and a line in docs/INTEGRATION.md.
+struct StatusField {
+    const char* key;
+    StatusFormat format;
+    // False where the line is left out (a value the driver does not tell);
+    // null for a line that is always written.
+    bool (*present)(const BoardStatus& status);
+    // The values to write, one line each: one for all but a repeated field.
+    std::vector<std::string> (*write)(const BoardStatus& status);
+    // Takes one line's value. A malformed value sets what the format's reader
+    // makes of it and never fails the answer; a key that comes again
+    // overwrites, or for a repeated field appends.
+    void (*read)(const std::string& value, BoardStatus& status);
+};
+
+const std::vector<StatusField>& BoardStatusFields();
+
 std::string FormatBoardStatus(const BoardStatus& status);
-// Unknown keys and malformed lines are skipped; fields not given keep their defaults.
+// Unknown keys and lines without a key are skipped; fields not given keep their defaults.
 BoardStatus ParseBoardStatus(const std::string& text);
 
 } // namespace common

@@ -2,27 +2,12 @@
 // The monitors of the desktop as the system reports them, and the choice of
 // the one the board is projected on. Portable, so that the driver and the
 // tools choose alike and the choice is tested without a display.
+#include "common/Geometry.h"
+
 #include <string>
 #include <vector>
 
 namespace common {
-
-// Pixels; right and bottom are exclusive.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool operator==(const PixelRect& o) const
-    {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
-    bool operator!=(const PixelRect& o) const { return !(*this == o); }
-};
 
 struct MonitorInfo {
     std::string deviceName; // "\\.\DISPLAY2"; not stable across reboots and docking

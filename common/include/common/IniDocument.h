@@ -62,9 +62,16 @@ std::string ReadProfileString(const IniDocument& document, std::string_view sect
 // Blanks as the profile functions see them (white space and the DOS
 // end-of-file character).
 bool IsProfileBlank(char c);
+// The text without those blanks around it.
+std::string_view TrimProfileBlanks(std::string_view text);
 
-// Requested names lose surrounding blanks before they are compared.
+// Requested names lose surrounding blanks before they are compared...
 std::string_view TrimProfileName(std::string_view name);
+// ...and are compared without regard to the letter case of A-Z.
+bool SameProfileName(std::string_view a, std::string_view b);
+
+// A UTF-8 byte-order mark at the start of a text belongs to no line.
+std::string_view WithoutByteOrderMark(std::string_view text);
 
 // The integer the profile functions make of a value text: blanks skipped,
 // optional sign, decimal digits (or binary, octal, hexadecimal after "0b",

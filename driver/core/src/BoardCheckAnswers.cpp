@@ -37,6 +37,42 @@ int Rounded(double value)
     return static_cast<int>(value < 0 ? value - 0.5 : value + 0.5);
 }
 
+// The monitor the model maps to, and the choice the primary screen stands
+// in for when the chosen monitor is not there (one word on the line).
+std::string MonitorName(const BoardScreen& board)
+{
+    if (!board.IsPrimary()) return board.DeviceName();
+    if (board.StandsInFor().empty()) return "primary";
+    std::string name = "primary-instead-of-" + board.StandsInFor();
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+}
+
+// The samples of the last kContactWindowMs, at most kMaxContacts of the newest.
+std::vector<common::StatusContact> RecentContacts(const WorkerWatch& watch, std::uint32_t now,
+                                                  const CCalibration& model)
+{
+    constexpr std::size_t kMax = BoardCheckAnswers::kMaxContacts;
+    std::vector<WatchedContact> seen = watch.ContactsSince(now - BoardCheckAnswers::kContactWindowMs);
+    if (seen.size() > kMax) seen.erase(seen.begin(), seen.end() - kMax);
+    std::vector<common::StatusContact> contacts;
+    contacts.reserve(seen.size());
+    for (const WatchedContact& sample : seen) {
+        common::StatusContact contact;
+        contact.ageMs = now - sample.tick;
+        contact.slot = sample.slot;
+        contact.released = sample.released;
+        contact.cameraX = Rounded(sample.camera.x);
+        contact.cameraY = Rounded(sample.camera.y);
+        Point onScreen = sample.camera;
+        contact.onScreen = model.MapPoint(onScreen);
+        contact.screenX = static_cast<int>(onScreen.x);
+        contact.screenY = static_cast<int>(onScreen.y);
+        contacts.push_back(contact);
+    }
+    return contacts;
+}
+
 } // namespace
 
 std::string SmoothingParametersText(const OneEuroParameters& p)
@@ -93,17 +129,8 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.gridRows = model->GridRows();
     status.screenWidth = model->ScreenWidth();
     status.screenHeight = model->ScreenHeight();
-    // The monitor the model maps to, and the choice the primary screen stands
-    // in for when the chosen monitor is not there (one word on the line).
     const BoardScreen& board = model->Board();
-    if (!board.IsPrimary()) {
-        status.monitor = board.DeviceName();
-    } else if (board.StandsInFor().empty()) {
-        status.monitor = "primary";
-    } else {
-        status.monitor = "primary-instead-of-" + board.StandsInFor();
-        std::replace(status.monitor.begin(), status.monitor.end(), ' ', '_');
-    }
+    status.monitor = MonitorName(board);
     status.monitorLeft = board.Rect().left;
     status.monitorTop = board.Rect().top;
     status.monitorWidth = board.Size().width;
@@ -113,23 +140,7 @@ common::BoardStatus BoardCheckAnswers::Answer(bool refusedRecording)
     status.records = deps_.watch.RecordsSeen();
     std::uint32_t lastContact = 0;
     if (deps_.watch.LastContact(lastContact)) status.lastContactMs = static_cast<long>(now - lastContact);
-
-    std::vector<WatchedContact> contacts = deps_.watch.ContactsSince(now - kContactWindowMs);
-    if (contacts.size() > kMaxContacts) contacts.erase(contacts.begin(), contacts.end() - kMaxContacts);
-    for (const WatchedContact& seen : contacts) {
-        common::StatusContact contact;
-        contact.ageMs = now - seen.tick;
-        contact.slot = seen.slot;
-        contact.released = seen.released;
-        contact.cameraX = Rounded(seen.camera.x);
-        contact.cameraY = Rounded(seen.camera.y);
-        Point onScreen = seen.camera;
-        contact.onScreen = model->MapPoint(onScreen);
-        contact.screenX = static_cast<int>(onScreen.x);
-        contact.screenY = static_cast<int>(onScreen.y);
-        status.contacts.push_back(contact);
-    }
-
+    status.contacts = RecentContacts(deps_.watch, now, *model);
     status.socketRouting = RoutingName(deps_.state.socketRouting);
     status.socketChannel = deps_.socket.Current() != nullptr;
     status.forwarding = ForwardingName(deps_.state.forwarding);

@@ -1,6 +1,8 @@
 #include "driver/Calibration.h"
 #include "driver/Truncate.h"
 
+#include "common/DecimalNumber.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -28,7 +30,7 @@ double ReadNumber(const common::Profile& settings, const char* section, const st
 {
     double value = 0;
     // A malformed number still yields the prefix it starts with.
-    ParseNumber(settings.ReadString(section, key, "0").c_str(), value);
+    common::ParseNumber(settings.ReadString(section, key, "0").c_str(), value);
     return value;
 }
 
@@ -36,19 +38,11 @@ double ReadNumber(const common::Profile& settings, const char* section, const st
 
 bool CCalibration::Load(common::Profile& settings, const BoardScreen& board)
 {
-    const ScreenSize size = board.Size();
-    const bool loaded = Load(settings, size.width, size.height);
-    board_ = board;
-    return loaded;
-}
-
-bool CCalibration::Load(common::Profile& settings, int screenWidth, int screenHeight)
-{
     *this = CCalibration();
     ReadGridSizes(settings);
-    screenWidth_ = screenWidth;
-    screenHeight_ = screenHeight;
-    board_ = BoardScreen::PrimaryOnly({screenWidth, screenHeight});
+    board_ = board;
+    screenWidth_ = board.Size().width;
+    screenHeight_ = board.Size().height;
     BuildScreenGrid();
     ReadGrids(settings);
     WriteBoardArea(settings);

@@ -1,4 +1,5 @@
 #include "driver/Calibration.h"
+#include "driver/LinearSystem.h"
 #include "driver/ScreenGrid.h"
 #include "driver/Truncate.h"
 

@@ -14,14 +14,6 @@ CalibrationStore::Snapshot CalibrationStore::Current() const
     return std::atomic_load(&current_);
 }
 
-bool CalibrationStore::Reload(common::Profile& settings, int screenWidth, int screenHeight)
-{
-    auto model = std::make_shared<CCalibration>();
-    const bool loaded = model->Load(settings, screenWidth, screenHeight);
-    Publish(std::move(model));
-    return loaded;
-}
-
 bool CalibrationStore::Reload(common::Profile& settings, const BoardScreen& board)
 {
     auto model = std::make_shared<CCalibration>();

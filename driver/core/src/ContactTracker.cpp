@@ -33,10 +33,9 @@ bool Is(const PointSlot& slot, SlotStatus status)
 
 } // namespace
 
-ContactTracker::ContactTracker(const FilterSettings& filter)
-    : adaptive_(filter.mode == FilterMode::Adaptive)
+ContactTracker::ContactTracker(const SmoothingFactory& smoothing)
 {
-    for (Slot& slot : slots_) slot.filter = PointFilter(filter.oneEuro);
+    for (Slot& slot : slots_) slot.smoothing = smoothing.ForContact();
 }
 
 const ContactSnapshot& ContactTracker::Update(const TouchRecord& record, std::uint32_t elapsedMs,
@@ -88,13 +87,13 @@ void ContactTracker::OnContact(Slot& slot, int index, const Point& cameraPoint, 
         slot.state = SlotState::Armed;
         break;
     case SlotState::Armed:
-        if (adaptive_) slot.filter.Reset(cameraPoint, clock_);
+        slot.smoothing->Start(cameraPoint, clock_, kCameraUnit);
         Start(slot, index, ToScreen(cameraPoint, calibration, calibration.Screen()), calibration.Screen());
         slot.state = SlotState::Live;
         break;
     case SlotState::Live: {
-        Point point = cameraPoint;
-        if (adaptive_ && !slot.filter.Push(cameraPoint, clock_, point)) break;
+        Point point;
+        if (!slot.smoothing->Next(cameraPoint, clock_, point)) break;
         Move(slot, ToScreen(point, calibration, calibration.Screen()), calibration.Screen());
         break;
     }

@@ -1,4 +1,4 @@
-#include "driver/Calibration.h"
+#include "driver/LinearSystem.h"
 
 #include <cmath>
 #include <cstdio>

@@ -9,9 +9,6 @@
 namespace driver {
 namespace {
 
-constexpr double kNewWeight = 0.6;
-constexpr double kLastWeight = 0.4;
-
 bool StillNear(const ScreenPosition& a, const ScreenPosition& b, int radius)
 {
     // 64-bit differences: saturated positions must not overflow here either.
@@ -97,7 +94,7 @@ MousePointer::State MousePointer::OnArmed(PointerEvent event, const Point& point
     switch (event) {
     case PointerEvent::Contact:
         last_ = point;
-        if (adaptive_) filter_.Reset(point, lastSampleAt_);
+        smoothing_->Start(point, lastSampleAt_, kCameraUnit);
         if (KeyTakesPress(point, calibration)) {
             // Down without a button: this contact's moves and release still go out.
             step.keyTookPress = true;
@@ -140,11 +137,7 @@ bool MousePointer::KeyTakesPress(const Point& point, const CalibrationView& cali
 
 void MousePointer::Move(const Point& point, const CalibrationView& calibration)
 {
-    if (!adaptive_) {
-        last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
-    } else if (!filter_.Push(point, lastSampleAt_, last_)) {
-        return;
-    }
+    if (!smoothing_->Next(point, lastSampleAt_, last_)) return;
     DispatchPointer({last_.x, last_.y, PointerPhase::Move}, calibration);
 }
 

@@ -1,7 +1,5 @@
 #include "driver/MultitouchSettings.h"
 
-#include "common/IniDocument.h"
-
 #include <cstdio>
 
 namespace driver {
@@ -16,37 +14,23 @@ std::string MultitouchSettings::TuioHostText() const
 MultitouchSettings ReadMultitouchSettings(const common::SettingsSources& sources, FaultLog& faults)
 {
     using namespace common::options;
-    const common::SectionInForce section(kMultitouchSection, sources);
+    constexpr const char* kInstead = "TUIO stays off";
+    // A refused host or port matters only to a TUIO that was asked for:
+    // only then is it a fault worth a line.
+    bool tuioWanted = false;
+    const common::SectionInForce section(kMultitouchSection, sources, [&faults, &tuioWanted](const char* line) {
+        if (tuioWanted) faults.NoteF("%s", line);
+    });
+    tuioWanted = section.Switch(kTuio);
 
     MultitouchSettings settings;
     settings.fromProgramFolder = section.FromProgramFolder();
-    const bool tuioWanted = section.Int(kTuio) != 0;
-    settings.tuio = tuioWanted;
-    settings.touchInjection = section.Int(kTouchInjection) != 0;
-
-    ParseIPv4(kTuioHost.fallback, settings.tuioHost);
-    const std::string host = section.Text(kTuioHost);
-    if (!common::TrimBlanks(host).empty() && !ParseIPv4(host, settings.tuioHost)) {
-        if (tuioWanted) {
-            faults.NoteF("[%s] %s=%s is not a numeric IPv4 address (names are not looked up); TUIO stays off.",
-                         kMultitouchSection, kTuioHost.key, host.c_str());
-        }
-        settings.tuio = false;
-    }
-
-    settings.tuioPort = common::ParseProfileInt(kTuioPort.fallback);
-    const std::string port = section.Text(kTuioPort);
-    if (!common::TrimBlanks(port).empty()) {
-        if (common::IsAllowedValue(kTuioPort, port)) {
-            settings.tuioPort = common::ParseProfileInt(common::TrimBlanks(port));
-        } else {
-            if (tuioWanted) {
-                faults.NoteF("[%s] %s=%s is not a port number %g..%g; TUIO stays off.", kMultitouchSection,
-                             kTuioPort.key, port.c_str(), kTuioPort.minimum, kTuioPort.maximum);
-            }
-            settings.tuio = false;
-        }
-    }
+    settings.touchInjection = section.Switch(kTouchInjection);
+    const common::OptionValue<IPv4Address> host = section.Address(kTuioHost, kInstead);
+    const common::OptionValue<int> port = section.Integer(kTuioPort, "a port number", kInstead);
+    settings.tuioHost = host.value;
+    settings.tuioPort = port.value;
+    settings.tuio = tuioWanted && !host.Refused() && !port.Refused();
     return settings;
 }
 

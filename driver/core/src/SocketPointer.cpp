@@ -3,12 +3,6 @@
 #include "driver/Truncate.h"
 
 namespace driver {
-namespace {
-
-constexpr double kNewWeight = 0.6;
-constexpr double kLastWeight = 0.4;
-
-} // namespace
 
 const char* Name(SocketPointer::State state)
 {
@@ -76,7 +70,7 @@ SocketPointer::State SocketPointer::OnArmed(PointerEvent event, const Point& poi
     case PointerEvent::Contact:
         if (doubleTaps && tap_ == Tap::NoTap) tapOrigin_ = {TruncateToInt(point.x), TruncateToInt(point.y)};
         last_ = point;
-        if (adaptive_) StartSmoothing(point, calibration.Screen());
+        smoothing_->Start(point, lastSampleAt_, PixelUnit(calibration.Screen()));
         step.keyTookPress = shared_.boardKeysEnabled != 0 && boardKeys_.TryBoardKey(point, calibration);
         if (!step.keyTookPress) Send(PacketEvent::Contact, point);
         return State::Down;
@@ -94,7 +88,7 @@ SocketPointer::State SocketPointer::OnDown(PointerEvent event, const Point& poin
 {
     switch (event) {
     case PointerEvent::Contact:
-        if (Smooth(point)) Send(PacketEvent::Contact, last_);
+        if (smoothing_->Next(point, lastSampleAt_, last_)) Send(PacketEvent::Contact, last_);
         return State::Down;
     case PointerEvent::Release: Release(doubleTaps); return State::Up;
     case PointerEvent::Silence:
@@ -144,26 +138,6 @@ PacketEvent SocketPointer::PairRelease()
     }
     }
     return PacketEvent::Release;
-}
-
-void SocketPointer::StartSmoothing(const Point& point, ScreenSize screen)
-{
-    cameraPerPixel_ = {screen.width > 0 ? CCalibration::kCameraWidth / screen.width : 1,
-                       screen.height > 0 ? CCalibration::kCameraHeight / screen.height : 1};
-    filter_.Reset({point.x * cameraPerPixel_.x, point.y * cameraPerPixel_.y}, lastSampleAt_);
-}
-
-// False while the adaptive chain holds the sample back: no packet then.
-bool SocketPointer::Smooth(const Point& point)
-{
-    if (!adaptive_) {
-        last_ = {kNewWeight * point.x + kLastWeight * last_.x, kNewWeight * point.y + kLastWeight * last_.y};
-        return true;
-    }
-    Point shown;
-    if (!filter_.Push({point.x * cameraPerPixel_.x, point.y * cameraPerPixel_.y}, lastSampleAt_, shown)) return false;
-    last_ = {shown.x / cameraPerPixel_.x, shown.y / cameraPerPixel_.y};
-    return true;
 }
 
 // Packets carry desktop pixels: the board's pixel plus its monitor's origin.

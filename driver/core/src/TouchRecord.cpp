@@ -1,5 +1,7 @@
 #include "driver/TouchRecord.h"
 
+#include "driver/Calibration.h"
+
 namespace driver {
 namespace {
 

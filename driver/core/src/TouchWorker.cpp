@@ -17,16 +17,20 @@ constexpr unsigned kCloseKeyPauseMs = 200;
 } // namespace
 
 TouchWorker::TouchWorker(const TouchWorkerDeps& deps)
+    : TouchWorker(deps, MakeSmoothing(deps.filter))
+{}
+
+TouchWorker::TouchWorker(const TouchWorkerDeps& deps, const SmoothingFactory& smoothing)
     : desktop_(deps.desktop),
       hook_(deps.hook),
       state_(deps.state),
       calibration_(deps.calibration),
       pipe_(deps.pipe),
       faults_(deps.faults),
-      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket, deps.filter),
+      gestures_(deps.desktop, deps.state, deps.boardKeys, deps.socket, smoothing),
       outputs_(deps.outputs),
       watch_(deps.watch),
-      tracker_(deps.filter)
+      tracker_(smoothing)
 {
     // The system's touch pointers carry the contacts instead of the mouse,
     // and the system makes its own double taps and press-and-hold.

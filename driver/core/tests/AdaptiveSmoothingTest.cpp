@@ -137,7 +137,7 @@ TEST(AdaptiveSocketTest, TheSocketSmoothsOnAChainOfItsOwn)
     auto channel = std::make_shared<RecordingChannel>();
     ChannelSlot socket;
     socket.Publish(channel);
-    GestureMachines machines(desktop, state, keys, socket, Adaptive());
+    GestureMachines machines(desktop, state, keys, socket, MakeSmoothing(Adaptive()));
 
     std::uint32_t now = 0;
     const auto frame = [&](unsigned mouseX, unsigned socketX) {
@@ -161,7 +161,7 @@ TEST(AdaptiveSocketTest, TheSocketSmoothsOnAChainOfItsOwn)
 TEST(AdaptiveTrackerTest, EachContactHasAChainOfItsOwnThatStartsWithIt)
 {
     testing::FakeCalibration calibration;
-    ContactTracker tracker(Adaptive());
+    ContactTracker tracker(MakeSmoothing(Adaptive()));
     const auto update = [&](const RecordBuilder& record) -> const ContactSnapshot& {
         return tracker.Update(record.Decoded(), 17, calibration);
     };

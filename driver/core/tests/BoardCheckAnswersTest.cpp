@@ -38,7 +38,7 @@ protected:
     BoardCheckAnswersTest()
     {
         WriteRegularGrid(settings, 3, 3, 0, 0, 3200, 2400);
-        calibration.Reload(settings, 1024, 768);
+        calibration.Reload(settings, BoardScreen::PrimaryOnly({1024, 768}));
     }
 
     void Cycle(const RecordBuilder& record)
@@ -110,7 +110,7 @@ TEST_F(BoardCheckAnswersTest, TellsTheCalibrationTheRoutingAndWhereContactsLande
 
     MemoryProfile broken;
     broken.WriteString("coordinate", "wdot", "1");
-    calibration.Reload(broken, 1024, 768);
+    calibration.Reload(broken, BoardScreen::PrimaryOnly({1024, 768}));
     const common::BoardStatus failed = answers.Status();
     EXPECT_FALSE(failed.calibrationLoaded);
     EXPECT_FALSE(failed.calibrationProblem.empty());

@@ -109,8 +109,9 @@ TEST(BoardScreen, OnThePrimaryScreenTheEventsAreThoseOfTheDriverAlone)
 {
     const BoardScreen board = BoardScreen::Primary(kPrimary, WithSecond({1024, 0, 2304, 800}));
     FakeDesktop desktop;
+    const BoardScreen alone = BoardScreen::PrimaryOnly(kPrimary);
     MouseInput(desktop, board, MouseInput::Reach::Board).MouseLeftDownAt(512, 1000);
-    MouseInput(desktop, kPrimary).MouseLeftDownAt(512, 1000);
+    MouseInput(desktop, alone, MouseInput::Reach::Board).MouseLeftDownAt(512, 1000);
     EXPECT_EQ(desktop.mouseEvents[0], desktop.mouseEvents[1]);
     EXPECT_EQ(desktop.mouseEvents[0], (MouseEvent{testing::kMoveLeftDown, testing::Ax(512), 65535}));
 }

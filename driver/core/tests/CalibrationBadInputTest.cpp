@@ -18,6 +18,7 @@ namespace {
 
 using calibration_testing::MemoryProfile;
 using calibration_testing::WriteRegularGrid;
+using driver::BoardScreen;
 using driver::CCalibration;
 using driver::Point;
 
@@ -74,7 +75,7 @@ TEST(CalibrationBadInput, GridSizesOutsideTheModelAreClampedAndFail)
         settings.WriteString("coordinate", "wdot", c.wdot);
         settings.WriteString("coordinate", "hdot", c.hdot);
         CCalibration calibration;
-        EXPECT_FALSE(calibration.Load(settings, 1024, 768)) << c.wdot << " x " << c.hdot;
+        EXPECT_FALSE(calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768}))) << c.wdot << " x " << c.hdot;
         EXPECT_EQ(calibration.GridColumns(), c.columns);
         EXPECT_EQ(calibration.GridRows(), c.rows);
         ExpectBoardAreaWritten(settings);
@@ -93,7 +94,7 @@ TEST(CalibrationBadInput, NonFiniteAndHugeNumbers)
         settings.WriteString("Button", "Rpt0.y", text);
         settings.WriteString("Button", "Rpt1.y", "-1e308");
         CCalibration calibration;
-        calibration.Load(settings, 1024, 768);
+        calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768}));
         ExpectBoardAreaWritten(settings);
         ExpectSoundMappings(calibration);
         if (std::isalpha(static_cast<unsigned char>(text[std::strspn(text, "+-")])))
@@ -107,7 +108,7 @@ TEST(CalibrationBadInput, OverflowingNumbersFailTheLoad)
     WriteRegularGrid(settings, 3, 3, 400, 300, 2800, 2100);
     settings.WriteString("coordinate", "dot(1,1).x", "1e999");
     CCalibration calibration;
-    EXPECT_FALSE(calibration.Load(settings, 1024, 768));
+    EXPECT_FALSE(calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768})));
 }
 
 TEST(CalibrationBadInput, MissingSectionsAndJunk)
@@ -120,7 +121,7 @@ TEST(CalibrationBadInput, MissingSectionsAndJunk)
         if (round % 2) junk = "[coordinate]\nwdot=4\nhdot=" + std::to_string(round) + "\n" + junk;
         MemoryProfile settings(junk);
         CCalibration calibration;
-        calibration.Load(settings, 1024, 768);
+        calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768}));
         ExpectBoardAreaWritten(settings);
         ExpectSoundMappings(calibration);
     }
@@ -135,7 +136,7 @@ TEST(CalibrationBadInput, MultiMegabyteFileLoads)
     MemoryProfile settings(text + grid.Text());
     ASSERT_GT(text.size(), 2u * 1024 * 1024);
     CCalibration calibration;
-    EXPECT_TRUE(calibration.Load(settings, 1024, 768));
+    EXPECT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768})));
     EXPECT_EQ(calibration.CellCount(), 81);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Writes calibration grids and key points into a settings profile the way
 // the outside calibration program stores them.
-#include "driver/Calibration.h"
+#include "driver/Geometry.h"
 
 #include "common/Profile.h"
 

@@ -22,6 +22,7 @@ using calibration_testing::WriteGrid;
 using calibration_testing::WriteKeyPoint;
 using calibration_testing::WriteRegularGrid;
 using driver::BoardKeyAt;
+using driver::BoardScreen;
 using driver::CalibrationModelView;
 using driver::CCalibration;
 using driver::Point;
@@ -48,7 +49,7 @@ TEST(CalibrationLoad, WorkedExampleWritesBoardArea)
     MemoryProfile settings = ExampleSettings();
     settings.WriteString("BoardArea", "ptArea.left", "5"); // a stale value is replaced
     CCalibration calibration;
-    EXPECT_TRUE(calibration.Load(settings, kWidth, kHeight));
+    EXPECT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     // Margins 85.36 (x) and 69.59 (y) widen the grid extremes.
     EXPECT_EQ(Area(settings, "ptArea.left"), "31");
     EXPECT_EQ(Area(settings, "ptArea.right"), "289");
@@ -65,16 +66,16 @@ TEST(CalibrationLoad, ALoadWritesOnlyTheBoardAreaValuesThatDiffer)
 {
     MemoryProfile settings = ExampleSettings();
     CCalibration calibration;
-    calibration.Load(settings, kWidth, kHeight);
+    calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight}));
     const std::string written = settings.Text();
     settings.writes = 0;
-    calibration.Load(settings, kWidth, kHeight);
+    calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight}));
     EXPECT_EQ(settings.writes, 0) << "an unchanged calibration was written again";
     EXPECT_EQ(settings.Text(), written);
 
     settings.WriteString("BoardArea", "ptArea.top", "7");
     settings.writes = 0;
-    calibration.Load(settings, kWidth, kHeight);
+    calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight}));
     EXPECT_EQ(settings.writes, 1);
     EXPECT_EQ(settings.Text(), written);
 }
@@ -84,7 +85,7 @@ TEST(CalibrationLoad, AreaReachingTheCameraEdgeIsClamped)
     MemoryProfile settings;
     WriteRegularGrid(settings, 4, 3, 0, 0, 3200, 2400);
     CCalibration calibration;
-    calibration.Load(settings, kWidth, kHeight);
+    calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight}));
     EXPECT_EQ(Area(settings, "ptArea.left"), "0");
     EXPECT_EQ(Area(settings, "ptArea.right"), "319");
     EXPECT_EQ(Area(settings, "ptArea.top"), "0");
@@ -95,7 +96,7 @@ TEST(CalibrationMap, MeasuredPointsMapToTheirScreenPositions)
 {
     MemoryProfile settings = ExampleSettings();
     CCalibration calibration;
-    ASSERT_TRUE(calibration.Load(settings, kWidth, kHeight));
+    ASSERT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     const double cameraX[3] = {400, 1600, 2800}, cameraY[3] = {300, 1200, 2100};
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) {
@@ -115,7 +116,7 @@ TEST(CalibrationMap, PointsBeyondTheMeasuredGridExtrapolate)
 {
     MemoryProfile settings = ExampleSettings();
     CCalibration calibration;
-    ASSERT_TRUE(calibration.Load(settings, kWidth, kHeight));
+    ASSERT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     const double pixelsPerUnit = kWidth * 0.97 / 2 / 1200;
 
     Point nearEdge{390, 700};
@@ -136,7 +137,7 @@ TEST(CalibrationMap, PointsInNoCellStayUnchanged)
 {
     MemoryProfile settings = ExampleSettings();
     CCalibration calibration;
-    ASSERT_TRUE(calibration.Load(settings, kWidth, kHeight));
+    ASSERT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     // The pushed border keeps 0 and excludes 65535.
     for (Point p : {Point{-1, 500}, Point{500, -1.5}, Point{65535, 500}, Point{500, 65535}, Point{1e12, 1e12}}) {
         const Point before = p;
@@ -176,7 +177,7 @@ TEST(CalibrationMap, ScreenEdgeAcceptedAtWidthAndRejectedAtZero)
     MemoryProfile settings;
     WriteGrid(settings, 2, 2, [](int i, int j) { return Point{i ? 1970.0 : 30.0, j ? 1970.0 : 30.0}; });
     CCalibration calibration;
-    ASSERT_TRUE(calibration.Load(settings, 1000, 1000));
+    ASSERT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({1000, 1000})));
 
     const double atWidth = CameraXMappingTo(calibration, 1000, 1990, 2010, 1000);
     ASSERT_FALSE(std::isnan(atWidth));
@@ -221,8 +222,8 @@ TEST(CalibrationLoad, UpsideDownCameraMapsLikeAnUprightOneOnceTurned)
         return Point{3200 - measured[i][j].x, 2400 - measured[i][j].y};
     });
     CCalibration upright, turned;
-    ASSERT_TRUE(upright.Load(uprightSettings, kWidth, kHeight));
-    ASSERT_TRUE(turned.Load(turnedSettings, kWidth, kHeight));
+    ASSERT_TRUE(upright.Load(uprightSettings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
+    ASSERT_TRUE(turned.Load(turnedSettings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     EXPECT_EQ(upright.Upright(), 1);
     EXPECT_EQ(turned.Upright(), 0);
     // The board area stays in the camera's own picture, so it is mirrored.
@@ -254,7 +255,7 @@ TEST(CalibrationLoad, MissingFileLoadsAZeroGridAndCreatesTheBoardArea)
     {
         common::PortableProfile settings(path);
         CCalibration calibration;
-        EXPECT_FALSE(calibration.Load(settings, kWidth, kHeight));
+        EXPECT_FALSE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
         EXPECT_EQ(calibration.GridColumns(), 3);
         EXPECT_EQ(calibration.GridRows(), 3);
         EXPECT_EQ(calibration.GetUseKey(), 0);
@@ -281,7 +282,7 @@ TEST(CalibrationLoad, KeyPointsAreMappedAndGiveTheTolerance)
     WriteKeyPoint(settings, 20, {70000, 70000}); // in no cell
 
     CCalibration calibration;
-    ASSERT_TRUE(calibration.Load(settings, kWidth, kHeight));
+    ASSERT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     EXPECT_EQ(calibration.GetUseKey(), 1);
     const double pixelsPerUnitY = kHeight * 0.97 / 2 / 900;
     EXPECT_NEAR(calibration.KeyPoint(0).y, kHeight * 0.015, 1e-6);
@@ -304,7 +305,7 @@ TEST(CalibrationLoad, KeyPointsOutsideTheCameraNeverHitAndTheToleranceStaysInRan
     // Keys 60 camera units apart along the left edge: a tolerance of 10 px.
     for (int n = 0; n < CCalibration::kKeyPoints; ++n) WriteKeyPoint(settings, n, {440, 320.0 + 60 * (n % 14)});
     CCalibration sound;
-    ASSERT_TRUE(sound.Load(settings, kWidth, kHeight));
+    ASSERT_TRUE(sound.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     const int tolerance = sound.KeyTolerance();
     EXPECT_GT(tolerance, 0);
     EXPECT_EQ(tolerance, sound.KeyToleranceAsComputed());
@@ -323,7 +324,8 @@ TEST(CalibrationLoad, KeyPointsOutsideTheCameraNeverHitAndTheToleranceStaysInRan
         edited.WriteString("Button", "Rpt27.x", wild.x);
         edited.WriteString("Button", "Rpt27.y", wild.y);
         CCalibration calibration;
-        EXPECT_TRUE(calibration.Load(edited, kWidth, kHeight)) << "not a reason for the load to fail";
+        EXPECT_TRUE(calibration.Load(edited, BoardScreen::PrimaryOnly({kWidth, kHeight})))
+            << "not a reason for the load to fail";
         EXPECT_GE(calibration.KeyTolerance(), 0) << wild.x << "," << wild.y;
         EXPECT_LE(calibration.KeyTolerance(), kHeight / 16) << wild.x << "," << wild.y;
         EXPECT_FALSE(calibration.KeyUsable(27)) << wild.x << "," << wild.y;
@@ -340,7 +342,7 @@ TEST(CalibrationLoad, NumbersFollowedByTextKeepTheirPrefix)
     settings.WriteString("coordinate", "dot(1,1).y", "  1200 ");
     settings.WriteString("coordinate", "dot(1,0).x", "junk");
     CCalibration calibration;
-    calibration.Load(settings, kWidth, kHeight);
+    calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight}));
     EXPECT_EQ(calibration.DotPoint(1, 1).x, 1600.5);
     EXPECT_EQ(calibration.DotPoint(1, 1).y, 1200);
     EXPECT_EQ(calibration.DotPoint(1, 0).x, 0);
@@ -354,7 +356,7 @@ TEST(CalibrationLoad, DegenerateCellFailsTheLoadButKeepsTheModel)
     // cannot: the push moves their outer corners.)
     settings.WriteString("coordinate", "dot(2,2).x", "1200");
     CCalibration calibration;
-    EXPECT_FALSE(calibration.Load(settings, kWidth, kHeight));
+    EXPECT_FALSE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})));
     Point p{2500, 1900};
     EXPECT_TRUE(calibration.MapPoint(p)) << "the other cells still map";
 }
@@ -365,7 +367,8 @@ TEST(CalibrationLoad, SecondGridIsReadWithItsOwnSize)
     settings.WriteString("coordinate", "Twdot", "4");
     settings.WriteString("coordinate", "Thdot", "999999");
     CCalibration calibration;
-    EXPECT_TRUE(calibration.Load(settings, kWidth, kHeight)) << "the second grid does not decide the result";
+    EXPECT_TRUE(calibration.Load(settings, BoardScreen::PrimaryOnly({kWidth, kHeight})))
+        << "the second grid does not decide the result";
     EXPECT_EQ(calibration.SecondGridColumns(), 4);
     EXPECT_EQ(calibration.SecondGridRows(), 10);
 }

@@ -18,6 +18,7 @@ namespace {
 using calibration_testing::MemoryProfile;
 using calibration_testing::WriteGrid;
 using calibration_testing::WriteRegularGrid;
+using driver::BoardScreen;
 using driver::CalibrationStore;
 using driver::CCalibration;
 using driver::Point;
@@ -58,10 +59,10 @@ TEST(CalibrationStore, ReloadPublishesEvenAFailedLoad)
 {
     CalibrationStore store;
     MemoryProfile good = CoarseGrid();
-    EXPECT_TRUE(store.Reload(good, 1024, 768));
+    EXPECT_TRUE(store.Reload(good, BoardScreen::PrimaryOnly({1024, 768})));
     const auto loaded = store.Current();
     MemoryProfile empty;
-    EXPECT_FALSE(store.Reload(empty, 1024, 768));
+    EXPECT_FALSE(store.Reload(empty, BoardScreen::PrimaryOnly({1024, 768})));
     EXPECT_NE(store.Current(), loaded);
     Point p{1600, 1200};
     EXPECT_TRUE(loaded->MapPoint(p)) << "a snapshot held by a reader outlives the reload";
@@ -72,7 +73,7 @@ TEST(CalibrationStore, SetUseKeyRepublishesACopy)
     CalibrationStore store;
     MemoryProfile settings = CoarseGrid();
     settings.WriteString("hardware", "USE_KEY", "0");
-    store.Reload(settings, 1024, 768);
+    store.Reload(settings, BoardScreen::PrimaryOnly({1024, 768}));
     const auto before = store.Current();
     store.SetUseKey(1);
     EXPECT_EQ(store.GetUseKey(), 1);
@@ -86,8 +87,8 @@ TEST(CalibrationStore, ReaderSeesOnlyWholeModelsWhileReloading)
     MemoryProfile coarseSettings = CoarseGrid();
     MemoryProfile fineSettings = FineWavyGrid();
     CCalibration coarse, fine;
-    ASSERT_TRUE(coarse.Load(coarseSettings, 1024, 768));
-    ASSERT_TRUE(fine.Load(fineSettings, 1280, 1024));
+    ASSERT_TRUE(coarse.Load(coarseSettings, BoardScreen::PrimaryOnly({1024, 768})));
+    ASSERT_TRUE(fine.Load(fineSettings, BoardScreen::PrimaryOnly({1280, 1024})));
 
     std::vector<Point> probes;
     std::vector<Mapping> fromCoarse, fromFine;
@@ -103,7 +104,7 @@ TEST(CalibrationStore, ReaderSeesOnlyWholeModelsWhileReloading)
     ASSERT_GT(differing, 50) << "the two models must be told apart";
 
     CalibrationStore store;
-    store.Reload(coarseSettings, 1024, 768);
+    store.Reload(coarseSettings, BoardScreen::PrimaryOnly({1024, 768}));
     std::atomic<bool> stop{false};
     std::atomic<long> mappings{0};
     std::atomic<long> torn{0};
@@ -124,9 +125,9 @@ TEST(CalibrationStore, ReaderSeesOnlyWholeModelsWhileReloading)
     int reloads = 0;
     while ((reloads < 400 || mappings.load() < 20000) && std::chrono::steady_clock::now() < deadline) {
         if (reloads % 2)
-            store.Reload(coarseSettings, 1024, 768);
+            store.Reload(coarseSettings, BoardScreen::PrimaryOnly({1024, 768}));
         else
-            store.Reload(fineSettings, 1280, 1024);
+            store.Reload(fineSettings, BoardScreen::PrimaryOnly({1280, 1024}));
         store.SetUseKey(reloads);
         ++reloads;
     }

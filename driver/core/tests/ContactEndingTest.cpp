@@ -163,7 +163,10 @@ TEST_F(ContactEndingTest, SilentSocketContactEndsWithAPlainReleaseOutsideTheTapP
     Cycle(RightHalfRelease());
     EXPECT_EQ(PacketEvents(), (std::vector<std::uint8_t>{kContactPacket, kReleasePacket, kContactPacket, kReleasePacket,
                                                          kContactPacket, kDoubleTapPacket}));
-    EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::NoTap);
+    // The double tap ended the pair: the next quick tap starts a new one.
+    Press(0, 900, 300);
+    Cycle(RightHalfRelease());
+    EXPECT_EQ(PacketEvents().back(), kReleasePacket);
 }
 
 TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap)
@@ -178,7 +181,12 @@ TEST_F(ContactEndingTest, MadeUpSocketReleaseIsNeverADoubleTap)
     ASSERT_EQ(socketChannel->writes.size(), 4u);
     EXPECT_EQ(socketChannel->writes[3][2], kReleasePacket);
     EXPECT_NE(socketChannel->writes[3][2], kDoubleTapPacket);
-    EXPECT_EQ(worker.Gestures().Socket().CurrentTap(), SocketPointer::Tap::FirstTapDone);
+    // Nor did it end the pair: a quick tap once the socket is back completes it.
+    state.socketRouting = SocketRouting::HalfSplit;
+    Cycle();
+    Press(0, 900, 300);
+    Cycle(RightHalfRelease());
+    EXPECT_EQ(PacketEvents().back(), kDoubleTapPacket);
 }
 
 TEST_F(ContactEndingTest, EveryChangeOfRoutingReleasesTheMouse)

@@ -30,12 +30,14 @@ TEST_F(FilterSettingsTest, WithoutTheSectionTheSmoothingIsFixed)
 {
     const FilterSettings settings = Read("[Multitouch]\nTUIO=1\n", "[hardware]\nUSE_KEY=1\n");
     EXPECT_EQ(settings.mode, FilterMode::Fixed);
-    // The table's defaults are the parameters' own.
-    const OneEuroParameters defaults;
-    EXPECT_EQ(settings.oneEuro.minCutoffHz, defaults.minCutoffHz);
-    EXPECT_EQ(settings.oneEuro.beta, defaults.beta);
-    EXPECT_EQ(settings.oneEuro.derivativeCutoffHz, defaults.derivativeCutoffHz);
-    EXPECT_EQ(settings.oneEuro.stillSpeed, defaults.stillSpeed);
+    EXPECT_EQ(FilterSettings{}.mode, FilterMode::Fixed);
+    // The table's defaults, which the parameters also take as constructed.
+    const OneEuroParameters constructed;
+    for (const FilterNumberKey& number : kFilterNumberKeys) {
+        EXPECT_EQ(settings.oneEuro.*number.field, common::DefaultNumber(*number.option)) << number.option->key;
+        EXPECT_EQ(constructed.*number.field, common::DefaultNumber(*number.option)) << number.option->key;
+    }
+    EXPECT_EQ(constructed.beta, 0.06);
     EXPECT_TRUE(faults.lines.empty());
 }
 

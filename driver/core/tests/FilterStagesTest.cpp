@@ -140,14 +140,14 @@ TEST(OneEuroFilterTest, AConstantSpeedLineConvergesOntoTheTruth)
 TEST(PointFilterTest, ASpikeMovesNothing)
 {
     PointFilter filter{OneEuroParameters{}};
-    filter.Reset({1600, 1200}, 1000);
+    filter.Start({1600, 1200}, 1000, kCameraUnit);
     NoisyPen pen(2);
     Point shown;
     std::uint32_t now = 1000;
-    for (int n = 0; n < 30; ++n) ASSERT_TRUE(filter.Push(pen.At({1600, 1200}), now += 17, shown));
+    for (int n = 0; n < 30; ++n) ASSERT_TRUE(filter.Next(pen.At({1600, 1200}), now += 17, shown));
     const Point before = shown;
-    EXPECT_FALSE(filter.Push({1800, 1200}, now += 17, shown));
-    ASSERT_TRUE(filter.Push(pen.At({1600, 1200}), now += 17, shown));
+    EXPECT_FALSE(filter.Next({1800, 1200}, now += 17, shown));
+    ASSERT_TRUE(filter.Next(pen.At({1600, 1200}), now += 17, shown));
     EXPECT_LT(Distance(shown, before), 1.0);
     EXPECT_EQ(filter.Smoothing().Motion(), Stillness::Motion::Still);
 }
@@ -155,12 +155,12 @@ TEST(PointFilterTest, ASpikeMovesNothing)
 TEST(PointFilterTest, AConfirmedJumpIsFollowed)
 {
     PointFilter filter{OneEuroParameters{}};
-    filter.Reset({1000, 1000}, 0);
+    filter.Start({1000, 1000}, 0, kCameraUnit);
     Point shown;
     std::uint32_t now = 0;
-    for (int n = 0; n < 10; ++n) filter.Push({1000, 1000}, now += 17, shown);
-    EXPECT_FALSE(filter.Push({2000, 1000}, now += 17, shown));
-    for (int n = 0; n < 15; ++n) ASSERT_TRUE(filter.Push({2000, 1000}, now += 17, shown));
+    for (int n = 0; n < 10; ++n) filter.Next({1000, 1000}, now += 17, shown);
+    EXPECT_FALSE(filter.Next({2000, 1000}, now += 17, shown));
+    for (int n = 0; n < 15; ++n) ASSERT_TRUE(filter.Next({2000, 1000}, now += 17, shown));
     // A quarter of a second after the jump the pen is shown where it went.
     EXPECT_NEAR(shown.x, 2000, 5);
 }

@@ -173,7 +173,8 @@ TEST_F(PointerDispatchTest, HugeOrNotANumberMappingsStayDefined)
 TEST(MouseInputTest, DoubleClickIsFourButtonEventsWithoutMove)
 {
     FakeDesktop desktop;
-    MouseInput(desktop, {1024, 768}).MouseDoubleClick(512, 384);
+    const BoardScreen board = BoardScreen::PrimaryOnly({1024, 768});
+    MouseInput(desktop, board, MouseInput::Reach::Board).MouseDoubleClick(512, 384);
     const MouseEvent down{kLeftDown, Ax(512), Ay(384)};
     const MouseEvent up{kLeftUp, Ax(512), Ay(384)};
     EXPECT_THAT(desktop.mouseEvents, ElementsAre(down, up, down, up));
@@ -208,7 +209,8 @@ TEST(MouseInputTest, RightClicksAtTheCursorLeaveTheCursorWhereItWas)
 {
     for (const ScreenSize screen : {ScreenSize{1024, 768}, ScreenSize{1366, 768}, ScreenSize{1920, 1080}}) {
         FakeDesktop desktop;
-        const MouseInput mouse(desktop, screen);
+        const BoardScreen board = BoardScreen::PrimaryOnly(screen);
+        const MouseInput mouse(desktop, board, MouseInput::Reach::Desktop);
         ScreenPosition cursor{screen.width * 3 / 5, screen.height * 5 / 7};
         const ScreenPosition start = cursor;
         for (int click = 0; click < 20; ++click) {

@@ -8,51 +8,36 @@
 
 #include "common/BoardStatus.h"
 #include "driver/BoardCheckAnswers.h"
+#include "testsupport/MessageWindow.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char* kAnswerClass = "BoardCheckDeskTestAnswer";
-
 // A window on the test's thread that keeps every answer it is sent.
 class AnswerWindow {
 public:
     AnswerWindow()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &AnswerWindow::Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kAnswerClass;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~AnswerWindow() { DestroyWindow(window_); }
+        : window_([this](UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+              if (message != WM_COPYDATA) return std::nullopt;
+              const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+              if (data->dwData != common::kBoardStatusTag) return std::nullopt;
+              answers.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
+              return TRUE;
+          })
+    {}
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Handle(); }
+    const std::string& ClassName() const { return window_.ClassName(); }
     std::vector<std::string> answers;
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<AnswerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_COPYDATA) {
-            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            if (data->dwData == common::kBoardStatusTag) {
-                self->answers.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
-                return TRUE;
-            }
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    HWND window_ = nullptr;
+    testsupport::MessageWindow window_;
 };
 
 class NoRecordings final : public driver::RecordingStorage {
@@ -146,7 +131,8 @@ TEST_F(BoardCheckDeskTest, RefusesAnotherUserAnotherSessionAndNoWindow)
 
     EXPECT_FALSE(asOtherUser.OnRequest(answerTo, record));
     EXPECT_FALSE(inOtherSession.OnRequest(answerTo, record));
-    HWND gone = CreateWindowExA(0, kAnswerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND gone = CreateWindowExA(0, window.ClassName().c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     DestroyWindow(gone);
     EXPECT_FALSE(desk.OnRequest(reinterpret_cast<WPARAM>(gone), record));
     EXPECT_FALSE(desk.OnRequest(0, record));

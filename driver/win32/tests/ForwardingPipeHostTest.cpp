@@ -7,6 +7,7 @@
 
 #include "common/UniqueHandle.h"
 #include "driver/FaultLineQueue.h"
+#include "testsupport/MessageWindow.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -20,6 +21,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -36,38 +38,23 @@ using Link = driver::PipeInstance::Link;
 class ReportWindow {
 public:
     ReportWindow()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &ReportWindow::Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kClassName;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                                  nullptr);
-        if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~ReportWindow()
-    {
-        if (window_) DestroyWindow(window_);
-    }
-    ReportWindow(const ReportWindow&) = delete;
-    ReportWindow& operator=(const ReportWindow&) = delete;
+        : window_(
+              [this](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+                  if (message != brelvin::kForwardingNews) return std::nullopt;
+                  EXPECT_EQ(wParam, 0u) << "a nudge carries nothing";
+                  EXPECT_EQ(lParam, 0) << "a nudge carries nothing";
+                  ++nudges_;
+                  return 0;
+              },
+              testsupport::MessageWindow::Kind::MessageOnly)
+    {}
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Handle(); }
     int Nudges() const { return nudges_; }
 
-    // Handles messages until `done` holds; false when it did not within the
-    // time-out.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
     {
-        const DWORD start = GetTickCount();
-        for (;;) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-            if (done()) return true;
-            if (GetTickCount() - start > timeoutMs) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
+        return window_.PumpUntil(done, timeoutMs);
     }
 
     // Until a nudge came after which the instance's link is `link`.
@@ -79,22 +66,8 @@ public:
     }
 
 private:
-    static constexpr const char* kClassName = "BrelvinPipeReportWindow";
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<ReportWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (message == brelvin::kForwardingNews && self) {
-            EXPECT_EQ(wParam, 0u) << "a nudge carries nothing";
-            EXPECT_EQ(lParam, 0) << "a nudge carries nothing";
-            ++self->nudges_;
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    HWND window_ = nullptr;
     int nudges_ = 0;
+    testsupport::MessageWindow window_;
 };
 
 std::vector<std::uint8_t> Record(int index)

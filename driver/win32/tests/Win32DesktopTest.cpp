@@ -8,78 +8,47 @@
 #include "driver/DriverState.h"
 #include "driver/FaultLineQueue.h"
 #include "sim/Waiting.h"
+#include "testsupport/MessageWindow.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// A window on the test's thread whose procedure notes what reaches it.
+// A window on the test's thread that notes the timers and the timer
+// requests reaching it, and hands the requests to the desktop as the
+// driver's window does.
 class NotingWindow {
 public:
     NotingWindow()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &NotingWindow::Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kClassName;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                  nullptr);
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~NotingWindow() { DestroyWindow(window_); }
+        : window_([this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+              if (message == WM_TIMER) timerTicks.push_back(wParam);
+              if (message == brelvin::kDriverTimerRequest) {
+                  ++requests;
+                  if (desktop) desktop->ApplyTimerRequests();
+              }
+              return std::nullopt;
+          })
+    {}
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Handle(); }
+    const std::string& ClassName() const { return window_.ClassName(); }
+    void Pump() { window_.Pump(); }
+    bool PumpUntil(const std::function<bool()>& done) { return window_.PumpUntil(done); }
+
     std::vector<UINT_PTR> timerTicks;
     int requests = 0;
     brelvin::Win32Desktop* desktop = nullptr;
 
-    // Runs the thread's loop until the sentinel message has been handled.
-    void Pump()
-    {
-        PostMessageA(window_, kSentinel, 0, 0);
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-            DispatchMessageA(&message);
-            if (message.message == kSentinel) return;
-        }
-    }
-    // Runs the loop until `done` holds or `timeoutMs` passed.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
-    {
-        const DWORD start = GetTickCount();
-        while (!done()) {
-            if (GetTickCount() - start > timeoutMs) return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        }
-        return true;
-    }
-
 private:
-    static constexpr const char* kClassName = "BrelvinDesktopTestWindow";
-    static constexpr UINT kSentinel = WM_APP + 1;
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<NotingWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_TIMER) self->timerTicks.push_back(wParam);
-        if (self && message == brelvin::kDriverTimerRequest) {
-            ++self->requests;
-            if (self->desktop) self->desktop->ApplyTimerRequests();
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    HWND window_ = nullptr;
+    testsupport::MessageWindow window_;
 };
 
 std::vector<std::string> Lines(driver::FaultLineQueue& faults)
@@ -165,9 +134,11 @@ TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerGivesUpAtItsBoundAndIsNoted)
     driver::FaultLineQueue faults;
     brelvin::Win32Desktop desktop(faults);
     std::atomic<HWND> hung{nullptr};
+    std::string hungClass;
     const common::UniqueHandle answer(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread owner([&] {
         NotingWindow window;
+        hungClass = window.ClassName();
         hung = window.Handle();
         WaitForSingleObject(answer.Get(), 3 * kSendBoundMs);
         window.Pump(); // answers the send, if it still waits
@@ -178,7 +149,7 @@ TEST(Win32Desktop, ASendToAWindowThatDoesNotAnswerGivesUpAtItsBoundAndIsNoted)
     owner.join();
     const auto lines = Lines(faults);
     ASSERT_EQ(lines.size(), 1u) << "the send waited until the window answered";
-    EXPECT_NE(lines[0].find("BrelvinDesktopTestWindow"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(hungClass), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("0x0405"), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find("1000 ms"), std::string::npos) << lines[0];
 }

@@ -9,7 +9,7 @@
 //               affine map (a column and one point beside it);
 //   Line        2 or more pairs on one screen line: places on that line only;
 //   None        fewer, or a place the pairs say nothing about.
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 #include <array>
 #include <optional>

@@ -3,7 +3,7 @@
 // levels, top row first, whatever the capture delivered; and where a spot in
 // it lies in camera units, the space the camera service reports pens in and
 // the settings file stores the grid in.
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 #include <cstddef>
 #include <cstdint>

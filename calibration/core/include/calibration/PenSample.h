@@ -2,7 +2,7 @@
 // The pen as the calibration sees it: one sample per record that carries the
 // pen, in the camera's own units and orientation (never turned: the settings
 // file keeps the points as the camera reports them).
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 #include "driver/TouchRecord.h"
 
 #include <cstdint>

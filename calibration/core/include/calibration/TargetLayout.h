@@ -9,7 +9,7 @@
 // the driver decides the turn from them and turns them when it loads them.
 #include "driver/Calibration.h"
 #include "driver/Desktop.h"
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 namespace calibration {
 

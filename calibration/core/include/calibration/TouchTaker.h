@@ -18,7 +18,7 @@
 // for another target (OnEarlierSpot).
 #include "calibration/PenSample.h"
 
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 #include <array>
 #include <cstdint>

@@ -14,7 +14,7 @@
 #include "sim/WindowSearch.h"
 
 #include "driver/Desktop.h"
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 #include <gtest/gtest.h>
 

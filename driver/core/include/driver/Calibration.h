@@ -5,7 +5,7 @@
 // then only read; a reload builds a new model (see CalibrationStore).
 #include "common/Profile.h"
 #include "driver/BoardScreen.h"
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 #include "driver/QuadRegion.h"
 
 #include <array>
@@ -23,9 +23,11 @@ public:
     static constexpr double kCameraHeight = 2400;
 
     // Reads sections coordinate, hardware and Button of `settings`, rebuilds
-    // the whole model for a primary screen of `screenWidth` x `screenHeight`
-    // pixels and writes the BoardArea section back. False when the grid holds
-    // a degenerate cell (the model is still usable as computed).
+    // the whole model for the board's monitor and writes the BoardArea
+    // section back. The monitor's size is the screen the grid is built for,
+    // and the model keeps the monitor, so that every output converts the
+    // model's pixels for the monitor it was loaded for. False when the grid
+    // holds a degenerate cell (the model is still usable as computed).
     //
     // Also false, with the model built all the same, when:
     // - "wdot" or "hdot" lies outside 2..10: the size is clamped into that
@@ -35,10 +37,6 @@ public:
     //   that are not finite numbers): that cell maps nothing.
     // "Twdot" and "Thdot" are clamped into 2..10 silently, as nothing is
     // derived from the second grid.
-    bool Load(common::Profile& settings, int screenWidth, int screenHeight);
-    // The same for the board's monitor: its size is the screen the grid is
-    // built for, and the model keeps it, so that every output converts the
-    // model's pixels for the monitor it was loaded for.
     bool Load(common::Profile& settings, const BoardScreen& board);
 
     // Maps a camera point (already turned when Upright() is 0) to screen
@@ -64,8 +62,7 @@ public:
     void SetUseKey(int value) { useKey_ = value; }
 
     int Upright() const { return upright_; }
-    // The monitor this model maps to (the primary screen of the load's size
-    // unless another monitor was chosen).
+    // The monitor this model maps to.
     const BoardScreen& Board() const { return board_; }
     int ScreenWidth() const { return screenWidth_; }
     int ScreenHeight() const { return screenHeight_; }
@@ -146,18 +143,5 @@ inline Point TurnedUpsideDown(const Point& point)
 {
     return {CCalibration::kCameraWidth - point.x, CCalibration::kCameraHeight - point.y};
 }
-
-// Longest decimal floating-point prefix of `text` after blanks and tabs, in
-// the C locale whatever the process locale. The value is stored in every
-// case; false when it is 0 without a leading '0', when anything but blanks
-// and tabs follows the number, or when it is too large for a double (the
-// value is then infinite).
-bool ParseNumber(const char* text, double& value);
-
-// Gauss-Jordan elimination with full pivoting on an n x n system stored row
-// by row: on return `rhs` holds the solution and `matrix` the inverse. A
-// singular system is reported on standard output and leaves values that are
-// infinite or not a number. n is at most 8.
-void SolveLinearSystem(double* matrix, int n, double* rhs);
 
 } // namespace driver

@@ -28,12 +28,9 @@ public:
     // Takes no lock of the writers' and allocates nothing.
     Snapshot Current() const;
 
-    // Builds a new model from `settings` and publishes it whatever Load
-    // answered (a failed load is still the model to map with); returns that
-    // answer.
-    bool Reload(common::Profile& settings, int screenWidth, int screenHeight);
-    // The same for the board's monitor: the model and the monitor it was
-    // loaded for are published together.
+    // Builds a new model from `settings` for the board's monitor and
+    // publishes it, with that monitor, whatever Load answered (a failed load
+    // is still the model to map with); returns that answer.
     bool Reload(common::Profile& settings, const BoardScreen& board);
 
     void Publish(Snapshot model);

@@ -32,12 +32,12 @@
 // units). So no output ever points off the screen, and a contact that
 // slides past the edge follows along it.
 //
-// Smoothing: none by default. With the adaptive filter ([Filter]
-// MODE=adaptive) each slot's own chain (PointFilter.h) smooths the camera
-// point before it is mapped; the chain restarts with each contact, whose
-// first point passes unchanged, and a sample its spike gate holds back
-// leaves the contact where it was. The chain's clock is the records' time
-// handed to Update.
+// Smoothing: each slot's own stage (SmoothingStage.h; none by default, the
+// adaptive chain with [Filter] MODE=adaptive) smooths the camera point
+// before it is mapped; the stage restarts with each contact, whose first
+// point passes unchanged, and a sample the stage holds back leaves the
+// contact where it was. The stage's clock is the records' time handed to
+// Update.
 //
 // Motion is measured in screen widths and heights (the TUIO convention):
 // velocity from the previous sample and the records' time between the two,
@@ -45,13 +45,13 @@
 // time. A contact's first sample has none; samples with no time between them
 // keep the previous motion.
 #include "driver/CalibrationView.h"
-#include "driver/FilterSettings.h"
-#include "driver/PointFilter.h"
+#include "driver/SmoothingFactory.h"
 #include "driver/TouchRecord.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace driver {
 
@@ -102,7 +102,8 @@ public:
     // Slots whose press a board key took, one bit per slot (bit s: slot s).
     using SlotMask = std::uint8_t;
 
-    explicit ContactTracker(const FilterSettings& filter = {});
+    // Each slot gets a smoothing stage of its own from `smoothing`.
+    explicit ContactTracker(const SmoothingFactory& smoothing = MakeSmoothing({}));
 
     // One record handed to the gesture machines, decoded as they decode it
     // (turned when the camera hangs upside down); `elapsedMs` is the records'
@@ -133,7 +134,7 @@ private:
         // Records' time since this slot's last sample.
         std::uint32_t sinceSampleMs = 0;
         TrackedContact contact;
-        PointFilter filter{OneEuroParameters{}};
+        std::unique_ptr<SmoothingStage> smoothing;
     };
 
     // The slot's events; each switches on the slot's state.
@@ -153,8 +154,7 @@ private:
     std::array<Slot, kPointSlots> slots_{};
     ContactSnapshot snapshot_;
     std::uint32_t lastSession_ = 0;
-    bool adaptive_ = false;
-    // The records' time handed to Update, for the slots' chains.
+    // The records' time handed to Update, for the slots' stages.
     std::uint32_t clock_ = 0;
 };
 

@@ -10,6 +10,7 @@
 // requests, which the worker makes and the window thread carries out, are
 // under a mutex of their own), so no caller ever holds a lock for it.
 #include "common/DisplayLayout.h"
+#include "driver/Geometry.h"
 
 #include <cstdint>
 #include <string>
@@ -18,17 +19,6 @@ namespace driver {
 
 // An opaque window handle; 0 stands for "no window".
 using WindowRef = std::uintptr_t;
-
-struct ScreenPosition {
-    int x = 0;
-    int y = 0;
-    bool operator==(const ScreenPosition& other) const { return x == other.x && y == other.y; }
-};
-
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
 
 class Desktop {
 public:

@@ -23,29 +23,36 @@
 // user's own copy of WBInit.ini only when that copy has it (any of its
 // keys), and otherwise from the program folder's copy (see
 // common/SectionInForce.h).
+#include "common/OptionValue.h"
 #include "common/Options.h"
 #include "common/SectionInForce.h"
 #include "driver/FaultLog.h"
+
+#include <string_view>
 
 namespace driver {
 
 inline constexpr const char* kFilterSection = common::options::kFilterMode.section;
 
 enum class FilterMode { Fixed, Adaptive };
+// The words of the option's choices.
 const char* Name(FilterMode mode);
+// The mode a choice of the option names (Fixed for any other word).
+FilterMode FilterModeNamed(std::string_view choice);
 
 // The adaptive chain's parameters, all in camera units (3200 x 2400) and
 // seconds; as constructed, the table's defaults (chosen on the traces of
-// bench/FilterBench), which a test holds them to.
+// bench/FilterBench).
 struct OneEuroParameters {
-    double minCutoffHz = 0.5;
-    double beta = 0.06;
-    double derivativeCutoffHz = 0.7;
-    double stillSpeed = 100;
+    double minCutoffHz = common::DefaultNumber(common::options::kFilterMinCutoff);
+    double beta = common::DefaultNumber(common::options::kFilterBeta);
+    double derivativeCutoffHz = common::DefaultNumber(common::options::kFilterDerivativeCutoff);
+    double stillSpeed = common::DefaultNumber(common::options::kFilterStillSpeed);
 };
 
+// As constructed, the table's defaults.
 struct FilterSettings {
-    FilterMode mode = FilterMode::Fixed;
+    FilterMode mode = FilterModeNamed(common::options::kFilterMode.fallback);
     OneEuroParameters oneEuro;
 };
 

@@ -14,8 +14,8 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
-#include "driver/FilterSettings.h"
 #include "driver/MousePointer.h"
+#include "driver/SmoothingFactory.h"
 #include "driver/SocketPointer.h"
 #include "driver/TouchRecord.h"
 
@@ -29,11 +29,12 @@ Point ClampToScreen(Point point, ScreenSize screen);
 
 class GestureMachines {
 public:
+    // Each pointer gets a smoothing stage of its own from `smoothing`.
     GestureMachines(Desktop& desktop, DriverState& state, BoardKeyTest& boardKeys, ChannelSlot& socket,
-                    const FilterSettings& filter = {})
+                    const SmoothingFactory& smoothing = MakeSmoothing({}))
         : state_(state),
-          mouse_(desktop, state, boardKeys, filter),
-          socket_(desktop, state, boardKeys, socket, filter)
+          mouse_(desktop, state, boardKeys, smoothing.ForPointer()),
+          socket_(desktop, state, boardKeys, socket, smoothing.ForPointer())
     {}
 
     // What one record did besides the pointers' own output.
@@ -57,8 +58,6 @@ public:
     // driver closes.
     Outcome ReleaseAll(const CalibrationView& calibration, std::uint32_t now = 0);
 
-    const MousePointer& Mouse() const { return mouse_; }
-    const SocketPointer& Socket() const { return socket_; }
     void SetMouseOutput(bool on) { mouse_.SetMouseOutput(on); }
     void SetTrace(PointerTrace* trace)
     {

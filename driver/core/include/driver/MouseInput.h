@@ -27,18 +27,12 @@ public:
     // where the pen buttons click).
     enum class Reach { Board, Desktop };
 
-    // Pixels are desktop pixels, converted by `screen` (see BoardScreen).
+    // Pixels are desktop pixels, converted by `screen` (see BoardScreen),
+    // which must outlive the wrappers.
     MouseInput(Desktop& desktop, const BoardScreen& screen, Reach reach)
         : desktop_(desktop),
           screen_(screen),
           reach_(reach)
-    {}
-    // The primary screen of `screen`, the only monitor.
-    MouseInput(Desktop& desktop, ScreenSize screen)
-        : desktop_(desktop),
-          owned_(BoardScreen::PrimaryOnly(screen)),
-          screen_(owned_),
-          reach_(Reach::Board)
     {}
     MouseInput(const MouseInput&) = delete;
     MouseInput& operator=(const MouseInput&) = delete;
@@ -56,7 +50,6 @@ private:
     void Inject(std::uint32_t flags, int x, int y) const;
 
     Desktop& desktop_;
-    BoardScreen owned_;
     const BoardScreen& screen_;
     Reach reach_;
 };

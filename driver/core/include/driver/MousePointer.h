@@ -13,10 +13,9 @@
 //   Pressed  | smoothed move (below)           | release -> Up   | release -> Up
 //   KeyHeld  | the same, with no button down   | release -> Up   | release -> Up
 //
-// Smoothing: by default each move goes to 0.6 of the new point and 0.4 of
-// the last. With the adaptive filter ([Filter] MODE=adaptive) the pointer's
-// own chain (PointFilter.h), reset at each press, gives the point instead; a
-// sample its spike gate holds back moves nothing.
+// Smoothing: the pointer's own stage (SmoothingStage.h: the fixed blend, or
+// with [Filter] MODE=adaptive the adaptive chain), in camera units, restarted
+// at each press; a sample the stage holds back moves nothing.
 //
 // Every contact and release resets the idle count; every release re-arms
 // the one-shot actions (board keys, pen buttons) and goes out even when the
@@ -40,11 +39,12 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
-#include "driver/FilterSettings.h"
-#include "driver/PointFilter.h"
 #include "driver/PointerTrace.h"
+#include "driver/SmoothingFactory.h"
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace driver {
 
@@ -73,12 +73,14 @@ public:
     static constexpr int kStillRadius = 8;   // pixels on either axis that end stillness
     static constexpr int kHoldSamples = 100; // still moves before the next one right-clicks
 
-    MousePointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, const FilterSettings& filter = {})
+    // `smoothing`: the pointer's stage (by default the one [Filter]'s
+    // defaults give).
+    MousePointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys,
+                 std::unique_ptr<SmoothingStage> smoothing = MakeSmoothing({}).ForPointer())
         : desktop_(desktop),
           shared_(shared),
           boardKeys_(boardKeys),
-          adaptive_(filter.mode == FilterMode::Adaptive),
-          filter_(filter.oneEuro)
+          smoothing_(std::move(smoothing))
     {}
 
     // The outcome of one event.
@@ -130,8 +132,7 @@ private:
     State state_ = State::Up;
     Point last_; // camera units, smoothed
     std::uint32_t lastSampleAt_ = 0;
-    const bool adaptive_;
-    PointFilter filter_;
+    std::unique_ptr<SmoothingStage> smoothing_;
 
     Hold hold_ = Hold::Counting;
     ScreenPosition lastPosition_;

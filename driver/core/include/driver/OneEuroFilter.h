@@ -16,7 +16,7 @@
 //             sample
 // Both axes share one cut-off, so a diagonal or a circle is smoothed alike
 // in every direction. Parameters are in camera units and seconds.
-#include "driver/Calibration.h"
+#include "driver/Geometry.h"
 #include "driver/FilterSettings.h"
 #include "driver/Stillness.h"
 

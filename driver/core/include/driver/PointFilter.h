@@ -6,39 +6,42 @@
 // running mean of the gaps between samples (FrameClock.h), whatever the
 // worker's 2 ms polls did in between.
 //
-// Each pointer (mouse, touch socket) owns a chain and resets it at every
-// press; the contact tracker owns one per slot and resets it when a contact
-// starts. A press passes unchanged, so the press lands where the pen came
-// down and press-and-hold keeps its anchor there; what follows is smoothed,
-// and press-and-hold counts on the smoothed points.
-#include "driver/Calibration.h"
+// One of the smoothing stages (SmoothingStage.h): with [Filter]
+// MODE=adaptive each pointer (mouse, touch socket) and each tracked contact
+// has a chain of its own, restarted at every press. A press passes
+// unchanged, so the press lands where the pen came down and press-and-hold
+// keeps its anchor there; what follows is smoothed, and press-and-hold counts
+// on the smoothed points. Points in another unit (the touch socket's pixels)
+// are scaled to camera units on the way in and back on the way out.
+#include "driver/Geometry.h"
 #include "driver/FilterSettings.h"
 #include "driver/FrameClock.h"
 #include "driver/OneEuroFilter.h"
+#include "driver/SmoothingStage.h"
 #include "driver/SpikeGate.h"
 
 #include <cstdint>
 
 namespace driver {
 
-class PointFilter {
+class PointFilter final : public SmoothingStage {
 public:
     explicit PointFilter(const OneEuroParameters& parameters)
         : smoothing_(parameters)
     {}
 
-    // A contact starts at `first`, arriving at `now` (the records' clock in
-    // milliseconds); the first point passes unchanged.
-    void Reset(const Point& first, std::uint32_t now);
-    // The contact's next sample: true with the point to show in `shown`, or
-    // false while the spike gate holds the sample back (nothing new to show
-    // for this frame).
-    bool Push(const Point& sample, std::uint32_t now, Point& shown);
+    void Start(const Point& first, std::uint32_t now, PointUnit unit) override;
+    // False while the spike gate holds the sample back.
+    bool Next(const Point& sample, std::uint32_t now, Point& shown) override;
 
     const SpikeGate& Gate() const { return gate_; }
     const OneEuroFilter& Smoothing() const { return smoothing_; }
 
 private:
+    Point ToCamera(const Point& point) const;
+    Point FromCamera(const Point& point) const;
+
+    PointUnit unit_;
     FrameClock clock_;
     SpikeGate gate_;
     OneEuroFilter smoothing_;

@@ -2,7 +2,7 @@
 // Where the calibration grid stands on the board's monitor. The calibration
 // program shows its targets here and the driver solves its cells for the
 // same places, so both take them from this one function.
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 namespace driver {
 

@@ -11,10 +11,9 @@
 //   Down   | contact packet at the smoothed   | release packet -> Up| release packet -> Up
 //          | point                            |                     |
 //
-// Smoothing as the mouse pointer's (MousePointer.h): 0.6 new + 0.4 last by
-// default, or the pointer's adaptive chain, reset at each first contact
-// packet. The chain works in camera units, so the socket's screen pixels are
-// scaled to them as if the camera's picture spanned the screen.
+// Smoothing: the pointer's own stage, as the mouse pointer's
+// (MousePointer.h), restarted at each first contact packet. Its points are
+// screen pixels (PixelUnit in SmoothingStage.h).
 //
 // With double taps on (the half-split routing) the real releases pair up,
 // beside the contact state:
@@ -32,13 +31,14 @@
 #include "driver/CalibrationView.h"
 #include "driver/Desktop.h"
 #include "driver/DriverState.h"
-#include "driver/FilterSettings.h"
 #include "driver/MousePointer.h"
-#include "driver/PointFilter.h"
 #include "driver/PointerTrace.h"
+#include "driver/SmoothingFactory.h"
 #include "driver/TouchPacket.h"
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace driver {
 
@@ -50,14 +50,15 @@ public:
     static constexpr std::uint32_t kDoubleTapMs = 650;
     static constexpr int kDoubleTapSquaredDistance = 225;
 
+    // `smoothing`: the pointer's stage (by default the one [Filter]'s
+    // defaults give).
     SocketPointer(Desktop& desktop, DriverState& shared, BoardKeyTest& boardKeys, ChannelSlot& channel,
-                  const FilterSettings& filter = {})
+                  std::unique_ptr<SmoothingStage> smoothing = MakeSmoothing({}).ForPointer())
         : desktop_(desktop),
           shared_(shared),
           boardKeys_(boardKeys),
           channel_(channel),
-          adaptive_(filter.mode == FilterMode::Adaptive),
-          filter_(filter.oneEuro)
+          smoothing_(std::move(smoothing))
     {}
 
     struct Step {
@@ -88,8 +89,6 @@ private:
     void MadeUpRelease();
     PacketEvent PairRelease();
     void Send(PacketEvent event, const Point& point);
-    void StartSmoothing(const Point& point, ScreenSize screen);
-    bool Smooth(const Point& point);
 
     Desktop& desktop_;
     DriverState& shared_;
@@ -102,9 +101,7 @@ private:
     State state_ = State::Up;
     Point last_; // screen pixels, smoothed
     std::uint32_t lastSampleAt_ = 0;
-    const bool adaptive_;
-    PointFilter filter_;
-    Point cameraPerPixel_{1, 1};
+    std::unique_ptr<SmoothingStage> smoothing_;
 
     Tap tap_ = Tap::NoTap;
     ScreenPosition tapOrigin_;

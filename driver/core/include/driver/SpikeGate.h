@@ -21,7 +21,7 @@
 // course yet (the next sample is judged against the first point). A press
 // or a release is never delayed by the gate: the press is the first point,
 // and a sample still held at the release is simply never passed on.
-#include "driver/Calibration.h"
+#include "driver/Geometry.h"
 
 #include <array>
 

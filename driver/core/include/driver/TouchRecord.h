@@ -2,7 +2,7 @@
 // The 20-byte record the camera service writes into the shared block: four
 // point slots of 5 bytes (status, x, y; coordinates unsigned 16-bit,
 // big-endian, camera units). Byte 0 doubles as the record's event code.
-#include "driver/Calibration.h" // Point
+#include "driver/Geometry.h"
 
 #include <array>
 #include <cstddef>

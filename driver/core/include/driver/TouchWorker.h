@@ -22,6 +22,7 @@
 #include "driver/FilterSettings.h"
 #include "driver/GestureMachines.h"
 #include "driver/HookControl.h"
+#include "driver/SmoothingFactory.h"
 #include "driver/TouchRecord.h"
 #include "driver/WorkerWatch.h"
 
@@ -92,9 +93,11 @@ public:
     void End(const CalibrationView& calibration);
 
     void SetTrace(PointerTrace* trace) { gestures_.SetTrace(trace); }
-    const GestureMachines& Gestures() const { return gestures_; }
 
 private:
+    // The pointers and the tracker take their stages from one choice.
+    TouchWorker(const TouchWorkerDeps& deps, const SmoothingFactory& smoothing);
+
     // Where the contacts of a record go: the window thread's routing as the
     // worker last saw it.
     struct Routing {

@@ -10,7 +10,6 @@
 // thread reads them. Every entry is made of atomic words and a reader drops
 // the entries the worker may have overwritten while it read, so a reader
 // never takes half of one contact for another.
-#include "driver/Calibration.h"
 #include "driver/CalibrationView.h"
 #include "driver/RecordCapture.h"
 #include "driver/TouchRecord.h"

@@ -15,16 +15,12 @@
 //   height / 240.
 // - A camera point is what the camera service reports for a pen at that
 //   spot: the picture position times 10 (x 0..3200, y 0..2400).
-#include "driver/Point.h"
+#include "driver/Geometry.h"
 
 namespace fakecamera {
 
 using driver::Point;
-
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
+using driver::ScreenSize;
 
 // The picture every camera point refers to, and the scale of camera points.
 inline constexpr double kPictureWidth = 320;

@@ -1,4 +1,6 @@
-#include "driver/Calibration.h"
+// The settings files' decimal numbers: the calibration's rule (ParseNumber)
+// and the reading beneath it that the options' checks build on.
+#include "common/DecimalNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,8 @@
 
 namespace {
 
-using driver::ParseNumber;
+using common::ParseNumber;
+using common::ReadDecimalNumber;
 
 struct NumberCase {
     const char* text;
@@ -89,6 +92,27 @@ TEST(ParseNumber, IgnoresTheProcessLocale)
     EXPECT_TRUE(valid);
     EXPECT_EQ(value, 12.5);
     if (!switched) GTEST_SKIP() << "no locale with a decimal comma installed";
+}
+
+// The reading itself refuses no value: zero however written, and a number
+// too small for a double, are whole numbers of value 0; only the shape
+// decides.
+TEST(ReadDecimalNumber, ZeroHoweverWrittenIsAWholeNumber)
+{
+    for (const char* zero : {"-0", ".0", "+0.0", "-.0e5", "1e-400", " \t0\t"}) {
+        const common::DecimalReading reading = ReadDecimalNumber(zero);
+        EXPECT_TRUE(reading.whole) << '"' << zero << '"';
+        EXPECT_EQ(reading.value, 0) << '"' << zero << '"';
+    }
+    for (const char* shape : {"1e", "0x10", "1.2.3", "nan", ""}) EXPECT_FALSE(ReadDecimalNumber(shape).whole) << shape;
+    const common::DecimalReading huge = ReadDecimalNumber("-1e999");
+    EXPECT_TRUE(huge.whole);
+    EXPECT_EQ(huge.value, -HUGE_VAL);
+    // A text is its own length, not up to a terminator.
+    EXPECT_FALSE(ReadDecimalNumber(std::string_view("5\0"
+                                                    "7",
+                                                    3))
+                     .whole);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
-#include "WideText.h"
+#include "common/TextEncoding.h"
 
 #include <windows.h>
 
-namespace kalmeno {
+namespace common {
 namespace {
 
 std::wstring ToWide(UINT codePage, const std::string& text)
@@ -37,9 +37,24 @@ std::string Utf8(const std::wstring& wide)
     return FromWide(CP_UTF8, wide);
 }
 
-std::string CodePageFromUtf8(const std::string& utf8)
+std::wstring WideFromCodePage(const std::string& text)
 {
-    return FromWide(CP_ACP, Wide(utf8));
+    return ToWide(CP_ACP, text);
 }
 
-} // namespace kalmeno
+std::string CodePageFromWide(const std::wstring& wide)
+{
+    return FromWide(CP_ACP, wide);
+}
+
+std::string Utf8FromCodePage(const std::string& text)
+{
+    return Utf8(WideFromCodePage(text));
+}
+
+std::string CodePageFromUtf8(const std::string& utf8)
+{
+    return CodePageFromWide(Wide(utf8));
+}
+
+} // namespace common
