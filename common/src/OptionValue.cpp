@@ -1,21 +1,10 @@
 #include "common/OptionValue.h"
 
 #include "common/DecimalNumber.h"
-
-#include <cctype>
+#include "common/IniDocument.h"
 
 namespace common {
 namespace {
-
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 // The option's choice that `text` names, or "" when none does.
 std::string_view MatchingChoice(const Option& option, std::string_view text)
@@ -24,7 +13,7 @@ std::string_view MatchingChoice(const Option& option, std::string_view text)
     while (!choices.empty()) {
         const std::size_t bar = choices.find('|');
         const std::string_view choice = choices.substr(0, bar);
-        if (SameLetters(choice, text)) return choice;
+        if (SameProfileName(choice, text)) return choice;
         if (bar == std::string_view::npos) break;
         choices.remove_prefix(bar + 1);
     }

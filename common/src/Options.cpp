@@ -1,8 +1,8 @@
 #include "common/Options.h"
 
 #include "common/DecimalNumber.h"
+#include "common/IniDocument.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace common {
@@ -10,22 +10,12 @@ namespace {
 
 constexpr std::size_t kLongestNumberText = 60;
 
-bool SameOptionName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 bool IsOneOfChoices(const Option& option, std::string_view text)
 {
     std::string_view choices = option.choices;
     while (!choices.empty()) {
         const std::size_t bar = choices.find('|');
-        if (SameOptionName(choices.substr(0, bar), text)) return true;
+        if (SameProfileName(choices.substr(0, bar), text)) return true;
         if (bar == std::string_view::npos) break;
         choices.remove_prefix(bar + 1);
     }
@@ -62,7 +52,7 @@ std::string RangeText(const Option& option)
 const Option* FindOption(std::string_view section, std::string_view key)
 {
     for (const Option* option : kOptions) {
-        if (SameOptionName(option->section, section) && SameOptionName(option->key, key)) return option;
+        if (SameProfileName(option->section, section) && SameProfileName(option->key, key)) return option;
     }
     return nullptr;
 }
