@@ -3,6 +3,7 @@
 // and the device-change route.
 #include "Waits.h"
 #include "common/Messages.h"
+#include "common/UniqueHandle.h"
 #include "common/UniqueSocket.h"
 #include "sim/BoardRig.h"
 #include "sim/DeviceChange.h"
@@ -23,6 +24,10 @@
 
 namespace sim {
 namespace {
+
+// How long the test keeps a go-ahead open: many times the calibrator's 5 ms
+// look at its folder.
+constexpr unsigned kGoAheadHeldMs = 300;
 
 class WinsockSession {
 public:
@@ -78,7 +83,7 @@ public:
 
     // Waits for a posted message of the given number; its MSG, or a zero
     // message after the time-out.
-    MSG WaitForPosted(UINT number)
+    MSG WaitForPosted(UINT number, unsigned timeoutMs = kWaitMs)
     {
         MSG found{};
         WaitUntil(
@@ -93,7 +98,7 @@ public:
                 }
                 return false;
             },
-            kWaitMs);
+            timeoutMs);
         return found;
     }
 
@@ -283,9 +288,19 @@ TEST_F(ProtocolStandInsTest, CalibratorReadsEachRunAndEndsItAsScripted)
     ASSERT_TRUE(pipe.WaitForClient());
     ASSERT_TRUE(WaitForLine(kCalibratorLog, "connected 2"));
     ASSERT_TRUE(pipe.Write(std::string(20, '\0')));
-    ASSERT_TRUE(folder_.Write("go", ""));
+    // The go-ahead counts once the calibrator has taken the file away: while
+    // the test still has it open for writing the run goes on, and no file is
+    // left behind for a later wait of the same name.
+    {
+        const common::UniqueHandle writing(CreateFileA(folder_.File("go").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                       nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(writing);
+        EXPECT_EQ(driver.WaitForPosted(msg::kPipeForwardEnd, kGoAheadHeldMs).message, 0u)
+            << "the run ended on a go-ahead still being written";
+    }
     MSG end = driver.WaitForPosted(msg::kPipeForwardEnd);
     EXPECT_EQ(end.lParam, 1);
+    EXPECT_FALSE(folder_.Holds("go"));
     ASSERT_TRUE(WaitForLine(kCalibratorLog, "end 2 records 1 nonzero 0 connected")) << Log(kCalibratorLog);
     ASSERT_TRUE(WaitForLine(kCalibratorLog, "script done"));
 
