@@ -101,7 +101,9 @@ protected:
     // A camera service started from `folder`, playing `script` when given.
     sim::ChildProcess StartCameraServiceIn(const sim::ScratchFolder& folder, const std::string& script)
     {
-        if (!script.empty()) EXPECT_TRUE(folder.Write("ZorvikSrv.script", script));
+        if (!script.empty()) {
+            EXPECT_TRUE(folder.Write("ZorvikSrv.script", script));
+        }
         sim::ChildProcess service = sim::ChildProcess::Start(folder.File("ZorvikSrv.exe"), folder.Path());
         EXPECT_TRUE(service);
         EXPECT_TRUE(sim::WaitUntil([&] { return sim::CountLines(folder.File("ZorvikSrv.log"), "start") == 1; },

@@ -8,7 +8,7 @@ CalibrationProgramSettings ReadCalibrationProgramSettings(const SettingsSources&
 {
     const SectionInForce section(options::kOwnCalibrationProgram.section, sources);
     CalibrationProgramSettings settings;
-    settings.preferOwn = section.Int(options::kOwnCalibrationProgram) != 0;
+    settings.preferOwn = section.Switch(options::kOwnCalibrationProgram);
     return settings;
 }
 

@@ -71,8 +71,9 @@ TEST_F(TwoScreens, AStrokeLandsOnTheSecondMonitorAtItsScale)
         EXPECT_FALSE(Near(event, ScreenX(3000), ScreenY(2250)) && !Near(event, SecondX(3000), SecondY(2250)))
             << "a point at the primary screen's scale\n"
             << Describe(events);
-        if (beside)
+        if (beside) {
             EXPECT_TRUE(second_.Contains(event.x, event.y)) << "a point off the second monitor\n" << Describe(events);
+        }
     }
     RecordProperty("second monitor", std::to_string(second_.Width()) + "x" + std::to_string(second_.Height()) + " at " +
                                          std::to_string(second_.left) + "," + std::to_string(second_.top));

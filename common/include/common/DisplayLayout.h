@@ -1,7 +1,7 @@
 #pragma once
-// The monitors of the desktop as the system reports them, and the choice of
-// the one the board is projected on. Portable, so that the driver and the
-// tools choose alike and the choice is tested without a display.
+// The monitors of the desktop as the system reports them. Portable, so that
+// the driver and the tools read one model of the desktop and what is chosen
+// from it (DisplaySettings.h) is tested without a display.
 #include "common/Geometry.h"
 
 #include <string>

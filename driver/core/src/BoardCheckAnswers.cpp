@@ -3,6 +3,7 @@
 #include "driver/TimerIds.h"
 
 #include "common/CalibrationCheckRecord.h"
+#include "common/DisplaySettings.h"
 #include "common/TextProfile.h"
 
 #include <algorithm>
@@ -42,8 +43,8 @@ int Rounded(double value)
 std::string MonitorName(const BoardScreen& board)
 {
     if (!board.IsPrimary()) return board.DeviceName();
-    if (board.StandsInFor().empty()) return "primary";
-    std::string name = "primary-instead-of-" + board.StandsInFor();
+    if (board.StandsInFor().empty()) return common::kMonitorPrimary;
+    std::string name = std::string(common::kMonitorPrimary) + "-instead-of-" + board.StandsInFor();
     std::replace(name.begin(), name.end(), ' ', '_');
     return name;
 }

@@ -1,5 +1,7 @@
 #include "driver/BoardMonitor.h"
 
+#include "common/DisplaySettings.h"
+
 namespace driver {
 
 BoardPlacement BoardMonitor::Place()
@@ -33,12 +35,13 @@ void BoardMonitor::NoteChange(const BoardPlacement& placement)
         // An unknown value is named as it was written, not as the primary screen that stands in.
         const common::DisplaySettings& chosen = placement.settings;
         const std::string named = chosen.unknownValue.empty() ? chosen.Text() : chosen.unknownValue;
-        faults_.NoteF("[Display] MONITOR=%s: %s; the board is on the primary screen (%d x %d) until it is there.",
-                      named.c_str(), placement.why.c_str(), r.Width(), r.Height());
+        faults_.NoteF("[%s] %s=%s: %s; the board is on the primary screen (%d x %d) until it is there.",
+                      common::kDisplaySection, common::kMonitorKey, named.c_str(), placement.why.c_str(), r.Width(),
+                      r.Height());
     } else {
-        faults_.NoteF("[Display] MONITOR=%s: the board is on monitor %s, %d x %d at (%d, %d).",
-                      placement.settings.Text().c_str(), screen.DeviceName().c_str(), r.Width(), r.Height(), r.left,
-                      r.top);
+        faults_.NoteF("[%s] %s=%s: the board is on monitor %s, %d x %d at (%d, %d).", common::kDisplaySection,
+                      common::kMonitorKey, placement.settings.Text().c_str(), screen.DeviceName().c_str(), r.Width(),
+                      r.Height(), r.left, r.top);
     }
 }
 

@@ -97,8 +97,9 @@ TEST(CalibrationBadInput, NonFiniteAndHugeNumbers)
         calibration.Load(settings, BoardScreen::PrimaryOnly({1024, 768}));
         ExpectBoardAreaWritten(settings);
         ExpectSoundMappings(calibration);
-        if (std::isalpha(static_cast<unsigned char>(text[std::strspn(text, "+-")])))
+        if (std::isalpha(static_cast<unsigned char>(text[std::strspn(text, "+-")]))) {
             EXPECT_EQ(calibration.DotPoint(1, 1).x, 0) << text << " is no decimal number";
+        }
     }
 }
 
