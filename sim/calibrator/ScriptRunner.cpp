@@ -133,14 +133,14 @@ ScriptRunner::Outcome ScriptRunner::WaitForRecords(long count, bool nonZeroOnly)
 }
 
 // The test's go-ahead: it writes the file when it has seen what it waited for.
-// The go-ahead counts once the file is deleted: the file appears while the
-// test still has it open for writing, and one left behind would let the next
-// wait for the same name pass at once.
+// The go-ahead counts once the file is deleted, not once it is there: it
+// appears while the test still has it open for writing, and one left behind
+// would let the next wait for the same name pass at once.
 ScriptRunner::Outcome ScriptRunner::WaitForFile(const std::string& name)
 {
     const std::string path = folder_ + name;
     const ULONGLONG deadline = GetTickCount64() + kStepTimeoutMs;
-    while (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || !DeleteFileA(path.c_str())) {
+    while (!DeleteFileA(path.c_str())) {
         if (Stopped(kPollMs)) return Outcome::Stopped;
         if (GetTickCount64() >= deadline) return Outcome::TimedOut;
     }
